@@ -1,0 +1,1 @@
+// Keeps quorvex_game non-empty while subsystems are still missing.

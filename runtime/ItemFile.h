@@ -1,0 +1,59 @@
+// Item files and line files, the game's text data.
+// Item files hold records as comma-separated items: strings in double quotes, numbers as plain
+// decimal text with '.', Booleans #TRUE#/#FALSE#, lines ended by CR LF. ItemReader takes items
+// one at a time, so a comma or a line end ends an item and a quoted item may hold commas.
+// Reading past the last item raises VbError 62; a missing file raises VbError 53.
+// Writers never leave a half-written file: they write a temporary beside the target, flush,
+// sync and rename it over the target in commit(). A writer destroyed without commit() leaves
+// the target untouched. A double quote inside a string item cannot be stored: writeString
+// replaces it with a single quote and reports the replacement through the message log.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ItemReader {
+ public:
+  explicit ItemReader(const std::string& gamePath);   // resolved through resolvePath
+  static ItemReader fromText(std::string text);         // for tests and in-memory data
+  bool eof() const;               // no item left
+  std::string readString();       // quotes removed; an unquoted item is taken as text
+  double readNumber();            // Val of the item; #TRUE# reads -1, #FALSE# 0
+  int16_t readInteger();          // CInt(readNumber())
+  int32_t readLong();             // CLng(readNumber())
+  float readSingle();
+  bool readBool();                // #TRUE#/#FALSE#, or a number (non-zero = True)
+
+ private:
+  ItemReader() = default;
+  std::string next();
+  std::string text_;
+  size_t pos_ = 0;
+};
+
+class ItemWriter {
+ public:
+  explicit ItemWriter(const std::string& gamePath);
+  ~ItemWriter();
+  ItemWriter(const ItemWriter&) = delete;
+  ItemWriter& operator=(const ItemWriter&) = delete;
+  ItemWriter& writeString(const std::string& s);
+  ItemWriter& writeNumber(double v);     // shortest text that reads back exactly
+  ItemWriter& writeBool(bool b);
+  ItemWriter& endLine();                 // CR LF
+  void commit();                         // atomic replace of the target; VbError on failure
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string path_;
+  std::string text_;
+  bool lineHasItem_ = false;
+  bool committed_ = false;
+};
+
+// Line files: read whole, one line at a time (no quoting); CR LF or LF line ends.
+std::vector<std::string> readLines(const std::string& gamePath);   // VbError 53 when missing
+void writeLines(const std::string& gamePath, const std::vector<std::string>& lines);  // atomic, CR LF
+// Atomic whole-file write of bytes to a real (already resolved) path.
+void writeFileAtomic(const std::string& realPath, const std::string& bytes);
+std::string readFileBytes(const std::string& realPath);            // VbError 53 when missing

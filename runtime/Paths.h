@@ -1,0 +1,18 @@
+// Paths as the game writes them: backslashes, relative to the program's folder
+// ("\data\options.pnd", "models\ship\body.md2", "\gfx\..\maps\losgatos.bmp").
+// resolvePath joins them to appPath(), folds doubled separators, resolves "." and ".."
+// lexically and matches each component case-insensitively against the disk (the exact
+// spelling wins when it exists). A component that does not exist keeps its spelling.
+#pragma once
+#include <string>
+#include <vector>
+
+const std::string& appPath();               // the program's folder, absolute, no trailing '/'
+void setAppPath(const std::string& folder);  // tests point the game at another folder
+std::string exeDir();                        // the folder of the running executable
+std::string resolvePath(const std::string& gamePath);   // appPath() + gamePath, resolved
+std::string joinGamePath(const std::string& a, const std::string& b);  // lexical join, '\' separators
+bool fileExists(const std::string& realPath);
+// Files (not folders) of a resolved folder whose names match a wildcard pattern (* and ?,
+// case-insensitive), in directory order. A folder that does not exist raises VbError 76.
+std::vector<std::string> listFiles(const std::string& realFolder, const std::string& pattern);

@@ -1,0 +1,24 @@
+// The error trap of a procedure: vbTrap(label, body) runs body; a VbError or std::exception it
+// throws becomes the message-log line "Error in " + label + ": " + text (unforced) and the call
+// returns false. The engine installs the message log as the sink (FuncMod); before that, and in
+// tools, trapped errors go to stderr.
+#pragma once
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "runtime/VbError.h"
+
+void setTrapSink(std::function<void(const std::string& line)> sink);
+void reportTrapped(const std::string& label, const std::string& text);
+
+template <class F>
+bool vbTrap(const char* label, F&& body) {
+  try {
+    body();
+    return true;
+  } catch (const std::exception& e) {
+    reportTrapped(label, e.what());
+    return false;
+  }
+}
