@@ -1,0 +1,3 @@
+#include "levels/CMap.h"
+
+CMap* CurMap = nullptr;
