@@ -2,7 +2,8 @@
 // Item files hold records as comma-separated items: strings in double quotes, numbers as plain
 // decimal text with '.', Booleans #TRUE#/#FALSE#, lines ended by CR LF. ItemReader takes items
 // one at a time, so a comma or a line end ends an item and a quoted item may hold commas.
-// Reading past the last item raises VbError 62; a missing file raises VbError 53.
+// Blank lines between items are skipped. Reading past the last item raises VbError 62; a missing
+// file raises VbError 53; a number item that holds no number at all raises VbError 13.
 // Writers never leave a half-written file: they write a temporary beside the target, flush,
 // sync and rename it over the target in commit(). A writer destroyed without commit() leaves
 // the target untouched. A double quote inside a string item cannot be stored: writeString
@@ -18,11 +19,14 @@ class ItemReader {
   static ItemReader fromText(std::string text);         // for tests and in-memory data
   bool eof() const;               // no item left
   std::string readString();       // quotes removed; an unquoted item is taken as text
-  double readNumber();            // Val of the item; #TRUE# reads -1, #FALSE# 0
-  int16_t readInteger();          // CInt(readNumber())
-  int32_t readLong();             // CLng(readNumber())
-  float readSingle();
+  double readNumber();            // Val of the item; #TRUE# reads -1, #FALSE# 0, an empty item 0
+  int16_t readInteger();          // CInt(readNumber()): VbError 6 outside the range
+  int32_t readLong();             // CLng(readNumber()): VbError 6 outside the range
+  float readSingle();             // VbError 6 outside the float range
   bool readBool();                // #TRUE#/#FALSE#, or a number (non-zero = True)
+  // The rest of the current line as it stands (no quoting), for files that mix plain lines and
+  // items; after the last item of a line it is the next line. VbError 62 at the end.
+  std::string readLine();
 
  private:
   ItemReader() = default;
@@ -38,10 +42,13 @@ class ItemWriter {
   ItemWriter(const ItemWriter&) = delete;
   ItemWriter& operator=(const ItemWriter&) = delete;
   ItemWriter& writeString(const std::string& s);
-  ItemWriter& writeNumber(double v);     // shortest text that reads back exactly
+  ItemWriter& writeNumber(double v);     // shortest text that reads back exactly; NaN/inf raise
   ItemWriter& writeBool(bool b);
   ItemWriter& endLine();                 // CR LF
-  void commit();                         // atomic replace of the target; VbError on failure
+  ItemWriter& writeLine(const std::string& text);  // a plain line as it stands (ends the current one)
+  // Atomic replace of the target; VbError 76 when its folder is missing, 75 on any other
+  // failure (the target is then untouched).
+  void commit();
   const std::string& text() const { return text_; }
 
  private:
@@ -51,9 +58,9 @@ class ItemWriter {
   bool committed_ = false;
 };
 
-// Line files: read whole, one line at a time (no quoting); CR LF or LF line ends.
+// Line files: read whole, one line at a time (no quoting); CR LF, LF or CR line ends.
 std::vector<std::string> readLines(const std::string& gamePath);   // VbError 53 when missing
 void writeLines(const std::string& gamePath, const std::vector<std::string>& lines);  // atomic, CR LF
 // Atomic whole-file write of bytes to a real (already resolved) path.
 void writeFileAtomic(const std::string& realPath, const std::string& bytes);
-std::string readFileBytes(const std::string& realPath);            // VbError 53 when missing
+std::string readFileBytes(const std::string& realPath);  // VbError 53 when missing, 75 for a folder

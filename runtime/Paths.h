@@ -3,6 +3,8 @@
 // resolvePath joins them to appPath(), folds doubled separators, resolves "." and ".."
 // lexically and matches each component case-insensitively against the disk (the exact
 // spelling wins when it exists). A component that does not exist keeps its spelling.
+// Every game path is relative to the program's folder, with or without a leading ''; ".."
+// never climbs above that folder.
 #pragma once
 #include <string>
 #include <vector>
@@ -12,7 +14,8 @@ void setAppPath(const std::string& folder);  // tests point the game at another 
 std::string exeDir();                        // the folder of the running executable
 std::string resolvePath(const std::string& gamePath);   // appPath() + gamePath, resolved
 std::string joinGamePath(const std::string& a, const std::string& b);  // lexical join, '\' separators
-bool fileExists(const std::string& realPath);
+bool fileExists(const std::string& realPath);       // a regular file (symbolic links followed)
 // Files (not folders) of a resolved folder whose names match a wildcard pattern (* and ?,
-// case-insensitive), in directory order. A folder that does not exist raises VbError 76.
+// case-insensitive; "*.*" is every file), sorted by name ignoring case so that the order does
+// not depend on the file system. A folder that does not exist raises VbError 76.
 std::vector<std::string> listFiles(const std::string& realFolder, const std::string& pattern);

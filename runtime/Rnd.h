@@ -1,6 +1,7 @@
 // The game's one random generator. Rnd() is uniform in [0, 1). Randomize() reseeds from the
 // time of day, as many operations do before they draw; tests fix the sequence with
-// setRndSeedForTests, after which Randomize() keeps the fixed sequence until clearRndTestSeed.
+// setRndSeedForTests, after which both Randomize calls keep the fixed sequence until
+// clearRndTestSeed.
 #pragma once
 #include <cstdint>
 

@@ -13,6 +13,7 @@ constexpr int TypeMismatch = 13;     // "Type mismatch"
 constexpr int BadFileName = 52;      // "Bad file name or number"
 constexpr int FileNotFound = 53;     // "File not found"
 constexpr int InputPastEnd = 62;     // "Input past end of file"
+constexpr int FileAccess = 75;       // "Path/File access error"
 constexpr int PathNotFound = 76;     // "Path not found"
 constexpr int ObjectMissing = 91;    // "Object variable or With block variable not set"
 }  // namespace vberr

@@ -1,0 +1,148 @@
+#include "runtime/Paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "runtime/Strings.h"
+#include "runtime/VbError.h"
+
+namespace {
+std::string& appPathStore() {
+  static std::string p;
+  return p;
+}
+
+std::string stripTrailingSlash(std::string p) {
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  return p;
+}
+
+bool entryExists(const std::string& p) {
+  struct stat st;
+  return ::lstat(p.c_str(), &st) == 0;
+}
+
+// The entry of folder whose name equals name ignoring case; the exact spelling wins, then the
+// lowest name in byte order so that the choice does not depend on directory order.
+std::string matchComponent(const std::string& folder, const std::string& name) {
+  if (entryExists(folder + "/" + name)) return name;
+  DIR* d = ::opendir(folder.c_str());
+  if (!d) return name;
+  std::string best;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (equalsIgnoreCase(n, name) && (best.empty() || n < best)) best = n;
+  }
+  ::closedir(d);
+  return best.empty() ? name : best;
+}
+
+bool wildMatch(const char* p, const char* s) {
+  // '*' any run, '?' one character; letters compared ignoring case.
+  const char* starP = nullptr;
+  const char* starS = nullptr;
+  while (*s) {
+    if (*p == '*') {
+      starP = p++;
+      starS = s;
+    } else if (*p == '?' || (*p && std::tolower(static_cast<unsigned char>(*p)) ==
+                                      std::tolower(static_cast<unsigned char>(*s)))) {
+      ++p;
+      ++s;
+    } else if (starP) {
+      p = starP + 1;
+      s = ++starS;
+    } else {
+      return false;
+    }
+  }
+  while (*p == '*') ++p;
+  return *p == 0;
+}
+}  // namespace
+
+std::string exeDir() {
+  std::string buf(4096, '\0');
+  ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (n <= 0) return ".";
+  buf.resize(static_cast<size_t>(n));
+  size_t slash = buf.rfind('/');
+  return slash == 0 ? "/" : buf.substr(0, slash);
+}
+
+const std::string& appPath() {
+  std::string& p = appPathStore();
+  if (p.empty()) p = exeDir();
+  return p;
+}
+
+void setAppPath(const std::string& folder) { appPathStore() = stripTrailingSlash(folder); }
+
+std::string resolvePath(const std::string& gamePath) {
+  std::vector<std::string> parts;
+  std::string cur;
+  auto flush = [&] {
+    if (cur.empty() || cur == ".") {
+    } else if (cur == "..") {
+      if (!parts.empty()) parts.pop_back();  // never above the program's folder
+    } else {
+      parts.push_back(cur);
+    }
+    cur.clear();
+  };
+  for (char c : gamePath) {
+    if (c == '\\' || c == '/') flush();
+    else cur += c;
+  }
+  flush();
+  std::string real = appPath();
+  bool onDisk = true;
+  for (const std::string& part : parts) {
+    std::string name = onDisk ? matchComponent(real, part) : part;
+    if (real != "/") real += '/';
+    real += name;
+    if (onDisk && !entryExists(real)) onDisk = false;
+  }
+  return real;
+}
+
+std::string joinGamePath(const std::string& a, const std::string& b) {
+  if (a.empty()) return b;
+  if (b.empty()) return a;
+  bool aSep = a.back() == '\\' || a.back() == '/';
+  bool bSep = b.front() == '\\' || b.front() == '/';
+  if (aSep && bSep) return a + b.substr(1);
+  if (aSep || bSep) return a + b;
+  return a + "\\" + b;
+}
+
+bool fileExists(const std::string& realPath) {
+  struct stat st;
+  return ::stat(realPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<std::string> listFiles(const std::string& realFolder, const std::string& pattern) {
+  DIR* d = ::opendir(realFolder.c_str());
+  if (!d) vbRaise(vberr::PathNotFound);
+  // "*.*" means every file, also those without an extension.
+  std::string pat = (pattern == "*.*" || pattern.empty()) ? "*" : pattern;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (n == "." || n == "..") continue;
+    if (!fileExists(realFolder + "/" + n)) continue;
+    if (wildMatch(pat.c_str(), n.c_str())) names.push_back(n);
+  }
+  ::closedir(d);
+  std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) {
+    std::string lx = LCase(x), ly = LCase(y);
+    return lx != ly ? lx < ly : x < y;
+  });
+  return names;
+}
