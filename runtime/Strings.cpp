@@ -1,6 +1,7 @@
 #include "runtime/Strings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -160,12 +161,13 @@ std::string Str(double v) {
 
 std::string CStr(double v) {
   if (v == 0.0) return "0";
-  char buf[64];
-  for (int prec = 1; prec <= 17; ++prec) {
-    std::snprintf(buf, sizeof buf, "%.*g", prec, v);
-    if (std::strtod(buf, nullptr) == v) break;
-  }
-  return buf;
+  // Shortest text that reads back exactly; plain decimal notation for the magnitudes game data
+  // holds, exponent form only for the very large and the very small.
+  char buf[400];
+  double mag = std::fabs(v);
+  auto fmt = (mag >= 1e-5 && mag < 1e15) ? std::chars_format::fixed : std::chars_format::general;
+  auto res = std::to_chars(buf, buf + sizeof buf, v, fmt);
+  return std::string(buf, res.ptr);
 }
 
 std::string Chr(int code) {

@@ -29,6 +29,11 @@ TEST(Strings, StrHasTheLeadingSpaceAndCStrReadsBackExactly) {
 
   EXPECT_EQ(CStr(0.5), "0.5");
   EXPECT_EQ(CStr(-3), "-3");
+  // Whole numbers and plain fractions stay in decimal notation (data files are read by people too).
+  EXPECT_EQ(CStr(310), "310");
+  EXPECT_EQ(CStr(1000), "1000");
+  EXPECT_EQ(CStr(-2500.25), "-2500.25");
+  EXPECT_EQ(CStr(0.001), "0.001");
   setRndSeedForTests(99);
   for (int i = 0; i < 200; ++i) {
     double v = (Rnd() - 0.5) * std::pow(10.0, i % 40 - 20);
