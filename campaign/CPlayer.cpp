@@ -1,12 +1,21 @@
 #include "campaign/CPlayer.h"
 
+#include <algorithm>
+
+#include "campaign/CMissionControl.h"
+#include "campaign/CWorld.h"
 #include "engine/MessageLog.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
+#include "runtime/Rnd.h"
 #include "runtime/Trap.h"
 #include "runtime/VbError.h"
+#include "ships/CShip.h"
 
 std::shared_ptr<CPlayer> Player;
+std::shared_ptr<CPlayer> MotherPlayer;
+std::array<std::shared_ptr<CPlayer>, 4> SubPlayers;
+Integer SubIndex = 0;
 bool DevMode = false;
 bool ClassicView = false;
 bool FollowMouse = false;
@@ -22,6 +31,45 @@ enum OptionItem {
   oiDevMode, oiMusicVolume, oiSoundVolume, oiCount
 };
 constexpr int CheatsStored = 5;
+
+// Store part number of each MountType 0..11.
+constexpr Integer MountPart[12] = {3, 0, 2, 1, 4, 10, 11, 12, 18, 29, 30, 31};
+
+const CShipDef& shipDef(Integer n) {
+  vbCheckIndex(n, 0, static_cast<long long>(ShipDefs.size()) - 1);
+  if (!ShipDefs[n]) vbRaise(vberr::ObjectMissing);
+  return *ShipDefs[n];
+}
+
+CShip& ship(Integer i) {
+  vbCheckIndex(i, 0, static_cast<long long>(Ships.size()) - 1);
+  if (!Ships[i]) vbRaise(vberr::ObjectMissing);
+  return *Ships[i];
+}
+
+// A list that holds only its empty entry 0 is empty.
+template <class T>
+bool isEmptyList(const std::vector<T>& list, const T& empty) {
+  return list.size() == 1 && list[0] == empty;
+}
+
+// TODO(characters): the model and skin of CharDefs(index) once the character table of
+// "\data\chars.pnd" is loaded; until then every character is the table's preset entry.
+std::string charModel(Integer index) {
+  (void)index;
+  return "hiro";
+}
+std::string charSkin(Integer index) {
+  (void)index;
+  return "hiro.bmp";
+}
+
+// TODO(interface): the catalogue's energy value of store part `part` (CInterface.getPartEnergy)
+// once the stores' catalogue is read; until then every part weighs 0.
+Long partEnergy(Integer part) {
+  (void)part;
+  return 0;
+}
 }  // namespace
 
 // thrust W, brake S, trick left A, trick right D, previous target Z, next target X, previous
@@ -30,9 +78,355 @@ constexpr int CheatsStored = 5;
 const std::array<Integer, CPlayer::KeyCount> CPlayer::DefaultCharKeys = {
     87, 83, 65, 68, 90, 88, 81, 69, 32, 77, 70, 71, 37, 39, 38, 40, 80, 84};
 
-CPlayer::CPlayer() {
+CPlayer::CPlayer() : MappedLocs(1), MissionCompletes(1) {
   ReadOptions();
   ReadCheats();
+}
+
+// ---- a new campaign ------------------------------------------------------------------------
+
+void CPlayer::Init() {
+  Cash = 10000;
+  SubVersion = false;
+  BountyHunted.fill(0);
+  Resources.fill(0);
+  Mounts.fill(-1);
+  HasSecondary.fill(false);
+  SecondaryAmmo.fill(0);
+  clearParts();
+  MappedLocs.assign(1, MappedLoc{});
+  MissionCompletes.assign(1, std::string());
+  ShipType = 1;
+  MaxVals();
+  CrewChar = {4, 16};
+  const Single d = Rnd();
+  DriverName = d < 0.25f ? "rupert" : d < 0.5f ? "murdock" : d < 0.75f ? "roger" : "hans";
+  const Single g = Rnd();
+  GunnerName = g < 0.25f ? "yuko" : g < 0.5f ? "suki" : g < 0.75f ? "azumi" : "ami";
+  for (auto& sub : SubPlayers) {
+    sub = std::make_shared<CPlayer>();
+    sub->subInit();
+    sub->ShipType = -1;
+  }
+}
+
+void CPlayer::clearParts() {
+  for (bool* part : {&HasShieldBoost, &HasFuelDoubler, &HasCapacitator, &HasAgilitator, &HasBoostBooster,
+                     &HasShieldDoubler, &HasAcceleratron, &HasShieldCharger, &HasTractorBoost, &HasRefuelAlert,
+                     &HasHud20, &HasAutoSaver, &HasSiphonator, &HasJammar, &HasDarkEscaper, &HasRoboLoader,
+                     &HasRoboFixit})
+    *part = false;
+  ArmorLev = 0;
+}
+
+void CPlayer::MaxVals() {
+  const CShipDef& d = shipDef(ShipType);
+  Fuel = d.MaxFuel;
+  Shields = d.MaxShields;
+  Armor = d.MaxArmor;
+}
+
+// ---- bounties, goods, factions -------------------------------------------------------------
+
+Long CPlayer::getBountyHunted(Integer i) const { return i >= 0 && i < BountySlots - 1 ? BountyHunted[i] : 0; }
+
+void CPlayer::setBountyHunted(Integer i, Long v) {
+  if (i >= 0 && i < BountySlots - 1) BountyHunted[i] = v;
+}
+
+Integer CPlayer::getResource(Integer k) const {
+  vbCheckIndex(k, 0, GoodsSlots - 1);
+  return Resources[k];
+}
+
+void CPlayer::setResource(Integer k, Integer v) {
+  vbCheckIndex(k, 0, GoodsSlots - 1);
+  Resources[k] = v;
+}
+
+void CPlayer::addResource(Integer k, Integer delta) {
+  vbCheckIndex(k, 0, GoodsSlots - 1);
+  Resources[k] = CInt(static_cast<double>(Resources[k]) + delta);
+}
+
+bool CPlayer::getRscNotEmpty() const {
+  return std::any_of(Resources.begin(), Resources.end(), [](Integer n) { return n > 0; });
+}
+
+Integer CPlayer::getAlignFavor(Integer a) const {
+  vbCheckIndex(a, 0, AlignSlots - 1);
+  return AlignFavor[a];
+}
+
+Integer CPlayer::getAlignLevel(Integer a) const {
+  vbCheckIndex(a, 0, AlignSlots - 1);
+  return AlignLevel[a];
+}
+
+void CPlayer::setAlignLevel(Long a, Integer level) {
+  vbCheckIndex(a, 0, AlignSlots - 1);
+  if (level > AlignLevel[a]) AlignLevel[a] = level;
+}
+
+// ---- missions and mapped nodes -------------------------------------------------------------
+
+void CPlayer::addMissionComplete(const std::string& name) {
+  if (isEmptyList(MissionCompletes, std::string())) MissionCompletes[0] = name;
+  else if (!checkMissionComplete(name)) MissionCompletes.push_back(name);
+  if (!World || !MissionControl) return;
+  const Integer old = World->CurrentEra;
+  World->CurrentEra = MissionControl->checkCurrentEra();
+  if (World->CurrentEra != old) AlignLevel.fill(0);
+}
+
+bool CPlayer::checkMissionComplete(const std::string& name) const {
+  return std::find(MissionCompletes.begin(), MissionCompletes.end(), name) != MissionCompletes.end();
+}
+
+bool CPlayer::checkCompletedMission(const std::string& name) const { return checkMissionComplete(name); }
+
+Integer CPlayer::getMissionCompletes() const { return static_cast<Integer>(MissionCompletes.size() - 1); }
+
+std::string CPlayer::getMissionComplete(Integer i) const {
+  vbCheckIndex(i, 0, static_cast<long long>(MissionCompletes.size()) - 1);
+  return MissionCompletes[i];
+}
+
+void CPlayer::AddMappedLoc(const std::string& path) {
+  if (isEmptyList(MappedLocs, MappedLoc{})) MappedLocs[0] = MappedLoc{path, 0};
+  else if (!checkMappedLoc(path)) MappedLocs.push_back(MappedLoc{path, 0});
+}
+
+bool CPlayer::checkMappedLoc(const std::string& path) const {
+  return std::any_of(MappedLocs.begin(), MappedLocs.end(), [&](const MappedLoc& m) { return m.name == path; });
+}
+
+Integer CPlayer::checkMapFavor(const std::string& path) const {
+  for (const MappedLoc& m : MappedLocs)
+    if (m.name == path) return m.favour;
+  return 0;
+}
+
+Integer CPlayer::getMappedLocs() const { return static_cast<Integer>(MappedLocs.size() - 1); }
+
+std::string CPlayer::getMappedLocName(Integer i) const {
+  vbCheckIndex(i, 0, static_cast<long long>(MappedLocs.size()) - 1);
+  return MappedLocs[i].name;
+}
+
+Integer CPlayer::getMappedLocFavor(Integer i) const {
+  vbCheckIndex(i, 0, static_cast<long long>(MappedLocs.size()) - 1);
+  return MappedLocs[i].favour;
+}
+
+// ---- weapons and crew ----------------------------------------------------------------------
+
+bool CPlayer::getHasWeapon(Integer i) const { return getSecondary(i); }
+
+bool CPlayer::getSecondary(Long i) const {
+  vbCheckIndex(i, 0, SecondarySlots - 1);
+  return HasSecondary[i];
+}
+
+void CPlayer::setSecondary(Long i, bool v) {
+  vbCheckIndex(i, 0, SecondarySlots - 1);
+  HasSecondary[i] = v;
+}
+
+Integer CPlayer::getAmmo(Integer i) const { return getSecondaryAmmo(i); }
+
+Integer CPlayer::getSecondaryAmmo(Long i) const {
+  vbCheckIndex(i, 0, SecondarySlots - 1);
+  return SecondaryAmmo[i];
+}
+
+void CPlayer::setSecondaryAmmo(Long i, Integer v) {
+  vbCheckIndex(i, 0, SecondarySlots - 1);
+  SecondaryAmmo[i] = v;
+}
+
+Long CPlayer::getMount(Integer i) const {
+  vbCheckIndex(i, 0, MountSlots - 1);
+  return Mounts[i];
+}
+
+Integer CPlayer::getCharDef(Integer seat) const {
+  vbCheckIndex(seat, 0, 1);
+  return CrewChar[seat];
+}
+
+void CPlayer::setCharDef(Integer seat, Integer def) {
+  vbCheckIndex(seat, 0, 1);
+  CrewChar[seat] = def;
+}
+
+// ---- the flying ship -----------------------------------------------------------------------
+
+void CPlayer::setHasWeaponFromShip(Integer i) {
+  CShip& s = ship(i);
+  for (Integer k = 0; k < SecondarySlots; ++k) HasSecondary[k] = s.getHasSecondary(k);
+}
+
+void CPlayer::setAmmoFromShip(Integer i) {
+  CShip& s = ship(i);
+  for (Integer k = 0; k < SecondarySlots; ++k) SecondaryAmmo[k] = s.getSecondaryAmmo(k);
+}
+
+void CPlayer::setMountsFromShip(Integer i) {
+  CShip& s = ship(i);
+  for (Integer k = 0; k < MountSlots; ++k) Mounts[k] = s.getMount(k);
+}
+
+void CPlayer::updateFromShip(Integer i) {
+  setAmmoFromShip(i);
+  setHasWeaponFromShip(i);
+  setMountsFromShip(i);
+  const CShip& s = ship(i);
+  Armor = s.Armor;
+  Shields = s.Shields;
+  Fuel = s.Fuel;
+}
+
+void CPlayer::MakeShipFromPlayer(Integer i, Single x, Single y, Single e) {
+  CShip& s = ship(i);
+  s.setDef(shipDef(ShipType));
+  s.UpdateFromDef();
+  s.x = x;
+  s.y = y;
+  s.e = e;
+  s.Init(i);
+  for (Integer k = 0; k < MountSlots; ++k) s.setMount(k, Mounts[k]);
+  s.makePrimaryInterval();
+  for (Integer k = 0; k < SecondarySlots; ++k) {
+    s.setSecondary(k, HasSecondary[k]);
+    s.setSecondaryAmmo(k, SecondaryAmmo[k]);
+  }
+  for (Integer seat = 0; seat < 2; ++seat) {
+    Long pose = 0;
+    s.fullInitChar(seat, charModel(CrewChar[seat]), charSkin(CrewChar[seat]), pose);
+  }
+  s.Fuel = Fuel;
+  s.Shields = Shields;
+  s.Armor = Armor;
+  s.ShipType = ShipType;
+}
+
+void CPlayer::BuyNewShip(Integer n, Integer i) {
+  const CShipDef& bought = shipDef(n);
+  auto isCarrier = [](Long body) { return body == sbCapital || body == sbFleshy; };
+  if (isCarrier(bought.ShipBody)) {
+    if (isCarrier(shipDef(ShipType).ShipBody)) {
+      // The bays the new carrier's ship will have (its copy's DockBays), whatever the body type.
+      const Integer bays = CInt(bought.TotalMounts / 2.0);
+      for (Integer k = 0; k < static_cast<Integer>(SubPlayers.size()); ++k) {
+        if (k <= bays - 1) continue;
+        if (!SubPlayers[k]) vbRaise(vberr::ObjectMissing);
+        SubPlayers[k]->ShipType = -1;
+      }
+    } else {
+      if (!Player) vbRaise(vberr::ObjectMissing);
+      for (auto& sub : SubPlayers) {
+        sub = std::make_shared<CPlayer>();
+        sub->subInit();
+        sub->ShipType = -1;
+      }
+      SubPlayers[0]->ClonePlayer(*Player);
+    }
+  }
+  ShipType = n;
+  Mounts.fill(-1);
+  clearParts();
+  if (SubVersion) {
+    MaxVals();
+    return;
+  }
+  CShip& s = ship(i);
+  const Single heading = s.r, x = s.x, y = s.y, e = s.e;
+  MakeShipFromPlayer(i, x, y, e);
+  s.e = 500;
+  s.r = heading;
+  s.Armor = s.getMaxArmor();
+  s.Shields = s.getMaxShields();
+  s.Fuel = s.getMaxFuel();
+  if (!Player) vbRaise(vberr::ObjectMissing);
+  Player->updateFromShip(i);
+  // TODO(interface): GameInterface->FadeIn() (the screen fade of 1.5) once the interface has it.
+}
+
+// ---- copies between records ----------------------------------------------------------------
+
+void CPlayer::ClonePlayer(const CPlayer& other) {
+  HasShieldBoost = other.HasShieldBoost;
+  HasFuelDoubler = other.HasFuelDoubler;
+  HasCapacitator = other.HasCapacitator;
+  HasAgilitator = other.HasAgilitator;
+  HasBoostBooster = other.HasBoostBooster;
+  HasShieldDoubler = other.HasShieldDoubler;
+  HasAcceleratron = other.HasAcceleratron;
+  HasShieldCharger = other.HasShieldCharger;
+  HasTractorBoost = other.HasTractorBoost;
+  HasRefuelAlert = other.HasRefuelAlert;
+  HasHud20 = other.HasHud20;
+  HasAutoSaver = other.HasAutoSaver;
+  HasSiphonator = other.HasSiphonator;
+  HasJammar = other.HasJammar;
+  HasDarkEscaper = other.HasDarkEscaper;
+  HasRoboLoader = other.HasRoboLoader;
+  HasRoboFixit = other.HasRoboFixit;
+  ArmorLev = other.ArmorLev;
+  Shields = other.Shields;
+  Armor = other.Armor;
+  Fuel = other.Fuel;
+  DriverName = other.DriverName;
+  GunnerName = other.GunnerName;
+  Difficulty = other.Difficulty;
+  ShipType = other.ShipType;
+  CrewChar = other.CrewChar;
+  Mounts = other.Mounts;
+  HasSecondary = other.HasSecondary;
+  SecondaryAmmo = other.SecondaryAmmo;
+  MissionCompletes = other.MissionCompletes;
+  MappedLocs = other.MappedLocs;
+  AlignLevel = other.AlignLevel;
+  AlignFavor = other.AlignFavor;
+  Cash = other.Cash;
+  Resources = other.Resources;
+}
+
+void CPlayer::getUniversalData(const CPlayer& other) {
+  DriverName = other.DriverName;
+  GunnerName = other.GunnerName;
+  Difficulty = other.Difficulty;
+  CrewChar = other.CrewChar;
+  HasSecondary = other.HasSecondary;
+  SecondaryAmmo = other.SecondaryAmmo;
+  MissionCompletes = other.MissionCompletes;
+  MappedLocs = other.MappedLocs;
+  AlignLevel = other.AlignLevel;
+  AlignFavor = other.AlignFavor;
+  Cash = other.Cash;
+}
+
+std::vector<Integer> CPlayer::installedParts() const {
+  std::vector<Integer> parts;
+  if (ArmorLev >= 1 && ArmorLev <= 3) parts.push_back(static_cast<Integer>(6 + ArmorLev));
+  const std::pair<bool, Integer> owned[] = {
+      {HasShieldBoost, 5},    {HasFuelDoubler, 6},    {HasCapacitator, 13}, {HasAgilitator, 14},
+      {HasBoostBooster, 15},  {HasShieldDoubler, 16}, {HasAcceleratron, 17}, {HasShieldCharger, 19},
+      {HasTractorBoost, 20},  {HasRefuelAlert, 21},   {HasHud20, 22},       {HasAutoSaver, 23},
+      {HasSiphonator, 24},    {HasJammar, 25},        {HasDarkEscaper, 26}, {HasRoboLoader, 27},
+      {HasRoboFixit, 28}};
+  for (const auto& [has, part] : owned)
+    if (has) parts.push_back(part);
+  for (Long m : Mounts)
+    if (m >= 0 && m < 12) parts.push_back(MountPart[m]);
+  return parts;
+}
+
+Long CPlayer::getEnergyLoad() const {
+  Long total = 0;
+  for (Integer part : installedParts()) total = CLng(static_cast<double>(total) + partEnergy(part));
+  return total;
 }
 
 Integer CPlayer::getCharKey(Long k) const {

@@ -1,0 +1,3 @@
+#include "campaign/CWorld.h"
+
+std::shared_ptr<CWorld> World;

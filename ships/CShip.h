@@ -1,0 +1,298 @@
+// CShip: one vehicle of the current level (the player's ship, an AI ship, a fleet ship or a
+// wreck) and the global ships array Ships. This far the ship record, its set-up (Init, setDef,
+// MakeModdedDef), the read-outs of its state, models, textures and crew seats, and its cargo,
+// cash, weapons and hostility. The movement step, weapons fire, damage, landing, warp, explosions
+// and drawing join this class in further CShip*.cpp files.
+//
+// Axes: x and y on the ground (drawing x and z), e the height (drawing y); every vector handed to
+// drawing or sprites is (x, e, y). Angles in radians. A ship is known everywhere by its index in
+// Ships; Ships(0) is the player's ship.
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/D3DTypes.h"
+#include "runtime/Numbers.h"
+#include "ships/CAI.h"
+#include "ships/CCharacter.h"
+#include "ships/CShipDef.h"
+
+class CShip {
+ public:
+  static constexpr int MountSlots = 8;       // weapon mounts 0..7
+  static constexpr int SecondarySlots = 16;  // SecondaryType 0..15
+  static constexpr int GoodsKinds = 8;       // GoodsKind 0..7
+  static constexpr int CrewSeats = 6;        // seat 0 driver, 1 gunner, 2..5 passengers
+
+  // A created ship takes no part in the level (Exists False) until Init. Its mounts hold -1 (no
+  // weapon) and it has no engine sound (-1); every other value is 0 or empty.
+  CShip();
+  // A ship owns its design copy, pilot and crew; copies are made by the ship's own Clone.
+  CShip(const CShip&) = delete;
+  CShip& operator=(const CShip&) = delete;
+
+  // ---- public fields -------------------------------------------------------------------------
+  Single x = 0, y = 0;            // ground position
+  Single e = 0;                   // height
+  Single xM = 0, yM = 0, eM = 0;  // velocity, units per second
+  Single r = 0;                   // heading, [0, 6.28)
+  Single roll = 0;                // sideways bank
+  Single Pitch = 0;               // climb attitude
+  // Control flags (KeyAction in brackets): set while the bound key, button or pilot command is on.
+  bool keyLeft = false;           // (2) trick left
+  bool keyRight = false;          // (3) trick right
+  bool keyThrust = false;         // (0)
+  bool keyBrake = false;          // (1)
+  bool keyPrimary = false;        // (10) fire the mounts
+  bool keySwitchLeft = false;     // (6) previous secondary weapon; one-shot
+  bool keySwitchRight = false;    // (7) next secondary weapon; one-shot
+  bool keySecondary = false;      // (11)
+  bool keyNextTarg = false;       // (5) one-shot
+  bool keyPrevTarg = false;       // (4) one-shot
+  bool keyWarp = false;           // (8) the interface's current action
+  bool keyWarpChoose = false;     // (9) warp menu
+  bool keySel2 = false;           // (16) status screen and pause
+  bool keyTalk = false;           // (17) one-shot
+  bool keyLookUp = false;         // (14) climb input +20
+  bool keyLookRight = false;      // (13) turn input +20
+  bool keyLookLeft = false;       // (12) turn input -20
+  bool keyLookDown = false;       // (15) climb input -20
+  Integer SecondaryTarget = 0;    // selected target ship index, -1 none
+  Single Steering = 0;            // turn input -20..20
+  Single Elever = 0;              // climb input -20..20
+  bool IsMotama = false;          // mission flag: glows; hits leave armour and shields full
+  bool IsIshuo = false;           // mission flag: hits leave armour and shields full
+  bool IsRedMotama = false;
+  bool canTrade = false;          // True after Init; the talk action's one-time branch
+  bool ExplodingWarp = false;     // the next departure runs the exploding warp
+  bool IAmBlarg = false;          // destroyed outright when the armour runs out
+  Integer autoEvac = 0;           // 0 normal, 1 crew bails out at zero armour, 2 evacuated
+  bool ForceFriend = false;       // hits cause no hostile reaction of the pilot
+  std::string tractorGift;        // gift tag of a tractor delivery
+  Integer ShipType = 0;           // index of the design in ShipDefs
+  Single Speed = 0;               // forward speed, -MaxSpeed/4..MaxSpeed
+  Integer Agility = 0;            // working turn rate
+  Integer MaxSpeed = 0;           // working top speed
+  Single Acceleration = 0;        // working acceleration
+  Single Traction = 0;            // working grip
+  Single CamFollowZ = 0;          // camera follow distance (from the design)
+  Single CamFollowY = 0;          // camera follow height (from the design)
+  bool Exists = false;            // takes part in the level; every loop over Ships tests it
+  Integer ID = 0;                 // own index in Ships
+  Single Unstick = 0;             // AI steering nudge away from structure walls (+-20)
+  Single UnstickY = 0;            // AI climb nudge (+-20)
+  Integer IsBounty = 0;           // bounty record this ship stands for, -1 none
+  std::string WarpTarget;         // map to go to when the ship leaves the level
+  Single Armor = 0;               // at or below 0 death or takeover begins
+  Single Shields = 0;
+  Single ShieldRecharge = 0;      // countdown before the shields regenerate
+  Long Fuel = 0;
+  Integer Meeter = 0;             // meeting partner ship index, -1 none
+  Single TractorFrame = 0;        // tractor sequence timer (1001 done)
+  Single LandingFrame = 0;        // landing sequence timer (1001 done)
+  bool HasJammer = false;         // homing shots aimed at this ship lose their homing
+  Single FuelSpace = 0;           // carrier fuel given to a launched fleet ship
+  Single SmashExempt = 0;         // ram cooldown, seconds
+
+  // ---- set-up and state --------------------------------------------------------------------
+  Integer getType() const { return 0; }
+  Long getPrice() const;          // the design's price
+  Long getValue() const;          // the design's price
+  const std::string& getShipTitle() const;
+  void TractorSparkOut() { sparkVal = 1.0f; }
+  bool getTooSparkedForTakeover() const { return !(sparkVal >= 1.0f); }
+  void setTag(const std::string& t) { tag = t; }
+  const std::string& getTag() const { return tag; }
+  bool getRollSafe() const;       // mid-roll: spin or trick value inside 41.15..43.85 or 51.15..53.85
+  Single getDeathThroes() const { return deathThroes >= 1 ? deathThroes : 0.0f; }
+  D3DVECTOR getFlyingV() const;   // camera point beyond the two thrown-off crew (charIndex)
+  Integer getMaxFuel() const;     // working maxima rounded to Integer
+  Integer getMaxArmor() const;
+  Integer getMaxShields() const;
+  Single getBoostVal() const;     // above 0 while a boost trick runs
+  Single getFlipVal() const;      // above 0 while a flip trick runs
+  Integer getTractorTarg() const { return tractorTarget; }
+  void RollMe(Integer kind);      // 0 roll left, 1 roll right, 2 flip; only while no trick runs
+  Double getSpinning() const;     // 1.0, +0.5 while spinning, +0.7 during a trick
+  void SpinMe();                  // a spin left or right at random, while alive and not tricking
+  // Shields / maximum and Armor / maximum clamped to 0..1; 0 when the maximum is 0 or less.
+  Single getShieldPercent() const;
+  Single getArmorPercent() const;
+  Single getBoostPercent() const;  // boostLeft / boostMax; 0 while boostMax is 0
+  Single getWarpFrame() const { return warpFrame; }
+  bool getTransWarp() const { return warpOutTimer > 0 && warpOutTimer < 4; }
+  Single getWarp() const;         // warp stretch for drawing, 0 in normal flight
+  Single getRealWarp() const { return warpFrame; }
+  void ForceEvac() { autoEvac = 2; }
+  D3DVECTOR getPos() const;       // (x, e, y)
+
+  // Prepares the ship as Ships(newID): see the ship's set-up order in CShip.cpp. Control flags
+  // keep their values. Raises VbError 6 when a working value overflows its type.
+  void Init(Integer newID);
+  // The working values from the design, the player's parts (ship 0 in play) or the difficulty
+  // bonus (other ships when the difficulty is hard or above); clamps Fuel, Armor and Shields.
+  void MakeModdedDef();
+  // The ship's own copy of def (DockBays = TotalMounts / 2 rounded half to even); copies the
+  // camera follow values to the ship.
+  void setDef(const CShipDef& def);
+  // The design's model folder and four textures.
+  void UpdateFromDef();
+  void setModel(const std::string& name);
+  void setBodyTexture(const std::string& name);
+  void setWheelTexture(const std::string& name);
+  void setWindowTexture(const std::string& name);
+  void setInteriorTexture(const std::string& name);
+
+  // ---- crew seats (0..5; VbError 9 outside) -------------------------------------------------
+  void initChar(Integer seat);    // a new present character in the seat
+  void setCharModel(Integer seat, const std::string& model);
+  void setCharTexture(Integer seat, const std::string& texture);
+  void setCharAnim(Integer seat, Long pose);
+  // Fills the seat; seats 0 and 1 of a Car, Convertible or Bike take that body's seated pose,
+  // which is written back into pose.
+  void fullInitChar(Integer seat, const std::string& model, const std::string& texture, Long& pose);
+  std::string getCharTexture() const;  // the driver's texture name without its extension, "" none
+  // Takes the ship out of play and empties its engine-sound slot.
+  void stopEngineSound();
+
+  // ---- cargo and cash (GoodsKind 0..7; VbError 9 outside) -----------------------------------
+  Integer getResource(Integer i) const;
+  void setResource(Integer i, Integer n);
+  Integer getGreatestRsc() const;  // the largest count's kind, lowest on a tie, 0 when all empty
+  Integer getFreeCargo() const;    // capacity minus the goods carried
+  Integer getEnergy() const;
+  // Adds what fits of n units of kind i; rest gets the units that did not fit.
+  void addResource(Integer i, Integer n, Integer& rest);
+  // Random goods (at least one batch, until more than half the hold is used) and random cash
+  // (at least 5; a twentieth with flag).
+  void giveRandomResources(bool flag);
+  void setCash(Long n) { cash = n; }
+  Long getCash() const { return cash; }
+
+  // ---- pilot and hostility ------------------------------------------------------------------
+  void setAI();                   // a new pilot that drives the ship
+  void setAIType(Long t);         // the pilot's unit type; its hostility is re-evaluated at once
+  Long getAIType() const;
+  Integer getUnitType() const;
+  void setAlign(Long a);
+  Long getAlign() const;
+  bool checkAIHostile(Integer i);  // attaches a pilot first when the ship has none
+  void setAIHostile(Integer i, bool hostile);  // attaches a pilot first when the ship has none
+  void resetAIHostiles();          // clears the pilot's hostility; next evaluation after 1 s
+  // getAIType, getUnitType, setAlign, getAlign, setAIType and resetAIHostiles raise VbError 91
+  // while the ship has no pilot (before Init).
+
+  // ---- weapons (mounts 0..7, secondaries 0..15; VbError 9 outside) ---------------------------
+  void setMount(Integer i, Long weapon);  // MountType, -1 none
+  Long getMount(Integer i) const;
+  // Seconds between primary shots: 0.25 / (sum of the mounts' weights x firing rate), 1.0 with
+  // no weight. The mounts summed are 0 .. TotalMounts (the design's last mount), kept within 0..7.
+  void makePrimaryInterval();
+  void setSecondary(Integer i, bool owned);
+  bool getHasSecondary(Integer i) const;
+  void setSecondaryAmmo(Integer i, Integer n);
+  Integer getSecondaryAmmo(Integer i) const;
+  Long getSecondaryWeapon() const;    // the weapon the gunner (seat 1) holds, -1 none
+  Integer getCurrentWeapon() const;
+  Single getFiringRate() const { return firingRate; }
+  // The meeting arrangement read by the ship's meeting talk.
+  void makeMeet(Integer partner, Long mode, Integer a, Integer b, Integer c, Integer d);
+
+  // ---- drawing, weapons step, tunnel, crew (their least form until the ship's drawing,
+  // weapons, tunnel and crew work: nothing is drawn, fired or started) -------------------------
+  // Draws the ship; distance -1 or less measures it from the camera, above -1 is taken as is.
+  void Render(Single& distance);
+  void FadeRender();                // the transparent and glowing pass
+  void FireWeapons();               // the per-frame weapon step; called last by the movement step
+  void updateCrewAnim();            // per-frame crew animation
+  void MakeMyTunnel();              // the warp-tunnel sprites of a departure; clears tunnelPending
+  void randomCrew();                // random crew models, textures and poses (a fresh wreck)
+
+  // ---- design read-outs ---------------------------------------------------------------------
+  Integer getTotalMounts() const;     // the design's last mount index
+  Integer getTotalDockBays() const;
+  Long getShipBody() const;           // ShipBodyType; 0 while the ship has no design
+  Single getSize() const { return shipSize; }
+  Single getHeight() const { return height; }
+  Single getWidth() const { return width; }
+  Single getDepth() const { return depth; }
+
+ private:
+  friend class CShipProbe;  // tests read the private state
+
+  const CShipDef& def() const;   // the design copy; VbError 91 while there is none
+  CAI& ai() const;               // the pilot; VbError 91 while there is none
+  void attachPilot();            // a new pilot, then CAI.Init(ID)
+  // Called by the movement step, which clears the key afterwards.
+  void doTalkKey();
+  // Target keys: the next (previous) ship index, wrapping, that exists, is not warping and is
+  // not this ship becomes SecondaryTarget; unchanged when none does. The player's ship beeps.
+  void nextTarget();
+  void prevTarget();
+  void cycleTarget(int step);
+  // Wraps r into [0, 6.28) and puts into turn the signed turn toward the travel direction.
+  void steerToTravelDir(Single& turn);
+
+  // Models and textures (handles from the caches).
+  Integer bodyModel = 0, wheelModel = 0, windowModel = 0, interiorModel = 0;
+  Integer bodySlot = 0, wheelSlot = 0, interiorSlot = 0, windowSlot = 0;
+  Integer bodyTex = 0, wheelTex = 0, interiorTex = 0, windowTex = 0;
+  Integer engineSound = -1;       // looping engine sound slot, -1 none
+  // Weapons.
+  std::array<Long, MountSlots> mounts;
+  std::array<Single, MountSlots> mountCooldown{};  // entry 0 is the shared primary cooldown
+  std::array<Single, MountSlots> mountFlash{};
+  std::array<D3DVECTOR, MountSlots> mountPos{};
+  Single switchCooldown = 0;
+  Single primaryInterval = 0;
+  std::array<bool, SecondarySlots> hasSecondary{};
+  std::array<Integer, SecondarySlots> secondaryAmmo{};
+  Integer nextMount = 0;
+  Single firingRate = 0;
+  Single recoilHeading = 0;
+  Single recoilPush = 0;
+  // Design, tag, size, crew.
+  std::shared_ptr<CShipDef> myDef;
+  std::string tag;
+  Single shipSize = 0;
+  Single height = 0, width = 0, depth = 0;
+  std::array<std::shared_ptr<CCharacter>, CrewSeats> crew;
+  std::array<Integer, 2> charIndex{};  // Characters slots of the thrown-off driver and gunner
+  // Pilot.
+  std::shared_ptr<CAI> pilot;
+  bool aiDriven = false;
+  // Clocks, warp, tricks, boost.
+  Single shipClock = 0, prevClock = 0;
+  Single jetGlow = 0;
+  Single warpOutTimer = 0;
+  bool tunnelPending = false;      // a warp tunnel is to be made (MakeMyTunnel clears it)
+  Single warpFrame = 0;            // 0 flight; 20..30 warping in; 30 and above warping out
+  Single deathThroes = 0;
+  Single spinValue = 0, trickValue = 0;
+  Single trickRoll = 0, trickPitch = 0, trickYaw = 0;
+  Single boostLeft = 0, boostMax = 0;
+  Single boostRate = 0;            // boost refill per second
+  bool jetTintA = false;           // doubled acceleration (parts or difficulty)
+  bool jetTintB = false;           // top speed + 200 (parts or difficulty)
+  // Meeting, tractor, landing.
+  Long meetValue = 0;
+  std::array<Integer, 4> meetInfo{};
+  Integer tractorTarget = 0;       // -1 none
+  Integer landingPad = 0;          // pad structure slot offered for landing, -1 none
+  Single sparkVal = 0;
+  // Cargo and cash.
+  std::array<Integer, GoodsKinds> cargo{};
+  Long cash = 0;
+  // Working maxima and rates.
+  Single maxShields = 0, maxArmor = 0, maxFuel = 0;
+  Single shieldDelay = 0;          // regeneration delay after a damaging hit, seconds
+  Single shieldRegen = 0;          // shield regeneration per second
+  Single armorRepair = 0;          // armour repair per second
+  Single lightLevel = 0;           // brightness handed to the model renderer
+};
+
+// The ships of the level, 0..15 at a level start (grown by fleet launches); element 0 is the
+// player's ship. Elements may be empty until the game set-up fills them.
+extern std::vector<std::shared_ptr<CShip>> Ships;
