@@ -1,14 +1,204 @@
-// CMap: the map of one world node. For now only the fog fields that the render presets read;
-// the map file, sky, weather, structures and queries are added to this same class.
+// CMap: the map of one world node: sky sectors, weather particles, map colour and fog, the 32
+// structure slots with the 22 structure definitions they draw on, the unit-type table and the
+// keyword tables of alignments, mounts, secondary weapons, ships and units, and the collision
+// and landing queries over the structure boxes. One long-lived map (CurMap) serves play; the map
+// editor owns a second one.
+//
+// Map file "\maps\" + MapName + ".pnd", items, all 111 lines always present:
+//   1 MapTitle; 2 MapFog, MapWeather, MapFX; 3..14 per sky sector R, Scale, Texture, X, Y;
+//   15..110 per slot three lines: location X, Y (height), Z / StructDefIndex (-1 empty) / link;
+//   111 map colour R, G, B (0..255).
+// Unit file "\data\shipinfo.pnd": line file, blank-separated fields, read once at construction.
 #pragma once
+#include <array>
+#include <string>
+
+#include "levels/CStruct.h"
+#include "levels/CStructDef.h"
+#include "platform/D3DTypes.h"
 #include "runtime/Numbers.h"
+
+constexpr Integer MapSlots = 32;       // structure slots 0..31
+constexpr Integer MapStructDefs = 22;  // StructDefIndex 0..21
+constexpr Integer MapSectors = 12;     // sky sectors 0..11
+constexpr Integer MapParticles = 32;   // weather particles
+constexpr Integer UnitTypes = 66;      // UnitType 0..65
+constexpr Integer SecondaryTypes = 16;  // SecondaryType slots of a unit (0..8 have keywords)
+constexpr Integer UnitMounts = 8;
+
+// One sky backdrop.
+struct MapSector {
+  Single X = 0, Y = 0, R = 0;  // yaw, pitch, roll (radians)
+  Single Scale = 0;
+  std::string Texture;         // file under "\gfx\", "" = none
+  Integer TextureNumber = 0;   // texture cache handle of Texture
+  Integer NoTunnel = 0;        // (Boolean) a planet texture: not used for the warp tunnel
+};
+
+struct WeatherParticle {
+  Integer Active = 0;  // (Boolean)
+  Single X = 0, Y = 0, Z = 0, Value = 0;
+  Long Kind = 0;  // 0..13
+  Single Life = 0;  // seconds
+};
+
+// What a unit type flies (one record per UnitType).
+struct UnitInfo {
+  std::string CharModel1, CharModel2;      // crew models of seat 0 (driver) and 1 (gunner); "" none
+  std::string CharTexture1, CharTexture2;  // their skins
+  std::array<Integer, SecondaryTypes> HasSecondary{};  // (Boolean) by SecondaryType
+  std::array<Integer, SecondaryTypes> SecondaryAmmo{};
+  Long Ship = 0;                             // ShipDefIndex
+  std::array<Long, UnitMounts> Mount{};      // MountType per mount, -1 none
+  std::string Desc;
+  Long Align = 0;                            // AlignType
+};
 
 class CMap {
  public:
-  Integer Fog = 0;                   // fog on (Boolean, -1/0), set every frame from the map's fog mode
-  Integer FogR = 0, FogG = 0, FogB = 0;  // fog colour 0..255
-  Long FogNear = 0, FogFar = 0;      // fog start and end, world units
+  // Creates the 32 structures, loads the 22 structure definitions and reads the unit table.
+  // A missing or damaged definition or unit file is reported through the message log; the
+  // definition (or the unit table) keeps its empty values and the map still works.
+  CMap();
+
+  Double Frame = 0;                      // map clock, cycles 0..10 s; never reset by Load
+  Integer Fog = 0;                       // fog on (Boolean, -1/0), set every frame from MapFog
+  Integer FogR = 0, FogG = 0, FogB = 0;  // the map colour rounded, 0..255
+  Long FogNear = 0, FogFar = 0;          // fog start and end, world units
+  std::string MapName;                   // file name without folder and ".pnd"; set before Load
+  std::string MapTitle;
+  Single HostileSafe = 0;  // truce seconds left
+  Long MapWeather = 0;     // WeatherType 0..5
+  Long MapFog = 0;         // FogLevel 0..3
+  Long MapFX = 0;          // FXType 0..3
+  Integer CopWave = 0;     // police alert waves left
+  Integer TalkingsTo = 0;  // idle chatter talks of the player on this map
+
+  // Reads the file named by MapName. Returns False after logging "Error in CMap.Load: " + the
+  // reason (the file named) when the file is missing, short or damaged; the map is then left as
+  // it was before the call and MapName names the map it still holds. With ClassicView on, placed pads, catwalks and
+  // closewalks are moved or dropped to suit the overhead camera; Save writes such a slot back
+  // as the file had it unless the slot was edited since.
+  bool Load();
+  // Writes the map to the file named by MapName (atomic replace); errors raise to the caller.
+  void Save();
+  void LoadStructDefs();  // definitions 0..21 from their fixed files
+
+  // Structure slots, i = 0..31 (Subscript out of range otherwise).
+  Long getStructDef(Integer i) const;
+  void setStructDef(Integer i, Long d);  // -1 empties the slot, 0..21 places that definition
+  D3DVECTOR getStructPos(Integer i) const;
+  void setStructPos(Integer i, Single x, Single y, Single z);
+  Long getStructType(Integer i) const;  // StructType of the slot's copy, also when inactive
+  void setStructLink(Integer i, Integer v);
+  Integer getStructLink(Integer i) const;
+  // Definitions: "" for an index outside 0..21.
+  std::string getStructModel(Integer i) const;
+  std::string getStructTexture(Integer i) const;
+
+  // Sky sectors, i = 0..11.
+  void setSecX(Integer i, Single v);
+  void setSecY(Integer i, Single v);
+  void setSecR(Integer i, Single v);
+  void setSecScale(Integer i, Single v);
+  Single getSecX(Integer i) const;
+  Single getSecY(Integer i) const;
+  Single getSecR(Integer i) const;
+  Single getSecSC(Integer i) const;
+  void setSecTexture(Integer i, const std::string& name);
+  std::string getSecTexture(Integer i) const;
+  Integer getSecUTexture(Integer i) const;  // sector (i Mod 12)
+  Integer getSecNoTunnel(Integer i) const;  // sector (i Mod 12)
+
+  // Map colour, components 0..255.
+  void setRed(Integer v);
+  void setGreen(Integer v);
+  void setBlue(Integer v);
+  Single getRed() const { return red; }
+  Single getGreen() const { return green; }
+  Single getBlue() const { return blue; }
+  // Publishes the map colour: sky colour, fog colour and sprite tint.
+  void updateColor();
+
+  void setWorldType(Long t) { worldType = t; }
+  void setMedianShips(Integer n) { medianShips = n; }
+
+  // Keyword tables (keywords compared lower-case). An unknown keyword logs its message and
+  // gives 0 for an alignment, -1 otherwise.
+  Long getAlignFromString(const std::string& s) const;
+  Long getMountFromString(const std::string& s) const;
+  Long getSecondaryFromString(const std::string& s) const;
+  Long getShipFromString(const std::string& s) const;
+  Long getUnitFromString(const std::string& s) const;
+  std::string getShipDriverTexture(Long unit) const;  // CharTexture1 of the unit
+  std::string getShipUnitDesc(Long unit) const;       // "mother ship" for unit 21
+
+  // Collision and landing queries over the active slots. Positions are world x, y (height), z;
+  // every comparison is strict, so a point on a face is outside.
+  Integer checkLand(Single x, Single z, Single height) const;  // Landing slot under the point
+  D3DVECTOR getStructLBounds(Integer i) const;
+  D3DVECTOR getStructUBounds(Integer i) const;
+  Single getStructYMin(Integer i) const;
+  Single getStructYMax(Integer i) const;
+  bool checkCheapStructCol(Single x, Single y, Single z, Single radius) const;
+  // The move from (ox, oy, oz) to (nx, ny, nz): True when it hit a box; the new point is
+  // pushed back on every axis it crossed a box face (later slots see the corrected point).
+  bool checkStructCol(Single ox, Single oy, Single oz, Single& nx, Single& ny, Single& nz,
+                      Single radius);
+  // Line of sight: one sample per step units of ground distance; True when blocked. A step of
+  // 0 raises Division by zero.
+  bool quickTestConnect(const D3DVECTOR& p1, const D3DVECTOR& p2, Integer step) const;
+  bool getHasMissionControl() const;
+  Integer getRandLanding() const;      // a random active Landing slot, -1 none
+  Integer getAutoSaveLanding() const;  // the Landing slot nearest to a Bank, -1 none
+  Integer getCloseLanding(Integer i) const;  // nearest service slot to slot i, 0 when none
+
+ private:
+  friend struct CMapTestAccess;
+
+  struct SlotFile;  // a slot as the file holds it
+  struct MapFile;   // a whole map file as read
+
+  void LoadStructDef(Integer i, const std::string& name);
+  void ReadShipInfo();
+  void readMapFile(MapFile& f) const;
+  static void classicFixups(Integer d, CStruct& s);
+  CStruct& slot(Integer i);
+  const CStruct& slot(Integer i) const;
+
+  // Kept by the map's own steps (weather, police, spawner) and reset by Load where told.
+  double weatherTimer = 0;
+  Integer mapDone = 0;  // (Boolean) the map's own mission is completed
+  std::array<WeatherParticle, MapParticles> particles{};
+  std::array<CStruct, MapSlots> structs;
+  std::array<CStructDef, MapStructDefs> defTable;
+  std::array<bool, MapStructDefs> defCreated{};  // LoadStructDef has run for the index
+  std::array<Long, MapSlots> slotDef{};
+  std::array<Integer, MapSlots> slotLink{};
+  std::array<UnitInfo, UnitTypes> units;
+  std::array<MapSector, MapSectors> sectors;
+  Single red = 0, green = 0, blue = 0;
+  Long worldType = 0;
+  Integer medianShips = 0;
+  std::array<Single, UnitTypes> spawnWeight{};
+  Single copTimer = 0;
+  Long copUnit = 0;
+  Integer copReload = 0;
+  Integer bountyCounter = 0;
+  Single gasTimer = 0;
+  std::string loadedName;  // MapName of the map the slots and sectors hold
+  // Slots that the classic-view fix-ups changed on Load, with the values the file held; Save
+  // writes these back unless the slot was edited since.
+  std::array<bool, MapSlots> fixedUp{};
+  std::array<D3DVECTOR, MapSlots> fileLoc{};
+  std::array<Long, MapSlots> fileDef{};
 };
 
 // The current map; created at start-up and lives for the whole run.
 extern CMap* CurMap;
+// Slot of the last structure hit found by the collision tests, -1 none.
+extern Integer LastStructHit;
+// Sprite tint from the map colour, 0..255 each (updateColor).
+extern Single TintR, TintG, TintB;
+// StructDefIndex -> definition file name.
+extern const char* const StructDefFiles[MapStructDefs];
