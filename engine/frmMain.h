@@ -1,0 +1,66 @@
+// frmMain: the main form. Form_Load runs the start-up (DirectX objects, player record and
+// options, device, material, game set-up) and then mainLoop, in which the whole life of the
+// program runs, one frame per pass: device-loss recovery, target view, doGame, the scene with
+// doRender, Present and frame timing. Window events run only where the loop yields (doEvents).
+// Closing the window (Form_Unload) clears GameRunning; the pass finishes, the music stops, the
+// device and the DirectX objects are released and mainLoop returns: the program then ends.
+//
+// Frame timing: FrameTime = (timeGetTime() - start) / 1000 (readings subtracted modulo 2^32), at
+// least 0.001; the pass waits while 1 / FrameTime > 60, so with millisecond readings the wait
+// ends at the first reading of 17 ms or more; then FrameTime is capped at 0.5 and divided by 5 in
+// bullet time. The wait sleeps through most of its time and spins only at its end.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/Window.h"
+#include "runtime/Numbers.h"
+
+class FormMain {
+ public:
+  FormMain();
+  ~FormMain();
+
+  // The game window (created on first use, with the form's event handlers).
+  GameWindow& window();
+  HWND hWnd() { return window().hWnd(); }
+
+  // Start-up, then mainLoop. No trap: an error of the start-up passes to the caller (the program
+  // stops with an error report).
+  void Form_Load();
+  // The frames while GameRunning, then the end of the program. Every statement runs with its
+  // errors skipped.
+  void mainLoop();
+  // Closing the window: Cancel := True (the form stays) and GameRunning := False.
+  void Form_Unload(Integer& Cancel);
+
+  // Tests: called with the pass number (1 for the first) between EndScene and Present, while
+  // the back buffer holds the frame, and at the end of every pass.
+  std::function<void(Long pass)> beforePresentForTests;
+  std::function<void(Long pass)> afterFrameForTests;
+
+ private:
+  void runFrame(Long pass);
+  void recoverDevice();
+  void endProgram();
+  void releaseAll();
+  std::unique_ptr<GameWindow> window_;
+};
+
+extern FormMain frmMain;
+
+// ---- frame timing (step by step, for the loop and its tests) ----
+// (now - start) modulo 2^32 in seconds, at least 0.001.
+double measureFrameTime(uint32_t start, uint32_t now);
+// The wait goes on while this holds: 1 / frameTime > 60.
+bool frameRateAboveCap(double frameTime);
+// Capped at 0.5 s, then divided by 5 in bullet time.
+double limitFrameTime(double frameTime, bool bulletTime);
+// WarmUpTimer += frameTime while below 0.1; WarmedUp once it reaches 0.1.
+void countWarmUp(double frameTime);
+// Reads timeGetTime until the frame rate is no longer above the cap (sleeping with sleepMs
+// while at least SpinMs of the wait remain) and returns the measured frame time.
+double waitFrameEnd(uint32_t start);
+// The whole timing step: FrameTime from the wait, the cap, bullet time, the warm-up.
+void frameTiming(uint32_t start);
