@@ -1,0 +1,884 @@
+// OpenGL backend of the device.
+//
+// Provides: the device's function list on an OpenGL 3.3 core context of the game window (SDL2),
+// with one GLSL program standing in for the fixed-function pipeline: a directional light and
+// point lights (range, attenuation 1 / (A0 + A1 d + A2 d^2)) over material and ambient, linear
+// vertex fog on view-space depth, two texture stages (DISABLE, SELECTARG1, SELECTARG2, MODULATE
+// over TEXTURE, CURRENT, DIFFUSE, TFACTOR), pre-transformed screen vertices, wireframe, culling
+// with clockwise front faces, z test and write, alpha blending. Render targets are framebuffer
+// objects drawn with y negated, so that a rendered picture samples like a loaded texture (top
+// row at v = 0). Direct3D's 0..1 clip depth is mapped to GL's -1..1 in the vertex shader;
+// Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL makes
+// M * v equal Direct3D's v * M).
+// Limits: no mip sampling (level 0 only), stages above 1 are not drawn, spot lights light as
+// point lights, fog is linear whatever the fog mode, screen vertices are neither lit nor fogged,
+// specular is not drawn. Screen vertices address pixel edges: a quad from x to x + w covers
+// pixels x .. x + w - 1 and maps texels one to one. Runs headless on Mesa (SDL_VIDEODRIVER=offscreen).
+// Depends on: SDL2 (window, GL context), OpenGL 3.3 core.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/DeviceBackend.h"
+#include "platform/Window.h"
+
+namespace {
+// ---- the context and its objects ---------------------------------------------------------------------
+struct GlContext;
+// Live contexts, so that a window going away can leave its SDL window to them.
+std::vector<GlContext*>& liveContexts() {
+  static auto* list = new std::vector<GlContext*>();
+  return *list;
+}
+
+struct GlContext {
+  SDL_Window* window = nullptr;
+  SDL_GLContext context = nullptr;
+  bool ownsWindow = false;  // the GameWindow is gone: destroy the SDL window after the context
+  GlContext() { liveContexts().push_back(this); }
+  ~GlContext() {
+    std::erase(liveContexts(), this);
+    if (context) {
+      if (SDL_GL_GetCurrentContext() == context) SDL_GL_MakeCurrent(window, nullptr);
+      SDL_GL_DeleteContext(context);
+    }
+    bool stillUsed = false;
+    for (GlContext* other : liveContexts()) stillUsed |= other->window == window;
+    if (ownsWindow && window && !stillUsed) {
+      SDL_DestroyWindow(window);
+    } else if (ownsWindow) {
+      for (GlContext* other : liveContexts())
+        if (other->window == window) other->ownsWindow = true;
+    }
+  }
+};
+
+// Makes ctx current for the lifetime of the guard (objects of an older device may die while a
+// newer device's context is current).
+class CurrentGuard {
+ public:
+  explicit CurrentGuard(const GlContext& ctx) : previous_(SDL_GL_GetCurrentContext()), window_(SDL_GL_GetCurrentWindow()) {
+    if (previous_ != ctx.context) {
+      SDL_GL_MakeCurrent(ctx.window, ctx.context);
+      switched_ = true;
+    }
+  }
+  ~CurrentGuard() {
+    if (switched_ && previous_) SDL_GL_MakeCurrent(window_, previous_);
+  }
+
+ private:
+  SDL_GLContext previous_;
+  SDL_Window* window_;
+  bool switched_ = false;
+};
+
+struct GlTexture : BackendTexture {
+  std::shared_ptr<GlContext> ctx;
+  GLuint texture = 0, framebuffer = 0;
+  GLuint attachedDepth = 0;
+  int32_t width = 0, height = 0;
+  GLint magFilter = -1, minFilter = -1, wrapS = -1, wrapT = -1;
+  ~GlTexture() override {
+    if (!ctx || !ctx->context) return;
+    CurrentGuard guard(*ctx);
+    if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
+    if (texture) glDeleteTextures(1, &texture);
+  }
+};
+
+struct GlDepth : BackendTexture {
+  std::shared_ptr<GlContext> ctx;
+  GLuint renderbuffer = 0;
+  ~GlDepth() override {
+    if (!ctx || !ctx->context) return;
+    CurrentGuard guard(*ctx);
+    if (renderbuffer) glDeleteRenderbuffers(1, &renderbuffer);
+  }
+};
+
+struct GlBuffer : BackendBuffer {
+  std::shared_ptr<GlContext> ctx;
+  GLuint vbo = 0;
+  void update(size_t offset, const void* data, size_t size) override {
+    if (!ctx || !ctx->context) return;
+    CurrentGuard guard(*ctx);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(size), data);
+  }
+  ~GlBuffer() override {
+    if (!ctx || !ctx->context) return;
+    CurrentGuard guard(*ctx);
+    if (vbo) glDeleteBuffers(1, &vbo);
+  }
+};
+
+// ---- the program ------------------------------------------------------------------------------------------
+const char* const kVertexShader = R"(#version 330 core
+layout(location = 0) in vec4 aPos;
+layout(location = 1) in vec3 aNormal;
+layout(location = 2) in vec4 aColor;
+layout(location = 3) in vec2 aTex;
+
+uniform mat4 uWorldView;
+uniform mat4 uProj;
+uniform mat3 uNormalMat;
+uniform bool uRhw;
+uniform vec4 uViewport;      // X, Y, Width, Height of the target's viewport
+uniform float uFlipY;        // -1 when drawing into a texture
+uniform bool uHasNormal;
+uniform bool uHasColor;
+uniform bool uLighting;
+uniform bool uNormalize;
+uniform int uLightType[8];   // 0 off, 1 point, 3 directional
+uniform vec4 uLightDiffuse[8];
+uniform vec4 uLightAmbient[8];
+uniform vec3 uLightPos[8];   // view space
+uniform vec3 uLightDir[8];   // view space, toward the light
+uniform vec4 uLightAtt[8];   // A0, A1, A2, range
+uniform vec4 uMatDiffuse;
+uniform vec4 uMatAmbient;
+uniform vec4 uMatEmissive;
+uniform vec4 uAmbient;
+uniform bool uDiffuseFromVertex;
+uniform bool uAmbientFromVertex;
+uniform bool uFog;
+uniform vec2 uFogRange;      // start, end
+
+out vec4 vColor;
+out vec2 vTex;
+out float vFog;
+
+void main() {
+  vec4 vertexColor = uHasColor ? aColor : vec4(1.0);
+  vTex = aTex;
+  vFog = 1.0;
+  if (uRhw) {
+    float w = aPos.w != 0.0 ? 1.0 / aPos.w : 1.0;
+    float x = 2.0 * (aPos.x - uViewport.x) / uViewport.z - 1.0;
+    float y = 1.0 - 2.0 * (aPos.y - uViewport.y) / uViewport.w;
+    gl_Position = vec4(x * w, y * uFlipY * w, (2.0 * aPos.z - 1.0) * w, w);
+    vColor = vertexColor;
+    return;
+  }
+  vec4 viewPos = uWorldView * vec4(aPos.xyz, 1.0);
+  vec4 clip = uProj * viewPos;
+  gl_Position = vec4(clip.x, clip.y * uFlipY, 2.0 * clip.z - clip.w, clip.w);
+  if (uLighting) {
+    vec3 n = uHasNormal ? uNormalMat * aNormal : vec3(0.0);
+    if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
+    vec4 md = (uDiffuseFromVertex && uHasColor) ? aColor : uMatDiffuse;
+    vec4 ma = (uAmbientFromVertex && uHasColor) ? aColor : uMatAmbient;
+    vec3 diffuse = vec3(0.0);
+    vec3 ambient = vec3(0.0);
+    for (int i = 0; i < 8; ++i) {
+      if (uLightType[i] == 0) continue;
+      float att = 1.0;
+      vec3 l;
+      if (uLightType[i] == 3) {
+        l = uLightDir[i];
+      } else {
+        vec3 d = uLightPos[i] - viewPos.xyz;
+        float dist = length(d);
+        if (dist > uLightAtt[i].w) continue;
+        l = dist > 0.0 ? d / dist : vec3(0.0);
+        float den = uLightAtt[i].x + uLightAtt[i].y * dist + uLightAtt[i].z * dist * dist;
+        att = den > 1e-6 ? 1.0 / den : 1e6;
+      }
+      diffuse += att * uLightDiffuse[i].rgb * max(dot(n, l), 0.0);
+      ambient += att * uLightAmbient[i].rgb;
+    }
+    vec3 c = uMatEmissive.rgb + ma.rgb * (uAmbient.rgb + ambient) + md.rgb * diffuse;
+    vColor = vec4(clamp(c, 0.0, 1.0), clamp(md.a, 0.0, 1.0));
+  } else {
+    vColor = vertexColor;
+  }
+  if (uFog) {
+    float span = uFogRange.y - uFogRange.x;
+    vFog = span != 0.0 ? clamp((uFogRange.y - viewPos.z) / span, 0.0, 1.0) : (viewPos.z <= uFogRange.y ? 1.0 : 0.0);
+  }
+}
+)";
+
+const char* const kFragmentShader = R"(#version 330 core
+in vec4 vColor;
+in vec2 vTex;
+in float vFog;
+uniform sampler2D uTex0;
+uniform sampler2D uTex1;
+uniform ivec3 uColorStage[2];  // op, arg1, arg2
+uniform ivec3 uAlphaStage[2];
+uniform vec4 uTFactor;
+uniform bool uFog;
+uniform vec3 uFogColor;
+out vec4 fragColor;
+
+vec4 pick(int a, vec4 tex, vec4 current) {
+  if (a == 2) return tex;
+  if (a == 3) return uTFactor;
+  if (a == 1) return current;
+  return vColor;
+}
+
+vec4 combine(int op, vec4 a1, vec4 a2) {
+  if (op == 2) return a1;
+  if (op == 3) return a2;
+  return a1 * a2;
+}
+
+void main() {
+  vec4 current = vColor;
+  for (int s = 0; s < 2; ++s) {
+    if (uColorStage[s].x == 1) break;
+    vec4 tex = s == 0 ? texture(uTex0, vTex) : texture(uTex1, vTex);
+    vec3 rgb = combine(uColorStage[s].x, pick(uColorStage[s].y, tex, current), pick(uColorStage[s].z, tex, current)).rgb;
+    float a = uAlphaStage[s].x == 1 ? current.a
+              : combine(uAlphaStage[s].x, pick(uAlphaStage[s].y, tex, current), pick(uAlphaStage[s].z, tex, current)).a;
+    current = vec4(rgb, a);
+  }
+  if (uFog) current.rgb = mix(uFogColor, current.rgb, vFog);
+  fragColor = current;
+}
+)";
+
+struct Locations {
+  GLint worldView, proj, normalMat, rhw, viewport, flipY, hasNormal, hasColor, lighting, normalize;
+  GLint lightType, lightDiffuse, lightAmbient, lightPos, lightDir, lightAtt;
+  GLint matDiffuse, matAmbient, matEmissive, ambient, diffuseFromVertex, ambientFromVertex, fog, fogRange;
+  GLint tex0, tex1, colorStage, alphaStage, tfactor, fogColor;
+};
+
+// Uniform values grouped so that unchanged groups are not uploaded again.
+struct TransformBlock {
+  float worldView[16], proj[16], normalMat[9];
+  int32_t rhw, hasNormal, hasColor;
+  float viewport[4], flipY;
+};
+struct LightBlock {
+  int32_t lighting, normalize, diffuseFromVertex, ambientFromVertex;
+  int32_t type[8];
+  float diffuse[32], ambient[32], pos[24], dir[24], att[32];
+  float matDiffuse[4], matAmbient[4], matEmissive[4], globalAmbient[4];
+};
+struct PixelBlock {
+  int32_t colorStage[6], alphaStage[6];
+  float tfactor[4];
+  int32_t fog;
+  float fogRange[2], fogColor[3];
+};
+
+void unpackColor(D3DCOLOR c, float out[4]) {
+  out[0] = ((c >> 16) & 0xFF) / 255.0f;
+  out[1] = ((c >> 8) & 0xFF) / 255.0f;
+  out[2] = (c & 0xFF) / 255.0f;
+  out[3] = ((c >> 24) & 0xFF) / 255.0f;
+}
+
+void multiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& out) {
+  D3DMATRIX r;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+  out = r;
+}
+
+// Row-vector normal matrix: transpose(inverse(upper 3x3)), laid out row-major (which GL reads as
+// its transpose, so that mat3 * n equals n * N).
+void normalMatrix(const D3DMATRIX& m, float out[9]) {
+  float a = m.m[0][0], b = m.m[0][1], c = m.m[0][2];
+  float d = m.m[1][0], e = m.m[1][1], f = m.m[1][2];
+  float g = m.m[2][0], h = m.m[2][1], i = m.m[2][2];
+  float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
+  float det = a * A + b * B + c * C;
+  if (std::fabs(det) < 1e-20f || !std::isfinite(det)) {
+    float plain[9] = {a, b, c, d, e, f, g, h, i};
+    std::memcpy(out, plain, sizeof plain);
+    return;
+  }
+  float inv = 1.0f / det;
+  // inverse = adjugate / det; its transpose is the cofactor matrix / det.
+  float cof[9] = {A, B, C,
+                  -(b * i - c * h), a * i - c * g, -(a * h - b * g),
+                  b * f - c * e, -(a * f - c * d), a * e - b * d};
+  for (int k = 0; k < 9; ++k) out[k] = cof[k] * inv;
+}
+
+GLenum blendFactor(int32_t b) {
+  switch (b) {
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_ONE: return GL_ONE;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    default: return GL_ONE;
+  }
+}
+
+GLenum compareFunc(int32_t f) {
+  switch (f) {
+    case D3DCMP_NEVER: return GL_NEVER;
+    case D3DCMP_LESS: return GL_LESS;
+    case D3DCMP_EQUAL: return GL_EQUAL;
+    case D3DCMP_GREATER: return GL_GREATER;
+    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+    case D3DCMP_ALWAYS: return GL_ALWAYS;
+    default: return GL_LEQUAL;
+  }
+}
+
+bool truthy(int32_t v) { return v != 0; }
+
+class GlBackend : public DeviceBackend {
+ public:
+  GlBackend(GameWindow& window) : window_(window) {}
+  ~GlBackend() override;
+  bool init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t height);
+
+  HResult reset(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t height) override;
+  HResult clear(const D3DVIEWPORT8& viewport, int32_t flags, D3DCOLOR color, float z, int32_t stencil) override;
+  HResult draw(const BackendDraw& draw) override;
+  HResult present() override;
+  std::shared_ptr<BackendTexture> createTexture(int32_t width, int32_t height, D3DFORMAT format) override;
+  HResult uploadTexture(BackendTexture& texture, int32_t width, int32_t height, const uint32_t* argb) override;
+  std::shared_ptr<BackendTexture> createDepthBuffer(int32_t width, int32_t height) override;
+  std::shared_ptr<BackendBuffer> createBuffer(size_t bytes) override;
+  HResult setRenderTarget(BackendTexture* color, BackendTexture* depth, int32_t width, int32_t height) override;
+  HResult readPixels(BackendTexture* color, int32_t width, int32_t height, std::vector<uint32_t>& argb) override;
+
+ private:
+  void makeCurrent() {
+    if (SDL_GL_GetCurrentContext() != ctx_->context) SDL_GL_MakeCurrent(ctx_->window, ctx_->context);
+  }
+  void applyViewport(const D3DVIEWPORT8& v);
+  void bindStage(int stage, const D3DStageState& s);
+  void setVertexLayout(int32_t fvf, int32_t stride, size_t offset);
+  GLuint framebufferOf(GlTexture& t);
+
+  GameWindow& window_;
+  std::shared_ptr<GlContext> ctx_;
+  GLuint program_ = 0, vao_ = 0, streamVbo_ = 0, white_ = 0;
+  size_t streamSize_ = 0;
+  Locations loc_{};
+  int32_t backWidth_ = 0, backHeight_ = 0;
+  bool backDepth_ = true;
+  // current target
+  GLuint targetFbo_ = 0;
+  int32_t targetWidth_ = 0, targetHeight_ = 0;
+  bool targetDepth_ = true, flipped_ = false;
+  // last uploaded uniform groups
+  TransformBlock lastTransform_{};
+  LightBlock lastLight_{};
+  PixelBlock lastPixel_{};
+  bool uniformsValid_ = false;
+};
+
+GLuint compile(GLenum type, const char* source, std::string& log) {
+  GLuint s = glCreateShader(type);
+  glShaderSource(s, 1, &source, nullptr);
+  glCompileShader(s);
+  GLint ok = 0;
+  glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char text[2048];
+    glGetShaderInfoLog(s, sizeof text, nullptr, text);
+    log = text;
+    glDeleteShader(s);
+    return 0;
+  }
+  return s;
+}
+
+bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t height) {
+  if (!window_.realize(width, height, !params.Windowed)) return false;
+  ctx_ = std::make_shared<GlContext>();
+  ctx_->window = static_cast<SDL_Window*>(window_.nativeWindow());
+  ctx_->context = SDL_GL_CreateContext(ctx_->window);
+  if (!ctx_->context) {
+    reportFailure(D3DERR_NOTAVAILABLE, std::string("no OpenGL 3.3 core context: ") + SDL_GetError());
+    return false;
+  }
+  SDL_GL_MakeCurrent(ctx_->window, ctx_->context);
+  SDL_GL_SetSwapInterval(0);  // the frame cap is the game's own wait
+
+  std::string log;
+  GLuint vs = compile(GL_VERTEX_SHADER, kVertexShader, log);
+  GLuint fs = vs ? compile(GL_FRAGMENT_SHADER, kFragmentShader, log) : 0;
+  if (!vs || !fs) {
+    if (vs) glDeleteShader(vs);
+    reportFailure(D3DERR_DRIVERINTERNALERROR, "shader compile failed: " + log);
+    return false;
+  }
+  program_ = glCreateProgram();
+  glAttachShader(program_, vs);
+  glAttachShader(program_, fs);
+  glLinkProgram(program_);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  GLint linked = 0;
+  glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    char text[2048];
+    glGetProgramInfoLog(program_, sizeof text, nullptr, text);
+    reportFailure(D3DERR_DRIVERINTERNALERROR, std::string("shader link failed: ") + text);
+    return false;
+  }
+  glUseProgram(program_);
+  auto u = [this](const char* name) { return glGetUniformLocation(program_, name); };
+  loc_ = Locations{u("uWorldView"), u("uProj"), u("uNormalMat"), u("uRhw"), u("uViewport"), u("uFlipY"),
+                   u("uHasNormal"), u("uHasColor"), u("uLighting"), u("uNormalize"), u("uLightType"),
+                   u("uLightDiffuse"), u("uLightAmbient"), u("uLightPos"), u("uLightDir"), u("uLightAtt"),
+                   u("uMatDiffuse"), u("uMatAmbient"), u("uMatEmissive"), u("uAmbient"), u("uDiffuseFromVertex"),
+                   u("uAmbientFromVertex"), u("uFog"), u("uFogRange"), u("uTex0"), u("uTex1"), u("uColorStage"),
+                   u("uAlphaStage"), u("uTFactor"), u("uFogColor")};
+  glUniform1i(loc_.tex0, 0);
+  glUniform1i(loc_.tex1, 1);
+
+  glGenVertexArrays(1, &vao_);
+  glBindVertexArray(vao_);
+  glGenBuffers(1, &streamVbo_);
+
+  uint32_t white = 0xFFFFFFFFu;
+  glGenTextures(1, &white_);
+  glBindTexture(GL_TEXTURE_2D, white_);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glDisable(GL_DITHER);
+
+  backWidth_ = targetWidth_ = width;
+  backHeight_ = targetHeight_ = height;
+  backDepth_ = targetDepth_ = params.EnableAutoDepthStencil;
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (glGetError() != GL_NO_ERROR) {
+    reportFailure(D3DERR_DRIVERINTERNALERROR, "OpenGL set-up failed");
+    return false;
+  }
+  return true;
+}
+
+GlBackend::~GlBackend() {
+  if (!ctx_ || !ctx_->context) return;
+  CurrentGuard guard(*ctx_);
+  if (white_) glDeleteTextures(1, &white_);
+  if (streamVbo_) glDeleteBuffers(1, &streamVbo_);
+  if (vao_) glDeleteVertexArrays(1, &vao_);
+  if (program_) glDeleteProgram(program_);
+}
+
+HResult GlBackend::reset(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t height) {
+  makeCurrent();
+  window_.applyMode(width, height, !params.Windowed);
+  backWidth_ = width;
+  backHeight_ = height;
+  backDepth_ = params.EnableAutoDepthStencil;
+  setRenderTarget(nullptr, nullptr, width, height);
+  uniformsValid_ = false;
+  return D3D_OK;
+}
+
+void GlBackend::applyViewport(const D3DVIEWPORT8& v) {
+  int32_t y = flipped_ ? v.Y : targetHeight_ - v.Y - v.Height;
+  glViewport(v.X, y, v.Width, v.Height);
+  glDepthRange(v.MinZ, v.MaxZ);
+}
+
+HResult GlBackend::clear(const D3DVIEWPORT8& viewport, int32_t flags, D3DCOLOR color, float z, int32_t stencil) {
+  makeCurrent();
+  int32_t y = flipped_ ? viewport.Y : targetHeight_ - viewport.Y - viewport.Height;
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(viewport.X, y, viewport.Width, viewport.Height);
+  GLbitfield mask = 0;
+  if (flags & D3DCLEAR_TARGET) {
+    float c[4];
+    unpackColor(color, c);
+    glClearColor(c[0], c[1], c[2], c[3]);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    mask |= GL_COLOR_BUFFER_BIT;
+  }
+  if ((flags & D3DCLEAR_ZBUFFER) && targetDepth_) {
+    glDepthMask(GL_TRUE);
+    glClearDepth(z);
+    mask |= GL_DEPTH_BUFFER_BIT;
+  }
+  if ((flags & D3DCLEAR_STENCIL) && targetDepth_) {
+    glStencilMask(0xFF);
+    glClearStencil(stencil);
+    mask |= GL_STENCIL_BUFFER_BIT;
+  }
+  if (mask) glClear(mask);
+  glDisable(GL_SCISSOR_TEST);
+  return D3D_OK;
+}
+
+void GlBackend::bindStage(int stage, const D3DStageState& s) {
+  glActiveTexture(GL_TEXTURE0 + stage);
+  auto* t = s.texture ? static_cast<GlTexture*>(s.texture->backend.get()) : nullptr;
+  if (!t || !t->texture) {
+    glBindTexture(GL_TEXTURE_2D, white_);
+    return;
+  }
+  glBindTexture(GL_TEXTURE_2D, t->texture);
+  GLint mag = s.states[D3DTSS_MAGFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+  GLint min = s.states[D3DTSS_MINFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+  GLint ws = s.states[D3DTSS_ADDRESSU] == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+  GLint wt = s.states[D3DTSS_ADDRESSV] == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+  if (t->magFilter != mag) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t->magFilter = mag);
+  if (t->minFilter != min) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, t->minFilter = min);
+  if (t->wrapS != ws) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, t->wrapS = ws);
+  if (t->wrapT != wt) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, t->wrapT = wt);
+}
+
+void GlBackend::setVertexLayout(int32_t fvf, int32_t stride, size_t offset) {
+  size_t at = offset;
+  auto pointer = [&](GLuint index, GLint size, GLenum type, GLboolean norm, size_t bytes) {
+    glEnableVertexAttribArray(index);
+    glVertexAttribPointer(index, size, type, norm, stride, reinterpret_cast<const void*>(at));
+    at += bytes;
+  };
+  if (fvf & D3DFVF_XYZRHW)
+    pointer(0, 4, GL_FLOAT, GL_FALSE, 16);
+  else
+    pointer(0, 3, GL_FLOAT, GL_FALSE, 12);
+  if (fvf & D3DFVF_NORMAL)
+    pointer(1, 3, GL_FLOAT, GL_FALSE, 12);
+  else
+    glDisableVertexAttribArray(1);
+  if (fvf & D3DFVF_DIFFUSE)
+    pointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);  // ARGB in memory: B, G, R, A
+  else
+    glDisableVertexAttribArray(2);
+  if (fvf & D3DFVF_TEX1) {
+    pointer(3, 2, GL_FLOAT, GL_FALSE, 8);
+  } else {
+    glDisableVertexAttribArray(3);
+    glVertexAttrib2f(3, 0.0f, 0.0f);
+  }
+}
+
+HResult GlBackend::draw(const BackendDraw& d) {
+  makeCurrent();
+  const D3DDeviceState& st = *d.state;
+  const auto& rs = st.renderStates;
+  bool rhw = d.fvf & D3DFVF_XYZRHW;
+
+  // fixed-function states
+  applyViewport(st.viewport);
+  if (truthy(rs[D3DRS_ZENABLE]) && targetDepth_) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(compareFunc(rs[D3DRS_ZFUNC]));
+    glDepthMask(truthy(rs[D3DRS_ZWRITEENABLE]) ? GL_TRUE : GL_FALSE);
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+  int32_t cull = rs[D3DRS_CULLMODE];
+  if (cull == D3DCULL_CCW || cull == D3DCULL_CW) {
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    bool clockwiseFront = cull == D3DCULL_CCW;
+    if (flipped_) clockwiseFront = !clockwiseFront;  // y is mirrored in render targets
+    glFrontFace(clockwiseFront ? GL_CW : GL_CCW);
+  } else {
+    glDisable(GL_CULL_FACE);
+  }
+  int32_t fill = rs[D3DRS_FILLMODE];
+  glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_WIREFRAME ? GL_LINE : fill == D3DFILL_POINT ? GL_POINT : GL_FILL);
+  if (truthy(rs[D3DRS_ALPHABLENDENABLE])) {
+    glEnable(GL_BLEND);
+    glBlendFunc(blendFactor(rs[D3DRS_SRCBLEND]), blendFactor(rs[D3DRS_DESTBLEND]));
+  } else {
+    glDisable(GL_BLEND);
+  }
+
+  // uniforms
+  TransformBlock tb{};
+  D3DMATRIX wv;
+  multiply(st.world, st.view, wv);
+  std::memcpy(tb.worldView, &wv, sizeof tb.worldView);
+  std::memcpy(tb.proj, &st.projection, sizeof tb.proj);
+  normalMatrix(wv, tb.normalMat);
+  tb.rhw = rhw;
+  tb.hasNormal = (d.fvf & D3DFVF_NORMAL) != 0;
+  tb.hasColor = (d.fvf & D3DFVF_DIFFUSE) != 0;
+  tb.viewport[0] = static_cast<float>(st.viewport.X);
+  tb.viewport[1] = static_cast<float>(st.viewport.Y);
+  tb.viewport[2] = static_cast<float>(std::max(1, st.viewport.Width));
+  tb.viewport[3] = static_cast<float>(std::max(1, st.viewport.Height));
+  tb.flipY = flipped_ ? -1.0f : 1.0f;
+  if (!uniformsValid_ || std::memcmp(&tb, &lastTransform_, sizeof tb) != 0) {
+    glUniformMatrix4fv(loc_.worldView, 1, GL_FALSE, tb.worldView);
+    glUniformMatrix4fv(loc_.proj, 1, GL_FALSE, tb.proj);
+    glUniformMatrix3fv(loc_.normalMat, 1, GL_FALSE, tb.normalMat);
+    glUniform1i(loc_.rhw, tb.rhw);
+    glUniform1i(loc_.hasNormal, tb.hasNormal);
+    glUniform1i(loc_.hasColor, tb.hasColor);
+    glUniform4fv(loc_.viewport, 1, tb.viewport);
+    glUniform1f(loc_.flipY, tb.flipY);
+    lastTransform_ = tb;
+  }
+
+  LightBlock lb{};
+  lb.lighting = !rhw && truthy(rs[D3DRS_LIGHTING]);
+  if (lb.lighting) {
+    lb.normalize = truthy(rs[D3DRS_NORMALIZENORMALS]);
+    bool colorVertex = truthy(rs[D3DRS_COLORVERTEX]);
+    lb.diffuseFromVertex = colorVertex && rs[D3DRS_DIFFUSEMATERIALSOURCE] != D3DMCS_MATERIAL;
+    lb.ambientFromVertex = colorVertex && rs[D3DRS_AMBIENTMATERIALSOURCE] != D3DMCS_MATERIAL;
+    for (int i = 0; i < D3DMAX_LIGHTS; ++i) {
+      if (!st.lightEnabled[i]) continue;
+      const D3DLIGHT8& l = st.lights[i];
+      lb.type[i] = l.Type == D3DLIGHT_DIRECTIONAL ? 3 : 1;
+      float* dc = lb.diffuse + 4 * i;
+      dc[0] = l.Diffuse.r, dc[1] = l.Diffuse.g, dc[2] = l.Diffuse.b, dc[3] = l.Diffuse.a;
+      float* ac = lb.ambient + 4 * i;
+      ac[0] = l.Ambient.r, ac[1] = l.Ambient.g, ac[2] = l.Ambient.b, ac[3] = l.Ambient.a;
+      const auto& v = st.view.m;
+      const D3DVECTOR& p = l.Position;
+      lb.pos[3 * i + 0] = p.x * v[0][0] + p.y * v[1][0] + p.z * v[2][0] + v[3][0];
+      lb.pos[3 * i + 1] = p.x * v[0][1] + p.y * v[1][1] + p.z * v[2][1] + v[3][1];
+      lb.pos[3 * i + 2] = p.x * v[0][2] + p.y * v[1][2] + p.z * v[2][2] + v[3][2];
+      const D3DVECTOR& q = l.Direction;
+      float dx = -(q.x * v[0][0] + q.y * v[1][0] + q.z * v[2][0]);
+      float dy = -(q.x * v[0][1] + q.y * v[1][1] + q.z * v[2][1]);
+      float dz = -(q.x * v[0][2] + q.y * v[1][2] + q.z * v[2][2]);
+      float len = std::sqrt(dx * dx + dy * dy + dz * dz);
+      if (len > 0.0f && std::isfinite(len)) {
+        lb.dir[3 * i + 0] = dx / len;
+        lb.dir[3 * i + 1] = dy / len;
+        lb.dir[3 * i + 2] = dz / len;
+      }
+      float* at = lb.att + 4 * i;
+      at[0] = l.Attenuation0, at[1] = l.Attenuation1, at[2] = l.Attenuation2, at[3] = l.Range;
+    }
+    auto copy = [](const D3DCOLORVALUE& c, float out[4]) { out[0] = c.r, out[1] = c.g, out[2] = c.b, out[3] = c.a; };
+    copy(st.material.Diffuse, lb.matDiffuse);
+    copy(st.material.Ambient, lb.matAmbient);
+    copy(st.material.Emissive, lb.matEmissive);
+    unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_AMBIENT]), lb.globalAmbient);
+  }
+  if (!uniformsValid_ || std::memcmp(&lb, &lastLight_, sizeof lb) != 0) {
+    glUniform1i(loc_.lighting, lb.lighting);
+    glUniform1i(loc_.normalize, lb.normalize);
+    glUniform1i(loc_.diffuseFromVertex, lb.diffuseFromVertex);
+    glUniform1i(loc_.ambientFromVertex, lb.ambientFromVertex);
+    glUniform1iv(loc_.lightType, 8, lb.type);
+    glUniform4fv(loc_.lightDiffuse, 8, lb.diffuse);
+    glUniform4fv(loc_.lightAmbient, 8, lb.ambient);
+    glUniform3fv(loc_.lightPos, 8, lb.pos);
+    glUniform3fv(loc_.lightDir, 8, lb.dir);
+    glUniform4fv(loc_.lightAtt, 8, lb.att);
+    glUniform4fv(loc_.matDiffuse, 1, lb.matDiffuse);
+    glUniform4fv(loc_.matAmbient, 1, lb.matAmbient);
+    glUniform4fv(loc_.matEmissive, 1, lb.matEmissive);
+    glUniform4fv(loc_.ambient, 1, lb.globalAmbient);
+    lastLight_ = lb;
+  }
+
+  PixelBlock pb{};
+  for (int s = 0; s < D3DDRAWN_TEXTURESTAGES; ++s) {
+    const auto& ss = st.stages[s].states;
+    pb.colorStage[3 * s + 0] = ss[D3DTSS_COLOROP];
+    pb.colorStage[3 * s + 1] = ss[D3DTSS_COLORARG1];
+    pb.colorStage[3 * s + 2] = ss[D3DTSS_COLORARG2];
+    pb.alphaStage[3 * s + 0] = ss[D3DTSS_ALPHAOP];
+    pb.alphaStage[3 * s + 1] = ss[D3DTSS_ALPHAARG1];
+    pb.alphaStage[3 * s + 2] = ss[D3DTSS_ALPHAARG2];
+  }
+  unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_TEXTUREFACTOR]), pb.tfactor);
+  pb.fog = !rhw && truthy(rs[D3DRS_FOGENABLE]) &&
+           (rs[D3DRS_FOGVERTEXMODE] != D3DFOG_NONE || rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE);
+  if (pb.fog) {
+    std::memcpy(&pb.fogRange[0], &rs[D3DRS_FOGSTART], 4);
+    std::memcpy(&pb.fogRange[1], &rs[D3DRS_FOGEND], 4);
+    if (!std::isfinite(pb.fogRange[0]) || !std::isfinite(pb.fogRange[1])) pb.fog = 0;
+    float c[4];
+    unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_FOGCOLOR]), c);
+    pb.fogColor[0] = c[0], pb.fogColor[1] = c[1], pb.fogColor[2] = c[2];
+  }
+  if (!uniformsValid_ || std::memcmp(&pb, &lastPixel_, sizeof pb) != 0) {
+    glUniform3iv(loc_.colorStage, 2, pb.colorStage);
+    glUniform3iv(loc_.alphaStage, 2, pb.alphaStage);
+    glUniform4fv(loc_.tfactor, 1, pb.tfactor);
+    glUniform1i(loc_.fog, pb.fog);
+    glUniform2fv(loc_.fogRange, 1, pb.fogRange);
+    glUniform3fv(loc_.fogColor, 1, pb.fogColor);
+    lastPixel_ = pb;
+  }
+  uniformsValid_ = true;
+
+  for (int s = 0; s < D3DDRAWN_TEXTURESTAGES; ++s) bindStage(s, st.stages[s]);
+
+  // vertices
+  if (d.buffer) {
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GlBuffer*>(d.buffer)->vbo);
+    setVertexLayout(d.fvf, d.stride, d.byteOffset);
+  } else {
+    size_t bytes = static_cast<size_t>(d.vertexCount) * d.stride;
+    glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
+    if (bytes > streamSize_) {
+      streamSize_ = std::max(bytes, streamSize_ * 2);
+      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamSize_), nullptr, GL_STREAM_DRAW);
+    } else {
+      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamSize_), nullptr, GL_STREAM_DRAW);  // orphan
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), d.vertices);
+    setVertexLayout(d.fvf, d.stride, 0);
+  }
+  glDrawArrays(d.type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES, 0, d.vertexCount);
+  return D3D_OK;
+}
+
+HResult GlBackend::present() {
+  makeCurrent();
+  if (targetFbo_ != 0) glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  SDL_GL_SwapWindow(ctx_->window);
+  if (targetFbo_ != 0) glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
+  return D3D_OK;
+}
+
+std::shared_ptr<BackendTexture> GlBackend::createTexture(int32_t width, int32_t height, D3DFORMAT format) {
+  makeCurrent();
+  auto t = std::make_shared<GlTexture>();
+  t->owner = this;
+  t->ctx = ctx_;
+  t->width = width;
+  t->height = height;
+  glGenTextures(1, &t->texture);
+  glBindTexture(GL_TEXTURE_2D, t->texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  GLint internal = format == D3DFMT_A8R8G8B8 ? GL_RGBA8 : GL_RGB8;
+  glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  if (format != D3DFMT_A8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+  if (glGetError() != GL_NO_ERROR) return nullptr;
+  return t;
+}
+
+HResult GlBackend::uploadTexture(BackendTexture& texture, int32_t width, int32_t height, const uint32_t* argb) {
+  makeCurrent();
+  auto& t = static_cast<GlTexture&>(texture);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, t.texture);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, argb);
+  if (glGetError() != GL_NO_ERROR) return reportFailure(D3DERR_DRIVERINTERNALERROR, "texture upload failed");
+  return D3D_OK;
+}
+
+std::shared_ptr<BackendTexture> GlBackend::createDepthBuffer(int32_t width, int32_t height) {
+  makeCurrent();
+  auto d = std::make_shared<GlDepth>();
+  d->owner = this;
+  d->ctx = ctx_;
+  glGenRenderbuffers(1, &d->renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, d->renderbuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+  return d;
+}
+
+std::shared_ptr<BackendBuffer> GlBackend::createBuffer(size_t bytes) {
+  makeCurrent();
+  auto b = std::make_shared<GlBuffer>();
+  b->owner = this;
+  b->ctx = ctx_;
+  glGenBuffers(1, &b->vbo);
+  glBindBuffer(GL_ARRAY_BUFFER, b->vbo);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_DYNAMIC_DRAW);
+  return b;
+}
+
+GLuint GlBackend::framebufferOf(GlTexture& t) {
+  if (!t.framebuffer) {
+    glGenFramebuffers(1, &t.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.texture, 0);
+  }
+  return t.framebuffer;
+}
+
+HResult GlBackend::setRenderTarget(BackendTexture* color, BackendTexture* depth, int32_t width, int32_t height) {
+  makeCurrent();
+  if (!color) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    targetFbo_ = 0;
+    targetWidth_ = backWidth_;
+    targetHeight_ = backHeight_;
+    targetDepth_ = backDepth_;
+    flipped_ = false;
+    return D3D_OK;
+  }
+  auto& t = static_cast<GlTexture&>(*color);
+  GLuint fbo = framebufferOf(t);
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  GLuint rb = depth ? static_cast<GlDepth*>(depth)->renderbuffer : 0;
+  if (t.attachedDepth != rb) {
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, rb);
+    t.attachedDepth = rb;
+  }
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
+    return reportFailure(D3DERR_DRIVERINTERNALERROR, "render target incomplete");
+  }
+  targetFbo_ = fbo;
+  targetWidth_ = width;
+  targetHeight_ = height;
+  targetDepth_ = rb != 0;
+  flipped_ = true;
+  return D3D_OK;
+}
+
+HResult GlBackend::readPixels(BackendTexture* color, int32_t width, int32_t height, std::vector<uint32_t>& argb) {
+  makeCurrent();
+  argb.assign(static_cast<size_t>(width) * height, 0);
+  if (width <= 0 || height <= 0) return D3D_OK;
+  if (color) {
+    auto& t = static_cast<GlTexture&>(*color);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebufferOf(t));
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, argb.data());  // row 0 is the top
+  } else {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    std::vector<uint32_t> rows(argb.size());
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    for (int32_t y = 0; y < height; ++y)
+      std::memcpy(&argb[static_cast<size_t>(y) * width], &rows[static_cast<size_t>(height - 1 - y) * width],
+                  static_cast<size_t>(width) * 4);
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
+  if (glGetError() != GL_NO_ERROR) return reportFailure(D3DERR_DRIVERINTERNALERROR, "pixel read failed");
+  return D3D_OK;
+}
+}  // namespace
+
+void releaseNativeWindow(void* sdlWindow) {
+  auto* window = static_cast<SDL_Window*>(sdlWindow);
+  bool used = false;
+  for (GlContext* c : liveContexts())
+    if (c->window == window) {
+      c->ownsWindow = true;
+      used = true;
+    }
+  if (used)
+    SDL_HideWindow(window);
+  else
+    SDL_DestroyWindow(window);
+}
+
+std::unique_ptr<DeviceBackend> makeGlBackend(GameWindow& window, const D3DPRESENT_PARAMETERS& params, int32_t width,
+                                             int32_t height) {
+  auto backend = std::make_unique<GlBackend>(window);
+  if (!backend->init(params, width, height)) return nullptr;
+  return backend;
+}
