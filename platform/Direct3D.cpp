@@ -41,6 +41,18 @@ std::string describeHResult(HResult hr) {
     case D3DERR_DRIVERINTERNALERROR: return "Driver internal error";
     case D3DXERR_INVALIDDATA: return "Invalid data";
     case D3DXERR_FILENOTFOUND: return "File not found";
+    case DSERR_INVALIDPARAM: return "Invalid parameter";
+    case DSERR_NODRIVER: return "No sound driver";
+    case DSERR_BADFORMAT: return "Unsupported wave format";
+    case DSERR_FILENOTFOUND: return "File not found";
+    case DSERR_INVALIDCALL: return "Invalid call";
+    case E_INVALIDARG: return "Invalid argument";
+    case VFW_E_NOT_FOUND: return "The file was not found";
+    case VFW_E_CANNOT_RENDER: return "The file cannot be rendered";
+    case DIERR_INVALIDPARAM: return "Invalid parameter";
+    case DIERR_DEVICENOTREG: return "Device not registered";
+    case DIERR_NOTACQUIRED: return "Device not acquired";
+    case DIERR_INPUTLOST: return "Input lost";
     default: {
       char text[40];
       std::snprintf(text, sizeof text, "Error 0x%08X", static_cast<unsigned>(hr));
@@ -297,7 +309,7 @@ Direct3DDevice8::~Direct3DDevice8() {
 }
 
 void Direct3DDevice8::SetRecording(bool on) { recording_ = on; }
-void Direct3DDevice8::SimulateDeviceLoss(int32_t lostAnswers) { lostState_ = std::max(1, lostAnswers); }
+void Direct3DDevice8::SimulateDeviceLoss(int32_t lostAnswers) { lostState_ = lostAnswers > 0 ? lostAnswers : -1; }
 void Direct3DDevice8::SetFailureHook(std::function<HResult(const D3DCall&)> hook) { failureHook_ = std::move(hook); }
 
 HResult Direct3DDevice8::Record(D3DCall&& call) {

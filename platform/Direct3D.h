@@ -64,9 +64,19 @@ const AdapterProfile& adapterProfile();
 void resetAdapterProfile();
 
 // ---- the root objects -------------------------------------------------------------------------------
+class DirectSoundEnum8;
+class DirectSound8;
+class DirectInput8;
+
+// The root object: Direct3D here, sound devices in platform/DirectSound.h, joysticks in
+// platform/DirectInput.h.
 class DirectX8 {
  public:
   std::shared_ptr<Direct3D8> Direct3DCreate();
+  std::shared_ptr<DirectSoundEnum8> GetDSEnum();
+  // guid from GetDSEnum ("" the primary device); DSERR_NODRIVER for an unknown one.
+  HResult DirectSoundCreate(const std::string& guid, std::shared_ptr<DirectSound8>& device);
+  std::shared_ptr<DirectInput8> DirectInputCreate();
 };
 
 class Direct3D8 {
@@ -269,7 +279,8 @@ class Direct3DDevice8 {
   const std::vector<D3DCall>& RecordedCalls() const { return calls_; }
   void ClearRecordedCalls() { calls_.clear(); }
   // From now on TestCooperativeLevel answers DEVICELOST lostAnswers times, then DEVICENOTRESET
-  // until Reset; meanwhile Present answers DEVICELOST and draws change no pixels.
+  // until Reset (lostAnswers 0 or less: DEVICENOTRESET at once); meanwhile Present answers
+  // DEVICELOST and draws change no pixels.
   void SimulateDeviceLoss(int32_t lostAnswers = 1);
   // Consulted before each state-changing call or draw: a failure code it returns is that call's
   // answer and the call changes nothing. Empty hook: no injected failures.

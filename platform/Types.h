@@ -1,4 +1,5 @@
-// Result codes, enumerations and records of the device layer, named as Direct3D 8 names them.
+// Result codes, enumerations and records of the device layer, named as Direct3D 8 names them,
+// and the result codes of the sound, mp3 and joystick objects.
 // Values are this layer's own except where the game's data and rules fix them: the FVF bits
 // (so 0x112 = 274, 0x152, 0x144, 0x142), the depth-format codes (D16 80, D16_LOCKABLE 70,
 // D24S8 75, D24X4S4 79, D24X8 77, D32 71), the behaviour flags 64/32 and the caps bit 0x10000.
@@ -21,6 +22,21 @@ constexpr HResult D3DERR_OUTOFVIDEOMEMORY = int32_t(0x80D30005u);
 constexpr HResult D3DERR_DRIVERINTERNALERROR = int32_t(0x80D30006u);  // the GL/SDL layer failed
 constexpr HResult D3DXERR_INVALIDDATA = int32_t(0x80D30010u);     // a malformed texture file
 constexpr HResult D3DXERR_FILENOTFOUND = int32_t(0x80D30011u);    // a missing or unreadable file
+// sound buffers (platform/DirectSound.h)
+constexpr HResult DSERR_INVALIDPARAM = int32_t(0x80D40001u);      // a value out of its range
+constexpr HResult DSERR_NODRIVER = int32_t(0x80D40002u);          // no such output device
+constexpr HResult DSERR_BADFORMAT = int32_t(0x80D40003u);         // not a wave file this layer reads
+constexpr HResult DSERR_FILENOTFOUND = int32_t(0x80D40004u);      // a missing or unreadable file
+constexpr HResult DSERR_INVALIDCALL = int32_t(0x80D40005u);       // wrong object or state
+// mp3 graphs (platform/DirectShow.h)
+constexpr HResult E_INVALIDARG = int32_t(0x80D40010u);            // a value out of its range
+constexpr HResult VFW_E_NOT_FOUND = int32_t(0x80D40011u);         // the file does not exist
+constexpr HResult VFW_E_CANNOT_RENDER = int32_t(0x80D40012u);     // the file cannot be decoded
+// joystick devices (platform/DirectInput.h)
+constexpr HResult DIERR_INVALIDPARAM = int32_t(0x80D40020u);      // unknown property, object or value
+constexpr HResult DIERR_DEVICENOTREG = int32_t(0x80D40021u);      // no device with that identifier
+constexpr HResult DIERR_NOTACQUIRED = int32_t(0x80D40022u);       // read before Acquire
+constexpr HResult DIERR_INPUTLOST = int32_t(0x80D40023u);         // the device was unplugged
 
 inline bool SUCCEEDED(HResult hr) { return hr >= 0; }
 inline bool FAILED(HResult hr) { return hr < 0; }

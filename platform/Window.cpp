@@ -15,14 +15,22 @@
 
 #include "platform/Direct3D.h"
 #include "platform/DeviceBackend.h"
+#include "platform/FormsBackend.h"
 
 namespace {
 constexpr Long kCaptionPixels = 25;  // outer height = client height + the caption
 
-// Never destroyed: windows held by other modules' globals may outlive this module's statics.
-std::map<HWND, GameWindow*>& g_windows = *new std::map<HWND, GameWindow*>();
+// The registry and the event queue are made on first use and never destroyed: windows held by
+// other modules' globals may be made before this module's statics and outlive them.
+std::map<HWND, GameWindow*>& windowRegistry() {
+  static auto* registry = new std::map<HWND, GameWindow*>();
+  return *registry;
+}
+std::deque<std::pair<HWND, WindowEvent>>& eventQueue() {
+  static auto* queue = new std::deque<std::pair<HWND, WindowEvent>>();
+  return *queue;
+}
 HWND g_nextHandle = 1;
-std::deque<std::pair<HWND, WindowEvent>>& g_queue = *new std::deque<std::pair<HWND, WindowEvent>>();
 
 Long g_dpiX = 96, g_dpiY = 96;
 int32_t g_cursorCount = 0;
@@ -61,16 +69,18 @@ Long twipsFromPixels(Long pixels, Long dpi) {
 }
 
 GameWindow* windowOfNativeId(uint32_t id) {
-  for (auto& [handle, window] : g_windows)
+  for (auto& [handle, window] : windowRegistry())
     if (window->nativeId() == id) return window;
-  return g_windows.empty() ? nullptr : g_windows.begin()->second;
+  // Events of no window (id 0) go to the main window; those of other windows are not ours.
+  if (id != 0) return nullptr;
+  return windowRegistry().empty() ? nullptr : windowRegistry().begin()->second;
 }
 
 void applyCursorMode() {
   bool hidden = g_cursorCount < 0;
   if (!videoUp()) return;
   SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE);
-  bool wantRelative = hidden && !g_windows.empty();
+  bool wantRelative = hidden && !windowRegistry().empty();
   if (wantRelative != g_relativeMode) {
     // Drivers without relative mode (offscreen) still report motion offsets.
     if (SDL_SetRelativeMouseMode(wantRelative ? SDL_TRUE : SDL_FALSE) == 0) g_relativeMode = wantRelative;
@@ -91,13 +101,13 @@ void desktopSize(int32_t& width, int32_t& height) {
 }
 
 // ---- GameWindow ----------------------------------------------------------------------------------------
-GameWindow::GameWindow() : handle_(g_nextHandle++) { g_windows[handle_] = this; }
+GameWindow::GameWindow() : handle_(g_nextHandle++) { windowRegistry()[handle_] = this; }
 
 GameWindow::~GameWindow() {
-  g_windows.erase(handle_);
-  std::erase_if(g_queue, [this](const auto& item) { return item.first == handle_; });
+  windowRegistry().erase(handle_);
+  std::erase_if(eventQueue(), [this](const auto& item) { return item.first == handle_; });
   if (native_) {
-    if (g_relativeMode && g_windows.empty()) {
+    if (g_relativeMode && windowRegistry().empty()) {
       SDL_SetRelativeMouseMode(SDL_FALSE);
       g_relativeMode = false;
     }
@@ -227,7 +237,7 @@ void GameWindow::applyMode(Long clientWidthPx, Long clientHeightPx, bool fullScr
   }
 }
 
-void GameWindow::postEvent(const WindowEvent& event) { g_queue.emplace_back(handle_, event); }
+void GameWindow::postEvent(const WindowEvent& event) { eventQueue().emplace_back(handle_, event); }
 
 void GameWindow::postKeyDown(Integer keyCode, Integer shift) {
   postEvent(WindowEvent{WindowEventKind::KeyDown, keyCode, shift, 0, 0});
@@ -286,8 +296,8 @@ void GameWindow::dispatch(WindowEvent& e) {
 }
 
 GameWindow* windowFromHandle(HWND hWnd) {
-  auto it = g_windows.find(hWnd);
-  return it == g_windows.end() ? nullptr : it->second;
+  auto it = windowRegistry().find(hWnd);
+  return it == windowRegistry().end() ? nullptr : it->second;
 }
 
 // ---- keys ------------------------------------------------------------------------------------------------
@@ -364,7 +374,7 @@ Integer mouseButton(Uint8 button) {
 
 void translate(const SDL_Event& ev) {
   auto queue = [](uint32_t windowId, const WindowEvent& e) {
-    if (GameWindow* w = windowOfNativeId(windowId)) g_queue.emplace_back(w->hWnd(), e);
+    if (GameWindow* w = windowOfNativeId(windowId)) eventQueue().emplace_back(w->hWnd(), e);
   };
   switch (ev.type) {
     case SDL_KEYDOWN:
@@ -414,7 +424,7 @@ void translate(const SDL_Event& ev) {
       }
       break;
     case SDL_QUIT:
-      if (!g_windows.empty()) g_queue.emplace_back(g_windows.begin()->first, WindowEvent{WindowEventKind::Close, 0, 0, 0, 0});
+      if (!windowRegistry().empty()) eventQueue().emplace_back(windowRegistry().begin()->first, WindowEvent{WindowEventKind::Close, 0, 0, 0, 0});
       break;
     default:
       break;
@@ -430,15 +440,23 @@ Integer virtualKeyFromKeyName(const std::string& sdlKeyName) {
 void doEvents() {
   if (SDL_WasInit(SDL_INIT_EVENTS)) {
     SDL_Event ev;
-    while (SDL_PollEvent(&ev)) translate(ev);
+    while (SDL_PollEvent(&ev))
+      if (!routeToolWindowEvent(&ev)) translate(ev);
   }
   // Handlers may post more events; those wait for the next yield.
-  size_t count = g_queue.size();
-  for (size_t i = 0; i < count && !g_queue.empty(); ++i) {
-    auto [handle, event] = g_queue.front();
-    g_queue.pop_front();
+  size_t count = eventQueue().size();
+  for (size_t i = 0; i < count && !eventQueue().empty(); ++i) {
+    auto [handle, event] = eventQueue().front();
+    eventQueue().pop_front();
     if (GameWindow* w = windowFromHandle(handle)) w->dispatch(event);
   }
+  runToolWindows();
+}
+
+bool gameWindowRealized() {
+  for (auto& [handle, window] : windowRegistry())
+    if (window->nativeWindow()) return true;
+  return false;
 }
 
 namespace {
@@ -446,7 +464,7 @@ bool pushEvent(SDL_Event& ev) {
   if (!SDL_WasInit(SDL_INIT_EVENTS) && SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return false;
   return SDL_PushEvent(&ev) == 1;
 }
-uint32_t mainNativeId() { return g_windows.empty() ? 0 : g_windows.begin()->second->nativeId(); }
+uint32_t mainNativeId() { return windowRegistry().empty() ? 0 : windowRegistry().begin()->second->nativeId(); }
 }  // namespace
 
 void pushSystemKeyForTests(const std::string& sdlKeyName, bool down, bool repeat) {

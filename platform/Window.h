@@ -113,7 +113,9 @@ class GameWindow {
 GameWindow* windowFromHandle(HWND hWnd);
 
 // The yield: pumps the window system (when a window is real), translates its events and delivers
-// every queued event to its window's handlers. Safe to call with no window.
+// every queued event to its window's handlers; then draws a frame of every shown form's tool
+// window and runs the forms' queued user actions (platform/Forms.h), with the game window's GL
+// context current again. Events of a tool window go to its form only. Safe to call with no window.
 void doEvents();
 
 // ---- cursor ---------------------------------------------------------------------------------------

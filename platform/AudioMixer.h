@@ -1,0 +1,111 @@
+// The one mixer behind sound buffers (DirectSound.h) and mp3 graphs (DirectShow.h). Internal to
+// platform/. Voices are stereo float at 44100 Hz, from samples in memory (shared by duplicates)
+// or from a decoder stream; each has a position in frames, play and loop flags, what happens at
+// its end, and left/right gains. The output is an SDL audio device whose callback mixes on SDL's
+// thread, or none: then voices advance by the clock (silent) or only when tests advance them.
+// Voice fields change only under AudioMixer::Lock.
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/DirectSound.h"
+
+constexpr int32_t kMixRate = 44100;
+
+// Converted wave data: frames of left, right.
+struct SampleData {
+  std::vector<float> frames;
+  int32_t sourceRate = kMixRate;      // the file's frames per second
+  int32_t sourceBlockAlign = 4;       // the file's bytes per frame
+  int64_t sourceBytes = 0;            // the file's data bytes
+  int64_t frameCount() const { return static_cast<int64_t>(frames.size() / 2); }
+};
+
+// A decoder that produces a voice's frames on demand (mp3 tracks).
+class VoiceStream {
+ public:
+  virtual ~VoiceStream() = default;
+  virtual int64_t length() const = 0;                      // frames
+  virtual bool seek(int64_t frame) = 0;
+  virtual int64_t read(float* stereo, int64_t frames) = 0;  // frames written; fewer at the end
+};
+
+enum class VoiceEnd {
+  StopAndRewind,  // a sound buffer played once: stops, position 0
+  Hold            // a music track: stays running, silent, at its end
+};
+
+struct Voice {
+  std::shared_ptr<const SampleData> samples;  // or
+  std::unique_ptr<VoiceStream> stream;
+  int64_t position = 0;   // frames
+  int64_t streamAt = 0;   // where the stream's decoder stands
+  bool playing = false, looping = false;
+  VoiceEnd atEnd = VoiceEnd::StopAndRewind;
+  float gainLeft = 1, gainRight = 1;
+  int64_t length() const;
+};
+
+// DirectSound's laws: volume (hundredths of a dB, -10000..0) scales both channels by
+// 10^(volume / 2000); pan p > 0 scales the left channel by 10^(-p / 2000), p < 0 the right by
+// 10^(p / 2000). -10000 (and pan +-10000 for the far channel) is silence: exactly 0.
+void stereoGains(Long volume, Long pan, float& left, float& right);
+
+class AudioMixer {
+ public:
+  static AudioMixer& get();  // made on first use, never destroyed
+
+  // Held while voices change; blocks the device's callback.
+  class Lock {
+   public:
+    explicit Lock(AudioMixer& mixer);
+    ~Lock();
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+   private:
+    AudioMixer& mixer_;
+    uint32_t device_;
+  };
+
+  void add(const std::shared_ptr<Voice>& voice);
+  void remove(const Voice* voice);
+
+  // Brings the voices up to the present: with no device, advances them by the clock (Silent);
+  // called by every operation of the sound objects.
+  void pump();
+
+  AudioOutput output() const { return output_; }
+  void setOutput(AudioOutput output);
+  // Opens the device for AudioOutput::Device when it is not open (device: SDL name, empty for
+  // the default); falls back to Silent when it cannot. Enumeration of the system's devices.
+  void openOutput(const std::string& device);
+  bool deviceOpen() const { return device_ != 0; }
+  std::vector<std::string> systemDevices();  // empty without an audio system
+
+  // Mixes frames into out (stereo, overwritten) and advances the voices. Called by the device's
+  // callback, and by tests in Manual output.
+  void render(float* out, int64_t frames);
+  // Advances the voices by frames without output.
+  void advance(int64_t frames);
+
+ private:
+  AudioMixer();
+  void closeDevice();
+  void mixVoice(Voice& v, float* out, int64_t frames);
+  void advanceVoice(Voice& v, int64_t frames);
+  bool audioSystemUp();
+
+  std::vector<std::shared_ptr<Voice>> voices_;
+  std::vector<float> scratch_;
+  AudioOutput output_ = AudioOutput::Device;
+  uint32_t device_ = 0;
+  bool triedSystem_ = false, systemOk_ = false;
+  std::chrono::steady_clock::time_point clockStart_{};
+  int64_t clockFrames_ = 0;
+  bool clockRunning_ = false;
+};

@@ -1,0 +1,239 @@
+// DirectSound 8 over the mixer: device enumeration and creation, wave files converted once to the
+// mixer's format (SDL's wave reader and converter), buffers as mixer voices.
+// Depends on SDL2 (wave reading and conversion); the mixer (AudioMixer.cpp).
+#include "platform/DirectSound.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/AudioMixer.h"
+#include "platform/DeviceBackend.h"
+#include "platform/Direct3D.h"
+#include "platform/Window.h"
+
+namespace {
+constexpr const char* kPrimaryName = "Primary Sound Driver";
+
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  in.seekg(0);
+  bytes.resize(static_cast<size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), size);
+  return static_cast<bool>(in) || size == 0;
+}
+
+// The wave file's samples at the mixer's rate, stereo float (SDL's converter keeps the exact
+// length: frames x 44100 / the file's rate).
+HResult loadWave(const std::string& path, std::shared_ptr<SampleData>& data) {
+  std::vector<uint8_t> bytes;
+  if (!readWholeFile(path, bytes)) return reportFailure(DSERR_FILENOTFOUND, path + ": the file cannot be read");
+  SDL_AudioSpec spec{};
+  Uint8* pcm = nullptr;
+  Uint32 pcmBytes = 0;
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &pcm, &pcmBytes))
+    return reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
+  auto out = std::make_shared<SampleData>();
+  out->sourceRate = spec.freq;
+  out->sourceBlockAlign = static_cast<int32_t>(SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels);
+  out->sourceBytes = pcmBytes;
+  HResult result = D3D_OK;
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, kMixRate) < 0) {
+    result = reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
+  } else if (pcmBytes > static_cast<Uint32>(INT32_MAX / std::max(cvt.len_mult, 1) / 2)) {
+    result = reportFailure(DSERR_BADFORMAT, path + ": the wave is too long");
+  } else if (pcmBytes > 0) {
+    std::vector<uint8_t> work(static_cast<size_t>(pcmBytes) * std::max(cvt.len_mult, 1));
+    std::memcpy(work.data(), pcm, pcmBytes);
+    cvt.buf = work.data();
+    cvt.len = static_cast<int>(pcmBytes);
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) {
+      result = reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
+    } else {
+      size_t outBytes = cvt.needed ? static_cast<size_t>(cvt.len_cvt) : pcmBytes;
+      out->frames.resize(outBytes / sizeof(float) / 2 * 2);
+      std::memcpy(out->frames.data(), work.data(), out->frames.size() * sizeof(float));
+    }
+  }
+  SDL_FreeWAV(pcm);
+  if (FAILED(result)) return result;
+  data = std::move(out);
+  return D3D_OK;
+}
+
+// Mixer frames <-> bytes of the wave's own format.
+int64_t framesFromBytes(const SampleData& d, int64_t bytes) {
+  if (d.sourceBlockAlign <= 0 || d.sourceRate <= 0) return 0;
+  return bytes / d.sourceBlockAlign * kMixRate / d.sourceRate;
+}
+int64_t bytesFromFrames(const SampleData& d, int64_t frames) {
+  return frames * d.sourceRate / kMixRate * d.sourceBlockAlign;
+}
+}  // namespace
+
+// ---- enumeration and creation ----------------------------------------------------------------------
+std::shared_ptr<DirectSoundEnum8> DirectX8::GetDSEnum() {
+  auto list = std::make_shared<DirectSoundEnum8>();
+  AudioMixer& mixer = AudioMixer::get();
+  list->none_ = mixer.output() == AudioOutput::None;
+  if (mixer.output() == AudioOutput::Device) list->names_ = mixer.systemDevices();
+  return list;
+}
+
+Long DirectSoundEnum8::GetCount() { return none_ ? 0 : static_cast<Long>(names_.size() + 1); }
+
+std::string DirectSoundEnum8::GetGuid(Long index) {
+  if (index <= 1 || index > GetCount()) return "";
+  return "{QV-AUDIO-" + std::to_string(index) + "}";
+}
+
+std::string DirectSoundEnum8::GetDescription(Long index) {
+  if (index < 1 || index > GetCount()) return "";
+  return index == 1 ? kPrimaryName : names_[static_cast<size_t>(index - 2)];
+}
+
+HResult DirectX8::DirectSoundCreate(const std::string& guid, std::shared_ptr<DirectSound8>& device) {
+  AudioMixer& mixer = AudioMixer::get();
+  if (mixer.output() == AudioOutput::None) return reportFailure(DSERR_NODRIVER, "there is no sound device");
+  std::string name;
+  if (!guid.empty()) {
+    const std::string prefix = "{QV-AUDIO-";
+    std::vector<std::string> names = mixer.output() == AudioOutput::Device ? mixer.systemDevices() : std::vector<std::string>{};
+    size_t index = 0;
+    if (guid.rfind(prefix, 0) == 0) index = std::strtoul(guid.c_str() + prefix.size(), nullptr, 10);
+    if (index < 2 || index - 2 >= names.size()) return reportFailure(DSERR_NODRIVER, "no sound device " + guid);
+    name = names[index - 2];
+  }
+  mixer.openOutput(name);
+  device = std::make_shared<DirectSound8>();
+  return D3D_OK;
+}
+
+HResult DirectSound8::SetCooperativeLevel(HWND hWnd, Long level) {
+  if (!windowFromHandle(hWnd)) return reportFailure(DSERR_INVALIDPARAM, "no window " + std::to_string(hWnd));
+  if (level < DSSCL_NORMAL || level > 4) return reportFailure(DSERR_INVALIDPARAM, "cooperative level " + std::to_string(level));
+  level_ = level;
+  return D3D_OK;
+}
+
+HResult DirectSound8::CreateSoundBufferFromFile(const std::string& path, const DSBUFFERDESC& desc,
+                                                std::shared_ptr<DirectSoundSecondaryBuffer8>& buffer) {
+  std::shared_ptr<SampleData> data;
+  if (HResult hr = loadWave(path, data); FAILED(hr)) return hr;
+  auto voice = std::make_shared<Voice>();
+  voice->samples = data;
+  AudioMixer::get().add(voice);
+  buffer = std::make_shared<DirectSoundSecondaryBuffer8>(voice, desc.lFlags, data->sourceRate);
+  return D3D_OK;
+}
+
+HResult DirectSound8::DuplicateSoundBuffer(const std::shared_ptr<DirectSoundSecondaryBuffer8>& original,
+                                           std::shared_ptr<DirectSoundSecondaryBuffer8>& duplicate) {
+  if (!original) return reportFailure(DSERR_INVALIDPARAM, "no buffer to duplicate");
+  AudioMixer& mixer = AudioMixer::get();
+  auto voice = std::make_shared<Voice>();
+  {
+    AudioMixer::Lock lock(mixer);
+    voice->samples = original->voice_->samples;
+    voice->gainLeft = original->voice_->gainLeft;
+    voice->gainRight = original->voice_->gainRight;
+  }
+  mixer.add(voice);
+  auto copy = std::make_shared<DirectSoundSecondaryBuffer8>(voice, original->flags_, original->frequency_);
+  copy->volume_ = original->volume_;
+  copy->pan_ = original->pan_;
+  duplicate = std::move(copy);
+  return D3D_OK;
+}
+
+// ---- buffers --------------------------------------------------------------------------------------------
+DirectSoundSecondaryBuffer8::DirectSoundSecondaryBuffer8(std::shared_ptr<Voice> voice, Long flags, Long frequency)
+    : voice_(std::move(voice)), flags_(flags), frequency_(frequency) {}
+
+DirectSoundSecondaryBuffer8::~DirectSoundSecondaryBuffer8() { AudioMixer::get().remove(voice_.get()); }
+
+Long DirectSoundSecondaryBuffer8::GetStatus() {
+  AudioMixer& mixer = AudioMixer::get();
+  mixer.pump();
+  AudioMixer::Lock lock(mixer);
+  if (!voice_->playing) return 0;
+  return voice_->looping ? DSBSTATUS_PLAYING | DSBSTATUS_LOOPING : DSBSTATUS_PLAYING;
+}
+
+HResult DirectSoundSecondaryBuffer8::Play(Long flags) {
+  AudioMixer& mixer = AudioMixer::get();
+  mixer.pump();
+  AudioMixer::Lock lock(mixer);
+  voice_->looping = (flags & DSBPLAY_LOOPING) != 0;
+  voice_->playing = true;
+  return D3D_OK;
+}
+
+HResult DirectSoundSecondaryBuffer8::Stop() {
+  AudioMixer& mixer = AudioMixer::get();
+  mixer.pump();
+  AudioMixer::Lock lock(mixer);
+  voice_->playing = false;
+  return D3D_OK;
+}
+
+Long DirectSoundSecondaryBuffer8::BufferBytes() const {
+  return static_cast<Long>(std::min<int64_t>(voice_->samples->sourceBytes, INT32_MAX));
+}
+
+HResult DirectSoundSecondaryBuffer8::SetCurrentPosition(Long bytes) {
+  if (bytes < 0 || bytes > BufferBytes())
+    return reportFailure(DSERR_INVALIDPARAM, "position " + std::to_string(bytes) + " passes the buffer");
+  AudioMixer& mixer = AudioMixer::get();
+  mixer.pump();
+  AudioMixer::Lock lock(mixer);
+  voice_->position = std::min(framesFromBytes(*voice_->samples, bytes), voice_->length());
+  return D3D_OK;
+}
+
+HResult DirectSoundSecondaryBuffer8::GetCurrentPosition(DSCURSORS& cursors) {
+  AudioMixer& mixer = AudioMixer::get();
+  mixer.pump();
+  AudioMixer::Lock lock(mixer);
+  cursors.lPlay = static_cast<Long>(bytesFromFrames(*voice_->samples, voice_->position));
+  cursors.lWrite = cursors.lPlay;
+  return D3D_OK;
+}
+
+HResult DirectSoundSecondaryBuffer8::SetVolume(Long volume) {
+  if (!(flags_ & DSBCAPS_CTRLVOLUME)) return reportFailure(DSERR_INVALIDCALL, "the buffer has no volume control");
+  if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX)
+    return reportFailure(DSERR_INVALIDPARAM, "volume " + std::to_string(volume));
+  volume_ = volume;
+  AudioMixer::Lock lock(AudioMixer::get());
+  stereoGains(volume_, pan_, voice_->gainLeft, voice_->gainRight);
+  return D3D_OK;
+}
+
+HResult DirectSoundSecondaryBuffer8::SetPan(Long pan) {
+  if (!(flags_ & DSBCAPS_CTRLPAN)) return reportFailure(DSERR_INVALIDCALL, "the buffer has no pan control");
+  if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return reportFailure(DSERR_INVALIDPARAM, "pan " + std::to_string(pan));
+  pan_ = pan;
+  AudioMixer::Lock lock(AudioMixer::get());
+  stereoGains(volume_, pan_, voice_->gainLeft, voice_->gainRight);
+  return D3D_OK;
+}
+
+HResult DirectSoundSecondaryBuffer8::SetFrequency(Long hz) {
+  if (!(flags_ & DSBCAPS_CTRLFREQUENCY)) return reportFailure(DSERR_INVALIDCALL, "the buffer has no frequency control");
+  if (hz < 100 || hz > 200000) return reportFailure(DSERR_INVALIDPARAM, "frequency " + std::to_string(hz));
+  frequency_ = hz;
+  return D3D_OK;
+}
