@@ -3,7 +3,10 @@
 #include <cmath>
 #include <utility>
 
+#include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
+#include "engine/modDirectX.h"
+#include "platform/D3DX.h"
 #include "runtime/Paths.h"
 #include "runtime/Strings.h"
 #include "runtime/Trap.h"
@@ -129,6 +132,44 @@ D3DVECTOR getSoundCoords(const D3DVECTOR& source) {
     if (!std::isfinite(dist)) vbRaise(vberr::Overflow);
     if (dist > 4) dist = 4;
     out.z = static_cast<Single>(-std::pow(10.0, dist));
+  });
+  return out;
+}
+
+bool easyTestVis(Single x, Single z) {
+  bool visible = false;
+  vbTrap("easyTestVis", [&] {
+    if (ClassicView && !CamDetached) {
+      visible = std::fabs(CamEye.x - x) < 4000 && std::fabs(CamEye.z - z) < 4000;
+    } else if (TitleCam || CamNoCull || ClassicView) {
+      visible = true;
+    } else {
+      const Single a = getAngle(CamEye.x, CamEye.z, x, z);
+      const Single e = std::fabs(a - CamHeading);
+      visible = e < 1.3f || e > 4.98f;
+    }
+  });
+  return visible;
+}
+
+D3DVECTOR getScreenCoords(const D3DVECTOR& point) {
+  D3DVECTOR out;
+  vbTrap("getScreenCoords", [&] {
+    D3DVIEWPORT8 viewport;
+    checkHResult(device().GetViewport(viewport));
+    out = myVecProject(point, viewport, MatProj, MatView, MatWorld);
+  });
+  return out;
+}
+
+D3DVECTOR myVecProject(const D3DVECTOR& point, const D3DVIEWPORT8& viewport, const D3DMATRIX& projection,
+                       const D3DMATRIX& view, const D3DMATRIX& world) {
+  D3DVECTOR out;
+  vbTrap("myVecProject", [&] {
+    if (!WarmedUp) return;
+    D3DVECTOR projected;
+    D3DXVec3Project(projected, point, viewport, projection, view, world);
+    out = projected;
   });
   return out;
 }

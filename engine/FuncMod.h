@@ -1,12 +1,14 @@
-// FuncMod: the engine's small shared helpers: fields of delimited text lines, file lists, and the
+// FuncMod: the engine's small shared helpers: fields of delimited text lines, file lists, the
 // ground-plane maths (bearings, turns, distances, corner choice, frame-time factor and the stereo
-// pan and volume of a sound source). Ground points are world x and z (y is up); angles are
+// pan and volume of a sound source), the cheap visibility test and the projection of world
+// points to screen pixels. Ground points are world x and z (y is up); angles are
 // radians computed with the game's rounded constants (3.14, 3.1416, 6.2832, 1.571, 4.7124, 6.28).
 #pragma once
 #include <string>
 #include <vector>
 
 #include "platform/D3DTypes.h"
+#include "platform/Types.h"
 #include "runtime/Numbers.h"
 
 // Two-Single vector; the ground helpers take ground points in it (world x in x, world z in y).
@@ -41,3 +43,17 @@ Single getTimeFactor();  // FrameTime / 0.02: 1.0 at 50 frames per second
 // positive to the camera's right; volume -(10 ^ (distance / 1000)), -1 at the camera down to
 // -10000 from 4000 units on. Traps its errors ("Error in getSoundCoords: ...").
 D3DVECTOR getSoundCoords(const D3DVECTOR& source);
+
+// Worth drawing, from the ground point (x, z) and the camera: in classic view with the camera
+// attached, inside the 4000-unit box around CamEye; else always while TitleCam, CamNoCull or
+// ClassicView; else when the bearing from CamEye lies within 1.3 rad of CamHeading (or beyond
+// 4.98, the wrap-around). Traps its errors ("Error in easyTestVis: ...") and then gives False.
+bool easyTestVis(Single x, Single z);
+// The world point on the screen: x, y in pixels of the current viewport, z the projected depth
+// (below 1 in front of the camera), through MatProj, MatView and MatWorld. Traps its errors
+// ("Error in getScreenCoords: ...") and then gives zeros.
+D3DVECTOR getScreenCoords(const D3DVECTOR& point);
+// The D3DX projection of point (Vec3Project); (0, 0, 0) while WarmedUp is False. Traps its errors
+// ("Error in myVecProject: ...") and then gives zeros.
+D3DVECTOR myVecProject(const D3DVECTOR& point, const D3DVIEWPORT8& viewport, const D3DMATRIX& projection,
+                       const D3DMATRIX& view, const D3DMATRIX& world);

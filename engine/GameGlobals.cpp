@@ -23,3 +23,8 @@ bool CamDetached = false, TitleCam = false, CamNoCull = false;
 Single CamShake = 0;
 
 Single SkyR = 0, SkyG = 0, SkyB = 0;
+
+Integer MotherShip = -1;
+std::string MotherNodePath;
+std::string MotherNodeTitle;
+Long SceneEvent = 0;

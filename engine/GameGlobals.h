@@ -34,3 +34,9 @@ extern Single CamShake;       // seconds of camera shake left
 
 // Sky colour, 0..255 each (set by the map)
 extern Single SkyR, SkyG, SkyB;
+
+// Fleet and level state read by the ships' damage (reset by the new game and the level reset)
+extern Integer MotherShip;           // ship index of the carrier the player launched from, -1 none
+extern std::string MotherNodePath;   // map path the escaped carrier went to, "" none
+extern std::string MotherNodeTitle;  // that node's title
+extern Long SceneEvent;              // the level's alert state: 0 calm, 1 pirates, 2 dangerous units, 3 police, 4 mission, 5 truce, 6 hostiles without police

@@ -8,9 +8,12 @@
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
 #include "engine/CModelMonster.h"
+#include "engine/CameraMod.h"
+#include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
+#include "engine/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"
@@ -18,6 +21,8 @@
 #include "levels/CMap.h"
 #include "runtime/Strings.h"
 #include "runtime/Trap.h"
+#include "ships/CShipDef.h"
+#include "ships/CShip.h"
 
 Integer EditMode = 0;
 bool ScreenFxOn = false;
@@ -36,12 +41,18 @@ void initGame(Integer request) {
   JoyControl = std::make_shared<CJoyControl>();
   JoyControl->InitInput();
 
+  // 11: the character table.
+  LoadCharDefs();
+
   // 13: the map of the current node.
   delete CurMap;
   CurMap = nullptr;
   CurMap = new CMap();
+  GameText = std::make_shared<CText>();
 
-  // 14: shared geometry.
+  // 14: fonts, sounds, shared geometry.
+  LoadFontTextures();
+  LoadSounds();
   InitGeometry();
 
   // 15: the program mode.
@@ -58,7 +69,10 @@ void initGame(Integer request) {
   }
   if (EditMode <= 0) {
     GameMode = pmPlay;
-    // newGame(False, True) comes with the game set-up work.
+    // newGame(False, True) comes with the game set-up work; until then its loading part: the
+    // ship definitions, then every model and texture behind the loading screen.
+    loadShipDefs();
+    LoadModels();
   } else {
     GameMode = EditMode == erShipEditor ? pmShipEditor : EditMode;
     addMessage("Initing edit: " + CStr(EditMode), false);
@@ -71,7 +85,31 @@ void doGame() {
   vbTrap("doGame", [] {
     LastDupSound = -1;
     if (GameMode != pmPlay) return;  // editors' Move comes with the editors
+    // The title scene's time scaling, the mission step, the characters, sprites and map come
+    // with their own work.
+    if (!Ships.empty() && Ships[0] && Ships[0]->getWarp() > 0) FrameTime *= Ships[0]->getSpinning();
     const double saved = FrameTime;
+    int steps = 1;
+    if (FrameTime > 0.03) {
+      FrameTime /= 2;
+      steps = 2;
+    }
+    Integer viewShip = 0;
+    if (!GamePaused) {
+      for (int step = 0; step < steps; ++step) {
+        const size_t count = Ships.size();
+        for (size_t i = 0; i < count && i < Ships.size(); ++i)
+          if (Ships[i] && Ships[i]->Exists) Ships[i]->Move();
+      }
+      FrameTime = saved;
+      if (!Ships.empty() && Ships[0]) setShipView(viewShip);
+    } else {
+      FrameTime = 0;
+      if (!Ships.empty() && Ships[0]) {
+        Ships[0]->Move();
+        setShipView(viewShip);
+      }
+    }
     if (Music) Music->Update();
     FrameTime = saved;
   });

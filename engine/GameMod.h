@@ -1,8 +1,9 @@
 // GameMod: the game set-up (initGame), the frame update (doGame) and the frame render (doRender)
 // that the main loop calls. This far they hold what a frame over a cleared sky needs: the
-// long-lived objects that exist, the program mode, the music update, the first preset, the
-// interface and the message log. Ships, crews, sprites, the map's passes, lights, the title scene,
-// the full-screen effect pass and the editors join them with their own work.
+// long-lived objects that exist, the program mode, the ships' steps (two half steps above 0.03 s;
+// only the player's ship, at frame time 0, while paused) and the camera, the music update, the
+// first preset, the interface and the message log. Crews, sprites, the map's passes, lights, the
+// title scene, the full-screen effect pass and the editors join them with their own work.
 #pragma once
 #include "runtime/Numbers.h"
 

@@ -1,14 +1,97 @@
-// LoaderMod: the game's media loading. This far only what the start-up and the device reset need:
-// LoadModels creates the D3DX sprite object DxSprite and marks the load done; the model, texture,
-// sound, font and character-table loads and the loading screen come with the media work.
+// LoaderMod: the game's media loading. LoadModels asks the two caches for every model and
+// texture of the game in a fixed order (ships, characters, structures, misc, weapon and mount
+// models, sprite and interface textures), keeping the handles in the globals below, and draws the
+// loading screen (Drawloader: a ring of the last names asked for, "loading stuff...", a progress
+// bar and its percentage) while it runs the first time. LoadSounds fills the sound slots,
+// LoadFontTextures the two font textures, LoadCharDefs the character table of "\data\chars.pnd".
+//
+// After a device reset the main loop empties both caches and calls LoadModels again: the same
+// request order gives every handle here its old value, nothing is drawn and nothing logged.
 #pragma once
+#include <array>
 #include <memory>
+#include <string>
 
 #include "platform/D3DX.h"
+#include "runtime/Numbers.h"
 
-extern std::shared_ptr<D3DXSprite> DxSprite;  // the 2-D sprite object of all interface drawing
-extern bool LoadDone;                         // False until LoadModels has finished once
+// ---- loading screen ----
+constexpr Integer LoadMsgCount = 30;
+extern std::array<std::string, LoadMsgCount> LoadMsgs;  // ring of the last names asked for
+extern Integer LoadMsgIndex;  // the next position to write, which is also the oldest entry
+extern bool LoadDone;  // False until LoadModels has finished once; the caches log into the ring until then
+extern bool LoadScreenOn;  // Drawloader draws
+extern Integer LoadCount;  // loading-screen steps drawn so far
+extern Integer LoadTotal;  // the step count that makes 100 % (468)
 
-// The whole model and texture load: at the start of play and after a device reset, which first
-// empties both caches. Raises a VbError when the device refuses.
+extern std::shared_ptr<D3DXSprite> DxSprite;  // the 2-D sprite object of all text and interface drawing
+
+// ---- character table ----
+struct CharDef {
+  std::string model;  // "" = the character has no model
+  std::string skin;
+};
+constexpr Integer CharDefCount = 64;
+extern std::array<CharDef, CharDefCount> CharDefs;  // 0..32 the named characters, the rest "hiro"
+
+// ---- handles filled by LoadModels ----
+extern std::array<Integer, 15>
+    MiscModels;  // missile, rocker, harp, debris 1..5, zap x3, orb, inner orb, shock, tunnel
+extern std::array<Integer, 9> WeaponModels;    // hand weapons
+extern std::array<Integer, 9> WeaponOModels;   // their outlines
+extern std::array<Integer, 12> MountModels;    // ship mounts
+extern std::array<Integer, 15> FadeTex;        // "shadesofgray\fade1.dds" .. "fade15.dds"
+extern std::array<Integer, 3> CrosshairTex;    // "xhair_a_1.bmp" .. "xhair_a_3.bmp"
+extern std::array<Integer, 2> PartsTex;        // "parts\parts1.dds", "parts\parts2.dds"
+extern std::array<Integer, 3> ShipPartsTex;    // "parts\ships1.dds" .. "parts\ships3.dds"
+extern std::array<Integer, 2> NinjaStarTex;    // "ninjastar1.dds", "ninjastar2.dds"
+extern std::array<Integer, 3> ZapTex;          // "zap1.bmp" .. "zap3.bmp"
+extern std::array<Integer, 3> NewsLogoTex;     // "\news\newsco1.dds" .. "newsco3.dds"
+extern std::array<Integer, 3> ZomPortraitTex;  // "portraits\zom1.bmp" .. "zom3.bmp"
+extern std::array<Integer, 3> ZafPortraitTex;  // "portraits\zaf1.bmp" .. "zaf3.bmp"
+extern Integer TexFont, TexFontDDS;            // "text.bmp" (no alpha), "text.dds" (alpha)
+extern Integer TexFlare, TexMiniFlare, TexSmoke, TexBlueFlare, TexCloud, TexGreenCloud, TexStar, TexHalo,
+    TexLaserBeam, TexLaserHalo, TexLaserSplash, TexTarget, TexExplodar, TexSmoke2, TexSpark, TexStream,
+    TexSmoke2r, TexPoint, TexTorBolt, TexNeuBolt, TexTorFade, TexHeart, TexShuriken, TexWhite, TexTinyGrad,
+    TexPointer, TexRounded, TexRoundedW, TexRoundedL, TexGas, TexArrows, TexBar, TexLit, TexLitTop,
+    TexShooting, TexFire, TexRsc, TexSpikeFlare, TexRedSpike, TexElectro, TexElectro2, TexPhotonBeam,
+    TexXBlast, TexCircleF, TexBeamBeam, TexHomeMap, TexNinjaPortrait, TexBlood, TexZombieNews, TexNinjaNews,
+    TexNewsBack, TexNewsSubjects, TexIconsW, TexWeapons;
+
+// ---- operations ----
+// LoadMsgs(LoadMsgIndex) := message; LoadMsgIndex := (LoadMsgIndex + 1) mod 30.
+void AddLoadMsg(const std::string& message);
+// The character index of the lower-cased name: 0..32 by the table of names and aliases ("zombie a"
+// and "zom1" are 4, ...); -1 for "endfile" (silently) and for an unknown name (logged
+// "unrecognized char: " + name + ".").
+Integer getCharIndex(const std::string& name);
+// Reads "\data\chars.pnd" into CharDefs: every entry first "hiro" / "hiro.bmp"; a line "#name"
+// of a known character takes the next line as its model and the one after as its skin ("null"
+// empties either). A file that ends inside a record ends the table there; a missing file is
+// logged ("Error in LoadCharDefs: ") and leaves the presets.
+void LoadCharDefs();
+// One loading-screen step (scene, ring, bar, percentage, Present) while LoadScreenOn and not
+// LoadDone. Traps its errors ("Error in Drawloader: ").
+void Drawloader();
+// The device's EndScene; a failure is logged ("Error in TryEndScene: ").
+void TryEndScene();
+// The whole model and texture load (order in LoaderMod.cpp), then LoadDone := True. Called when
+// play begins and after a device reset. No trap of its own: a missing file is handled by the
+// caches; a missing device or map raises to the caller.
 void LoadModels();
+// InitSound, then the 34 effect sounds into their slot globals.
+void LoadSounds();
+// "text.bmp" into TexFont, "text.dds" into TexFontDDS.
+void LoadFontTextures();
+void LoadMiscModels();
+void LoadWeaponModels();
+void LoadMountModels();
+// One model (path under the game folder) into MiscModels(index) / MountModels(index), drawn with
+// the texture name; one loading step.
+void LoadMiscModel(Integer index, const std::string& modelPath, const std::string& textureName);
+void LoadMountModel(Integer index, const std::string& modelPath, const std::string& textureName);
+// path + ".md2" into WeaponModels(index) and path + "_o.md2" into WeaponOModels(index), both with
+// the texture; a step after each.
+void LoadWeaponModel(Integer index, const std::string& modelPathNoExt, const std::string& textureName);
+// DxSprite anew, then every sprite, interface and effect texture into its global.
+void LoadSpriteTextures();

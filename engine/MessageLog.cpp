@@ -2,6 +2,7 @@
 
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
+#include "engine/CText.h"
 #include "engine/GameGlobals.h"
 #include "runtime/Strings.h"
 #include "runtime/Trap.h"
@@ -43,10 +44,13 @@ void DrawMessages() {
     MsgTimer = 0;
   }
   if (MsgCount > 0) {
-    // TEXT DRAWING: comes with the bitmap-font writer GameText (CText). In white (255, 255, 255)
-    // at size 0.36 (which the writer keeps as its base afterwards), for i = 0 .. MsgCount - 1:
-    //   GameText.drawText(5, Integer(12 * (MsgCount - i)), MsgLog[i], 0, 0, 0)
-    // so the oldest shown line is at y = 12 and the newest at y = 12 * MsgCount.
+    // Nothing to draw with before the game set-up has made the text writer.
+    if (!GameText) return;
+    GameText->setColor(255, 255, 255);
+    GameText->setSize(0.36f);
+    for (Integer i = 0; i < MsgCount; ++i)
+      GameText->drawText(5, static_cast<Integer>(12 * (MsgCount - i)), MsgLog[static_cast<size_t>(i)], 0,
+                         false, false);
   }
 }
 

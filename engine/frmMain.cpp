@@ -17,7 +17,10 @@
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"
 #include "platform/Timer.h"
+#include "runtime/Strings.h"
+#include "runtime/Trap.h"
 #include "runtime/VbError.h"
+#include "ships/CShip.h"
 
 FormMain frmMain;
 
@@ -110,8 +113,12 @@ GameWindow& FormMain::window() {
     window_ = std::make_unique<GameWindow>();
     window_->setCaption("Quorvex");
     window_->onUnload = [this](Integer& cancel) { Form_Unload(cancel); };
-    // The key and mouse handlers (Form_KeyDown, Form_MouseDown, ...) are hooked here by the
-    // input work.
+    window_->onKeyDown = [this](Integer& key, Integer& shift) { Form_KeyDown(key, shift); };
+    window_->onKeyUp = [this](Integer& key, Integer& shift) { Form_KeyUp(key, shift); };
+    window_->onKeyPress = [this](Integer& ascii) { Form_KeyPress(ascii); };
+    window_->onMouseDown = [this](Integer& b, Integer& s, Single& x, Single& y) { Form_MouseDown(b, s, x, y); };
+    window_->onMouseUp = [this](Integer& b, Integer& s, Single& x, Single& y) { Form_MouseUp(b, s, x, y); };
+    window_->onMouseMove = [this](Integer& b, Integer& s, Single& x, Single& y) { Form_MouseMove(b, s, x, y); };
   }
   return *window_;
 }
@@ -143,6 +150,145 @@ void FormMain::Form_Load() {
 void FormMain::Form_Unload(Integer& Cancel) {
   Cancel = vbTrue;
   GameRunning = false;
+}
+
+// ---- keyboard and mouse ----
+
+namespace {
+// KeyActions in the order a pressed or released key is compared with the bindings.
+constexpr Long KeyActionOrder[18] = {2, 3, 0, 1, 6, 7, 4, 5, 8, 9, 15, 12, 13, 14, 10, 11, 17, 16};
+
+// The control flag of the player's ship that KeyAction action drives.
+bool& controlFlag(CShip& s, Long action) {
+  switch (action) {
+    case 0: return s.keyThrust;
+    case 1: return s.keyBrake;
+    case 2: return s.keyLeft;
+    case 3: return s.keyRight;
+    case 4: return s.keyPrevTarg;
+    case 5: return s.keyNextTarg;
+    case 6: return s.keySwitchLeft;
+    case 7: return s.keySwitchRight;
+    case 8: return s.keyWarp;
+    case 9: return s.keyWarpChoose;
+    case 10: return s.keyPrimary;
+    case 11: return s.keySecondary;
+    case 12: return s.keyLookLeft;
+    case 13: return s.keyLookRight;
+    case 14: return s.keyLookUp;
+    case 15: return s.keyLookDown;
+    case 16: return s.keySel2;
+    default: return s.keyTalk;
+  }
+}
+
+// Ships(0), made as an empty ship when the slot holds none.
+CShip& playerShipSlot() {
+  if (Ships.empty()) Ships.resize(1);
+  if (!Ships[0]) Ships[0] = std::make_shared<CShip>();
+  return *Ships[0];
+}
+
+CShip& playerShip() {
+  if (Ships.empty() || !Ships[0]) vbRaise(vberr::ObjectMissing);
+  return *Ships[0];
+}
+
+CInterface& gameInterface() {
+  if (!GameInterface) vbRaise(vberr::ObjectMissing);
+  return *GameInterface;
+}
+
+// Sets the flag of the first action bound to keyCode; false when no action is.
+bool driveBinding(Integer keyCode, bool down) {
+  if (!Player) vbRaise(vberr::ObjectMissing);
+  for (Long action : KeyActionOrder) {
+    if (Player->getCharKey(action) != keyCode) continue;
+    controlFlag(playerShip(), action) = down;
+    return true;
+  }
+  return false;
+}
+
+bool isWizardPage(Long window) { return (window >= 24 && window <= 29) || window == 37 || window == 38; }
+
+// Name editing on a wizard name page: Backspace, Enter (goes to nextPage) or a character.
+void editName(std::string& name, Integer keyAscii, Long nextPage) {
+  CInterface& gi = gameInterface();
+  if (keyAscii == 8) {
+    if (!name.empty()) name.pop_back();
+  } else if (keyAscii == 13) {
+    gi.Window = nextPage;
+    if (nextPage == 27) gi.LoadNewGameGunnerPortraits();
+  } else if (Len(name) < 20) {
+    name += Chr(keyAscii);
+  }
+}
+}  // namespace
+
+void FormMain::Form_KeyDown(Integer& KeyCode, Integer& Shift) {
+  (void)Shift;
+  vbTrap("Form_KeyDown", [&] {
+    CInterface& gi = gameInterface();
+    if (KeyCode == 27) {
+      if (gi.Window == 0) {
+        gi.Window = 35;
+      } else if (gi.Window == 35) {
+        gi.Window = 0;
+      } else if (isWizardPage(gi.Window)) {
+        playerShipSlot().Exists = false;
+        gi.Window = 14;
+      }
+    }
+    playerShipSlot();
+    if (gi.Window == 26 || gi.Window == 28) return;
+    if (gi.keyRemapping > -1) {
+      gi.Remap(KeyCode);
+      return;
+    }
+    checkCheats(Chr(KeyCode));
+    driveBinding(KeyCode, true);
+  });
+}
+
+void FormMain::Form_KeyUp(Integer& KeyCode, Integer& Shift) {
+  (void)Shift;
+  vbTrap("Form_KeyUp", [&] { driveBinding(KeyCode, false); });
+}
+
+void FormMain::Form_KeyPress(Integer& KeyAscii) {
+  vbTrap("Form_KeyPress", [&] {
+    if (!GameInterface) GameInterface = std::make_shared<CInterface>();
+    if (!Player) vbRaise(vberr::ObjectMissing);
+    if (GameInterface->Window == 26) editName(Player->DriverName, KeyAscii, 27);
+    if (GameInterface->Window == 28) editName(Player->GunnerName, KeyAscii, 29);
+  });
+}
+
+void FormMain::Form_MouseDown(Integer& Button, Integer& Shift, Single& X, Single& Y) {
+  (void)Shift, (void)X, (void)Y;
+  MouseHeld = true;
+  MouseButton = Button;
+  CShip& player = playerShipSlot();
+  if (GameMode == pmPlay && !gameInterface().hasMouse()) {
+    if (Button == 1) player.keyPrimary = true;
+    if (Button == 2) player.keySecondary = true;
+  }
+}
+
+void FormMain::Form_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) {
+  (void)Shift, (void)X, (void)Y;
+  MouseHeld = false;
+  MouseClicked = true;
+  if (Button == 1) playerShip().keyPrimary = false;
+  if (Button == 2) playerShip().keySecondary = false;
+}
+
+void FormMain::Form_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) {
+  (void)Button, (void)Shift;
+  if (GameMode != pmWorldEditor) return;
+  PointerX = X;
+  PointerY = Y;
 }
 
 void FormMain::mainLoop() {

@@ -2,7 +2,8 @@
 // options, device, material, game set-up) and then mainLoop, in which the whole life of the
 // program runs, one frame per pass: device-loss recovery, target view, doGame, the scene with
 // doRender, Present and frame timing. Window events run only where the loop yields (doEvents).
-// Closing the window (Form_Unload) clears GameRunning; the pass finishes, the music stops, the
+// Keys and mouse buttons drive the player's ship and the interface (Form_KeyDown ...
+// Form_MouseMove). Closing the window (Form_Unload) clears GameRunning; the pass finishes, the music stops, the
 // device and the DirectX objects are released and mainLoop returns: the program then ends.
 //
 // Frame timing: FrameTime = (timeGetTime() - start) / 1000 (readings subtracted modulo 2^32), at
@@ -34,6 +35,26 @@ class FormMain {
   void mainLoop();
   // Closing the window: Cancel := True (the form stays) and GameRunning := False.
   void Form_Unload(Integer& Cancel);
+
+  // Keyboard and mouse of the game window (run inside doEvents). A pressed key bound to one of
+  // the 18 KeyActions sets that control flag of the player's ship (Ships(0)) and its release
+  // clears it; when two actions share a key only the first in the order 2, 3, 0, 1, 6, 7, 4, 5, 8,
+  // 9, 15, 12, 13, 14, 10, 11, 17, 16 is driven. Escape opens and closes the quit confirmation
+  // and leaves the new-game wizard for the main menu; a key waiting to be remapped goes to the
+  // interface instead; every other key press also feeds the typed cheat codes. Key codes are
+  // window key codes (0..255). The key handlers trap their errors ("Error in Form_KeyDown: ...").
+  void Form_KeyDown(Integer& KeyCode, Integer& Shift);
+  void Form_KeyUp(Integer& KeyCode, Integer& Shift);
+  // Typed characters edit the driver's and gunner's names on the wizard's name pages (at most 20
+  // characters; Backspace removes, Enter goes on to the next page).
+  void Form_KeyPress(Integer& KeyAscii);
+  // Buttons: 1 left, 2 right, 4 middle. In play the left and right buttons fire (keyPrimary,
+  // keySecondary) unless the interface holds the mouse; a release clears them in every mode and
+  // sets MouseClicked. In the world editor the pointer follows the mouse (X, Y client pixels).
+  // No trap: errors pass to the main loop.
+  void Form_MouseDown(Integer& Button, Integer& Shift, Single& X, Single& Y);
+  void Form_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y);
+  void Form_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y);
 
   // Tests: called with the pass number (1 for the first) between EndScene and Present, while
   // the back buffer holds the frame, and at the end of every pass.

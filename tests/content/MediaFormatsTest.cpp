@@ -56,7 +56,7 @@ TEST(ContentMedia, EveryFileReadsBackInItsFormat) {
     if (bytes.empty()) e = "missing or empty";
     else if (ext(f) == ".bmp") { Picture p; e = parseBmp(bytes, p); }
     else if (ext(f) == ".dds") { Picture p; e = parseDds(bytes, p); }
-    else if (ext(f) == ".md2") { Md2 m; e = parseMd2(bytes, m); }
+    else if (ext(f) == ".md2") { Md2 m; e = readMd2(f, m); }
     else if (ext(f) == ".wav") { Wav w; e = parseWav(bytes, w); }
     else if (ext(f) == ".mp3") { if (mp3Seconds(gamePath(f), e) <= 0 && e.empty()) e = "no audio"; }
     else e = "unexpected kind of file";
@@ -87,7 +87,7 @@ TEST(ContentMedia, CharactersAndHandWeaponsCarryAllAnimationFrames) {
   for (const std::string& f : manifest()) {
     if (f.rfind("models/chars/", 0) != 0 && f.rfind("models/weapons/", 0) != 0) continue;
     Md2 m;
-    ASSERT_EQ(parseMd2(readFile(gamePath(f)), m), "") << f;
+    ASSERT_EQ(readMd2(f, m), "") << f;
     EXPECT_EQ(m.frames, 119) << f;
     ++checked;
   }
@@ -99,7 +99,7 @@ TEST(ContentMedia, SolidsWindOutwardAndOutlineShellsInward) {
   for (const std::string& f : manifest()) {
     if (ext(f) != ".md2" || f == "models/misc/tunnel.md2") continue;   // the tunnel is two-sided
     Md2 m;
-    ASSERT_EQ(parseMd2(readFile(gamePath(f)), m), "") << f;
+    ASSERT_EQ(readMd2(f, m), "") << f;
     double v = signedVolume(m, 0);
     bool outline = f.size() > 6 && f.substr(f.size() - 6) == "_o.md2";
     if (outline ? v >= 0 : v <= 0) bad.push_back(f + " volume " + std::to_string(v));
@@ -113,7 +113,7 @@ TEST(ContentMedia, HeldWeaponMuzzleSitsAtTheGunnersAimPoint) {
   struct Pose { int first, last; float x, y, z; };
   for (const char* w : {"launcher", "shotty", "sniper"}) {
     Md2 m;
-    ASSERT_EQ(parseMd2(readFile(gamePath(std::string("models/weapons/") + w + ".md2")), m), "");
+    ASSERT_EQ(readMd2(std::string("models/weapons/") + w + ".md2", m), "");
     for (const Pose& p : {Pose{60, 64, 20.5f, 24, 21}, Pose{108, 110, 20.5f, 24, 21}, Pose{114, 116, 17.5f, 24, 24}})
       for (int f = p.first - 1; f < p.last; ++f) {
         auto tip = *std::max_element(m.pos[f].begin(), m.pos[f].end(), [](auto& a, auto& b) { return a[2] < b[2]; });

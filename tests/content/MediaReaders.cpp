@@ -3,7 +3,17 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
+
+#include "engine/CMD2.h"
+#include "engine/modDirectX.h"
+#include "platform/Direct3D.h"
+#include "platform/ImageFile.h"
+#include "platform/Window.h"
+#include "runtime/Paths.h"
+#include "runtime/Strings.h"
+#include "runtime/Trap.h"
 
 namespace content {
 
@@ -14,12 +24,6 @@ uint32_t u32(const std::string& b, size_t o) {
 }
 int32_t i32(const std::string& b, size_t o) { return static_cast<int32_t>(u32(b, o)); }
 uint16_t u16(const std::string& b, size_t o) { return static_cast<uint16_t>(static_cast<uint8_t>(b[o]) | static_cast<uint8_t>(b[o + 1]) << 8); }
-float f32(const std::string& b, size_t o) {
-  uint32_t u = u32(b, o);
-  float f;
-  std::memcpy(&f, &u, 4);
-  return f;
-}
 bool pow2(int v) { return v > 0 && (v & (v - 1)) == 0; }
 }  // namespace
 
@@ -38,6 +42,48 @@ std::vector<std::string> manifest() {
   return out;
 }
 
+namespace {
+// The pixels of a picture as the game's texture loader decodes them.
+std::string decodeWithTheGame(const std::string& b, bool wantAlpha, Picture& out) {
+  DecodedImage image;
+  std::string error;
+  if (FAILED(decodeImage(reinterpret_cast<const uint8_t*>(b.data()), b.size(), image, error))) return error;
+  if (image.hasAlpha != wantAlpha) return wantAlpha ? "the loader finds no alpha" : "the loader finds alpha";
+  out.width = image.width;
+  out.height = image.height;
+  out.alpha = image.hasAlpha;
+  out.px.resize(image.argb.size());
+  for (size_t i = 0; i < image.argb.size(); ++i) {
+    const uint32_t c = image.argb[i];
+    out.px[i] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c),
+                 static_cast<uint8_t>(c >> 24)};
+  }
+  return "";
+}
+
+// One recording device for every model load of the test program, on the game's globals.
+void ensureModelDevice() {
+  // Kept to the end of the program and never destroyed: windows must not go during static
+  // destruction.
+  static GameWindow* window = nullptr;
+  if (D3DDevice) return;
+  setDeviceBackend(DeviceBackendKind::Recording);
+  if (!window) window = new GameWindow();
+  D3DPRESENT_PARAMETERS pp;
+  pp.Windowed = true;
+  pp.BackBufferWidth = 64;
+  pp.BackBufferHeight = 64;
+  pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+  pp.EnableAutoDepthStencil = true;
+  pp.AutoDepthStencilFormat = D3DFMT_D16;
+  pp.hDeviceWindow = window->hWnd();
+  DirectX8().Direct3DCreate()->CreateDevice(0, D3DDEVTYPE_HAL, window->hWnd(),
+                                            D3DCREATE_SOFTWARE_VERTEXPROCESSING, pp, D3DDevice);
+  setDeviceBackend(DeviceBackendKind::OpenGL);
+  if (D3DDevice) D3DDevice->SetRecording(false);
+}
+}  // namespace
+
 std::string parseBmp(const std::string& b, Picture& out) {
   if (b.size() < 54 || b.compare(0, 2, "BM") != 0) return "not a BMP";
   if (u32(b, 2) != b.size()) return "file size field differs from the file";
@@ -46,16 +92,7 @@ std::string parseBmp(const std::string& b, Picture& out) {
   if (u16(b, 28) != 24 || u32(b, 30) != 0) return "not 24-bit uncompressed";
   size_t row = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3}, off = u32(b, 10);
   if (off + row * h != b.size()) return "pixel data size wrong";
-  out.width = w;
-  out.height = h;
-  out.alpha = false;
-  out.px.resize(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      size_t s = off + static_cast<size_t>(h - 1 - y) * row + x * 3;
-      out.px[static_cast<size_t>(y) * w + x] = {static_cast<uint8_t>(b[s + 2]), static_cast<uint8_t>(b[s + 1]), static_cast<uint8_t>(b[s]), 255};
-    }
-  return "";
+  return decodeWithTheGame(b, false, out);
 }
 
 std::string parseDds(const std::string& b, Picture& out) {
@@ -66,63 +103,49 @@ std::string parseDds(const std::string& b, Picture& out) {
   if (u32(b, 92) != 0x00FF0000 || u32(b, 96) != 0x0000FF00 || u32(b, 100) != 0xFF || u32(b, 104) != 0xFF000000)
     return "channel masks not A8R8G8B8";
   if (b.size() != 128 + static_cast<size_t>(w) * h * 4) return "pixel data size wrong";
-  out.width = w;
-  out.height = h;
-  out.alpha = true;
-  out.px.resize(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < out.px.size(); ++i) {
-    size_t s = 128 + i * 4;
-    out.px[i] = {static_cast<uint8_t>(b[s + 2]), static_cast<uint8_t>(b[s + 1]), static_cast<uint8_t>(b[s]), static_cast<uint8_t>(b[s + 3])};
-  }
-  return "";
+  return decodeWithTheGame(b, true, out);
 }
 
-std::string parseMd2(const std::string& b, Md2& m) {
+std::string readMd2(const std::string& rel, Md2& m) {
+  // The header rules the generator keeps, beyond what the loader accepts.
+  const std::string b = readFile(gamePath(rel));
   if (b.size() < 68 || b.compare(0, 4, "IDP2") != 0 || i32(b, 4) != 8) return "bad ident or version";
   m.skinWidth = i32(b, 8);
   m.skinHeight = i32(b, 12);
-  if (m.skinWidth <= 0 || m.skinHeight <= 0) return "skin size not positive";
-  int frameSize = i32(b, 16), nv = i32(b, 24), nst = i32(b, 28), ntri = i32(b, 32), nf = i32(b, 40);
-  int ofsSt = i32(b, 48), ofsTri = i32(b, 52), ofsFrames = i32(b, 56);
-  if (nv <= 0 || nst <= 0 || ntri <= 0 || nf <= 0) return "empty counts";
+  const int frameSize = i32(b, 16), nv = i32(b, 24), nst = i32(b, 28), ofsSt = i32(b, 48);
+  if (nv <= 0 || nst <= 0) return "empty counts";
   if (frameSize != 40 + 4 * nv) return "frame size is not 40 + 4 x vertices";
-  auto fits = [&](int64_t ofs, int64_t len) { return ofs >= 68 && ofs + len <= static_cast<int64_t>(b.size()); };
-  if (!fits(ofsSt, 4LL * nst) || !fits(ofsTri, 12LL * ntri) || !fits(ofsFrames, static_cast<int64_t>(frameSize) * nf))
-    return "a table lies outside the file";
+  if (ofsSt < 68 || i32(b, 52) < 68 || i32(b, 56) < 68) return "a table overlaps the header";
+  if (ofsSt + 4LL * nst > static_cast<int64_t>(b.size())) return "texture coordinates outside the file";
   for (int i = 0; i < nst; ++i) {
     int s = static_cast<int16_t>(u16(b, ofsSt + 4 * i)), t = static_cast<int16_t>(u16(b, ofsSt + 4 * i + 2));
     if (s < 0 || s > m.skinWidth || t < 0 || t > m.skinHeight) return "texture coordinate outside the skin";
   }
   m.vertices = nv;
-  m.frames = nf;
-  m.tris.clear();
-  for (int i = 0; i < ntri; ++i) {
-    std::array<int, 3> v{};
-    for (int k = 0; k < 3; ++k) {
-      v[k] = static_cast<int16_t>(u16(b, ofsTri + 12 * i + 2 * k));
-      int st = static_cast<int16_t>(u16(b, ofsTri + 12 * i + 6 + 2 * k));
-      if (v[k] < 0 || v[k] >= nv || st < 0 || st >= nst) return "triangle index out of range";
-    }
-    m.tris.push_back(v);
-  }
-  m.pos.assign(nf, {});
+
+  // The game's loader.
+  ensureModelDevice();
+  if (!D3DDevice) return "no device to load models on: " + lastErrorDescription();
+  const std::string app = appPath();
+  setAppPath(QV_TEST_GAME_DIR);
+  std::string refused;
+  setTrapSink([&](const std::string& line) { refused = line; });
+  CMD2 model;
+  const bool loaded = model.LoadMD2(Replace(rel, "/", "\\"));
+  setTrapSink(nullptr);
+  setAppPath(app);
+  if (!loaded) return refused.empty() ? "not loaded" : refused;
+  m.frames = model.NumFrames() + 1;
   m.frameNames.clear();
-  for (int f = 0; f < nf; ++f) {
-    size_t o = ofsFrames + static_cast<size_t>(f) * frameSize;
-    float sc[3], tr[3];
-    for (int k = 0; k < 3; ++k) {
-      sc[k] = f32(b, o + 4 * k);
-      tr[k] = f32(b, o + 12 + 4 * k);
-    }
-    m.frameNames.push_back(std::string(b.data() + o + 24, strnlen(b.data() + o + 24, 16)));
-    for (int i = 0; i < nv; ++i) {
-      size_t p = o + 40 + 4 * static_cast<size_t>(i);
-      if (static_cast<uint8_t>(b[p + 3]) >= 162) return "normal index beyond the table";
-      float fx = static_cast<uint8_t>(b[p]) * sc[0] + tr[0], fy = static_cast<uint8_t>(b[p + 1]) * sc[1] + tr[1],
-            fz = static_cast<uint8_t>(b[p + 2]) * sc[2] + tr[2];
-      m.pos[f].push_back({fx, fz, fy});   // the loader exchanges file y and z
-    }
+  m.pos.assign(static_cast<size_t>(m.frames), {});
+  for (Long f = 0; f < m.frames; ++f) {
+    const std::string name = model.GetFrameName(f);
+    m.frameNames.push_back(name.substr(0, name.find('\0')));
+    for (const MD2Vertex& v : model.FrameVertices(f))
+      m.pos[static_cast<size_t>(f)].push_back({v.x, v.y, v.z});
   }
+  m.tris.clear();
+  for (int t = 0; t < model.NumTriangles(); ++t) m.tris.push_back({3 * t, 3 * t + 1, 3 * t + 2});
   return "";
 }
 

@@ -18,6 +18,7 @@
 #include "levels/CMap.h"
 #include "platform/D3DX.h"
 #include "platform/Timer.h"
+#include "runtime/Trap.h"
 #include "tests/support/TempGameDir.h"
 
 namespace {
@@ -189,8 +190,9 @@ TEST_F(MainLoopTest, StartUpThenFramesClearedToTheSkyUntilTheWindowCloses) {
   // Start-up: the material, then the first transforms and states, then the frame.
   const int material = indexOf(first, D3DCallKind::SetMaterial);
   const int world = indexOf(first, D3DCallKind::SetTransform);
-  const int scene = indexOf(first, D3DCallKind::BeginScene);
-  const int clear = indexOf(first, D3DCallKind::Clear);
+  // The loading screen's scenes come before the loop's first transforms.
+  const int scene = indexOf(first, D3DCallKind::BeginScene, world);
+  const int clear = indexOf(first, D3DCallKind::Clear, scene);
   ASSERT_GE(material, 0);
   ASSERT_GT(world, material);
   ASSERT_GT(scene, world);
@@ -260,13 +262,14 @@ TEST_F(MainLoopTest, WarmedUpAtTheEndOfThePassThatReachesATenth) {
 TEST_F(MainLoopTest, LostDeviceIsResetAndEverythingReloaded) {
   std::vector<D3DCall> frame;
   bool loadDoneAfter = false, warmAfter = true;
-  size_t slotsAfter = 0;
+  size_t slotsBefore = 0, slotsAfter = 0;
   run(
       3,
       [&](Long pass) {
         if (pass == 1) {
-          TexSlots.push_back(TexCacheSlot{nullptr, true});
-          LoadDone = false;
+          slotsBefore = TexSlots.size();
+          // This folder has no media: the reload's missing files are not this test's lines.
+          setTrapSink([](const std::string&) {});
           D3DDevice->ClearRecordedCalls();
           D3DDevice->SimulateDeviceLoss(3);
         }
@@ -291,8 +294,10 @@ TEST_F(MainLoopTest, LostDeviceIsResetAndEverythingReloaded) {
   EXPECT_TRUE(logHas("Reset device!"));
   EXPECT_EQ(MsgLog[0], "Reset device!");
   EXPECT_EQ(MsgLog[1], "Resetting Device");
-  // Caches emptied and reloaded, start states again, warm-up restarted.
-  EXPECT_EQ(slotsAfter, 1u);
+  setTrapSink(nullptr);
+  // Caches emptied and reloaded at the same handles, start states again, warm-up restarted.
+  EXPECT_GT(slotsBefore, 1u);
+  EXPECT_EQ(slotsAfter, slotsBefore);
   EXPECT_TRUE(loadDoneAfter);
   EXPECT_FALSE(warmAfter);
   bool lightingOff = false;
@@ -308,6 +313,7 @@ TEST_F(MainLoopTest, NotResetAtTheFirstTestAlsoResets) {
   HResult after = D3DERR_DEVICELOST;
   run(2, [&](Long pass) {
     if (pass == 1) {
+      setTrapSink([](const std::string&) {});  // no media here: the reload's missing files
       D3DDevice->SimulateDeviceLoss(1);
       D3DDevice->TestCooperativeLevel();  // the "lost" answer goes here; the frame sees "not reset"
       D3DDevice->ClearRecordedCalls();
@@ -317,6 +323,7 @@ TEST_F(MainLoopTest, NotResetAtTheFirstTestAlsoResets) {
       after = D3DDevice->TestCooperativeLevel();
     }
   });
+  setTrapSink(nullptr);
   EXPECT_GE(indexOf(frame, D3DCallKind::Reset), 0);
   EXPECT_TRUE(logHas("Reset device!"));
   const int present = indexOf(frame, D3DCallKind::Present);

@@ -1,0 +1,175 @@
+// Text and billboards drawn on Mesa and read back: glyph cells land where the writer puts them,
+// in the colour of their code; a billboard faces the camera from every side (back faces are
+// culled, so a quad turned the wrong way would not show at all).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/BillMod.h"
+#include "engine/CText.h"
+#include "engine/CTextureMonster.h"
+#include "engine/GameGlobals.h"
+#include "engine/GeomMod.h"
+#include "engine/LoaderMod.h"
+#include "engine/MessageLog.h"
+#include "engine/modDirectX.h"
+#include "platform/D3DX.h"
+#include "runtime/Trap.h"
+#include "tests/support/PixelDevice.h"
+#include "tests/support/TempGameDir.h"
+
+namespace {
+constexpr int W = 160, H = 120;
+const D3DCOLOR Background = D3DColorARGB(255, 0, 0, 40);
+
+// An opaque colour of its own for each glyph cell.
+D3DCOLOR cellColour(int cell) {
+  return D3DColorARGB(255, 40 + (cell * 37) % 200, 40 + (cell * 91) % 200, 255);
+}
+
+class MediaPixelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    pd = PixelDevice::create(W, H, &why);
+    ASSERT_TRUE(pd) << why;
+    D3DDevice = pd->device();
+    D3DX = std::make_shared<D3DX8>();
+    dir = std::make_unique<TempGameDir>();
+    installMessageLog();
+    TexMon = std::make_shared<CTextureMonster>();
+    checkHResult(D3DX->CreateSprite(D3DDevice, DxSprite));
+    LoadDone = true;
+    Direct3DDevice8& d = device();
+    d.SetRenderState(D3DRS_LIGHTING, 0);
+  }
+  void TearDown() override {
+    ReleaseGeometry();
+    GameText.reset();
+    if (TexMon) TexMon->ClearAll();
+    TexMon.reset();
+    DxSprite.reset();
+    D3DX.reset();
+    D3DDevice.reset();
+    pd.reset();
+    setTrapSink(nullptr);
+    dir.reset();
+    LoadDone = false;
+    MsgCount = 0;
+  }
+  void begin() {
+    device().BeginScene();
+    device().Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Background, 1.0f, 0);
+  }
+  PixelImage end() {
+    device().EndScene();
+    return pd->readBack();
+  }
+  // A font of the game's layout whose every cell is filled with its own colour.
+  void writeFont() {
+    std::vector<uint32_t> px(256 * 256, 0);
+    for (int cell = 0; cell < 56; ++cell)
+      for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 32; ++x) px[(cell / 8 * 36 + y) * 256 + cell % 8 * 32 + x] = cellColour(cell);
+    const auto bytes = [&] {
+      std::string b = "DDS ";
+      auto put = [&](uint32_t v) {
+        for (int k = 0; k < 4; ++k) b += char((v >> (8 * k)) & 0xFF);
+      };
+      put(124);
+      put(0x100F);
+      put(256);
+      put(256);
+      put(1024);
+      for (int i = 0; i < 13; ++i) put(0);
+      for (uint32_t v : {32u, 0x41u, 0u, 32u, 0xFF0000u, 0xFF00u, 0xFFu, 0xFF000000u}) put(v);
+      for (int i = 0; i < 5; ++i) put(i == 0 ? 0x1000 : 0);
+      for (uint32_t c : px) put(c);
+      return b;
+    }();
+    dir->write("\\gfx\\text.dds", bytes);
+    TexFontDDS = TexMon->getTextureNumber("text.dds");
+    ASSERT_TRUE(TexSlots[TexFontDDS].object);
+  }
+
+  std::unique_ptr<PixelDevice> pd;
+  std::unique_ptr<TempGameDir> dir;
+};
+}  // namespace
+
+TEST_F(MediaPixelTest, ATextLineLandsItsGlyphCellsWhereExpected) {
+  writeFont();
+  CText text;
+  text.setColor(255, 255, 255);
+  text.setSize(1.0f);
+  begin();
+  // "z" (cell 25) at x 10, "9" (cell 35) 16 pixels on, a space (6), then "?" (cell 55) at 49.
+  text.drawText(10, 40, "z9 ?", 0, false, false);
+  PixelImage img = end();
+  // Each glyph covers 32 x 36 pixels centred on y 40 (22..58); later glyphs cover earlier ones.
+  EXPECT_TRUE(regionNear(img, RECT{12, 24, 25, 56}, cellColour(25), 4));
+  EXPECT_TRUE(regionNear(img, RECT{28, 24, 47, 56}, cellColour(35), 4));
+  EXPECT_TRUE(regionNear(img, RECT{51, 24, 79, 56}, cellColour(55), 4));
+  EXPECT_TRUE(pixelNear(img, 8, 40, Background, 2));
+  EXPECT_TRUE(pixelNear(img, 30, 20, Background, 2));
+  EXPECT_TRUE(pixelNear(img, 30, 60, Background, 2));
+  EXPECT_TRUE(pixelNear(img, 84, 40, Background, 2));
+}
+
+TEST_F(MediaPixelTest, CodesColourAndEnlargeTheGlyphsCentredOnTheLine) {
+  writeFont();
+  CText text;
+  text.setColor(255, 255, 255);
+  text.setSize(0.5f);
+  begin();
+  text.drawText(20, 60, "[G]t[+]t", 0, false, false);
+  PixelImage img = end();
+  // "t" (cell 19) modulated by green: only its green channel stays.
+  const Rgba c = rgbaOf(cellColour(19));
+  const D3DCOLOR green = D3DColorARGB(255, 0, c.g, 0);
+  EXPECT_TRUE(regionNear(img, RECT{21, 52, 26, 68}, green, 4));  // 16 x 18 at (20, 51)
+  EXPECT_TRUE(regionNear(img, RECT{28, 50, 45, 70}, green, 4));  // 19.2 x 21.6 at (26.5, 49.2)
+  EXPECT_TRUE(pixelNear(img, 30, 47, Background, 2));
+  EXPECT_TRUE(pixelNear(img, 23, 50, Background, 2));
+}
+
+TEST_F(MediaPixelTest, ABillboardFacesTheCamera) {
+  InitGeometry();
+  auto white = pd->makeTexture(8, 8, std::vector<uint32_t>(64, 0xFFFFFFFF));
+  D3DMATRIX proj, id;
+  D3DXMatrixPerspectiveFovLH(proj, 1.0f, float(W) / H, 1, 2000);  // square pixels
+  D3DXMatrixIdentity(id);
+  struct Case {
+    D3DVECTOR eye;
+  };
+  for (Case c : {Case{{0, 0, -200}}, Case{{0, 0, 200}}, Case{{-200, 0, 0}}, Case{{200, 0, 0}},
+                 Case{{-120, 90, -110}}, Case{{60, -150, 100}}}) {
+    SCOPED_TRACE(std::to_string(c.eye.x) + "," + std::to_string(c.eye.y) + "," + std::to_string(c.eye.z));
+    CamEye = c.eye;
+    CamTarget = D3DVECTOR{0, 0, 0};
+    D3DMATRIX view;
+    D3DXMatrixLookAtLH(view, CamEye, CamTarget, D3DVECTOR{0, 1, 0});
+    Direct3DDevice8& d = device();
+    d.SetTransform(D3DTS_VIEW, view);
+    d.SetTransform(D3DTS_PROJECTION, proj);
+    d.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    getBillFace();
+    begin();
+    Integer shade = -1;
+    DrawDDSBill(D3DVECTOR{0, 0, 0}, 1, white, 0, -99, shade);
+    PixelImage img = end();
+    // A square the size a camera-facing 32 x 32 quad has at the eye's distance, centred.
+    const double dist = std::sqrt(c.eye.x * c.eye.x + c.eye.y * c.eye.y + c.eye.z * c.eye.z);
+    const double half = 16 / dist * proj.m[1][1] * H / 2;  // pixels from the centre to an edge
+    int across = 0, down = 0;
+    for (int x = 0; x < W; ++x) across += rgbaOf(img.argb[H / 2 * W + x]).r > 128;
+    for (int y = 0; y < H; ++y) down += rgbaOf(img.argb[y * W + W / 2]).r > 128;
+    EXPECT_NEAR(across, 2 * half, 2.5);
+    EXPECT_NEAR(down, 2 * half, 2.5);
+    EXPECT_TRUE(pixelNear(img, W / 2, H / 2, 0xFFFFFFFF, 3));
+    EXPECT_TRUE(pixelNear(img, 2, 2, Background, 2));
+  }
+}
