@@ -4,6 +4,9 @@
 // World box: WorldLower = Location + Scale x LocalLower and WorldUpper = Location + Scale x
 // LocalUpper componentwise, with VOff added to both y; corners are not re-ordered (a negative
 // scale gives a box no point is inside). Recomputed only by setLoc, setDef and Init.
+// Drawing (CMap.Render and CMap.FadeRender call it): the solid pass, the glow pass and the far-fade
+// pass of its three models, "models\structs\" + base + ".md2", "_o.md2" (outline, drawn with the
+// shade textures FadeTex) and "_f.md2" (glow, drawn additively); each frame its lights start sprites.
 #pragma once
 #include <string>
 
@@ -38,8 +41,27 @@ class CStruct {
   // crossed a grown face from outside falls back to its old value.
   bool checkWithin(Single pX, Single pY, Single pZ, Single& x, Single& y, Single& z, Single w);
 
+  // Per frame: advances LightClock by FrameTime and starts the sprites of lights 0..totalLights
+  // (red lights chase in groups of four, one step a second); ShowBounds adds flares at the
+  // corners of the world box and of the unshifted model box (the structure editor).
+  void Move(bool ShowBounds);
+  // Solid pass: the main model, and the "_o" outline plain out to about 4730 units of ground
+  // distance from CamEye. Nothing when no ground corner passes easyTestVis or the eye is inside.
+  void Render();
+  // Glow pass (no visibility test): with the eye inside, the outline with shade 9 blended; then
+  // the "_f" model additively with the factor of the preset the caller set. Alpha blending is off
+  // afterwards.
+  void FadeRender();
+  // Far-fade pass: the outline with shade 1..14 between 4730 and 5000 units. Leaves alpha
+  // blending on for the caller.
+  void DynaFadeRender();
+
  private:
   void updateWorldBounds();
+  bool cameraInside() const;
+  bool cornerVisible() const;
+  void setWorld() const;
+  static void drawModel(Integer handle, Integer fade);
   static void slideAxis(Single lower, Single upper, Single old, Single& now);
 
   D3DVECTOR Location;

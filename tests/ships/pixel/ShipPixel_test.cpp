@@ -1,0 +1,135 @@
+// A ship drawn on Mesa from its models and read back: the body lands where its place puts it,
+// the interior shows only within 1500 units, the window glass adds its colour in the glass pass,
+// and the player's ship draws nothing in slow motion.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "engine/CModelMonster.h"
+#include "engine/CTextureMonster.h"
+#include "engine/GameGlobals.h"
+#include "engine/LoaderMod.h"
+#include "engine/MessageLog.h"
+#include "engine/RenderMod.h"
+#include "engine/modDirectX.h"
+#include "runtime/Trap.h"
+#include "ships/CShip.h"
+#include "tests/levels/pixel/PixelContent.h"
+#include "tests/support/PixelDevice.h"
+#include "tests/support/TempGameDir.h"
+
+namespace {
+constexpr int W = 160, H = 120;
+const D3DCOLOR Black = D3DColorARGB(255, 0, 0, 0);
+
+class ShipPixelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    pd = PixelDevice::create(W, H, &why);
+    ASSERT_TRUE(pd) << why;
+    D3DDevice = pd->device();
+    D3DX = std::make_shared<D3DX8>();
+    dir = std::make_unique<TempGameDir>();
+    installMessageLog();
+    TexMon = std::make_shared<CTextureMonster>();
+    ModelMon = std::make_shared<CModelMonster>();
+    LoadDone = true;
+    SlowMotion = false;
+    // Body x -40..40, y 0..60 (height 60: drawn 30 lower); interior beside it; window on the
+    // other side. All in the plane z 0 of the model.
+    dir->write("\\models\\test\\body.md2", pixelcontent::rectMd2(-40, 0, 40, 60, 0));
+    dir->write("\\models\\test\\interior.md2", pixelcontent::rectMd2(60, 0, 100, 60, 0));
+    dir->write("\\models\\test\\window.md2", pixelcontent::rectMd2(-100, 0, -60, 60, 0));
+    dir->write("\\gfx\\body.bmp", pixelcontent::solidBmp(16, 16, 0xC80000));
+    dir->write("\\gfx\\inside.bmp", pixelcontent::solidBmp(16, 16, 0x00C800));
+    dir->write("\\gfx\\glass.bmp", pixelcontent::solidBmp(16, 16, 0x0000C8));
+    ship = std::make_unique<CShip>();
+    ship->setModel("test");
+    ship->setBodyTexture("body.bmp");
+    ship->setInteriorTexture("inside.bmp");
+    ship->setWindowTexture("glass.bmp");
+    ship->ID = 3;
+    ship->x = 0;
+    ship->y = 150;  // ground y is the drawing z
+    ship->e = 0;
+  }
+  void TearDown() override {
+    ship.reset();
+    if (ModelMon) ModelMon->ClearAll();
+    ModelMon.reset();
+    if (TexMon) TexMon->ClearAll();
+    TexMon.reset();
+    D3DX.reset();
+    D3DDevice.reset();
+    pd.reset();
+    setTrapSink(nullptr);
+    dir.reset();
+    LoadDone = false;
+    CamNoCull = false;
+    SlowMotion = false;
+    MsgCount = 0;
+  }
+  void begin() {
+    device().BeginScene();
+    device().Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Black, 1.0f, 0);
+    D3DVECTOR eye;
+    eye.x = eye.y = eye.z = 0;
+    pixelcontent::lookDownZ(W, H, eye);
+    setQuickRMode(rpSolid, 255, 255, 255, 255);
+  }
+  PixelImage end() {
+    device().EndScene();
+    return pd->readBack();
+  }
+
+  std::unique_ptr<PixelDevice> pd;
+  std::unique_ptr<TempGameDir> dir;
+  std::unique_ptr<CShip> ship;
+};
+
+// At z 150 the view is +-200 wide and +-150 high on 160 x 120: the body (x -40..40, y -30..30)
+// covers x 64..96, y 48..72; the interior x 104..120; the window x 40..56.
+const RECT BodyArea{66, 50, 94, 70}, InteriorArea{106, 50, 118, 70}, WindowArea{42, 50, 54, 70};
+}  // namespace
+
+TEST_F(ShipPixelTest, TheBodyLandsAtItsPlaceAndTheInteriorOnlyNearby) {
+  struct Case {
+    Single dist;
+    bool interior;
+  } cases[] = {{100, true}, {1499, true}, {1500, false}, {4000, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dist);
+    begin();
+    Single d = c.dist;
+    ship->Render(d);
+    PixelImage img = end();
+    EXPECT_TRUE(regionNear(img, BodyArea, D3DColorARGB(255, 200, 0, 0), 4));
+    EXPECT_TRUE(regionNear(img, InteriorArea, c.interior ? D3DColorARGB(255, 0, 200, 0) : Black, 4));
+    EXPECT_TRUE(regionNear(img, WindowArea, Black, 2));
+    EXPECT_TRUE(pixelNear(img, 80, 30, Black, 2));
+  }
+}
+
+TEST_F(ShipPixelTest, TheGlassPassAddsTheWindowAndRestoresBlending) {
+  begin();
+  Single d = 100;
+  ship->Render(d);
+  ship->FadeRender();
+  EXPECT_EQ(device().GetRenderState(D3DRS_ALPHABLENDENABLE), 0);
+  PixelImage img = end();
+  EXPECT_TRUE(regionNear(img, WindowArea, D3DColorARGB(255, 0, 0, 200), 4));
+  EXPECT_TRUE(regionNear(img, BodyArea, D3DColorARGB(255, 200, 0, 0), 4));
+}
+
+TEST_F(ShipPixelTest, ThePlayersShipIsNotDrawnInSlowMotion) {
+  ship->ID = 0;
+  SlowMotion = true;
+  begin();
+  Single d = 100;
+  ship->Render(d);
+  ship->FadeRender();
+  PixelImage img = end();
+  EXPECT_TRUE(regionNear(img, RECT{0, 0, W, H}, Black, 2));
+}
