@@ -185,14 +185,22 @@ HResult D3DXRenderToSurface::BeginScene(const std::shared_ptr<Direct3DSurface8>&
   // The depth buffer serves surfaces up to the object's size; a larger surface draws without one.
   bool depthFits = depth_ && surface->Width() <= width_ && surface->Height() <= height_;
   HResult hr = device_->BeginRenderTarget(surface, viewport, depthFits ? depth_ : nullptr);
-  if (SUCCEEDED(hr)) open_ = true;
+  if (FAILED(hr)) return hr;
+  open_ = true;
+  ownsDeviceScene_ = !device_->InScene() && SUCCEEDED(device_->BeginScene());
   return hr;
 }
 
 HResult D3DXRenderToSurface::EndScene() {
   if (!open_) return reportFailure(D3DERR_INVALIDCALL, "no render-to-surface scene is open");
   open_ = false;
-  return device_->EndRenderTarget();
+  HResult hr = device_->EndRenderTarget();
+  if (ownsDeviceScene_) {
+    ownsDeviceScene_ = false;
+    HResult end = device_->EndScene();
+    if (SUCCEEDED(hr)) hr = end;
+  }
+  return hr;
 }
 
 // ---- sprite ----------------------------------------------------------------------------------------------

@@ -53,9 +53,12 @@ class D3DXRenderToSurface {
   // Redirects the device's draws and clears to surface with the viewport: X, Y, Width and Height
   // are clamped to the surface, a depth range outside 0..1 (or empty) becomes 0..1. Rendered
   // pictures keep the screen's orientation: what is drawn at the top-left is sampled at u, v = 0.
+  // Like the device's own render-to-surface helper, it also opens a device scene when none is open,
+  // so a device BeginScene while it is open is refused and the device scene ends with EndScene.
   // D3DERR_INVALIDCALL when a scene of this object is open or the surface is null.
   HResult BeginScene(const std::shared_ptr<Direct3DSurface8>& surface, const D3DVIEWPORT8& viewport);
-  // Returns drawing to the back buffer with its viewport. D3DERR_INVALIDCALL outside a scene.
+  // Returns drawing to the back buffer with its viewport and ends the device scene that BeginScene
+  // opened. D3DERR_INVALIDCALL outside a scene.
   HResult EndScene();
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
@@ -66,6 +69,7 @@ class D3DXRenderToSurface {
   D3DFORMAT format_, depthFormat_;
   bool depthStencil_;
   bool open_ = false;
+  bool ownsDeviceScene_ = false;  // BeginScene opened the device scene and EndScene closes it
   std::shared_ptr<BackendTexture> depth_;
 };
 

@@ -227,6 +227,31 @@ TEST_F(RecordingDevice, RenderToSurfaceViewportGetsDepthZeroToOneAndIsClamped) {
   EXPECT_EQ(rts->EndScene(), D3DERR_INVALIDCALL);
 }
 
+// The frame's nesting with the full-screen effect on: the effect scene opens the device scene, so
+// the frame's own BeginScene is refused; after the effect scene ends, the device scene of the
+// effect pass can begin. A render-to-surface scene inside an open device scene leaves it open.
+TEST_F(RecordingDevice, RenderToSurfaceScenesOpenAndCloseTheDeviceScene) {
+  std::shared_ptr<Direct3DTexture8> tex;
+  std::shared_ptr<Direct3DSurface8> surface;
+  std::shared_ptr<D3DXRenderToSurface> rts;
+  ASSERT_EQ(d3dx_.CreateTexture(device_, 256, 256, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, tex), D3D_OK);
+  ASSERT_EQ(tex->GetSurfaceLevel(0, surface), D3D_OK);
+  ASSERT_EQ(d3dx_.CreateRenderToSurface(device_, 256, 256, D3DFMT_X8R8G8B8, true, D3DFMT_D24X8, rts), D3D_OK);
+  const D3DVIEWPORT8 vp{0, 0, 128, 128, 0, 1};
+
+  ASSERT_EQ(rts->BeginScene(surface, vp), D3D_OK);
+  EXPECT_TRUE(device_->InScene());
+  EXPECT_EQ(device_->BeginScene(), D3DERR_INVALIDCALL);
+  ASSERT_EQ(rts->EndScene(), D3D_OK);
+  EXPECT_FALSE(device_->InScene());
+  ASSERT_EQ(device_->BeginScene(), D3D_OK);
+
+  ASSERT_EQ(rts->BeginScene(surface, vp), D3D_OK);
+  ASSERT_EQ(rts->EndScene(), D3D_OK);
+  EXPECT_TRUE(device_->InScene()) << "the device scene opened by the frame stays open";
+  EXPECT_EQ(device_->EndScene(), D3D_OK);
+}
+
 TEST_F(RecordingDevice, SpriteLeavesTheDeviceStatesAndNeedsATexture) {
   std::shared_ptr<D3DXSprite> sprite;
   ASSERT_EQ(d3dx_.CreateSprite(device_, sprite), D3D_OK);
