@@ -19,6 +19,7 @@
 #include "platform/D3DX.h"
 #include "platform/Timer.h"
 #include "runtime/Trap.h"
+#include "ships/CShip.h"
 #include "tests/support/TempGameDir.h"
 
 namespace {
@@ -127,6 +128,7 @@ class MainLoopTest : public ::testing::Test {
     Player.reset();
     DevMode = false;
     BulletTime = false;
+    BulletTimeCharge = 0;
     ScreenFxOn = false;
     dir.reset();
   }
@@ -207,15 +209,19 @@ TEST_F(MainLoopTest, StartUpThenFramesClearedToTheSkyUntilTheWindowCloses) {
   EXPECT_EQ(first[indexOf(first, D3DCallKind::TestCooperativeLevel, world)].kind, D3DCallKind::TestCooperativeLevel);
 
   // First view and projection: look-at from (100, 450, 100); aspect 3/4 as height over width.
+  // (In play the camera and the projection replace both in every frame.)
   D3DMATRIX view, proj;
   D3DXMatrixLookAtLH(view, D3DVECTOR{100, 450, 100}, D3DVECTOR{0, 0, 0}, D3DVECTOR{0, 1, 0});
   D3DXMatrixPerspectiveFovLH(proj, 800.0f / 600.0f, 0.75f, 1, 30000);
+  const D3DMATRIX& firstView = first[world + 1].matrix;
+  const D3DMATRIX& firstProj = first[world + 2].matrix;
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) {
-      EXPECT_FLOAT_EQ(MatView.m[r][c], view.m[r][c]);
-      EXPECT_FLOAT_EQ(MatProj.m[r][c], proj.m[r][c]);
+      EXPECT_FLOAT_EQ(first[world].matrix.m[r][c], r == c ? 1.0f : 0.0f);
+      EXPECT_FLOAT_EQ(firstView.m[r][c], view.m[r][c]);
+      EXPECT_FLOAT_EQ(firstProj.m[r][c], proj.m[r][c]);
     }
-  EXPECT_NEAR(MatProj.m[0][0] / MatProj.m[1][1], 4.0 / 3.0, 1e-6);
+  EXPECT_NEAR(firstProj.m[0][0] / firstProj.m[1][1], 4.0 / 3.0, 1e-6);
 
   // The end: device and DirectX objects released, nothing keeps the device alive.
   EXPECT_TRUE(device.expired());
@@ -240,7 +246,10 @@ TEST_F(MainLoopTest, FrameTimeIsMeasuredCappedAndDividedInBulletTime) {
       4,
       [&](Long pass) {
         times.push_back(FrameTime);
-        if (pass == 2) BulletTime = true;
+        if (pass == 2) {  // as the player's ship switches it on: with charge to spend
+          BulletTime = true;
+          BulletTimeCharge = 2.0;
+        }
       },
       [&](Long pass) {
         if (pass == 3 || pass == 4) clock->now += 2000;  // a 2 s frame

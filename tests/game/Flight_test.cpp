@@ -47,18 +47,17 @@ class FlightGameTest : public ::testing::Test {
   void TearDown() override {
     frmMain.afterFrameForTests = {};
     frmMain.beforePresentForTests = {};
-    if (cursorHidden) ShowCursor(true);
     Ships.clear();
     Characters.clear();
     ShipDefs.clear();
     SkyR = SkyG = SkyB = 0;
     dir.reset();
   }
-  // What the new game will do: ships 0..15, the designs, a new campaign record whose ship is
-  // built into Ships(0) at the map's centre, the default map, the cursor hidden.
+  // The start-up ran the title scene with the designs loaded and the cursor hidden. What the menus
+  // do when play starts, over an empty level: a new campaign record whose ship is built into
+  // Ships(0) at the map's centre, the default map, the title scene and its effect left for flight,
+  // mouse steering held off for the two frames after a closed menu.
   void startFlight() {
-    ShipDefs.clear();
-    loadShipDefs();
     Ships.clear();
     for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
     Characters.clear();
@@ -67,11 +66,11 @@ class FlightGameTest : public ::testing::Test {
     Player->MakeShipFromPlayer(0, 0, 0, 0);
     CurMap->MapName = "losgatos";
     mapLoaded = CurMap->Load();
-    ShowCursor(false);
-    cursorHidden = true;
+    GameInterface->Window = 0;
+    ScreenFxOn = false;
+    SteerDelay = 2;
   }
   std::unique_ptr<TempGameDir> dir;
-  bool cursorHidden = false;
   bool mapLoaded = false;
 };
 }  // namespace

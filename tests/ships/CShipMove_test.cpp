@@ -61,20 +61,26 @@ TEST_F(FlightTest, LookKeysSetTwentyBeforeTheAgilityClamp) {
 }
 
 TEST_F(FlightTest, AScreenTakesThePlayersFlightControlsButNotTheActionKeys) {
-  CShip& s = ready(0);
-  s.keyThrust = s.keyLookLeft = s.keyPrimary = s.keyLeft = true;
-  s.keyWarp = s.keySel2 = true;
-  s.Steering = 7;
-  GameInterface->Window = 14;
-  step(s, Ft);
-  EXPECT_FALSE(s.keyThrust);
-  EXPECT_FALSE(s.keyLookLeft);
-  EXPECT_FALSE(s.keyPrimary);
-  EXPECT_FALSE(s.keyLeft);
-  EXPECT_EQ(s.Steering, 0);
-  EXPECT_TRUE(s.keyWarp);
-  EXPECT_TRUE(s.keySel2);
-  EXPECT_EQ(s.Speed, 0);
+  // The action step that would consume the overlay keys runs only while the ship is not lining
+  // up for a departure: lining up (warp state 1, action key held), they stay to be seen.
+  for (Single warp : {0.0f, 1.0f}) {
+    CShip& s = ready(0);
+    P::warpFrame(s) = warp;
+    s.keyThrust = s.keyLookLeft = s.keyPrimary = s.keyLeft = true;
+    s.keyWarp = s.keySel2 = true;
+    s.Steering = 7;
+    GameInterface->Window = 14;
+    step(s, Ft);
+    EXPECT_FALSE(s.keyThrust) << warp;
+    EXPECT_FALSE(s.keyLookLeft) << warp;
+    EXPECT_FALSE(s.keyPrimary) << warp;
+    EXPECT_FALSE(s.keyLeft) << warp;
+    EXPECT_EQ(s.Steering, 0) << warp;
+    EXPECT_TRUE(s.keyWarp) << warp;
+    EXPECT_EQ(s.keySel2, warp > 0) << warp;  // on the ground the action step opened the status screen
+    EXPECT_EQ(s.Speed, 0) << warp;
+    EXPECT_FALSE(logged("Error in")) << warp;  // the whole step ran
+  }
 }
 
 TEST_F(FlightTest, BankingIsLimitedByTheBody) {
