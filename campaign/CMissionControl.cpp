@@ -11,3 +11,9 @@ Integer CMissionControl::checkCurrentEra() const {
     if (u.era > era && Player->checkCompletedMission(u.mission + ".pnd")) era = u.era;
   return era;
 }
+
+void CMissionControl::MissionFail() {
+  Reading = false;
+  LockedArea = false;
+  LinkedLanding = -1;
+}

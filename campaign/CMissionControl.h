@@ -1,6 +1,9 @@
-// CMissionControl: the mission manager (one instance, MissionControl). This far only the unlock
-// list of eras and checkCurrentEra; reading the unlock list and the missions, the node-mission
-// list, loading, starting and stepping missions come with the mission work.
+// CMissionControl: the mission manager (one instance, MissionControl). This far the unlock list
+// of eras with checkCurrentEra, and the least form of what the map, the ships and the frame read
+// and call of a running mission: whether one runs (Reading) and locks the area, the landing its
+// phase waits for, tags, failure and the jump to the goal. Reading the unlock list and the
+// missions, the node-mission list, loading, starting and stepping missions come with the mission
+// work.
 #pragma once
 #include <memory>
 #include <string>
@@ -22,6 +25,24 @@ class CMissionControl {
   Integer checkCurrentEra() const;
 
   std::vector<EraUnlock> EraUnlocks;  // filled from "\data\unlocks.pnd" by the mission work
+
+  bool Reading = false;     // a mission is running
+  bool LockedArea = false;  // the running mission locks the area (leaving it fails the mission)
+  Long LinkedLanding = -1;  // StructType the current phase waits for a landing at, -1 none
+
+  // One step of the current phase (once per frame while Reading); nothing in the least form.
+  void doRead() {}
+  // Shortens a running wait of the current phase to 0.1 s; the least form has no waits.
+  void zeroWaiting() {}
+  // Raises the flag named tag in the current phase (kept in RaisedTags until the phase reads it).
+  void setTag(const std::string& tag) { RaisedTags.push_back(tag); }
+  std::vector<std::string> RaisedTags;
+  // Ends the running mission as failed: nothing runs or locks the area afterwards.
+  void MissionFail();
+  // The StructType the current phase waits for, -1 none.
+  Long getLinkedLanding() const { return LinkedLanding; }
+  // The phase jumps to its goal: it no longer waits for a landing.
+  void forceGotoGoal() { LinkedLanding = -1; }
 };
 
 extern std::shared_ptr<CMissionControl> MissionControl;

@@ -4,6 +4,7 @@
 
 #include "campaign/CMissionControl.h"
 #include "campaign/CWorld.h"
+#include "engine/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
@@ -53,16 +54,15 @@ bool isEmptyList(const std::vector<T>& list, const T& empty) {
   return list.size() == 1 && list[0] == empty;
 }
 
-// TODO(characters): the model and skin of CharDefs(index) once the character table of
-// "\data\chars.pnd" is loaded; until then every character is the table's preset entry.
-std::string charModel(Integer index) {
-  (void)index;
-  return "hiro";
+// The model and skin of the character table's entry index (CharDefs, "\\data\\chars.pnd"); the
+// preset "hiro" for an index outside the table or an entry the table was never read into.
+bool unreadChar(Integer index) {
+  if (index < 0 || index >= CharDefCount) return true;
+  const CharDef& d = CharDefs[static_cast<size_t>(index)];
+  return d.model.empty() && d.skin.empty();
 }
-std::string charSkin(Integer index) {
-  (void)index;
-  return "hiro.bmp";
-}
+std::string charModel(Integer index) { return unreadChar(index) ? "hiro" : CharDefs[static_cast<size_t>(index)].model; }
+std::string charSkin(Integer index) { return unreadChar(index) ? "hiro.bmp" : CharDefs[static_cast<size_t>(index)].skin; }
 
 // TODO(interface): the catalogue's energy value of store part `part` (CInterface.getPartEnergy)
 // once the stores' catalogue is read; until then every part weighs 0.

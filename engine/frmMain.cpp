@@ -13,6 +13,7 @@
 #include "engine/GeomMod.h"
 #include "engine/LoaderMod.h"
 #include "engine/MessageLog.h"
+#include "engine/TargMod.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"

@@ -1,8 +1,98 @@
 #include "interface/CInterface.h"
 
+#include "campaign/CPlayer.h"
+#include "engine/FuncMod.h"
+#include "engine/GameGlobals.h"
+#include "runtime/Rnd.h"
+#include "runtime/VbError.h"
+#include "ships/CShip.h"
+
 std::shared_ptr<CInterface> GameInterface;
 bool GamePaused = false;
 
-bool CInterface::hasMouse() const { return Window != 0; }
+bool CInterface::hasMouse() const {
+  if (Window != 0) return true;
+  if (!Ships.empty() && Ships[0]) {
+    const CShip& p = *Ships[0];
+    if (p.TractorFrame > 0 || p.LandingFrame > 0) return true;
+  }
+  return false;
+}
+
+void CInterface::Remap(Integer keyCode) {
+  if (keyRemapping < 0) return;
+  if (!Player) vbRaise(vberr::ObjectMissing);
+  Player->setCharKey(keyRemapping, keyCode);
+  keyRemapping = -1;
+}
 
 void CInterface::Render() {}
+
+void CInterface::MakeTalkBox(const std::string& /*portrait*/, const std::string& /*text*/, bool /*confirm*/,
+                             bool /*reset*/, Single /*duration*/) {
+  talkBoxUp = true;
+}
+
+void CInterface::LoadNewGameGunnerPortraits() {}
+
+void CInterface::getHit() {
+  for (HitSplat& s : hitSplats) {
+    if (s.life > 0) continue;
+    s.life = 1.0f;
+    for (size_t k = 0; k < s.x.size(); ++k) {
+      s.x[k] = Rnd() * ScreenWidth;
+      s.y[k] = Rnd() * ScreenHeight;
+      s.r[k] = static_cast<Single>(getDist(ScreenWidth / 2.0f, ScreenHeight / 2.0f, s.x[k], s.y[k]));
+    }
+    return;
+  }
+}
+
+void CInterface::addCombo(bool deflected) {
+  ++comboHitsThisFrame;
+  if (!deflected && comboHitsThisFrame > 20) return;
+  if (!comboRunning) comboHits = comboDeflections = 0;
+  if (comboShake < 0.3f) comboShake = 0.3f;
+  comboRunning = true;
+  if (deflected) ++comboDeflections;
+  else ++comboHits;
+  comboTimer = 1.0f;
+}
+
+std::string CInterface::getBountyName(Integer i) const {
+  vbCheckIndex(i, 0, BountySlots - 1);
+  return bounties[i].name;
+}
+
+Long CInterface::getBountyVal(Integer i) const {
+  vbCheckIndex(i, 0, BountySlots - 1);
+  return bounties[i].value;
+}
+
+void CInterface::NewBountyMsg(const std::string& text) {
+  bountyMsg = text;
+  bountyMsgTimer = 2.0f;
+}
+
+Long CInterface::getBountyUnit(Integer i) const {
+  vbCheckIndex(i, 0, BountySlots - 1);
+  return bounties[i].unit;
+}
+
+void CInterface::ToggleWarpChoose(bool /*status*/) {}
+
+void CInterface::InitSecondarySwitch(Long /*weapon*/, Long /*keep*/) {}
+
+void CInterface::InitMissions() { NeedMissionReinit = false; }
+
+void CInterface::InitShipStore(Integer /*level*/) {}
+
+void CInterface::InitParts(Integer /*level*/) {}
+
+void CInterface::InitWeaponList(Integer /*level*/) {}
+
+void CInterface::InitBountyList() {}
+
+void CInterface::ReadSaveList() {}
+
+void CInterface::doAutoSave(Integer /*k*/) {}

@@ -1,6 +1,9 @@
 #include "levels/CMap.h"
 
+#include "engine/CTextureMonster.h"
+
 #include "campaign/CPlayer.h"
+#include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
 #include "levels/LevelIO.h"
 #include "runtime/ItemFile.h"
@@ -221,6 +224,8 @@ bool CMap::Load() {
     HostileSafe = 0;
     TalkingsTo = 0;
     loadedName = loadingName;
+    if (World) World->MapLoadMsg();
+    mapDone = vbBool(Player && Player->checkCompletedMission("map-" + MapName + ".pnd"));
   });
   if (!ok) MapName = loadedName;
   return ok;
@@ -335,6 +340,8 @@ Single CMap::getSecSC(Integer i) const {
 void CMap::setSecTexture(Integer i, const std::string& name) {
   vbCheckIndex(i, 0, MapSectors - 1);
   sectors[i].Texture = name;
+  // The texture cache's handle (none while the cache is not up, as in the map tools' tests).
+  if (!name.empty() && TexMon) sectors[i].TextureNumber = TexMon->getTextureNumber(name);
 }
 
 std::string CMap::getSecTexture(Integer i) const {

@@ -1,8 +1,10 @@
 // CMap: the map of one world node: sky sectors, weather particles, map colour and fog, the 32
 // structure slots with the 22 structure definitions they draw on, the unit-type table and the
-// keyword tables of alignments, mounts, secondary weapons, ships and units, and the collision
-// and landing queries over the structure boxes. One long-lived map (CurMap) serves play; the map
-// editor owns a second one.
+// keyword tables of alignments, mounts, secondary weapons, ships and units, the collision
+// and landing queries over the structure boxes, the population of AI ships it spawns by the
+// node's world type (CMapSpawn.cpp) and its per-frame step: weather, ambient sprites, the
+// population top-up, the level's alert state and the police waves (CMapUpdate.cpp). One
+// long-lived map (CurMap) serves play; the map editor owns a second one.
 //
 // Map file "\maps\" + MapName + ".pnd", items, all 111 lines always present:
 //   1 MapTitle; 2 MapFog, MapWeather, MapFX; 3..14 per sky sector R, Scale, Texture, X, Y;
@@ -120,8 +122,46 @@ class CMap {
   // Publishes the map colour: sky colour, fog colour and sprite tint.
   void updateColor();
 
+  // ---- drawing (CMapRender.cpp) ---------------------------------------------------------------
+  // The sky around CamEye: the sector backdrops as additive quads (stretched away from the view
+  // while the player's ship warps, with up to 5 larger glow layers in bullet time), then the
+  // weather. Play passes -1; the map editor its selected sector, which blinks every half second.
+  // Leaves alpha blending off and the depth test on.
+  void RenderSky(Integer selected);
+  void Render();      // the solid pass of every active structure
+  // The far-fade pass of the structures 4720..5000 units away, then the glow pass of every active
+  // structure, pulsing over Frame (each slot offset by its index in radians).
+  void FadeRender();
+
   void setWorldType(Long t) { worldType = t; }
   void setMedianShips(Integer n) { medianShips = n; }
+
+  // ---- population (CMapSpawn.cpp) -------------------------------------------------------------
+  // Level start (after every map load): the node's world type, spawn weights and median
+  // population, a random population in place of the AI ships, a bounty target every few maps,
+  // and the carrier put back when it was left at this node. A world type without weights
+  // (Pirate Base, or any value outside 0..25) keeps the ships it has.
+  void ShipInit();
+  // Mission script spawn of the unit named by keyword: h <= -1 placed at (x, z), -1 < h <= 100
+  // warping in with heading h, h > 100 placed at (x, z) at height -10000. An unknown keyword is
+  // reported and spawns nothing.
+  void MissionSpawn(const std::string& unitKeyword, const std::string& tag, Single x, Single z, Single h);
+  // A "respawn" ship of UnitType unit warps in (a mission ship that died).
+  void MissionRespawn(Integer unit);
+  // The gas attendant of the world type, placed on the landing nearest the (last) gas station,
+  // meeting the player when the player owns the refuel alert. Nothing without a gas station
+  // beside a landing.
+  void checkAddGasman();
+  Long getWorldAlign() const;  // AlignType of the world type: zombie, ninja, ptero, cyborg or neutral
+
+  // ---- per-frame step (CMapUpdate.cpp) --------------------------------------------------------
+  // Play passes (False, 0); the map editor True and its selected structure slot. Advances Frame
+  // by FrameTime; nothing happens while the player's ship is in its trans-warp.
+  void Move(bool editing, Integer selected);
+
+  // True when "\maps" + name + ".pnd" holds a whole map in the layout above (the check Load
+  // makes before it changes anything), without touching any map.
+  static bool checkMapFile(const std::string& name);
 
   // Keyword tables (keywords compared lower-case). An unknown keyword logs its message and
   // gives 0 for an alignment, -1 otherwise.
@@ -155,6 +195,25 @@ class CMap {
 
  private:
   friend struct CMapTestAccess;
+  friend struct CMapLifeProbe;  // the population and map-step tests
+
+  // Spawns at most one ship (a random pirate_poor pick a group of up to three) into the first
+  // free slots of Ships: unit -1 draws one by the weights; x or z <= -20000 a random place;
+  // heading <= -1 a random heading, -5 also puts the ship at height -10000. Refused while a
+  // mission runs for an untagged placed ship, and for an untagged warp-in when the mission also
+  // locks the area. Traps its errors ("Error in CMap.SpawnShip: ...").
+  void SpawnShip(bool warpIn, Long unit, Single x, Single z, Single heading, const std::string& tag, bool meet);
+  void spawnOne(Integer slot, bool warpIn, Long unit, Single x, Single z, Single heading, const std::string& tag,
+                bool meet);
+  void MoveWeather();
+  void RenderWeather();
+  // One additive sky quad around CamEye; quarter 0 the whole texture, 1..4 a quarter of it.
+  void drawFXQuad(Single yaw, Single pitch, Single roll, Single scale, Single c1, Single c2, Single c3,
+                  Integer texture, Integer quarter);
+  void addWeatherParticle(Single x, Single y, Single z, Single value, Long kind);
+  void checkAlert();
+  void doCopSpawn();
+  Integer countActiveShips() const;
 
   struct SlotFile;  // a slot as the file holds it
   struct MapFile;   // a whole map file as read

@@ -1,5 +1,7 @@
 #include "ships/CCharacter.h"
 
+#include "engine/CModelMonster.h"
+#include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
 
 std::vector<std::shared_ptr<CCharacter>> Characters;
@@ -11,12 +13,17 @@ void CCharacter::Init() {
   FreeFalling = 0;
 }
 
-// TODO(models): body and overlay model numbers through ModelMon once the model cache loads by
-// path.
-void CCharacter::setModel(const std::string& name) { modelName = name; }
+void CCharacter::setModel(const std::string& name) {
+  modelName = name;
+  if (!ModelMon || name.empty()) return;  // "" is a character without a model
+  bodyModel = ModelMon->getModelNumber("models\\chars\\" + name + ".md2");
+  outlineModel = ModelMon->getModelNumber("models\\chars\\" + name + "_o.md2");
+}
 
-// TODO(textures): texture number through TexMon once the texture cache loads by name.
-void CCharacter::setTexture(const std::string& name) { textureName = name; }
+void CCharacter::setTexture(const std::string& name) {
+  textureName = name;
+  if (TexMon && !name.empty()) textureNumber = TexMon->getTextureNumber(name);
+}
 
 void CCharacter::setAnim(Long a, Single blendTime, bool force) {
   if (!(force || blendMode == 0) || a == anim) return;

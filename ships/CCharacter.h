@@ -26,6 +26,10 @@ class CCharacter {
   Integer getAnim() const { return static_cast<Integer>(anim); }
   const std::string& getModel() const { return modelName; }
   const std::string& getTexture() const { return textureName; }
+  // Cache handles of the model, its outline model and the texture (0 until set with the caches up).
+  Integer getBodyModel() const { return bodyModel; }
+  Integer getOutlineModel() const { return outlineModel; }
+  Integer getTextureNumber() const { return textureNumber; }
   // The character's model name (its files are "models\chars\" + name + ".md2" and "_o.md2").
   void setModel(const std::string& name);
   // The character's texture file name under "\gfx\".
@@ -45,6 +49,7 @@ class CCharacter {
   Integer pendingAnim = 0;
   std::string modelName;
   std::string textureName;
+  Integer bodyModel = 0, outlineModel = 0, textureNumber = 0;
 };
 
 // Characters thrown off ships, 0..15; a slot whose character does not exist is free. The game

@@ -6,6 +6,8 @@
 
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
+#include "engine/CModelMonster.h"
+#include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
 #include "engine/GameMod.h"
 #include "runtime/Rnd.h"
@@ -15,18 +17,20 @@
 std::vector<std::shared_ptr<CShip>> Ships;
 
 namespace {
-// TODO(models): ModelMon->getModelNumber(path) once the model cache loads MD2 files by path; until
-// then every part keeps handle 0.
-Integer modelNumber(const std::string& path) {
-  (void)path;
-  return 0;
-}
+// The model cache's handle of path; 0 while no cache exists (a ship made before the game set-up).
+Integer modelNumber(const std::string& path) { return ModelMon ? ModelMon->getModelNumber(path) : 0; }
 
-// TODO(textures): TexMon->getTextureNumber(name) once the texture cache loads by name, and the
-// handle bound to the part's model (CMD2.myTexture of its cache slot); until then handle 0.
-Integer textureNumber(const std::string& name) {
-  (void)name;
-  return 0;
+// The texture cache's handle of name; 0 while no cache exists.
+Integer textureNumber(const std::string& name) { return TexMon ? TexMon->getTextureNumber(name) : 0; }
+
+// The cache slot of model handle, or -1 while no cache exists.
+Integer realModelNum(Integer handle) { return ModelMon ? ModelMon->getRealModelNum(handle) : -1; }
+
+// Makes texture the model's own texture (CMD2.myTexture of the model's cache slot); nothing for a
+// slot outside the cache or without a model.
+void bindTexture(Integer slot, Integer texture) {
+  if (slot < 0 || static_cast<size_t>(slot) >= ModelSlots.size() || !ModelSlots[slot].object) return;
+  ModelSlots[slot].object->myTexture = texture;
 }
 }  // namespace
 
@@ -152,20 +156,37 @@ void CShip::setModel(const std::string& name) {
   wheelModel = modelNumber(folder + "\\wheels.md2");
   interiorModel = modelNumber(folder + "\\interior.md2");
   windowModel = modelNumber(folder + "\\window.md2");
-  // TODO(models): the four cache slots (ModelMon->getRealModelNum) and the extents from the body
-  // model's bounds over all frames (upper - lower on y, x and z); until then the ship measures 0.
-  bodySlot = bodyModel;
-  wheelSlot = wheelModel;
-  interiorSlot = interiorModel;
-  windowSlot = windowModel;
+  bodySlot = realModelNum(bodyModel);
+  wheelSlot = realModelNum(wheelModel);
+  interiorSlot = realModelNum(interiorModel);
+  windowSlot = realModelNum(windowModel);
   height = width = depth = 0;
+  if (bodySlot >= 0 && static_cast<size_t>(bodySlot) < ModelSlots.size() && ModelSlots[bodySlot].object) {
+    const CMD2& body = *ModelSlots[bodySlot].object;
+    const D3DVECTOR lo = body.getLBounds(), hi = body.getUBounds();
+    height = hi.y - lo.y;
+    width = hi.x - lo.x;
+    depth = hi.z - lo.z;
+  }
   shipSize = width + height + depth;
 }
 
-void CShip::setBodyTexture(const std::string& name) { bodyTex = textureNumber(name); }
-void CShip::setWheelTexture(const std::string& name) { wheelTex = textureNumber(name); }
-void CShip::setWindowTexture(const std::string& name) { windowTex = textureNumber(name); }
-void CShip::setInteriorTexture(const std::string& name) { interiorTex = textureNumber(name); }
+void CShip::setBodyTexture(const std::string& name) {
+  bodyTex = textureNumber(name);
+  bindTexture(bodySlot, bodyTex);
+}
+void CShip::setWheelTexture(const std::string& name) {
+  wheelTex = textureNumber(name);
+  bindTexture(wheelSlot, wheelTex);
+}
+void CShip::setWindowTexture(const std::string& name) {
+  windowTex = textureNumber(name);
+  bindTexture(windowSlot, windowTex);
+}
+void CShip::setInteriorTexture(const std::string& name) {
+  interiorTex = textureNumber(name);
+  bindTexture(interiorSlot, interiorTex);
+}
 
 // ---- read-outs -----------------------------------------------------------------------------
 

@@ -1,8 +1,12 @@
 // CShip: one vehicle of the current level (the player's ship, an AI ship, a fleet ship or a
-// wreck) and the global ships array Ships. This far the ship record, its set-up (Init, setDef,
-// MakeModdedDef), the read-outs of its state, models, textures and crew seats, and its cargo,
-// cash, weapons and hostility. The movement step, weapons fire, damage, landing, warp, explosions
-// and drawing join this class in further CShip*.cpp files.
+// wreck) and the global ships array Ships: the ship record, its set-up (Init, setDef,
+// MakeModdedDef), the read-outs of its state, models, textures and crew seats, its cargo, cash,
+// weapons and hostility (CShip.cpp, CShipCargo.cpp), the per-frame movement step with tricks,
+// boost, height band and structure contacts (CShipMove.cpp), damage (CShipDamage.cpp), the
+// action prompt and landing (CShipLanding.cpp), leaving the map and warp (CShipWarp.cpp), and
+// explosion, wrecks, ship contacts and meetings (CShipWreck.cpp), and drawing (CShipRender.cpp).
+// Weapons fire, the talk key, the tunnel and the crew join this class in further CShip*.cpp
+// files; CShipPending.cpp holds their least form until then.
 //
 // Axes: x and y on the ground (drawing x and z), e the height (drawing y); every vector handed to
 // drawing or sprites is (x, e, y). Angles in radians. A ship is known everywhere by its index in
@@ -18,6 +22,8 @@
 #include "ships/CAI.h"
 #include "ships/CCharacter.h"
 #include "ships/CShipDef.h"
+
+class CInterface;
 
 class CShip {
  public:
@@ -200,15 +206,49 @@ class CShip {
   // The meeting arrangement read by the ship's meeting talk.
   void makeMeet(Integer partner, Long mode, Integer a, Integer b, Integer c, Integer d);
 
-  // ---- drawing, weapons step, tunnel, crew (their least form until the ship's drawing,
-  // weapons, tunnel and crew work: nothing is drawn, fired or started) -------------------------
-  // Draws the ship; distance -1 or less measures it from the camera, above -1 is taken as is.
+  // ---- drawing (CShipRender.cpp); weapons step, tunnel, crew (their least form until the
+  // weapons, tunnel and crew work: nothing is fired or started) --------------------------------
+  // Draws the ship: body, interior (nearer than 1500), wheels, mounts, crew steps, and adds its
+  // jet sprites. distance -1 or less measures it from the camera and skips it when easyTestVis
+  // fails; above -1 it is taken as is, with no visibility test and no jet sprites.
   void Render(Single& distance);
   void FadeRender();                // the transparent and glowing pass
   void FireWeapons();               // the per-frame weapon step; called last by the movement step
   void updateCrewAnim();            // per-frame crew animation
   void MakeMyTunnel();              // the warp-tunnel sprites of a departure; clears tunnelPending
   void randomCrew();                // random crew models, textures and poses (a fresh wreck)
+
+  // ---- movement step (CShipMove.cpp) ---------------------------------------------------------
+  // The per-frame step of one existing ship by FrameTime: controls (or the pilot's commands),
+  // tricks, boost and spin, warp steering, height band, speed and velocity, contacts with ships
+  // and structures, then the weapon step. Called by the frame update for every ship whose Exists
+  // is True. Traps its errors ("Error in Ship.Move: ...") and keeps the state reached.
+  void Move();
+  // Structure look-ahead for the pilot: tests about twenty frames of motion from dist units ahead
+  // along the heading (from the ship itself with dist 0, which may also set the pilot's climb
+  // override) and sets the nudges Unstick and UnstickY (+-20, 0 none).
+  void AINudge(Single& dist);
+
+  // ---- damage (CShipDamage.cpp) --------------------------------------------------------------
+  // Every blow on the ship: kind is the SpriteKind of the blow (47 splash damage and 94 a ram take
+  // their damage from amount; every other kind from the damage table, unknown kinds deal 0);
+  // source the index in Ships of the ship that caused it (-1 none); direction the way the blow
+  // pushes (x, height, z), any length, a zero vector pushes nothing. Scales the damage, pushes and
+  // tips the ship, takes shields then armour, decides disabled or destroyed, pays kills and
+  // bounties, turns the pilot against the attacker. No trap: errors pass to the caller.
+  void Hit(Long kind, Integer source, const D3DVECTOR& direction, Single amount);
+
+  // ---- warp (CShipWarp.cpp) ------------------------------------------------------------------
+  // A newly spawned ship enters warping in: 30000 units out along the reverse of its heading at
+  // height 2320, arriving at the centre 4 s later.
+  void WarpIn();
+
+  // ---- ship contacts (CShipWreck.cpp) -------------------------------------------------------
+  // Called on the stronger of two ramming ships with the other's index and the difference of
+  // their forces: both take a ram hit (the target f / 10, this ship f / 50). Nothing when the
+  // player rams its carrier or rams with a screen up, while either ship is exempt from rams, or
+  // when the target's meeting partner is this ship.
+  void shipCollide(Integer& target, Single& force);
 
   // ---- design read-outs ---------------------------------------------------------------------
   Integer getTotalMounts() const;     // the design's last mount index
@@ -220,7 +260,9 @@ class CShip {
   Single getDepth() const { return depth; }
 
  private:
-  friend class CShipProbe;  // tests read the private state
+  friend class CShipProbe;        // tests read the private state
+  friend struct CShipFlightProbe;  // the flight tests read and set the movement state
+  friend struct CShipLevelProbe;   // the landing, warp and wreck tests
 
   const CShipDef& def() const;   // the design copy; VbError 91 while there is none
   CAI& ai() const;               // the pilot; VbError 91 while there is none
@@ -234,6 +276,43 @@ class CShip {
   void cycleTarget(int step);
   // Wraps r into [0, 6.28) and puts into turn the signed turn toward the travel direction.
   void steerToTravelDir(Single& turn);
+
+  // Movement steps, in the order Move calls them (CShipMove.cpp unless noted).
+  void moveStep();
+  void checkTrickInput();           // player only: double taps of thrust, brake and the trick keys
+  // Armour-fraction crossings of 0.95, 0.85, 0.5, 0.15 and 0 throw one burst of debris, fire and
+  // sound (CShipDamage.cpp); previousFraction is Armor / maxArmor before the hit.
+  void DamageEffects(Single previousFraction);
+  // The move from the old point (x, height e, y) to the current one against the structure boxes:
+  // slides the ship back out of them; hit tells whether a box was touched (LastStructHit names it).
+  void collideStructs(Single oldX, Single oldE, Single oldY, bool& hit);
+  // The pilot's nudges after a structure contact; x, y, e are the position before the test.
+  void AIWallNudge(Single beforeX, Single beforeY, Single beforeE);
+  // Action prompt and landing (CShipLanding.cpp), player only, called by Move.
+  // What the action key would do now into GameInterface->iAction (0 none, 1 hyperspace, 2 land,
+  // 3 tractor, 4 dock, 5/6 slow motion on/off), with the pad (landingPad) or wreck
+  // (tractorTarget) it would take; called while alive and the key is not held.
+  void checkNearLanding();
+  // The last index in Ships of a wreck in tractor reach below this ship, -1 none.
+  Integer findWreckNear() const;
+  // The action key: overlays, bullet time, landing and the structure's screen, the tractor beam
+  // and the plunder screen, the start of a hyperspace departure, docking; while not warping.
+  void doLanding();
+  // The landing's screen: the nearest service structure's store, service or mission screen.
+  void openStructure(CInterface& gi);
+  // True when "\maps\" + name + ".pnd" is a loadable map; otherwise, when report, says so in
+  // the message log (forced: the departure the player asked for does not start).
+  static bool warpMapLoadable(const std::string& name, bool report);
+  // Warp (CShipWarp.cpp): every warp state above 0: climb, warp out, the map change of the
+  // player's ship, its arrival on the new map and chained hops, warp in.
+  void doLeaveMap();
+  // Wrecks, explosion, contacts (CShipWreck.cpp).
+  void updateWreck();               // while sparkVal is not 0: sparks and the wreck countdown
+  void Explode();                   // the end of the death throes
+  // Contacts with the other ships after the move (old height oldE); touched is True on any.
+  void checkShipCollisions(Single oldX, Single oldE, Single oldY, bool& touched);
+  // Completes the meeting with Ships(Meeter) (goods swap, fuel sale, fuel top-up) and ends it.
+  void doMeetTalk();
 
   // Models and textures (handles from the caches).
   Integer bodyModel = 0, wheelModel = 0, windowModel = 0, interiorModel = 0;
@@ -270,7 +349,8 @@ class CShip {
   bool tunnelPending = false;      // a warp tunnel is to be made (MakeMyTunnel clears it)
   Single warpFrame = 0;            // 0 flight; 20..30 warping in; 30 and above warping out
   Single deathThroes = 0;
-  Single spinValue = 0, trickValue = 0;
+  Single spinValue = 0, trickValue = 0;  // trick codes: 1 roll left, 11 roll right, 21 flip, 31 boost, 41/51 spin
+  // Extra attitude of a running trick for drawing: roll (rolls and flip), pitch (flip), yaw (spins).
   Single trickRoll = 0, trickPitch = 0, trickYaw = 0;
   Single boostLeft = 0, boostMax = 0;
   Single boostRate = 0;            // boost refill per second
@@ -280,6 +360,7 @@ class CShip {
   Long meetValue = 0;
   std::array<Integer, 4> meetInfo{};
   Integer tractorTarget = 0;       // -1 none
+  Integer tractorSound = -1;       // looping tractor sound slot, -1 none
   Integer landingPad = 0;          // pad structure slot offered for landing, -1 none
   Single sparkVal = 0;
   // Cargo and cash.
@@ -291,8 +372,21 @@ class CShip {
   Single shieldRegen = 0;          // shield regeneration per second
   Single armorRepair = 0;          // armour repair per second
   Single lightLevel = 0;           // brightness handed to the model renderer
+  // Movement working values.
+  Single pushX = 0, pushE = 0, pushY = 0;  // knock-back velocity left by hits (x, height, y)
+  Single hitFlash = 0;             // seconds of hit flash, 0.1 after a damaging hit
+  Integer trickQueue = 0;          // queued trick 1..4 (roll left, roll right, flip, boost); 10 a chained trick runs
+  Single tapTimer = 0;             // double-tap window: 3.x thrust, 2.x brake, 1.x left, 0.x right
+  bool trickReady = false;         // both trick keys were up since the last trick start
+  bool prevKeyThrust = false, prevKeyBrake = false, prevKeyLeft = false, prevKeyRight = false;
+  Double repairClock = 0;          // carrier: seconds since the docked craft were last repaired
 };
 
 // The ships of the level, 0..15 at a level start (grown by fleet launches); element 0 is the
 // player's ship. Elements may be empty until the game set-up fills them.
 extern std::vector<std::shared_ptr<CShip>> Ships;
+// While set the player's ship (ID 0) is drawn by neither Render nor FadeRender.
+extern bool SlowMotion;
+// Seconds of slow motion in store, 0..2: spent while BulletTime is on, refilled at 1/8 per second
+// while it is off (the player's action step).
+extern Double BulletTimeCharge;

@@ -1,16 +1,10 @@
-// CShip: the drawing, weapon step, talk key, travel heading, warp tunnel and crew operations in
-// their least form: the frame can call them, nothing is drawn, fired, said or started yet. The
-// ship's drawing, weapons, tunnel and crew work replace these bodies. Target cycling is complete.
+// CShip: the weapon step, talk key, travel heading, warp tunnel and crew operations in
+// their least form: the frame can call them, nothing is fired, said or started yet. The
+// ship's weapons, tunnel and crew work replace these bodies. Target cycling is complete.
 #include "audio/soundMod.h"
 #include "ships/CShip.h"
 
-void CShip::Render(Single& distance) { (void)distance; }
-
-void CShip::FadeRender() {}
-
 void CShip::FireWeapons() {}
-
-void CShip::updateCrewAnim() {}
 
 void CShip::MakeMyTunnel() {
   tunnelPending = false;

@@ -15,12 +15,14 @@ constexpr Integer SpritePoolSize = 1024;
 
 // SpriteKind values the engine, map and ships start by name.
 enum SpriteKind : Long {
-  skFlare = 1, skMiniFlare = 2, skBlueFlare = 3, skBlueGlow = 6, skHaloFlare = 7, skLaserShot = 8,
+  skFlare = 1, skMiniFlare = 2, skBlueFlare = 3, skCloud = 4, skStar = 5, skBlueGlow = 6, skHaloFlare = 7,
+  skLaserShot = 8,
   skRocket = 9, skPhotonShot = 10, skMissile = 13, skExplodeFlash = 14, skDust = 15, skBlastCore = 17,
-  skPuff = 18, skFireball = 19, skSparkB = 21, skTorpedo = 24, skTorFade = 26, skTorBurst = 29,
+  skPuff = 18, skFireball = 19, skSparkB = 21, skTorpedo = 24, skTorSpark = 25, skTorFade = 26, skTorFadeB = 28,
+  skTorBurst = 29, skSplash = 30, skSpikeGlow = 31,
   skPanelShot = 32, skShortShot = 34, skRing = 39, skBeamShot = 40, skExplodeQuad = 42, skRingFade = 46,
   skSplashDamage = 47, skMissileB = 48, skTorpedoB = 49, skNeuBolt = 50, skNeuBoltB = 54,
-  skGreenCloud = 62, skHeartShot = 60, skLightFlashC = 68, skDebris1 = 69, skDebris2 = 70, skDebris3 = 71,
+  skSkySpike = 57, skSpawnerB = 59, skGreenCloud = 62, skHeartShot = 60, skLightFlashC = 68, skDebris1 = 69, skDebris2 = 70, skDebris3 = 71,
   skDebris4 = 72, skDebris5 = 75, skPanelShotB = 77, skZap = 78, skZapB = 81, skOrb = 82, skBlueRedGlow = 85,
   skTunnelRing = 86, skTunnelFlare = 87, skSpinShot = 88, skRam = 94, skNeuShot = 95
 };
