@@ -19,6 +19,7 @@
 #include "platform/D3DX.h"
 #include "runtime/Trap.h"
 #include "tests/support/PixelDevice.h"
+#include "tests/support/GamePixel.h"
 #include "tests/support/TempGameDir.h"
 
 namespace {
@@ -34,15 +35,8 @@ class MediaPixelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    pd = PixelDevice::create(W, H, &why);
-    ASSERT_TRUE(pd) << why;
-    D3DDevice = pd->device();
-    D3DX = std::make_shared<D3DX8>();
-    dir = std::make_unique<TempGameDir>();
-    installMessageLog();
-    TexMon = std::make_shared<CTextureMonster>();
+    ASSERT_TRUE(startGamePixelDevice(W, H, pd, dir, &why)) << why;
     checkHResult(D3DX->CreateSprite(D3DDevice, DxSprite));
-    LoadDone = true;
     Direct3DDevice8& d = device();
     d.SetRenderState(D3DRS_LIGHTING, 0);
   }

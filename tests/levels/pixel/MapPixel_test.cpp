@@ -22,6 +22,7 @@
 #include "runtime/Trap.h"
 #include "tests/levels/pixel/PixelContent.h"
 #include "tests/support/PixelDevice.h"
+#include "tests/support/GamePixel.h"
 #include "tests/support/TempGameDir.h"
 
 namespace {
@@ -48,15 +49,7 @@ class MapPixelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    pd = PixelDevice::create(W, H, &why);
-    ASSERT_TRUE(pd) << why;
-    D3DDevice = pd->device();
-    D3DX = std::make_shared<D3DX8>();
-    dir = std::make_unique<TempGameDir>();
-    installMessageLog();
-    TexMon = std::make_shared<CTextureMonster>();
-    ModelMon = std::make_shared<CModelMonster>();
-    LoadDone = true;
+    ASSERT_TRUE(startGamePixelDevice(W, H, pd, dir, &why)) << why;
     InitGeometry();
     BulletTime = false;
     FrameTime = 0;

@@ -17,6 +17,7 @@
 #include "ships/CShip.h"
 #include "tests/levels/pixel/PixelContent.h"
 #include "tests/support/PixelDevice.h"
+#include "tests/support/GamePixel.h"
 #include "tests/support/TempGameDir.h"
 
 namespace {
@@ -27,15 +28,7 @@ class ShipPixelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    pd = PixelDevice::create(W, H, &why);
-    ASSERT_TRUE(pd) << why;
-    D3DDevice = pd->device();
-    D3DX = std::make_shared<D3DX8>();
-    dir = std::make_unique<TempGameDir>();
-    installMessageLog();
-    TexMon = std::make_shared<CTextureMonster>();
-    ModelMon = std::make_shared<CModelMonster>();
-    LoadDone = true;
+    ASSERT_TRUE(startGamePixelDevice(W, H, pd, dir, &why)) << why;
     SlowMotion = false;
     // Body x -40..40, y 0..60 (height 60: drawn 30 lower); interior beside it; window on the
     // other side. All in the plane z 0 of the model.
