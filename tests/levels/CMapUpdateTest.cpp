@@ -319,3 +319,31 @@ TEST_F(MapUpdateTest, FogDistancesByFogLevel) {
     EXPECT_EQ(map->FogFar, c.farD) << c.fog;
   }
 }
+
+TEST_F(MapUpdateTest, ActiveStructuresShowTheirLightsEveryFrame) {
+  DefSpec lit = fixtureDef(5);
+  lit.totalLights = 1;  // the index of the last light: two lights
+  lit.lightKind[0] = lightBlue;
+  lit.lightKind[1] = lightBlue;
+  lit.lightPos[1] = vec(0, 50, 0);
+  writeDef(5, lit);
+  for (bool active : {true, false}) {
+    Sprites.clear();
+    MapSpec m;
+    m.slots[3] = {1000, 0, 2000, active ? 5 : -1, 0};
+    writeMap("lit", m);
+    auto lighted = newMap();
+    lighted->MapName = "lit";
+    ASSERT_TRUE(lighted->Load());
+    FrameTime = 0.01;
+    lighted->Move(false, 0);
+    int glows = 0;
+    for (const CSprite& s : Sprites)
+      if (s.Alive && s.sType == skBlueGlow) {
+        ++glows;
+        EXPECT_NEAR(s.Pos.x, 1000, 1e-3);
+        EXPECT_NEAR(s.Pos.z, 2000, 1e-3);
+      }
+    EXPECT_EQ(glows, active ? 2 : 0) << active;
+  }
+}
