@@ -38,19 +38,19 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 HResult loadWave(const std::string& path, std::shared_ptr<SampleData>& data) {
   std::vector<uint8_t> bytes;
   if (!readWholeFile(path, bytes)) return reportFailure(DSERR_FILENOTFOUND, path + ": the file cannot be read");
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec wav{};
   Uint8* pcm = nullptr;
   Uint32 pcmBytes = 0;
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &pcm, &pcmBytes))
+  if (!rw || !SDL_LoadWAV_RW(rw, 1, &wav, &pcm, &pcmBytes))
     return reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
   auto out = std::make_shared<SampleData>();
-  out->sourceRate = spec.freq;
-  out->sourceBlockAlign = static_cast<int32_t>(SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels);
+  out->sourceRate = wav.freq;
+  out->sourceBlockAlign = static_cast<int32_t>(SDL_AUDIO_BITSIZE(wav.format) / 8 * wav.channels);
   out->sourceBytes = pcmBytes;
   HResult result = D3D_OK;
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, kMixRate) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_F32SYS, 2, kMixRate) < 0) {
     result = reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
   } else if (pcmBytes > static_cast<Uint32>(INT32_MAX / std::max(cvt.len_mult, 1) / 2)) {
     result = reportFailure(DSERR_BADFORMAT, path + ": the wave is too long");

@@ -17,9 +17,9 @@
 namespace {
 class CMD2Test : public MediaFixture {
  protected:
-  // Writes spec to "models\t.md2" and loads it into a new model.
-  std::shared_ptr<CMD2> load(const Md2Spec& spec, bool expectLoaded = true) {
-    dir->write("\\models\\t.md2", encodeMd2(spec));
+  // Writes md2 to "models\t.md2" and loads it into a new model.
+  std::shared_ptr<CMD2> load(const Md2Content& md2, bool expectLoaded = true) {
+    dir->write("\\models\\t.md2", encodeMd2(md2));
     auto m = std::make_shared<CMD2>();
     EXPECT_EQ(m->LoadMD2("models\\t.md2"), expectLoaded);
     return m;
@@ -53,12 +53,12 @@ TEST(MD2Normals, PublishedTableOrderAndUnitLength) {
 }
 
 TEST_F(CMD2Test, OneTriangleExchangesYAndZAndTakesNormalsAsTheTableHasThem) {
-  Md2Spec spec = triangleModel(1);
-  spec.frames[0].scale = {1, 2, 3};
-  spec.frames[0].translate = {10, 20, 30};
-  spec.frames[0].vertices = {{1, 2, 3, 1}, {4, 5, 6, 5}, {0, 0, 0, 161}};
-  spec.triangles = {{2, 0, 1, 1, 2, 0}};  // corners in file order: vertices 2, 0, 1
-  auto m = load(spec);
+  Md2Content md2 = triangleModel(1);
+  md2.frames[0].scale = {1, 2, 3};
+  md2.frames[0].translate = {10, 20, 30};
+  md2.frames[0].vertices = {{1, 2, 3, 1}, {4, 5, 6, 5}, {0, 0, 0, 161}};
+  md2.triangles = {{2, 0, 1, 1, 2, 0}};  // corners in file order: vertices 2, 0, 1
+  auto m = load(md2);
   ASSERT_TRUE(m->Loaded);
   EXPECT_EQ(m->NumFrames(), 0);
   EXPECT_EQ(m->NumTriangles(), 1);
@@ -188,10 +188,10 @@ TEST_F(CMD2Test, ABlendNeedingAMissingFrameIsReportedAndNothingDrawn) {
 }
 
 TEST_F(CMD2Test, SelfSteppingVisitsOnlyPrefixedFramesAndWraps) {
-  Md2Spec spec = triangleModel(7);
+  Md2Content md2 = triangleModel(7);
   const char* names[] = {"run0", "stand0", "run1", "stand1", "stand2", "run2", "stand3"};
-  for (int f = 0; f < 7; ++f) spec.frames[f].name = names[f];
-  auto m = load(spec);
+  for (int f = 0; f < 7; ++f) md2.frames[f].name = names[f];
+  auto m = load(md2);
   m->FramePrefix = "run";
   std::vector<Long> visited;
   for (int step = 0; step < 5; ++step) {

@@ -36,33 +36,33 @@ int32_t getInt32(const std::string& bytes, size_t at) {
   return static_cast<int32_t>(v);
 }
 
-std::string encodeMd2(const Md2Spec& spec) {
-  const int32_t numVerts = spec.frames.empty() ? 0 : static_cast<int32_t>(spec.frames[0].vertices.size());
+std::string encodeMd2(const Md2Content& md2) {
+  const int32_t numVerts = md2.frames.empty() ? 0 : static_cast<int32_t>(md2.frames[0].vertices.size());
   const int32_t frameSize = 40 + 4 * numVerts;
-  const int32_t ofsSkins = 68, ofsST = ofsSkins + 64 * spec.skins;
-  const int32_t ofsTris = ofsST + 4 * static_cast<int32_t>(spec.texCoords.size());
-  const int32_t ofsFrames = ofsTris + 12 * static_cast<int32_t>(spec.triangles.size());
-  const int32_t ofsEnd = ofsFrames + frameSize * static_cast<int32_t>(spec.frames.size());
+  const int32_t ofsSkins = 68, ofsST = ofsSkins + 64 * md2.skins;
+  const int32_t ofsTris = ofsST + 4 * static_cast<int32_t>(md2.texCoords.size());
+  const int32_t ofsFrames = ofsTris + 12 * static_cast<int32_t>(md2.triangles.size());
+  const int32_t ofsEnd = ofsFrames + frameSize * static_cast<int32_t>(md2.frames.size());
   std::string b = "IDP2";
   for (int32_t v :
-       {8, spec.skinWidth, spec.skinHeight, frameSize, spec.skins, numVerts,
-        static_cast<int32_t>(spec.texCoords.size()), static_cast<int32_t>(spec.triangles.size()), 0,
-        static_cast<int32_t>(spec.frames.size()), ofsSkins, ofsST, ofsTris, ofsFrames, ofsEnd, ofsEnd})
+       {8, md2.skinWidth, md2.skinHeight, frameSize, md2.skins, numVerts,
+        static_cast<int32_t>(md2.texCoords.size()), static_cast<int32_t>(md2.triangles.size()), 0,
+        static_cast<int32_t>(md2.frames.size()), ofsSkins, ofsST, ofsTris, ofsFrames, ofsEnd, ofsEnd})
     put32(b, v);
-  for (int s = 0; s < spec.skins; ++s) b += std::string(64, '\0');
-  for (const auto& st : spec.texCoords) {
+  for (int s = 0; s < md2.skins; ++s) b += std::string(64, '\0');
+  for (const auto& st : md2.texCoords) {
     put16(b, st[0]);
     put16(b, st[1]);
   }
-  for (const auto& t : spec.triangles)
+  for (const auto& t : md2.triangles)
     for (int16_t v : t) put16(b, v);
-  for (const Md2Spec::Frame& f : spec.frames) {
+  for (const Md2Content::Frame& f : md2.frames) {
     for (float v : f.scale) putFloat(b, v);
     for (float v : f.translate) putFloat(b, v);
     std::string name = f.name;
     name.resize(16, '\0');
     b += name;
-    for (const Md2Spec::Vertex& v : f.vertices) {
+    for (const Md2Content::Vertex& v : f.vertices) {
       b += static_cast<char>(v.x);
       b += static_cast<char>(v.y);
       b += static_cast<char>(v.z);
@@ -72,15 +72,15 @@ std::string encodeMd2(const Md2Spec& spec) {
   return b;
 }
 
-Md2Spec triangleModel(int frames, const std::string& name) {
-  Md2Spec m;
+Md2Content triangleModel(int frames, const std::string& name) {
+  Md2Content m;
   m.texCoords = {{0, 0}, {32, 0}, {0, 16}};
   m.triangles = {{0, 1, 2, 0, 1, 2}};
   for (int f = 0; f < frames; ++f) {
-    Md2Spec::Frame fr;
+    Md2Content::Frame fr;
     fr.name = name + std::to_string(f);
     for (int k = 0; k < 3; ++k)
-      fr.vertices.push_back(Md2Spec::Vertex{uint8_t(k + f), uint8_t(2 * k), uint8_t(3 * k), uint8_t(k)});
+      fr.vertices.push_back(Md2Content::Vertex{uint8_t(k + f), uint8_t(2 * k), uint8_t(3 * k), uint8_t(k)});
     m.frames.push_back(fr);
   }
   return m;

@@ -12,7 +12,7 @@
 
 // An MD2 file as the tests build it: tables laid out header, skins, texture coordinates,
 // triangles, frames. Header field offsets for corrupting a file are below.
-struct Md2Spec {
+struct Md2Content {
   struct Vertex {
     uint8_t x, y, z, normal;
   };
@@ -32,13 +32,13 @@ namespace md2field {
 constexpr size_t SkinWidth = 8, SkinHeight = 12, FrameSize = 16, NumSkins = 20, NumVerts = 24, NumST = 28,
                  NumTris = 32, NumFrames = 40, OfsSkins = 44, OfsST = 48, OfsTris = 52, OfsFrames = 56;
 }
-std::string encodeMd2(const Md2Spec& spec);
+std::string encodeMd2(const Md2Content& md2);
 void putInt32(std::string& bytes, size_t at, int32_t value);
 int32_t getInt32(const std::string& bytes, size_t at);
 
 // One triangle (vertices 0, 1, 2) over n frames named name + index, vertex k of frame f at
 // (k + f, 2k, 3k) packed with scale 1 and translate 0.
-Md2Spec triangleModel(int frames, const std::string& name = "frame");
+Md2Content triangleModel(int frames, const std::string& name = "frame");
 
 // 24-bit BMP and 32-bit A8R8G8B8 DDS of argb pixels (top row first).
 std::string encodeBmp(int32_t width, int32_t height, const std::vector<uint32_t>& argb);
