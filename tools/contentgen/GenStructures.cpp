@@ -3,6 +3,7 @@
 // the shade textures) and "<name>_f.md2" (a shell just outside the walls drawn additively with
 // the glow texture), and the textures "st_<name>.bmp" and "st_<name>_f.bmp" (black except lit
 // windows, signs and lamps). Models stand on their origin: x across, y up, z depth.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -224,9 +225,21 @@ Image paintStructure(const StructStyle& s, bool glowOnly) {
   return img;
 }
 
-// The glow shell: the same surfaces pushed 1.5 units out, facing out.
+// The glow shell: the same surfaces pushed out, facing out. The file keeps positions to 1/255 of
+// the model's extent on each axis, so the shell stands two such steps further out than 1.5 units:
+// otherwise both surfaces land on the same stored places and the depth test hides the glow.
 Md2Model glowShell(const Md2Model& m) {
-  Md2Model g = outlineOf(m, 1.5f);
+  float lo[3] = {1e30f, 1e30f, 1e30f}, hi[3] = {-1e30f, -1e30f, -1e30f};
+  for (const Vec3& p : m.frames.at(0).pos) {
+    const float c[3] = {p.x, p.y, p.z};
+    for (int a = 0; a < 3; ++a) {
+      lo[a] = std::min(lo[a], c[a]);
+      hi[a] = std::max(hi[a], c[a]);
+    }
+  }
+  float extent = 0;
+  for (int a = 0; a < 3; ++a) extent = std::max(extent, hi[a] - lo[a]);
+  Md2Model g = outlineOf(m, 1.5f + 2.0f * extent / 255.0f);
   for (auto& t : g.tris) std::swap(t[1], t[2]);
   return g;
 }
