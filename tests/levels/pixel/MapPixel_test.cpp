@@ -20,6 +20,7 @@
 #include "levels/CMap.h"
 #include "runtime/Paths.h"
 #include "runtime/Trap.h"
+#include "tests/levels/LevelFixture.h"
 #include "tests/levels/pixel/PixelContent.h"
 #include "tests/support/PixelDevice.h"
 #include "tests/support/GamePixel.h"
@@ -220,4 +221,37 @@ TEST_F(MapPixelTest, TheDefaultLosGatosLoadsAndDrawsItsSkyAndStructures) {
   EXPECT_GT(changed(sky, solid), 100) << "the structures draw over the sky";
   EXPECT_GT(changed(solid, all), 100) << "the glow shells add light in front of their buildings";
   for (const std::string& line : MsgLog) EXPECT_EQ(line.find("Error in CMap"), std::string::npos) << line;
+}
+
+// Weather draws with the sky: an electric arc at the sector place of the first test lands in the
+// same screen square, tinted by the map colour at the arc's strength sin(life / 2).
+TEST_F(MapPixelTest, WeatherArcsDrawOnTheSkyInTheMapColour) {
+  dir->write("\\gfx\\electro.bmp", pixelcontent::solidBmp(16, 16, 0xFFFFFF));
+  makeMap();
+  TexElectro = TexMon->getTextureNumber("electro.bmp");
+  map->setRed(200);
+  map->setGreen(100);
+  map->setBlue(50);
+  WeatherParticle& arc = CMapTestAccess::particle(*map, 0);
+  arc.Active = vbTrue;
+  arc.Kind = 4;
+  arc.Life = 3.1415927f;  // full strength
+  arc.X = -arc.Life / 15;  // drawn at yaw X + life / 15 = 0, roll Z + life / 15 = 0
+  arc.Z = -arc.Life / 15;
+  arc.Value = 5;  // the sector test's scale
+  for (Integer weather : {0, 1}) {
+    SCOPED_TRACE(weather);
+    map->MapWeather = weather;
+    begin();
+    setQuickRMode(rpAdditive, 255, 255, 255, 255);
+    map->RenderSky(-1);
+    PixelImage img = end();
+    if (weather == 0) {
+      EXPECT_TRUE(pixelNear(img, 80, 60, Black, 2)) << "no weather, no arcs";
+    } else {
+      EXPECT_TRUE(regionNear(img, RECT{54, 34, 106, 86}, D3DColorARGB(255, 200, 100, 50), 4));
+      EXPECT_TRUE(pixelNear(img, 44, 60, Black, 2));
+    }
+  }
+  TexElectro = 0;
 }
