@@ -49,7 +49,7 @@ std::vector<std::string> getFileList(const std::string& pattern) {
   size_t cut = pattern.find_last_of("\\/");
   std::string folder = cut == std::string::npos ? "" : pattern.substr(0, cut + 1);
   std::string name = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
-  if (name.empty()) name = "*";
+  if (name.empty()) name.push_back('*');
   std::string real = resolvePath(folder);
   std::vector<std::string> names;
   try {
