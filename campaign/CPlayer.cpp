@@ -135,18 +135,15 @@ void CPlayer::setBountyHunted(Integer i, Long v) {
 }
 
 Integer CPlayer::getResource(Integer k) const {
-  vbCheckIndex(k, 0, GoodsSlots - 1);
-  return Resources[k];
+  return vbAt(Resources, k);
 }
 
 void CPlayer::setResource(Integer k, Integer v) {
-  vbCheckIndex(k, 0, GoodsSlots - 1);
-  Resources[k] = v;
+  vbAt(Resources, k) = v;
 }
 
 void CPlayer::addResource(Integer k, Integer delta) {
-  vbCheckIndex(k, 0, GoodsSlots - 1);
-  Resources[k] = CInt(static_cast<double>(Resources[k]) + delta);
+  vbAt(Resources, k) = CInt(static_cast<double>(Resources[k]) + delta);
 }
 
 bool CPlayer::getRscNotEmpty() const {
@@ -154,13 +151,11 @@ bool CPlayer::getRscNotEmpty() const {
 }
 
 Integer CPlayer::getAlignFavor(Integer a) const {
-  vbCheckIndex(a, 0, AlignSlots - 1);
-  return AlignFavor[a];
+  return vbAt(AlignFavor, a);
 }
 
 Integer CPlayer::getAlignLevel(Integer a) const {
-  vbCheckIndex(a, 0, AlignSlots - 1);
-  return AlignLevel[a];
+  return vbAt(AlignLevel, a);
 }
 
 void CPlayer::setAlignLevel(Long a, Integer level) {
@@ -224,30 +219,25 @@ Integer CPlayer::getMappedLocFavor(Integer i) const {
 bool CPlayer::getHasWeapon(Integer i) const { return getSecondary(i); }
 
 bool CPlayer::getSecondary(Long i) const {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  return HasSecondary[i];
+  return vbAt(HasSecondary, i);
 }
 
 void CPlayer::setSecondary(Long i, bool v) {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  HasSecondary[i] = v;
+  vbAt(HasSecondary, i) = v;
 }
 
 Integer CPlayer::getAmmo(Integer i) const { return getSecondaryAmmo(i); }
 
 Integer CPlayer::getSecondaryAmmo(Long i) const {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  return SecondaryAmmo[i];
+  return vbAt(SecondaryAmmo, i);
 }
 
 void CPlayer::setSecondaryAmmo(Long i, Integer v) {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  SecondaryAmmo[i] = v;
+  vbAt(SecondaryAmmo, i) = v;
 }
 
 Long CPlayer::getMount(Integer i) const {
-  vbCheckIndex(i, 0, MountSlots - 1);
-  return Mounts[i];
+  return vbAt(Mounts, i);
 }
 
 Integer CPlayer::getCharDef(Integer seat) const {
@@ -430,23 +420,19 @@ Long CPlayer::getEnergyLoad() const {
 }
 
 Integer CPlayer::getCharKey(Long k) const {
-  vbCheckIndex(k, 0, KeyCount - 1);
-  return CharKeys[k];
+  return vbAt(CharKeys, k);
 }
 
 void CPlayer::setCharKey(Long k, Integer code) {
-  vbCheckIndex(k, 0, KeyCount - 1);
-  CharKeys[k] = code;
+  vbAt(CharKeys, k) = code;
 }
 
 Integer CPlayer::getHasCheat(Long i) const {
-  vbCheckIndex(i, 0, CheatCount - 1);
-  return CheatFlags[i];
+  return vbAt(CheatFlags, i);
 }
 
 void CPlayer::setHasCheat(Long i, Integer v) {
-  vbCheckIndex(i, 0, CheatCount - 1);
-  CheatFlags[i] = v;
+  vbAt(CheatFlags, i) = v;
   switch (i) {
     case 0: CheatGod = v == 2; break;
     case 1: CheatAmmo = v == 2; break;

@@ -268,18 +268,15 @@ void CMap::Save() {
 // ---- structure slots ---------------------------------------------------------------------------
 
 CStruct& CMap::slot(Integer i) {
-  vbCheckIndex(i, 0, MapSlots - 1);
-  return structs[i];
+  return vbAt(structs, i);
 }
 
 const CStruct& CMap::slot(Integer i) const {
-  vbCheckIndex(i, 0, MapSlots - 1);
-  return structs[i];
+  return vbAt(structs, i);
 }
 
 Long CMap::getStructDef(Integer i) const {
-  vbCheckIndex(i, 0, MapSlots - 1);
-  return slotDef[i];
+  return vbAt(slotDef, i);
 }
 
 void CMap::setStructDef(Integer i, Long d) {
@@ -301,13 +298,11 @@ void CMap::setStructPos(Integer i, Single x, Single y, Single z) {
 Long CMap::getStructType(Integer i) const { return slot(i).getType(); }
 
 void CMap::setStructLink(Integer i, Integer v) {
-  vbCheckIndex(i, 0, MapSlots - 1);
-  slotLink[i] = v;
+  vbAt(slotLink, i) = v;
 }
 
 Integer CMap::getStructLink(Integer i) const {
-  vbCheckIndex(i, 0, MapSlots - 1);
-  return slotLink[i];
+  return vbAt(slotLink, i);
 }
 
 std::string CMap::getStructModel(Integer i) const {

@@ -29,18 +29,15 @@ void CStructDef::setLightPos(Long i, Single x, Single y, Single z) {
 }
 
 D3DVECTOR CStructDef::getLightPos(Long i) const {
-  vbCheckIndex(i, 0, StructLights - 1);
-  return LightPos[i];
+  return vbAt(LightPos, i);
 }
 
 void CStructDef::setLightType(Long i, Long t) {
-  vbCheckIndex(i, 0, StructLights - 1);
-  LightKind[i] = t;
+  vbAt(LightKind, i) = t;
 }
 
 Long CStructDef::getLightType(Long i) const {
-  vbCheckIndex(i, 0, StructLights - 1);
-  return LightKind[i];
+  return vbAt(LightKind, i);
 }
 
 std::string CStructDef::filePath() const { return "\\structures\\" + sName + ".pnd"; }

@@ -1,6 +1,8 @@
 // VbError: the error the game's procedures raise and trap. number is the runtime's error number,
 // what() the description that ends up in the message log ("Error in " + label + ": " + text).
 #pragma once
+#include <cstddef>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -33,3 +35,9 @@ std::string vbErrorDescription(int number);
 [[noreturn]] void vbRaise(int number, const std::string& description);
 // Index check for the game's fixed arrays: raises Subscript (9) unless lo <= i <= hi.
 void vbCheckIndex(long long i, long long lo, long long hi);
+// Element i of one of the game's fixed arrays (0-based): raises Subscript (9) outside it.
+template <class Array>
+auto& vbAt(Array& a, long long i) {
+  vbCheckIndex(i, 0, static_cast<long long>(std::size(a)) - 1);
+  return a[static_cast<std::size_t>(i)];
+}

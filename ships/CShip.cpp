@@ -271,8 +271,7 @@ D3DVECTOR CShip::getPos() const { return D3DVECTOR{x, e, y}; }
 // ---- crew seats ----------------------------------------------------------------------------
 
 void CShip::initChar(Integer seat) {
-  vbCheckIndex(seat, 0, CrewSeats - 1);
-  crew[seat] = std::make_shared<CCharacter>();
+  vbAt(crew, seat) = std::make_shared<CCharacter>();
   crew[seat]->Init();
 }
 

@@ -21,13 +21,11 @@ Single mountWeight(Long type) {
 // ---- cargo and cash ------------------------------------------------------------------------
 
 Integer CShip::getResource(Integer i) const {
-  vbCheckIndex(i, 0, GoodsKinds - 1);
-  return cargo[i];
+  return vbAt(cargo, i);
 }
 
 void CShip::setResource(Integer i, Integer n) {
-  vbCheckIndex(i, 0, GoodsKinds - 1);
-  cargo[i] = n;
+  vbAt(cargo, i) = n;
 }
 
 Integer CShip::getGreatestRsc() const {
@@ -130,13 +128,11 @@ void CShip::resetAIHostiles() { ai().resetHostile(1.0f); }
 // ---- weapons -------------------------------------------------------------------------------
 
 void CShip::setMount(Integer i, Long weapon) {
-  vbCheckIndex(i, 0, MountSlots - 1);
-  mounts[i] = weapon;
+  vbAt(mounts, i) = weapon;
 }
 
 Long CShip::getMount(Integer i) const {
-  vbCheckIndex(i, 0, MountSlots - 1);
-  return mounts[i];
+  return vbAt(mounts, i);
 }
 
 void CShip::makePrimaryInterval() {
@@ -148,23 +144,19 @@ void CShip::makePrimaryInterval() {
 }
 
 void CShip::setSecondary(Integer i, bool owned) {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  hasSecondary[i] = owned;
+  vbAt(hasSecondary, i) = owned;
 }
 
 bool CShip::getHasSecondary(Integer i) const {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  return hasSecondary[i];
+  return vbAt(hasSecondary, i);
 }
 
 void CShip::setSecondaryAmmo(Integer i, Integer n) {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  secondaryAmmo[i] = n;
+  vbAt(secondaryAmmo, i) = n;
 }
 
 Integer CShip::getSecondaryAmmo(Integer i) const {
-  vbCheckIndex(i, 0, SecondarySlots - 1);
-  return secondaryAmmo[i];
+  return vbAt(secondaryAmmo, i);
 }
 
 Long CShip::getSecondaryWeapon() const {
