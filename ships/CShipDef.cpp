@@ -51,33 +51,33 @@ void readRow(ItemReader& in, std::array<Single, N>& row) {
 
 // ---- tables --------------------------------------------------------------------------------
 
-Single CShipDef::getSeatXOff(Integer i) const { vbCheckIndex(i, 0, SeatRows - 1); return seatOff[i][0]; }
-Single CShipDef::getSeatYOff(Integer i) const { vbCheckIndex(i, 0, SeatRows - 1); return seatOff[i][1]; }
-Single CShipDef::getSeatZOff(Integer i) const { vbCheckIndex(i, 0, SeatRows - 1); return seatOff[i][2]; }
-Single CShipDef::getMountXOff(Integer i) const { vbCheckIndex(i, 0, MountRows - 1); return mountOff[i][0]; }
-Single CShipDef::getMountYOff(Integer i) const { vbCheckIndex(i, 0, MountRows - 1); return mountOff[i][1]; }
-Single CShipDef::getMountZOff(Integer i) const { vbCheckIndex(i, 0, MountRows - 1); return mountOff[i][2]; }
-Single CShipDef::getMountRot(Integer i) const { vbCheckIndex(i, 0, MountRows - 1); return mountOff[i][3]; }
-Single CShipDef::getJetXOff(Integer i) const { vbCheckIndex(i, 0, JetRows - 1); return jetOff[i][0]; }
-Single CShipDef::getJetYOff(Integer i) const { vbCheckIndex(i, 0, JetRows - 1); return jetOff[i][1]; }
-Single CShipDef::getJetZOff(Integer i) const { vbCheckIndex(i, 0, JetRows - 1); return jetOff[i][2]; }
-Single CShipDef::getLightXOff(Integer i) const { vbCheckIndex(i, 0, LightRows - 1); return lightOff[i][0]; }
-Single CShipDef::getLightYOff(Integer i) const { vbCheckIndex(i, 0, LightRows - 1); return lightOff[i][1]; }
-Single CShipDef::getLightZOff(Integer i) const { vbCheckIndex(i, 0, LightRows - 1); return lightOff[i][2]; }
+Single CShipDef::getSeatXOff(Integer i) const { return vbAt(seatOff, i)[0]; }
+Single CShipDef::getSeatYOff(Integer i) const { return vbAt(seatOff, i)[1]; }
+Single CShipDef::getSeatZOff(Integer i) const { return vbAt(seatOff, i)[2]; }
+Single CShipDef::getMountXOff(Integer i) const { return vbAt(mountOff, i)[0]; }
+Single CShipDef::getMountYOff(Integer i) const { return vbAt(mountOff, i)[1]; }
+Single CShipDef::getMountZOff(Integer i) const { return vbAt(mountOff, i)[2]; }
+Single CShipDef::getMountRot(Integer i) const { return vbAt(mountOff, i)[3]; }
+Single CShipDef::getJetXOff(Integer i) const { return vbAt(jetOff, i)[0]; }
+Single CShipDef::getJetYOff(Integer i) const { return vbAt(jetOff, i)[1]; }
+Single CShipDef::getJetZOff(Integer i) const { return vbAt(jetOff, i)[2]; }
+Single CShipDef::getLightXOff(Integer i) const { return vbAt(lightOff, i)[0]; }
+Single CShipDef::getLightYOff(Integer i) const { return vbAt(lightOff, i)[1]; }
+Single CShipDef::getLightZOff(Integer i) const { return vbAt(lightOff, i)[2]; }
 
-void CShipDef::setSeatXOff(Integer i, Single v) { vbCheckIndex(i, 0, SeatRows - 1); seatOff[i][0] = v; }
-void CShipDef::setSeatYOff(Integer i, Single v) { vbCheckIndex(i, 0, SeatRows - 1); seatOff[i][1] = v; }
-void CShipDef::setSeatZOff(Integer i, Single v) { vbCheckIndex(i, 0, SeatRows - 1); seatOff[i][2] = v; }
-void CShipDef::setMountXOff(Integer i, Single v) { vbCheckIndex(i, 0, MountRows - 1); mountOff[i][0] = v; }
-void CShipDef::setMountYOff(Integer i, Single v) { vbCheckIndex(i, 0, MountRows - 1); mountOff[i][1] = v; }
-void CShipDef::setMountZOff(Integer i, Single v) { vbCheckIndex(i, 0, MountRows - 1); mountOff[i][2] = v; }
-void CShipDef::setMountRot(Integer i, Single v) { vbCheckIndex(i, 0, MountRows - 1); mountOff[i][3] = v; }
-void CShipDef::setJetXOff(Integer i, Single v) { vbCheckIndex(i, 0, JetRows - 1); jetOff[i][0] = v; }
-void CShipDef::setJetYOff(Integer i, Single v) { vbCheckIndex(i, 0, JetRows - 1); jetOff[i][1] = v; }
-void CShipDef::setJetZOff(Integer i, Single v) { vbCheckIndex(i, 0, JetRows - 1); jetOff[i][2] = v; }
-void CShipDef::setLightXOff(Integer i, Single v) { vbCheckIndex(i, 0, LightRows - 1); lightOff[i][0] = v; }
-void CShipDef::setLightYOff(Integer i, Single v) { vbCheckIndex(i, 0, LightRows - 1); lightOff[i][1] = v; }
-void CShipDef::setLightZOff(Integer i, Single v) { vbCheckIndex(i, 0, LightRows - 1); lightOff[i][2] = v; }
+void CShipDef::setSeatXOff(Integer i, Single v) { vbAt(seatOff, i)[0] = v; }
+void CShipDef::setSeatYOff(Integer i, Single v) { vbAt(seatOff, i)[1] = v; }
+void CShipDef::setSeatZOff(Integer i, Single v) { vbAt(seatOff, i)[2] = v; }
+void CShipDef::setMountXOff(Integer i, Single v) { vbAt(mountOff, i)[0] = v; }
+void CShipDef::setMountYOff(Integer i, Single v) { vbAt(mountOff, i)[1] = v; }
+void CShipDef::setMountZOff(Integer i, Single v) { vbAt(mountOff, i)[2] = v; }
+void CShipDef::setMountRot(Integer i, Single v) { vbAt(mountOff, i)[3] = v; }
+void CShipDef::setJetXOff(Integer i, Single v) { vbAt(jetOff, i)[0] = v; }
+void CShipDef::setJetYOff(Integer i, Single v) { vbAt(jetOff, i)[1] = v; }
+void CShipDef::setJetZOff(Integer i, Single v) { vbAt(jetOff, i)[2] = v; }
+void CShipDef::setLightXOff(Integer i, Single v) { vbAt(lightOff, i)[0] = v; }
+void CShipDef::setLightYOff(Integer i, Single v) { vbAt(lightOff, i)[1] = v; }
+void CShipDef::setLightZOff(Integer i, Single v) { vbAt(lightOff, i)[2] = v; }
 
 // ---- the file ------------------------------------------------------------------------------
 
