@@ -24,6 +24,23 @@ struct ShipMeshes {
       window{64, 64};
 };
 
+// Seats with their backs, the dashboard and the steering wheel on its column, inside a car-like
+// body: seats stand on seatFloor with backs backHeight tall; the dashboard spans +-dashHalf from
+// height 4 to dashTop, z 12 to dashBack; the column rises from (wheel x, columnY, columnZ).
+void cockpit(const ShipDesign& d, ShipMeshes& m, float seatFloor, float backHeight, float dashHalf, float dashTop,
+             float dashBack, float columnY, float columnZ) {
+  using namespace atlas;
+  for (const Anchor& seat : d.seats) {
+    Vec3 p = seat.at * (1.0f / d.scale);
+    m.interior.box({p.x - 7, seatFloor, p.z - 6}, {p.x + 7, p.y, p.z + 6}, kMain);
+    m.interior.box({p.x - 7, p.y, p.z - 9}, {p.x + 7, p.y + backHeight, p.z - 6}, kMain);
+  }
+  m.interior.box({-dashHalf, 4, 12}, {dashHalf, dashTop, dashBack}, kDark);
+  Vec3 wheel = d.seats[0].at * (1.0f / d.scale) + Vec3{0, 16, 13};
+  m.interior.cylinder(wheel + Vec3{0, 0, -0.8f}, wheel + Vec3{0, 0, 0.8f}, 5.5f, 5.5f, 10, kGlow);
+  m.interior.cylinder({wheel.x, columnY, columnZ}, wheel, 0.8f, 0.8f, 5, kLight);
+}
+
 void carBody(const ShipDesign& d, ShipMeshes& m) {
   std::vector<St> st;
   float chamfer = 0.3f;
@@ -52,20 +69,11 @@ void carBody(const ShipDesign& d, ShipMeshes& m) {
   }
   // Cockpit glass, seats, dashboard and wheel.
   m.window.sphere({0, 14, -2}, {25, 22, 32}, 12, 6, UvRect{0, 0, 64, 64});
-  using namespace atlas;
-  for (const Anchor& seat : d.seats) {
-    Vec3 p = seat.at * (1.0f / d.scale);
-    m.interior.box({p.x - 7, 4, p.z - 6}, {p.x + 7, p.y, p.z + 6}, kMain);
-    m.interior.box({p.x - 7, p.y, p.z - 9}, {p.x + 7, p.y + 16, p.z - 6}, kMain);
-  }
-  m.interior.box({-26, 4, 12}, {26, 19, 17}, kDark);
-  Vec3 wheel = d.seats[0].at * (1.0f / d.scale) + Vec3{0, 16, 13};
-  m.interior.cylinder(wheel + Vec3{0, 0, -0.8f}, wheel + Vec3{0, 0, 0.8f}, 5.5f, 5.5f, 10, kGlow);
-  m.interior.cylinder({wheel.x, 18, 15}, wheel, 0.8f, 0.8f, 5, kLight);
+  cockpit(d, m, 4, 16, 26, 19, 17, 18, 15);
   // Hover pods at the corners.
   float fz = st.back().z - 16, rz = st.front().z + 14;
   for (float z : {fz, rz})
-    for (float s : {-1.0f, 1.0f}) m.wheels.cylinder({s * 25, 8, z}, {s * 33, 8, z}, 8, 8, 10, kMain);
+    for (float s : {-1.0f, 1.0f}) m.wheels.cylinder({s * 25, 8, z}, {s * 33, 8, z}, 8, 8, 10, atlas::kMain);
 }
 
 void convertibleBody(const ShipDesign& d, ShipMeshes& m) {
@@ -85,19 +93,10 @@ void convertibleBody(const ShipDesign& d, ShipMeshes& m) {
   if (d.style == 2)
     for (float s : {-1.0f, 1.0f}) m.body.box({s * 24 - 3, 18, -54}, {s * 24 + 3, 24, -38}, kAccentUv);
   m.window.box({-24, 14, 18}, {24, 26, 20}, UvRect{0, 0, 64, 64});   // windscreen
-  using namespace atlas;
-  for (const Anchor& seat : d.seats) {
-    Vec3 p = seat.at * (1.0f / d.scale);
-    m.interior.box({p.x - 7, 3, p.z - 6}, {p.x + 7, p.y, p.z + 6}, kMain);
-    m.interior.box({p.x - 7, p.y, p.z - 9}, {p.x + 7, p.y + 14, p.z - 6}, kMain);
-  }
-  m.interior.box({-27, 4, 12}, {27, 15, 16}, kDark);
-  Vec3 wheel = d.seats[0].at * (1.0f / d.scale) + Vec3{0, 16, 13};
-  m.interior.cylinder(wheel + Vec3{0, 0, -0.8f}, wheel + Vec3{0, 0, 0.8f}, 5.5f, 5.5f, 10, kGlow);
-  m.interior.cylinder({wheel.x, 15, 14}, wheel, 0.8f, 0.8f, 5, kLight);
+  cockpit(d, m, 3, 14, 27, 15, 16, 15, 14);
   float fz = st.back().z - 14, rz = st.front().z + 14;
   for (float z : {fz, rz})
-    for (float s : {-1.0f, 1.0f}) m.wheels.cylinder({s * 24, 9, z}, {s * 34, 9, z}, 9, 9, 12, kMain);
+    for (float s : {-1.0f, 1.0f}) m.wheels.cylinder({s * 24, 9, z}, {s * 34, 9, z}, 9, 9, 12, atlas::kMain);
 }
 
 void bikeBody(const ShipDesign& d, ShipMeshes& m) {
