@@ -65,13 +65,6 @@ PublishedColor colorFrom(Single r, Single g, Single b) {
   return c;
 }
 
-D3DVECTOR readVector(ItemReader& r) {
-  D3DVECTOR v;
-  v.x = r.readSingle();
-  v.y = r.readSingle();
-  v.z = r.readSingle();
-  return v;
-}
 }  // namespace
 
 struct CMap::SlotFile {

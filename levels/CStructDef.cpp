@@ -5,14 +5,6 @@
 #include "runtime/VbError.h"
 
 namespace {
-D3DVECTOR readVector(ItemReader& r) {
-  D3DVECTOR v;
-  v.x = r.readSingle();
-  v.y = r.readSingle();
-  v.z = r.readSingle();
-  return v;
-}
-
 void writeVector(ItemWriter& w, const D3DVECTOR& v) {
   writeSingle(w, v.x);
   writeSingle(w, v.y);

@@ -22,3 +22,11 @@ void damagedFile(const std::exception& e, const std::string& gamePath) {
   int number = vb ? vb->number() : vberr::InvalidCall;
   throw VbError(number, std::string(e.what()) + " (" + gamePath + ")");
 }
+
+D3DVECTOR readVector(ItemReader& r) {
+  D3DVECTOR v;
+  v.x = r.readSingle();
+  v.y = r.readSingle();
+  v.z = r.readSingle();
+  return v;
+}
