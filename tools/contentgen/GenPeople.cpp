@@ -162,8 +162,9 @@ void writeModelPair(OutputFolder& out, const std::string& base, const Md2Model& 
   out.write(base + "_o.md2", encodeMd2(outlineOf(m, outline)));
 }
 
-void makeCharacter(OutputFolder& out, const std::string& model) {
-  Mesh mesh = characterMesh(model);
+// Every rig frame of a mesh, each vertex placed by place(frame, vertex index).
+template <class Place>
+Md2Model riggedModel(const Mesh& mesh, Place place) {
   Md2Model m;
   m.skinWidth = mesh.skinWidth();
   m.skinHeight = mesh.skinHeight();
@@ -171,24 +172,21 @@ void makeCharacter(OutputFolder& out, const std::string& model) {
   m.tris = mesh.tris;
   for (const RigFrame& f : rigFrames()) {
     Md2Frame frame{f.name, std::vector<Vec3>(mesh.pos.size())};
-    for (size_t i = 0; i < mesh.pos.size(); ++i) frame.pos[i] = f.bone[mesh.part[i]].apply(mesh.pos[i]);
+    for (size_t i = 0; i < mesh.pos.size(); ++i) frame.pos[i] = place(f, i);
     m.frames.push_back(std::move(frame));
   }
+  return m;
+}
+
+void makeCharacter(OutputFolder& out, const std::string& model) {
+  Mesh mesh = characterMesh(model);
+  Md2Model m = riggedModel(mesh, [&](const RigFrame& f, size_t i) { return f.bone[mesh.part[i]].apply(mesh.pos[i]); });
   writeModelPair(out, "models/chars/" + model, m, 1.0f);
 }
 
 void makeWeapon(OutputFolder& out, const std::string& name) {
   Mesh mesh = weaponMesh(name);
-  Md2Model m;
-  m.skinWidth = mesh.skinWidth();
-  m.skinHeight = mesh.skinHeight();
-  m.uv = mesh.uv;
-  m.tris = mesh.tris;
-  for (const RigFrame& f : rigFrames()) {
-    Md2Frame frame{f.name, std::vector<Vec3>(mesh.pos.size())};
-    for (size_t i = 0; i < mesh.pos.size(); ++i) frame.pos[i] = f.weapon.apply(mesh.pos[i]);
-    m.frames.push_back(std::move(frame));
-  }
+  Md2Model m = riggedModel(mesh, [&](const RigFrame& f, size_t i) { return f.weapon.apply(mesh.pos[i]); });
   writeModelPair(out, "models/weapons/" + name, m, 0.6f);
 }
 
