@@ -215,14 +215,19 @@ void CStruct::Render() {
   if (d < FarFadeEnd && CInt((d - FarFadeStart) / 20) <= 0) drawModel(ModelO, 0);
 }
 
-void CStruct::FadeRender() {
-  Direct3DDevice8& dev = device();
-  setWorld();
+// Blending by the texture's own alpha, as the shade textures draw.
+static void setShadeBlend(Direct3DDevice8& dev) {
   checkHResult(dev.SetRenderState(D3DRS_ALPHABLENDENABLE, 1));
   checkHResult(dev.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA));
   checkHResult(dev.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA));
   checkHResult(dev.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1));
   checkHResult(dev.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE));
+}
+
+void CStruct::FadeRender() {
+  Direct3DDevice8& dev = device();
+  setWorld();
+  setShadeBlend(dev);
   if (cameraInside()) drawModel(ModelO, InsideShade);
   checkHResult(dev.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE));
   checkHResult(dev.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE));
@@ -235,11 +240,7 @@ void CStruct::DynaFadeRender() {
   if (!cornerVisible()) return;
   Direct3DDevice8& dev = device();
   setWorld();
-  checkHResult(dev.SetRenderState(D3DRS_ALPHABLENDENABLE, 1));
-  checkHResult(dev.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA));
-  checkHResult(dev.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA));
-  checkHResult(dev.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1));
-  checkHResult(dev.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE));
+  setShadeBlend(dev);
   const Double d = getDist(CamEye.x, CamEye.z, Location.x, Location.z);
   if (d >= FarFadeEnd) return;
   const Integer n = CInt((d - FarFadeStart) / 20);
