@@ -14,6 +14,17 @@
 #include "platform/D3DTypes.h"
 #include "runtime/Numbers.h"
 
+// Screen states (CInterface.Window).
+constexpr Long msNone = 0, msPlunder = 1, msHardware = 2, msBountyOffice = 3, msHyperMart = 4, msShipyard = 5,
+               msGasStation = 6, msWeaponStore = 7, msPleasantTrading = 8, msBank = 9, msConfirmDelete = 10,
+               msConfirmSave = 11, msConfirmLoad = 12, msConfirmPurchase = 13, msMainMenu = 14, msGameManager = 15,
+               msConfirmMission = 16, msWaitForASec = 17, msMissionControl = 18, msOptInput = 19,
+               msOptGraphics = 20, msOptSound = 21, msOptExtra = 22, msOptions = 23, msNewShip = 24,
+               msNewDriver = 25, msNewDriverName = 26, msNewGunner = 27, msNewGunnerName = 28, msNewAllSet = 29,
+               msConfirmCancelMission = 30, msConfirmSell = 31, msDemo = 32, msIntro = 33, msCredits = 34,
+               msConfirmQuit = 35, msConfirmDeleteMenu = 36, msNewSaveSlot = 37, msNewDifficulty = 38,
+               msSloMoUnlocked = 39, msCheatsUnlocked = 40;
+
 class CInterface {
  public:
   Long Window = 0;          // screen state (ms* values 0..40): 0 in flight, 14 main menu, 32 title scene
@@ -31,6 +42,13 @@ class CInterface {
   Long DemoSceneMode = 0;       // camera shot 0..8
   Integer DemoSceneFollow = 0;  // what the shot follows: a ship, a sprite slot (shots 3, 4) or a character (7)
   Single DemoSceneFrame = 0;    // seconds in the current shot; the camera sets 1.0 when the followed ship is gone
+  Integer DemoSceneTarget = 0;  // the ship the title camera follows again after a sprite shot
+  Integer WeaponSwitchBack = 0;  // chosen secondary before the last InitSecondarySwitch(.., True)
+  Integer IsDockCycle = 0;       // kept for the record layout; read by nobody
+  Double sScroll = 0;            // horizontal slide of the status-screen panels (-20 on opening, toward 0)
+  Integer xScroll = 0;           // first visible row of the player's list in the stores (selections from 100)
+  Single SecondarySwitchFrame = 0;  // seconds left of the on-screen choice list (2.0 when opened)
+  Long prevCash = 10000;         // the player's cash seen at the last frame
 
   // True while the interface owns the mouse: a screen is up (Window not 0), or the player's ship
   // is in its tractor or landing sequence (TractorFrame or LandingFrame above 0).
@@ -121,6 +139,46 @@ class CInterface {
   std::string bountyMsg;
   Single bountyMsgTimer = 0;
   Single waitTimer = 0;  // seconds left of the wait screen (17)
+
+  // Shared by several screens.
+  Integer playerShip = 0;        // index in Ships of the ship the interface serves (always 0)
+  Long prevWindow = msMainMenu;  // Window at the previous frame
+  Single overlayFrame = 0;       // status/warp overlay: 0 closed, 0.01..1 opening, 1 open, 1..2 closing
+  bool overlayIsStatus = false;  // the overlay is the status screen (false: the warp map)
+  Single fadeLevel = 0;          // full-screen fade (1.5 fully dark), run down by Render
+  Integer selItem = 0;           // selected entry of the current list screen / wizard page choice
+  bool shipyardFleetMode = false;
+  Integer spawnChoice = 0;       // fleet member 0..3 to respawn or switch into
+  Integer chosenSecondary = -1;  // secondary weapon picked in the on-screen choice list, -1 none
+  Integer chosenMission = 0;     // mission 0..2 picked in mission control
+  Integer pendingShipType = 0;   // shipyard purchase / fleet sale waiting for its dialog
+  Long pendingPrice = 0;
+  Integer pendingSlot = 0;       // dock bay, -1 the player's own ship
+  std::array<std::string, 7> slotNames{};  // name line of each save slot, "" for an empty slot
+  Integer curSlot = 0;           // save slot chosen on the save-slot screen
+  struct SrcRect {
+    Long left = 0, top = 0, right = 0, bottom = 0;
+  };
+  SrcRect srcRect{};             // source rectangle scratch for sprite draws
+  Single saveIconTimer = 0;      // seconds left of the save icon (5.0 after a save)
+  Single hudClock = 0;           // interface clock in seconds, wraps at 10000
+  bool aimMarkerOn = false;      // the aim marker is drawn this frame
+  std::array<D3DVECTOR, 3> xhairPoints{};  // aim marker points (screen x, y, depth)
+
+  // ===== BLOCK core: dispatcher, primitives, widgets, main menu, options, dialogs, fade =====
+  // ===== END core =====
+
+  // ===== BLOCK newgame: wizard, save slots and game manager, intro =====
+  // ===== END newgame =====
+
+  // ===== BLOCK overlay: warp-map and status overlay, status screen =====
+  // ===== END overlay =====
+
+  // ===== BLOCK hud: in-flight HUD, radar, markers, lists, cursor, aim marker =====
+  // ===== END hud =====
+
+  // ===== BLOCK stores: catalogues, store frame, stores, gas station, wait screen, banners =====
+  // ===== END stores =====
 };
 
 extern std::shared_ptr<CInterface> GameInterface;

@@ -28,10 +28,6 @@ namespace {
 // CInterface.iAction values.
 constexpr Long actNone = 0, actHyperspace = 1, actLand = 2, actTractor = 3, actDock = 4, actSlomoOn = 5,
                actSlomoOff = 6;
-// Screen states opened here.
-constexpr Long msNone = 0, msPlunder = 1, msHardware = 2, msBountyOffice = 3, msHyperMart = 4, msShipyard = 5,
-               msGasStation = 6, msWeaponStore = 7, msPleasantTrading = 8, msBank = 9, msWaitForASec = 17,
-               msMissionControl = 18, msConfirmCancelMission = 30;
 
 CInterface& gui() {
   if (!GameInterface) vbRaise(vberr::ObjectMissing);
