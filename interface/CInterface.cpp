@@ -33,8 +33,6 @@ void CInterface::MakeTalkBox(const std::string& /*portrait*/, const std::string&
   talkBoxUp = true;
 }
 
-void CInterface::LoadNewGameGunnerPortraits() {}
-
 void CInterface::getHit() {
   for (HitSplat& s : hitSplats) {
     if (s.life > 0) continue;
@@ -79,20 +77,23 @@ Long CInterface::getBountyUnit(Integer i) const {
   return bounties[i].unit;
 }
 
-void CInterface::ToggleWarpChoose(bool /*status*/) {}
-
-void CInterface::InitSecondarySwitch(Long /*weapon*/, Long /*keep*/) {}
-
-void CInterface::InitMissions() { NeedMissionReinit = false; }
-
-void CInterface::InitShipStore(Integer /*level*/) {}
-
-void CInterface::InitParts(Integer /*level*/) {}
-
-void CInterface::InitWeaponList(Integer /*level*/) {}
-
 void CInterface::InitBountyList() {}
 
-void CInterface::ReadSaveList() {}
 
-void CInterface::doAutoSave(Integer /*k*/) {}
+D3DXVECTOR2 CInterface::rectToScreen(Single /*w*/, Single /*h*/) { return {}; }
+void CInterface::drawPanel(Single, Single, Single, Single) {}
+void CInterface::drawPanelEx(Single, Single, Single, Single, Integer, Integer, Integer) {}
+bool CInterface::drawButton(Single, Single, Single, const std::string&, bool) { return false; }
+bool CInterface::drawHighlight(Single, Single, Integer) { return false; }
+void CInterface::drawMainMenu() {}
+void CInterface::drawOptions() {}
+void CInterface::drawCheatsUnlocked() {}
+void CInterface::drawYesCancel(const std::string&, const D3DXVECTOR2&, Single, bool, Integer& result) { result = 0; }
+void CInterface::drawConfirmDelete() {}
+void CInterface::drawConfirmSave() {}
+void CInterface::drawConfirmLoad() {}
+void CInterface::drawConfirmPurchase() {}
+void CInterface::drawConfirmMission() {}
+void CInterface::drawConfirmCancelMission() {}
+void CInterface::drawConfirmSell() {}
+void CInterface::drawConfirmQuit() {}

@@ -166,18 +166,100 @@ class CInterface {
   std::array<D3DVECTOR, 3> xhairPoints{};  // aim marker points (screen x, y, depth)
 
   // ===== BLOCK core: dispatcher, primitives, widgets, main menu, options, dialogs, fade =====
+ public:
+  // Per-frame entry (frame render pass). Starts the fade from black (fadeLevel = 1.5).
+  void FadeIn() { fadeLevel = 1.5f; }
+
+ private:
+  void drawPanel(Single x1, Single y1, Single x2, Single y2);
+  void drawPanelEx(Single x1, Single y1, Single x2, Single y2, Integer r, Integer g, Integer b);
+  D3DXVECTOR2 rectToScreen(Single w, Single h);
+  bool drawButton(Single x, Single y, Single w, const std::string& caption, bool disabled);
+  bool drawHighlight(Single x, Single y, Integer cell);
+  void drawMainMenu();
+  void drawOptions();
+  void drawCheatsUnlocked();
+  void drawYesCancel(const std::string& text, const D3DXVECTOR2& corner, Single width, bool yesNo, Integer& result);
+  void drawConfirmDelete();
+  void drawConfirmSave();
+  void drawConfirmLoad();
+  void drawConfirmPurchase();
+  void drawConfirmMission();
+  void drawConfirmCancelMission();
+  void drawConfirmSell();
+  void drawConfirmQuit();
+ private:
   // ===== END core =====
 
   // ===== BLOCK newgame: wizard, save slots and game manager, intro =====
+ public:
+  void ReadIntroMsg();
+  void ReadNewGameText();
+  void InitNewGameChars();
+  void LoadNewGameDriverPortraits();
+
+ private:
+  void drawNewGame(Integer page);
+  void drawGameManager(bool fromMenu, bool embedded);
+  void drawGameManagerMenu();
+  void RenderIntro();
+ private:
   // ===== END newgame =====
 
   // ===== BLOCK overlay: warp-map and status overlay, status screen =====
+ private:
+  void drawStatusScreen();
+  void drawNodeTitle();
+ private:
   // ===== END overlay =====
 
   // ===== BLOCK hud: in-flight HUD, radar, markers, lists, cursor, aim marker =====
+ public:
+  // Draws one of the 15 fade shades over the whole screen: index CInt(level * 100 / 6.66666) in 0..14.
+  void GrayOut(Single level);
+  void setXHair(Integer i, const D3DVECTOR& point);
+
+ private:
+  void drawCursor();
+  void drawAimMarker();
+  void drawTargetDistance();
+  void drawShipMarkers();
+  void drawRadar();
+  void drawDestinationHud();
+  void drawTargetHud();
+  void drawActionHud();
+  void drawBayHud();
+  void drawSecondaryHud();
+  void drawStatusHud();
+  void drawMotherShipHud();
+  void RenderCombo();
+  void RenderHitSplats();
+  void stopPlayerSteer();
+ private:
   // ===== END hud =====
 
   // ===== BLOCK stores: catalogues, store frame, stores, gas station, wait screen, banners =====
+ public:
+  Long getPartEnergy(Integer id) const;
+
+ private:
+  void drawPlunder();
+  void drawHardwareStore();
+  void drawBountyHunting();
+  void drawTrading(bool pleasant);
+  void drawShipyard();
+  void drawGasStation();
+  void drawWeaponStore();
+  void drawWaitForASec();
+  void drawMissionControl();
+  void drawDirective(Single level);
+  void drawMissionResult();
+  void RenderSaveIcon();
+  D3DXVECTOR2 drawDoneButton(const std::string& title, Integer width);
+  void drawShipStats(Single& x, Single& y, Integer index);
+  bool drawListArrowUp(Single x, Single y, bool selected);
+  bool drawListArrowDown(Single x, Single y, bool selected);
+ private:
   // ===== END stores =====
 };
 
