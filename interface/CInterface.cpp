@@ -33,30 +33,6 @@ void CInterface::MakeTalkBox(const std::string& /*portrait*/, const std::string&
   talkBoxUp = true;
 }
 
-void CInterface::getHit() {
-  for (HitSplat& s : hitSplats) {
-    if (s.life > 0) continue;
-    s.life = 1.0f;
-    for (size_t k = 0; k < s.x.size(); ++k) {
-      s.x[k] = Rnd() * ScreenWidth;
-      s.y[k] = Rnd() * ScreenHeight;
-      s.r[k] = static_cast<Single>(getDist(ScreenWidth / 2.0f, ScreenHeight / 2.0f, s.x[k], s.y[k]));
-    }
-    return;
-  }
-}
-
-void CInterface::addCombo(bool deflected) {
-  ++comboHitsThisFrame;
-  if (!deflected && comboHitsThisFrame > 20) return;
-  if (!comboRunning) comboHits = comboDeflections = 0;
-  if (comboShake < 0.3f) comboShake = 0.3f;
-  comboRunning = true;
-  if (deflected) ++comboDeflections;
-  else ++comboHits;
-  comboTimer = 1.0f;
-}
-
 std::string CInterface::getBountyName(Integer i) const {
   vbCheckIndex(i, 0, BountySlots - 1);
   return bounties[i].name;

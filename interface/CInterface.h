@@ -128,13 +128,6 @@ class CInterface {
   Single credClock = 0;
   D3DVECTOR aimPoint{};
   Single aimDist = 0, aimArmor = 0, aimShields = 0;
-  std::array<HitSplat, SplatSlots> hitSplats{};
-  Single comboTimer = 0;
-  Integer comboHits = 0, comboDeflections = 0;
-  bool comboRunning = false;
-  Single comboShake = 0;
-  Integer comboHitsThisFrame = 0;
-  Single xhairRedTimer = 0;
   std::array<BountyDef, BountySlots> bounties{};
   std::string bountyMsg;
   Single bountyMsgTimer = 0;
@@ -214,6 +207,14 @@ class CInterface {
   // ===== END overlay =====
 
   // ===== BLOCK hud: in-flight HUD, radar, markers, lists, cursor, aim marker =====
+ private:
+  std::array<HitSplat, SplatSlots> hitSplats{};
+  Single comboTimer = 0;
+  Integer comboHits = 0, comboDeflections = 0;
+  bool comboRunning = false;
+  Single comboShake = 0;
+  Integer comboHitsThisFrame = 0;
+  Single xhairRedTimer = 0;
  public:
   // Draws one of the 15 fade shades over the whole screen: index CInt(level * 100 / 6.66666) in 0..14.
   void GrayOut(Single level);
