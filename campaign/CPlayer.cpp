@@ -6,6 +6,7 @@
 #include "campaign/CWorld.h"
 #include "engine/LoaderMod.h"
 #include "engine/MessageLog.h"
+#include "interface/CInterface.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
 #include "runtime/Rnd.h"
@@ -66,10 +67,8 @@ std::string charSkin(Integer index) { return unreadChar(index) ? "hiro.bmp" : Ch
 
 // TODO(interface): the catalogue's energy value of store part `part` (CInterface.getPartEnergy)
 // once the stores' catalogue is read; until then every part weighs 0.
-Long partEnergy(Integer part) {
-  (void)part;
-  return 0;
-}
+// Energy of one installed part from the store catalogue; 0 before the interface exists.
+Long partEnergy(Integer part) { return GameInterface ? GameInterface->getPartEnergy(part) : 0; }
 }  // namespace
 
 // thrust W, brake S, trick left A, trick right D, previous target Z, next target X, previous

@@ -170,6 +170,23 @@ class CPlayer {
   void ReadCheats();
   void WriteCheats();
 
+  // Save slots 0..6: the folder "\data\save" + slot holds "save.pnd" (kind -1, the whole game),
+  // "mother.pnd" (kind 0, MotherPlayer) and "sub1.pnd".."sub4.pnd" (kind 1..4, SubPlayers(0..3)).
+  // Save with kind -1 writes all six files of the slot as one set: a crash at any moment leaves
+  // either the old slot or the new one, never a mixture; the position written is that of
+  // Ships(ship). Load with kind -1 reads the whole slot and resumes the game on its map, rebuilding
+  // Ships(ship); a slot whose "save.pnd" holds the deleted-slot marker changes nothing. A missing
+  // or damaged slot raises VbError (its message names the slot and the file) before anything of
+  // the running game is changed. Slot outside 0..6 or kind outside -1..4: VbError 9.
+  void Save(Integer slot, const std::string& title, Integer ship, Integer kind);
+  void Load(Integer slot, Integer ship, Integer kind);
+  static std::string SlotFolder(Integer slot);            // "\data\save" + slot
+  static std::string SlotFile(Integer slot, Integer kind);  // the file of a kind in that folder
+  static const char* const EmptySlotMarker;                // "*nil*" in double quotes, the whole line
+  // Finishes or undoes a slot write that was cut off (a crash between its renames), so the slot
+  // folder holds a whole slot again; Save and Load call it, and so do readers of slot files.
+  static void RecoverSlot(Integer slot);
+
   static constexpr int KeyCount = 32;
   static constexpr int CheatCount = 6;   // flags 0..4 are stored
   static const std::array<Integer, KeyCount> DefaultCharKeys;
@@ -182,6 +199,16 @@ class CPlayer {
 
  private:
   friend class CPlayerProbe;  // tests read the private state
+
+  // One slot file: the text of the record (kind as for Save), and its reading into this record
+  // (head.x, y, e, time and node receive what is not kept in the record).
+  struct SlotHead {
+    Long gameTime = 0;
+    Single x = 0, y = 0, e = 0;
+    Integer node = 0;
+  };
+  std::string slotText(const std::string& title, Integer ship, Integer kind) const;
+  void readSlot(ItemReader& in, Integer kind, SlotHead& head);
 
   void readOptionItem(ItemReader& in, int item);
   void setOptionDefault(int item);

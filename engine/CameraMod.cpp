@@ -6,6 +6,7 @@
 #include "campaign/CPlayer.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
+#include "engine/GameMod.h"
 #include "engine/frmMain.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
@@ -60,8 +61,13 @@ Single centreY() { return frmMain.window().top() / 20.0f + 300; }
 
 void recentreCursor() { SetCursorPos(CLng(centreX()), CLng(centreY())); }
 
-// TODO(game set-up): newGame(skipLoad True, intro False) once the game set-up has it.
-void startNewGameFromTitle() {}
+// The death rig's click: back to the main menu (newGame(True, False)). The camera step keeps using
+// the interface it started the frame with, so that object is held here until the next call.
+void startNewGameFromTitle() {
+  static std::shared_ptr<CInterface> retired;
+  retired = GameInterface;
+  newGame(true, false);
+}
 }  // namespace
 
 void setPersp(Single& warp, Integer shipIndex) {

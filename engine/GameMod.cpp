@@ -6,6 +6,7 @@
 
 #include "audio/CJoyControl.h"
 #include "audio/CMusic.h"
+#include "audio/modDirectShow.h"
 #include "audio/soundMod.h"
 #include "campaign/CMissionControl.h"
 #include "campaign/CPlayer.h"
@@ -166,9 +167,18 @@ void newGame(bool skipLoad, bool intro) {
   resetLevel();
   Ships[0]->Exists = false;
   IntroClock = 5.0f;
-  // 11. The intro message and the title music come with the interface and music work.
+  // 11. A missing intro text is reported and the title scene runs without its message wall; the
+  // title track's own failures are logged by the mp3 procedures.
   if (intro) {
     GameInterface->Window = 32;
+    try {
+      GameInterface->ReadIntroMsg();
+    } catch (const std::exception& e) {
+      addMessage(std::string("Error in newGame: ") + e.what(), true);
+    }
+    LoadMP3("ninjastar2.mp3");
+    SetPlayBackVolume(0);
+    PlayMP3();
     ScreenFxOn = true;
   } else {
     GameInterface->Window = 14;
@@ -398,12 +408,15 @@ void renderPlay() {
   }
   setQuickRMode(rpFogged, 200, 200, 200, 200);
   if (!skipMap && CurMap) CurMap->Render();
-  // 9. The sprites' lists (SortSprites, RenderSpriteListB) come with the sprite work.
+  // 9.
+  SortSprites();
+  RenderSpriteListB();
   setQuickRMode(rpFogged, 200, 200, 200, 200);
   setZ(D3DRS_LIGHTING, 0);
   setZ(D3DRS_ZWRITEENABLE, 0);
   if (!skipMap && CurMap) CurMap->FadeRender();
-  // 12. RenderSpriteListA comes with the sprite work.
+  // 12.
+  RenderSpriteListA();
   setQuickRMode(rpAdditive, 200, 200, 200, 200);
   for (auto& s : Ships)
     if (s && s->Exists) s->FadeRender();

@@ -1,11 +1,10 @@
-// CInterface: the interface object (one instance, GameInterface): the screen state and what the
-// engine, the camera, the input handlers and the ships read and call of it. This far the least
-// form of those calls: screen state, mouse ownership, key remapping, the title-scene and
-// target-view fields, the aim values, hit feedback (combo count, splatter marks, crosshair flash),
-// the bounty message and the talk-box state, the play clock, and the calls a landing, a warp and
-// the map make to open and fill screens (the screen state is set by the caller; the stores'
-// contents, the overlays and saving are not built yet). The screens, HUD, menus and their drawing
-// come with the interface work.
+// CInterface: the interface object (one instance, GameInterface): the screen state machine
+// (Window, the ms* states) and everything drawn over or instead of the flight scene. Render is the
+// one per-frame entry; it draws the full-screen page of the current state (title scene, menus,
+// options, wizard, dialogs) or the in-flight layers with the store or dialog on top. The screens
+// are immediate: each is a method called once per frame that draws its widgets and acts on the
+// click latch MouseClicked. The methods of each area are declared in its block below; the
+// members outside the blocks are shared by every area.
 #pragma once
 #include <array>
 #include <memory>
@@ -50,13 +49,21 @@ class CInterface {
   Single SecondarySwitchFrame = 0;  // seconds left of the on-screen choice list (2.0 when opened)
   Long prevCash = 10000;         // the player's cash seen at the last frame
 
-  // True while the interface owns the mouse: a screen is up (Window not 0), or the player's ship
-  // is in its tractor or landing sequence (TractorFrame or LandingFrame above 0).
+  // Initial values: keyRemapping -1, chosenSecondary -1, prevCash 10000, TargRender -1, prevWindow
+  // msMainMenu; clears MouseClicked and puts the pointer at (100, 100); "Debug mode on." in the
+  // message log when DevMode is on.
+  CInterface();
+
+  // True while the interface owns the mouse: a screen is up (Window above 0), the status/warp
+  // overlay is opening, open or closing, or the player's ship is in its tractor or landing
+  // sequence (TractorFrame or LandingFrame above 0).
   bool hasMouse() const;
   // Assigns key code to the binding keyRemapping waits for and clears keyRemapping; nothing while
   // no binding waits.
   void Remap(Integer keyCode);
-  // Draws the interface of the frame.
+  // The interface pass of the frame (the frame render pass calls it once, after the 3-D scene):
+  // game clock, cash popups, pause rule, then the full-screen page of Window or the in-flight
+  // layers with the store or dialog on top. Errors end the pass ("Error in Interface.Render: ").
   void Render();
 
   // Talk box: open while getTalkBox is True.
@@ -88,12 +95,12 @@ class CInterface {
   void NewBountyMsg(const std::string& text);
 
   // Screens opened by the player's ship. ToggleWarpChoose opens the status screen (True) or the
-  // warp map (False), or closes the overlay when it is up; the least form opens nothing.
+  // warp map (False), or reverses the overlay while it is up (opening or open).
   void ToggleWarpChoose(bool status);
   // Resets the gunner's weapon-switch display; the landing and warp pass -1, -1.
   void InitSecondarySwitch(Long weapon, Long keep);
-  // Fill the list of the screen just opened (level = the node's level): nothing to fill yet, but
-  // InitMissions clears NeedMissionReinit as the rebuilt mission list does.
+  // Fill the stock of the store just opened for the node's tier (level). InitMissions clears
+  // NeedMissionReinit (the node's mission list comes with mission control).
   void InitMissions();
   void InitShipStore(Integer level);
   void InitParts(Integer level);
@@ -102,7 +109,7 @@ class CInterface {
   void ReadSaveList();
   // Starts the 3-second wait of screen 17 (the caller sets the screen).
   void InitWaitForASec() { waitTimer = 3.0f; }
-  // Saves the game as an autosave next to landing slot k; save slots are not built yet.
+  // Saves the game into the current slot as an autosave next to landing slot k; save icon 5 s.
   void doAutoSave(Integer k);
 
   static constexpr int BountySlots = 64;
@@ -160,19 +167,59 @@ class CInterface {
 
   // ===== BLOCK core: dispatcher, primitives, widgets, main menu, options, dialogs, fade =====
  public:
-  // Per-frame entry (frame render pass). Starts the fade from black (fadeLevel = 1.5).
+  // Starts the full-screen fade from black (fadeLevel = 1.5; the in-flight pass runs it down).
   void FadeIn() { fadeLevel = 1.5f; }
+  // Binding text of a key-binding row: below 1000 the key's character and its code in
+  // parentheses ("W(87)"); 1000 and above a joystick control's name ("" while none is known).
+  static std::string keyBindingText(Integer code);
 
  private:
+  friend struct CoreProbe;  // interface core tests
+  static constexpr int CashPopSlots = 6;
+  Single hudClockPrev = 0;   // hudClock before this pass
+  bool hudShown = false;     // the HUD (or the follow-mouse cursor) was drawn once; never cleared
+  Single clockMark = 0;      // time of day (s) at which GameTime last counted a second
+  std::array<Single, CashPopSlots> cashPopTimer{};  // life of each cash popup (1.0 at its start)
+  std::array<Long, CashPopSlots> cashPopAmount{};   // prevCash - new cash (negative: money gained)
+  SrcRect quadRect{};        // destination rectangle scratch for screen quads
+
+  // Render's steps (one pass each frame). tickGameClock takes the time of day in seconds.
+  void tickGameClock(Single timeOfDay);
+  void runCashPopups();
+  void drawDeathPrompt();
+  void runShipChangeFade();
+  void drawBountyMessage();
+  void drawMissionLayers();
+  void runOverlay();
+  bool renderFullScreen(Long window);   // table A; False when window is not a full-screen state
+  void renderFlightScreen(Long window); // table B
+  void renderAttract();                 // the title sequence (msDemo)
+  void attractTint();                   // a random map tint for the title sequence
+
   void drawPanel(Single x1, Single y1, Single x2, Single y2);
   void drawPanelEx(Single x1, Single y1, Single x2, Single y2, Integer r, Integer g, Integer b);
   D3DXVECTOR2 rectToScreen(Single w, Single h);
   bool drawButton(Single x, Single y, Single w, const std::string& caption, bool disabled);
   bool drawHighlight(Single x, Single y, Integer cell);
+  // Option rows: the row's state after this frame (a click toggles it). Never clear MouseClicked.
+  bool drawRadioRow(Single x, Single y, Single w, const std::string& caption, bool marked);
+  bool drawCheckRow(Single x, Single y, Single w, const std::string& caption, bool marked);
+  bool drawOptionRow(Single x, Single y, Single w, const std::string& caption, bool marked, bool radio);
+  // True in the frame the row is clicked (it then waits: keyRemapping = action).
+  bool drawKeyBinding(Single x, Single y, const std::string& caption, Long action);
+  void drawMenuIcon(Single x, Single y, Single scale);
   void drawMainMenu();
+  void startNewCampaign();
+  void startTutorial();
   void drawOptions();
+  void drawOptionsInput(Single cx, Single cy);
+  void drawOptionsGraphics(Single cx, Single cy);
+  void drawOptionsSound(Single cx, Single cy);
+  void drawOptionsExtra(Single cx, Single cy);
   void drawCheatsUnlocked();
   void drawYesCancel(const std::string& text, const D3DXVECTOR2& corner, Single width, bool yesNo, Integer& result);
+  // The shared dialog frame: stops steering, draws the 400 x 150 panel and the question; result 0, 1 or 2.
+  Integer dialogFrame(const std::string& text, bool yesNo);
   void drawConfirmDelete();
   void drawConfirmSave();
   void drawConfirmLoad();
@@ -186,23 +233,95 @@ class CInterface {
 
   // ===== BLOCK newgame: wizard, save slots and game manager, intro =====
  public:
+  // Reads the intro message wall "\data\intromsg.pnd" (10 rows of 80 cells, "." empty) and the
+  // slide texts "\data\introtext.pnd" (10 pairs: text, picture under "\gfx\intro\"). A missing
+  // file raises VbError 53 to the caller; what was read before stays.
   void ReadIntroMsg();
+  // Reads the seven wizard texts of "\data\newgame.pnd"; fewer lines raise VbError 62 (texts read
+  // so far kept). Called by the main menu's "new game".
   void ReadNewGameText();
+  // Fills the wizard's driver (4, 5, 6, 7, 30, 8, 9, 10) and gunner (13..18, 31, 32) lists.
   void InitNewGameChars();
+  // Portrait handles ("\portraits\" + skin of CharDefs) of the eight drivers into newGamePortraits;
+  // LoadNewGameGunnerPortraits (declared above) does the same for the gunners.
   void LoadNewGameDriverPortraits();
+  // "very easy", "easy", "normal", "hard", "armageddon" for 0..4, "" for anything else.
+  static std::string getDifficultyName(Integer d);
+  // Starts the intro slide show from its beginning (the wizard's finish; callers set msIntro).
+  void startIntro() { introClock = -1.0; }
+
+  static constexpr int IntroCols = 80, IntroRows = 10, IntroSlides = 10;
+  static constexpr int NewGameTextCount = 7, NewGameChoices = 8;
 
  private:
+  friend struct NewGameProbe;  // wizard, save-slot and intro tests
+  friend struct NewGamePixelProbe;
+
+  // Wizard page numbers (Window - 23).
+  static constexpr Integer ngShip = 1, ngDriver = 2, ngDriverName = 3, ngGunner = 4, ngGunnerName = 5,
+                           ngAllSet = 6, ngSaveSlot = 14, ngDifficulty = 15;
+
   void drawNewGame(Integer page);
   void drawGameManager(bool fromMenu, bool embedded);
   void drawGameManagerMenu();
   void RenderIntro();
+  // The message wall over the title scene at DemoOverFrame (called by the title sequence).
+  void RenderIntroMsg();
+  // Ship index the title camera watches (a firing ship preferred), -1 none; caps every existing
+  // ship's armour at 50 and shields at 200.
+  Integer pickWatchShip();
+
+  // Wizard pieces: page heading and text, the two page buttons, the pages' bodies.
+  void drawNewGameFrame(Integer page, Single cx, Single top);
+  void drawNewGamePageText(Integer line, Single cx, Single top);
+  void drawNewGameShipPage(Single cx, Single top);
+  void drawNewGameCrewPage(Integer seat, Single cx, Single top);
+  void drawNewGameNamePage(const std::string& name, Single cx, Single top);
+  void newGameFinish();
+  // Save-slot preview: reads the head lines of slot curSlot into the preview members.
+  void readSlotPreview();
+
+  // Intro.
+  std::array<std::array<bool, IntroRows>, IntroCols> introGrid{};  // [column][row]: True = a block
+  std::array<std::string, IntroSlides> introTexts{};
+  std::array<std::string, IntroSlides> introPictures{};  // file names under "\gfx\intro\"
+  Double introClock = 0;  // slide-show clock, 8 units a slide (0.6 units a second)
+
+  // New-game lists and texts.
+  std::array<Integer, NewGameChoices> newGameDrivers{};
+  std::array<Integer, NewGameChoices> newGameGunners{};
+  std::array<Integer, NewGameChoices> newGamePortraits{};  // texture handles of the portraits shown
+  std::array<std::string, NewGameTextCount> newGameTexts{};
+
+  // Save-slot preview of curSlot.
+  bool slotPreviewStale = false;
+  std::string previewDriver, previewGunner, previewDate, previewTime;
+  Integer previewDifficulty = 0;
+  Long previewPlayTime = 0;   // seconds
+  Integer previewNode = 0;    // world node index
  private:
   // ===== END newgame =====
 
   // ===== BLOCK overlay: warp-map and status overlay, status screen =====
+ public:
+  // Carrier fleet choice for respawning (the weapon-switch keys of a carrier, SpawnCycle): for
+  // the player's ship only, steps spawnChoice forward (back) modulo 4 to the next fleet record
+  // holding a ship (at most 4 steps), beeps and shows the choice list for 2 s.
+  void NextSpawn(Integer ship);
+  void PrevSpawn(Integer ship);
+  Integer getCurMission() const { return chosenMission; }
+
  private:
+  friend struct OverlayProbe;  // tests drive the overlay and the status screen
+  // Status screen: one frame of the strip of panels while the status overlay is fully open.
   void drawStatusScreen();
+  // Warp map: the node box of the highlighted (else current) node with its service icons.
   void drawNodeTitle();
+  // Service icons of a node from (x, y) rightward, 30 pixels apart.
+  void drawNodeIcon(Integer node, Single x, Single y);
+  void stepSpawn(Integer ship, Integer step);
+  // Play time as hours:minutes:seconds, each at least two digits ("01:02:05", "100:00:00").
+  static std::string playTimeText(Long seconds);
  private:
   // ===== END overlay =====
 
@@ -215,10 +334,67 @@ class CInterface {
   Single comboShake = 0;
   Integer comboHitsThisFrame = 0;
   Single xhairRedTimer = 0;
+  Single comboSlide = 0;          // pixels the combo panel has slid in from the right edge, 0..150
+  std::string comboWord;          // rating word last reached (kept across combos)
+  Single comboBonusTimer = 0;     // seconds left of the bonus message (2.0 at an award)
+  std::string comboBonusText;
+  // Pulse-on-change detectors of the action, secondary and target panels (pulse 0.22 s).
+  Single actionPulse = 0, secondaryPulse = 0, targetPulse = 0;
+  Long lastAction = 0, lastSecondary = 0;
+  Integer lastTarget = 0;
+  // Choice arc over the secondary/bay panel: entries (-1 empty), fleet or weapons, eased position.
+  std::array<Integer, 8> choiceList{};
+  bool choiceListIsFleet = false;
+  Single choiceArcPos = 0;
+  friend struct HudProbe;       // HUD tests
+  friend struct HudPixelProbe;  // HUD pixel tests
+
  public:
   // Draws one of the 15 fade shades over the whole screen: index CInt(level * 100 / 6.66666) in 0..14.
   void GrayOut(Single level);
   void setXHair(Integer i, const D3DVECTOR& point);
+  // Goods name of kind 0..7 ("tapes" .. "chemicals"), "unidentified" for any other value.
+  std::string rscStringFromNum(Integer kind) const;
+  // Respawn request of ship `ship` (the ship code): for the player's ship with fleet member
+  // spawnChoice holding a ship, starts the ship-change fade (dockFrame = 1.0) with SndSpawn.
+  void Spawn(Integer ship);
+  // The choice open in the arc (chosenSecondary) while SecondarySwitchFrame is above 0, else -2.
+  Integer getSecondaryGoal() const;
+  // Opens the choice arc on the fleet ships; position = spawnChoice before the step (NextSpawn,
+  // PrevSpawn). The list is rebuilt only when the arc was closed.
+  void MakeSpawnList(Integer position);
+
+ private:
+  // One clickable goods row at (x, y): icon, name (count), price. True when it consumed a click.
+  bool drawCargoList(Single x, Single y, Integer kind, Integer count, Integer price);
+  // Quarter-circle arc gauge centred at (x, y); value 0..1 (nothing at 0 or below).
+  void drawGauge(Single x, Single y, Single radius, Single value, Integer r, Integer g, Integer b);
+  void drawHudIcon();                        // the choice arc of the secondary / bay panel
+  std::string getTargetDesc(Integer ship);   // the map's unit description of the ship's AI type
+  Single getComboShake(Integer scale);       // one jitter value for the combo panel texts
+  void giveComboBonus(Integer level);        // combo bonus level 0..5 to the player's ship
+
+  // HUD drawing helpers (CInterfaceHud.cpp). Texture handles index TexSlots; a handle whose file
+  // failed draws nothing (sprite) or a plain colour quad (screen quad). Screen pixels throughout.
+  // hudSprite: one 2-D sprite draw of src scaled (sx, sy) with its top-left corner at (x, y).
+  void hudSprite(Integer tex, const RECT& src, Single sx, Single sy, Single x, Single y, D3DCOLOR colour);
+  // hudQuad: src (texels of 256) of tex over (l, t)-(r, b), rounded to whole pixels; tex -1: none.
+  void hudQuad(Integer tex, const RECT& src, Single l, Single t, Single r, Single b, Integer red, Integer green,
+               Integer blue);
+  // hudRot: the whole of tex as a square of circumradius radius about (cx, cy), turned by angle.
+  void hudRot(Integer tex, Single cx, Single cy, Single radius, Integer red, Integer green, Integer blue, Single angle);
+  void hudText(Single x, Single y, const std::string& text, Long justify, Integer red, Integer green, Integer blue,
+               Single size);
+  // Pulse on change: 0.22 s when current differs from last; returns the text size 0.6 + sin(10 t) / 6.
+  Single runPulse(Single& pulse, Long& last, Long current);
+  // True in the alarm tenth of every three tenths of hudClock.
+  bool hudBlink() const;
+  // Radar and markers (CInterfaceRadar.cpp): corner brackets about (x, y) at depth z (returns the
+  // half-size), the behind-the-camera arrow (moves x, y to the arrow's place) and the off-screen
+  // arrow of classic view.
+  Single drawBrackets(Single x, Single y, Single z, Long body, Integer red, Integer green, Integer blue);
+  void drawBehindArrow(Single& x, Single& y, Integer red, Integer green, Integer blue);
+  void drawOffscreenArrow(Single x, Single y, Integer red, Integer green, Integer blue);
 
  private:
   void drawCursor();
@@ -241,7 +417,65 @@ class CInterface {
 
   // ===== BLOCK stores: catalogues, store frame, stores, gas station, wait screen, banners =====
  public:
+  // One store catalogue entry (read from "\data\partsdef.pnd" and "\data\ammodef.pnd").
+  struct StoreItemDef {
+    std::string name;
+    Long price = 0;   // cash units
+    std::string desc;
+    Long value = 0;   // energy the part draws; only the parts file sets it
+  };
+  static constexpr int StoreItemSlots = 32;   // PartId / WeaponStoreId 0..31
+  static constexpr int WeaponStockSlots = 16;
+  static constexpr int ShipStockSlots = 8;
+  static constexpr int OwnedSlots = 64;
+
+  // Energy value of catalogue entry id (0..31; VbError 9 outside).
   Long getPartEnergy(Integer id) const;
+  // Read the whole catalogue file into storeItems (nothing cleared first). A missing file or a
+  // record cut short raises VbError to the caller; entries read before it stay. Unknown keywords
+  // give the unforced line "Unrecognized part: " / "Unrecognized weapon: " + keyword.
+  void ReadPartDefs();
+  void ReadAmmoDefs();
+  // Goods of the player record (kinds 0..15) copied onto the player's ship and back. The ship
+  // holds the 8 traded kinds; record kinds beyond them stay in the record only.
+  void cargoToShip();
+  void cargoFromShip();
+  // Player.Cash -= amount, without a test.
+  void payCash(Long amount);
+
+ private:
+  friend struct StoreProbe;       // store tests
+  friend struct StorePixelProbe;  // store pixel tests
+  std::array<StoreItemDef, StoreItemSlots> storeItems{};
+  std::array<bool, StoreItemSlots> partsInStock{};
+  std::array<Integer, WeaponStockSlots> weaponStock{};
+  std::array<Integer, ShipStockSlots> shipStock{};
+  std::array<Integer, OwnedSlots> ownedList{};
+  std::string itemName;   // name of the entry last described
+  Long itemEnergy = 0;    // value of the entry last described
+
+  // True when ownedList holds id + 10 (the player owns upgrade PartId id).
+  bool isInStockList(Integer id) const;
+  // Describes entry id (0..31) into itemName, itemEnergy and the text writer's block and returns
+  // its price; -1 (or any id outside the catalogue) clears them and returns 0.
+  Long makeItemDescBlock(Integer id);
+  // One list row over (x, y)..(x + w, y + h); True when clicked this frame (never when disabled).
+  bool drawListRow(Single x, Single y, Single w, Single h, const std::string& label, bool selected, bool disabled);
+  // Lowest free mount of the player's ship (0..getTotalMounts), -1 none.
+  Integer getFreeMount() const;
+  // Icon of PartId id (top-left at x, y) from the part icon sheets; of WeaponStoreId id from the
+  // weapon icon sheet (nothing for a negative id).
+  void drawPartIcon(Integer id, Single x, Single y);
+  void drawWeaponIcon(Integer id, Single x, Single y);
+  // A Single as the game prints a general number: up to 7 significant digits, no trailing zeros.
+  static std::string singleText(Single v);
+  // The directive banner and time box (drawDirective) from the mission phase's values: directive
+  // timer t (s), directive text, time-limit text ("" none), the player's warp frame and the
+  // locked-area flag.
+  void drawDirectiveBanner(Single t, const std::string& directive, const std::string& timeText, Single warpFrame,
+                           bool lockedArea);
+  // The result banner (drawMissionResult) on its clock: above 10 failed, else complete.
+  void drawResultBanner(Single& completeFrame);
 
  private:
   void drawPlunder();

@@ -4,9 +4,10 @@
 // weapons and hostility (CShip.cpp, CShipCargo.cpp), the per-frame movement step with tricks,
 // boost, height band and structure contacts (CShipMove.cpp), damage (CShipDamage.cpp), the
 // action prompt and landing (CShipLanding.cpp), leaving the map and warp (CShipWarp.cpp), and
-// explosion, wrecks, ship contacts and meetings (CShipWreck.cpp), and drawing (CShipRender.cpp).
-// Weapons fire, the talk key, the tunnel and the crew join this class in further CShip*.cpp
-// files; CShipPending.cpp holds their least form until then.
+// explosion, wrecks, ship contacts and meetings (CShipWreck.cpp), drawing (CShipRender.cpp),
+// the weapon step, mount and secondary shots and the secondary-weapon choice (CShipWeapons.cpp),
+// the talk and target keys and the travel heading (CShipTalk.cpp), and the copy of a ship, the
+// warp tunnel and the crew thrown off a lost ship (CShipCopy.cpp).
 //
 // Axes: x and y on the ground (drawing x and z), e the height (drawing y); every vector handed to
 // drawing or sprites is (x, e, y). Angles in radians. A ship is known everywhere by its index in
@@ -206,17 +207,36 @@ class CShip {
   // The meeting arrangement read by the ship's meeting talk.
   void makeMeet(Integer partner, Long mode, Integer a, Integer b, Integer c, Integer d);
 
-  // ---- drawing (CShipRender.cpp); weapons step, tunnel, crew (their least form until the
-  // weapons, tunnel and crew work: nothing is fired or started) --------------------------------
+  // ---- drawing (CShipRender.cpp); weapon step (CShipWeapons.cpp); tunnel and crew
+  // (CShipCopy.cpp) ------------------------------------------------------------------------------
   // Draws the ship: body, interior (nearer than 1500), wheels, mounts, crew steps, and adds its
   // jet sprites. distance -1 or less measures it from the camera and skips it when easyTestVis
   // fails; above -1 it is taken as is, with no visibility test and no jet sprites.
   void Render(Single& distance);
   void FadeRender();                // the transparent and glowing pass
-  void FireWeapons();               // the per-frame weapon step; called last by the movement step
+  // The per-frame weapon step by FrameTime; called last by the movement step. Nothing while a
+  // boost or flip runs. Counts the mount cooldowns and flashes down, acts on the weapon-switch
+  // keys (and clears them), fires the gunner's secondary weapon while keySecondary is held
+  // (a carrier launches its chosen fleet ship instead) and the mounts in turn while keyPrimary is
+  // held, one shot per primaryInterval. Shots are sprites owned by ID; guided kinds take
+  // SecondaryTarget. Mount indexes run 0 .. TotalMounts, kept within 0..7.
+  void FireWeapons();
   void updateCrewAnim();            // per-frame crew animation
-  void MakeMyTunnel();              // the warp-tunnel sprites of a departure; clears tunnelPending
-  void randomCrew();                // random crew models, textures and poses (a fresh wreck)
+  // The warp-tunnel sprites of a departure around the ship: 62 rings (kind 86) and one flare
+  // (kind 87) streaming backward at 75000 units per second; clears tunnelPending and trickYaw.
+  void MakeMyTunnel();
+  // The crew of a ship that has gone down is thrown off (ejectCrew); called by the damage step.
+  void randomCrew();
+  // Makes this ship a copy of Ships(source) as Ships(id) with definition: set-up, attitude and
+  // position, models, mounts, firing rate and interval, shields, armour, their maxima and fuel.
+  // VbError 9 when source is outside Ships, 91 when that slot is empty.
+  void Clone(Integer id, Integer source, const CShipDef& definition);
+  // Before a conversation: a pilot that is leaving (state 5) or in state 12 goes back to state 0.
+  void AITalkOverride();
+  // The gunner (seat 1) starts switching to weapon w (-1 none) unless it already holds it; the
+  // secondary weapon then waits 0.5 s. Called every frame by the interface with its choice.
+  void checkWeaponSwitch(Integer w);
+  Integer getSwitchWeapon() const;  // the weapon the gunner is switching to, -1 none
 
   // ---- movement step (CShipMove.cpp) ---------------------------------------------------------
   // The per-frame step of one existing ship by FrameTime: controls (or the pilot's commands),
@@ -263,6 +283,7 @@ class CShip {
   friend class CShipProbe;        // tests read the private state
   friend struct CShipFlightProbe;  // the flight tests read and set the movement state
   friend struct CShipLevelProbe;   // the landing, warp and wreck tests
+  friend struct CShipWeaponProbe;  // the weapon, talk, copy and tunnel tests
 
   const CShipDef& def() const;   // the design copy; VbError 91 while there is none
   CAI& ai() const;               // the pilot; VbError 91 while there is none
@@ -274,8 +295,30 @@ class CShip {
   void nextTarget();
   void prevTarget();
   void cycleTarget(int step);
-  // Wraps r into [0, 6.28) and puts into turn the signed turn toward the travel direction.
+  // Wraps r into [0, 6.28) and puts into turn the signed turn toward the travel direction: the
+  // world map's route for the player's ship, the ship's own heading for any other.
   void steerToTravelDir(Single& turn);
+
+  // Weapons (CShipWeapons.cpp).
+  Integer lastMount() const;        // TotalMounts kept within -1..7
+  // A Capital or Fleshy ship's mount i faces the first broadside (index at most TotalMounts / 2
+  // rounded half to even), else the second.
+  bool firstBroadside(Integer i) const;
+  void FireMount(Integer i, Long weapon);  // one shot of mount i with MountType weapon 0..11
+  void FireSecondary();             // one shot of the gunner's weapon; an empty one selects the next
+  D3DVECTOR getMountPos(Integer i) const;  // world position (x, e, y) of mount i's muzzle
+  // The world rotation of mount i; asBike computes it as for a Bike whatever the body type.
+  D3DMATRIX getMountRotMatrix(Integer i, bool asBike = false) const;
+  // Sets the device's world transform to seat s (when a device exists) and stores the seat
+  // character's shooting point.
+  void aimSeat(Integer s);
+  void nextSecondary();             // the next carried secondary weapon (a carrier: next fleet ship)
+  void prevSecondary();
+  void takeSecondaryChoice(Integer choice);  // the choice of nextSecondary / prevSecondary
+  Integer gunnerWeapon() const;     // the gunner's weapon, -1 none
+  // Crew (CShipCopy.cpp): each seated character with a texture is thrown off into a free slot of
+  // Characters, falling; seats without a free slot are skipped.
+  void ejectCrew();
 
   // Movement steps, in the order Move calls them (CShipMove.cpp unless noted).
   void moveStep();

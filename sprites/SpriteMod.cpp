@@ -1,64 +1,326 @@
 #include "sprites/SpriteMod.h"
 
 #include <cmath>
+#include <limits>
 
 #include "audio/soundMod.h"
+#include "engine/BillMod.h"
+#include "engine/CModelMonster.h"
+#include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
+#include "engine/LoaderMod.h"
+#include "engine/MessageLog.h"
 #include "interface/CInterface.h"
+#include "campaign/CPlayer.h"
+#include "runtime/Rnd.h"
+#include "runtime/Trap.h"
 #include "ships/CShip.h"
+#include "sprites/SpriteHelpers.h"
 
 std::vector<CSprite> Sprites;
+Integer SpriteHint = 0;
+std::array<Integer, SpritePoolSize> SpriteListA{}, SpriteListB{};
+Integer SpriteListALast = -1, SpriteListBLast = -1;
+D3DMATRIX ScratchMatrix{};
+
+// ---- helpers ----
+namespace spr {
+void add(const D3DVECTOR& p, const D3DVECTOR& v, Long kind, Single life, Single size, Integer owner,
+         Integer target) {
+  AddSprite(p.x, p.y, p.z, v.x, v.y, v.z, kind, life, size, owner, target);
+}
+D3DVECTOR within(const D3DVECTOR& p, Single d) {
+  D3DVECTOR q;
+  q.x = p.x - d + 2 * d * Rnd();
+  q.y = p.y - d + 2 * d * Rnd();
+  q.z = p.z - d + 2 * d * Rnd();
+  return q;
+}
+D3DVECTOR spread(Single s) {
+  D3DVECTOR v;
+  v.x = s * Rnd() - s / 2;
+  v.y = s * Rnd() - s / 2;
+  v.z = s * Rnd() - s / 2;
+  return v;
+}
+D3DVECTOR sinking() { return D3DVECTOR{0, -50 * Rnd(), 0}; }
+D3DVECTOR vec(Single x, Single y, Single z) { return D3DVECTOR{x, y, z}; }
+D3DVECTOR addScaled(const D3DVECTOR& a, const D3DVECTOR& b, Single k) {
+  return D3DVECTOR{a.x + k * b.x, a.y + k * b.y, a.z + k * b.z};
+}
+Integer nearest(double x) {
+  if (!(x == x)) return 0;
+  if (x <= -32768.0) return -32768;
+  if (x >= 32767.0) return 32767;
+  return CInt(x);
+}
+Integer floorI(double x) {
+  if (!(x == x)) return 0;
+  const double f = std::floor(x);
+  if (f <= -32768.0) return -32768;
+  if (f >= 32767.0) return 32767;
+  return static_cast<Integer>(f);
+}
+std::shared_ptr<Direct3DTexture8> tex(Integer handle) {
+  if (handle < 0 || static_cast<size_t>(handle) >= TexSlots.size()) return nullptr;
+  return TexSlots[static_cast<size_t>(handle)].object;
+}
+CMD2* miscModel(Integer k) {
+  if (!ModelMon || k < 0 || k >= static_cast<Integer>(MiscModels.size())) return nullptr;
+  Integer h = MiscModels[static_cast<size_t>(k)];
+  if (h < 0) return nullptr;
+  const Integer slot = ModelMon->getRealModelNum(h);
+  if (slot < 0 || static_cast<size_t>(slot) >= ModelSlots.size()) return nullptr;
+  CMD2* m = ModelSlots[static_cast<size_t>(slot)].object.get();
+  return m && m->Loaded ? m : nullptr;
+}
+}  // namespace spr
+
+using namespace spr;
 
 namespace {
-Integer nextSlot = 0;  // the slot the next sprite takes (the oldest once the pool went round)
+bool cullKind(Long kind) {
+  switch (kind) {
+    case 0: case 5: case 6: case 7: case 15: case 18: case 25: case 26: case 85: return true;
+    default: return false;
+  }
+}
+
+void ensurePool() {
+  if (Sprites.size() != static_cast<size_t>(SpritePoolSize)) {
+    Sprites.assign(SpritePoolSize, CSprite{});
+    SpriteHint = 0;
+  }
+}
+
+// The slot for a new sprite, -1 when none.
+Integer findSlot() {
+  if (SpriteHint < 0 || SpriteHint >= SpritePoolSize) SpriteHint = 0;
+  for (Integer i = SpriteHint; i < SpritePoolSize; ++i)
+    if (!Sprites[i].Exists && !Sprites[i].IsOpen) return i;
+  for (Integer i = 0; i <= SpriteHint; ++i)
+    if (!Sprites[i].Exists) return i;
+  for (Integer i = 0; i < SpritePoolSize; ++i)
+    if (Sprites[i].Expendl) return i;
+  return -1;
+}
 }  // namespace
 
 void AddSprite(Single x, Single y, Single z, Single vx, Single vy, Single vz, Long kind, Single life, Single size,
-               Integer owner, Integer param) {
-  if (GamePaused && kind != 92 && kind != 93) return;
-  if (Sprites.size() != static_cast<size_t>(SpritePoolSize)) {
-    Sprites.assign(SpritePoolSize, CSprite{});
-    nextSlot = 0;
-  }
-  CSprite& s = Sprites[nextSlot];
-  nextSlot = static_cast<Integer>((nextSlot + 1) % SpritePoolSize);
-  s.Alive = true;
-  s.sType = kind;
-  s.Life = life;
-  s.Size = size;
-  s.Owner = owner;
-  s.Param = param;
-  s.Pos = D3DVECTOR{x, y, z};
-  s.Traj = D3DVECTOR{vx, vy, vz};
+               Integer owner, Integer target) {
+  vbTrap("AddSprite", [&] {
+    if (GamePaused && kind != skCreditTunnel && kind != skCreditFlare) return;
+    if (cullKind(kind) && !easyTestVis(x, z)) return;
+    ensurePool();
+    const Integer slot = findSlot();
+    if (slot < 0) {
+      addMessage("sprite overflow!", false);
+      return;
+    }
+    SpriteHint = slot;
+    Single newSize = size;
+    Sprites[slot].Init(x, y, z, vx, vy, vz, kind, life, newSize, owner, target);
+    if (GameInterface && GameInterface->Window == 32 && kind == skMissile) {
+      GameInterface->DemoSceneFollow = slot;
+      GameInterface->DemoSceneMode = Rnd() < 0.5f ? 4 : 3;
+      GameInterface->DemoSceneFrame = -1.0f;
+      GameInterface->DemoSceneTarget = target;
+    }
+  });
 }
 
-void MoveSprites() {}
+void MoveSprites() {
+  ensurePool();
+  for (Integer i = 0; i < SpritePoolSize; ++i) {
+    CSprite& s = Sprites[i];
+    if (!s.Exists) continue;
+    s.Move();
+    if (!s.Exists && i < SpriteHint) SpriteHint = i;
+  }
+}
 
-void spawnOrbBlast(const D3DVECTOR& position, Integer n) {
-  const D3DVECTOR p = position;
+void SortSprites() {
+  ensurePool();
+  SpriteListALast = -1;
+  SpriteListBLast = -1;
+  for (Integer i = 0; i < SpritePoolSize; ++i) {
+    CSprite& s = Sprites[i];
+    if (!s.Exists) continue;
+    if (s.getTestVis()) {
+      if (s.Alpha)
+        SpriteListA[static_cast<size_t>(++SpriteListALast)] = i;
+      else
+        SpriteListB[static_cast<size_t>(++SpriteListBLast)] = i;
+    } else if (ClassicView && s.Owner == 0) {
+      switch (s.sType) {
+        case 8: case 9: case 10: case 32: case 40: case 88: case 95: s.Exists = false; break;
+        default: break;
+      }
+    }
+  }
+}
+
+void RenderSpriteListB() {
+  for (Integer k = 0; k <= SpriteListBLast; ++k) {
+    CSprite& s = Sprites[static_cast<size_t>(SpriteListB[static_cast<size_t>(k)])];
+    if (s.Exists) s.Render();
+  }
+}
+
+void RenderSpriteListA() {
+  getBillFace();
+  for (Integer k = 0; k <= SpriteListALast; ++k) {
+    CSprite& s = Sprites[static_cast<size_t>(SpriteListA[static_cast<size_t>(k)])];
+    if (s.Exists) s.Render();
+  }
+  SpriteHint = 0;
+}
+
+// ---- bursts ----
+namespace {
+const D3DVECTOR Still{0, 0, 0};
+void ring(const D3DVECTOR& p, Single size) { add(p, Still, skRing, 0, size); }
+}  // namespace
+
+void spawnSparkPair(const D3DVECTOR& p) {
+  add(p, Still, skSpark);
+  add(p, Still, skDust);
+}
+
+void spawnSmallBurst(const D3DVECTOR& p) {
+  for (int k = 0; k < 5; ++k) add(p, spread(500), skBurstBit);
+  add(p, Still, skBurstCore);
+  PlaySound3D(SndFlame2, p);
+}
+
+void spawnDebrisBurst(const D3DVECTOR& p) {
+  for (int k = 0; k < 16; ++k) {
+    const D3DVECTOR v = spread(100);
+    add(p, v, skTorFade, 0, 7 * Rnd());
+  }
+  for (int k = 0; k < 16; ++k) add(p, spread(200), skTorRing);
+  add(p, Still, skTorRing);
+  PlaySound3D(SndExplode, p);
+  add(p, Still, skBlankB);
+}
+
+void spawnLargeExplosion(const D3DVECTOR& p, Integer flag) {
+  for (int k = 0; k < 16; ++k) add(p, spread(500), skExplodeFlash);
+  for (int k = 0; k < 4; ++k) {
+    if (flag == 0) add(p, spread(2000), skBlastCore);
+    add(within(p, 10), Still, skSparkB);
+  }
+  add(p, Still, skFlash);
+  ring(p, 18);
+  PlaySound3D(SndExplode, p);
+  add(p, Still, skLightFlashC);
+}
+
+void spawnShipExplosion(const D3DVECTOR& p) {
+  for (int k = 0; k < 16; ++k) {
+    const D3DVECTOR v = spread(500);
+    add(p, v, skTorFade, 0, 7 * Rnd());
+  }
+  for (int k = 0; k < 4; ++k) {
+    add(p, spread(2000), skBlastCore);
+    add(within(p, 10), Still, skSparkB);
+  }
+  add(p, Still, skTorBit);
+  ring(p, 10);
+  PlaySound3D(SndExplode, p);
+  add(p, Still, skLightFlashB);
+}
+
+void spawnOrbBlast(const D3DVECTOR& point, Integer owner) {
+  const D3DVECTOR p = point;
   PlaySound(SndBassplode);
   PlaySound(SndMiniWarpOut);
-  AddSprite(p.x, p.y, p.z, 0, 0, 0, skRingFade, 0, 0, -1, -1);
-  AddSprite(p.x, p.y, p.z, 0, 0, 0, skOrb, 0, 0, n, -1);
-  AddSprite(p.x, p.y, p.z, 0, 0, 0, 83, 0, 0, n, -1);
-  for (int k = 0; k < 5; ++k) AddSprite(p.x, p.y, p.z, 0, 0, 0, 84, 0, 0, n, -1);
+  add(p, Still, skRingFade);
+  add(p, Still, skOrb);
+  add(p, Still, skInnerOrb);
+  for (int k = 0; k < 5; ++k) add(p, Still, skShock);
   CamShake = 0.9f;
-  doSplashDamage(5000, 3000, p, n);
-  AddSprite(p.x, p.y, p.z, 0, 0, 0, 45, 0, 0, n, -1);
+  doSplashDamage(5000, 3000, p, owner);
+  add(p, Still, skOrbCore);
 }
 
-void doSplashDamage(Single amount, Single radius, const D3DVECTOR& position, Integer source) {
+void spawnOrbFade(const D3DVECTOR& point, Integer owner) {
+  const D3DVECTOR p = point;
+  PlaySound(SndBassplode);
+  PlaySound(SndMiniWarpOut);
+  add(p, Still, skRingFade);
+  ring(p, 36);
+  add(p, Still, skOrbCore);
+  CamShake = 0.5f;
+  doSplashDamage(1000, 1000, p, owner);
+  add(p, Still, skBlankB);
+}
+
+namespace {
+void blast(const D3DVECTOR& p, Long bit, Long light) {
+  add(p, Still, skFlash);
+  ring(p, 24);
+  PlaySound3D(SndExplode, p);
+  for (int k = 0; k < 17; ++k) add(p, spread(1500), bit);
+  add(p, Still, light);
+}
+}  // namespace
+
+void spawnBlastA(const D3DVECTOR& p) { blast(p, skNeuHalo, skLightFlash); }
+void spawnBlastB(const D3DVECTOR& p) { blast(p, skHeart, skBlankB); }
+
+void spawnFireBurst(const D3DVECTOR& p) {
+  const D3DVECTOR q = within(p, 10);
+  add(q, spread(50), skDust);
+  add(within(p, 10), Still, skSparkB);
+  ring(p, 7);
+  PlaySound3D(SndMiniExplode, p);
+}
+
+void spawnSmokeBurst(const D3DVECTOR& p) {
+  for (int k = 0; k < 4; ++k) {
+    const D3DVECTOR q = within(p, 10);
+    add(q, spread(50), skXBlast);
+  }
+  ring(p, 3);
+  PlaySound3D(SndFlame2, p);
+}
+
+void spawnWaveBurstA(const D3DVECTOR& p) {
+  for (int k = 0; k < 2; ++k) {
+    const D3DVECTOR q = within(p, 30);
+    add(q, spread(1250), skNeuHalo);
+  }
+  add(p, Still, skHaloBolt);
+  ring(p, 8);
+  PlaySound3D(SndMiniExplode, p);
+}
+
+void spawnWaveBurstB(const D3DVECTOR& p) {
+  for (int k = 0; k < 2; ++k) {
+    const D3DVECTOR q = within(p, 30);
+    add(q, spread(50), skZapB);
+  }
+  add(p, Still, skSpikeQuad);
+  ring(p, 3);
+  PlaySound3D(SndFlame2, p);
+}
+
+void doSplashDamage(Single damage, Single radius, const D3DVECTOR& point, Integer owner) {
   for (size_t i = 0; i < Ships.size(); ++i) {
-    if (!Ships[i] || !Ships[i]->Exists) continue;
-    CShip& s = *Ships[i];
-    const double ground = getDist(s.x, s.y, position.x, position.z);
-    const double dh = s.e - position.y;
+    const std::shared_ptr<CShip> ship = Ships[i];  // held: a hit may replace the slot
+    if (!ship || !ship->Exists) continue;
+    CShip& s = *ship;
+    const double ground = getDist(s.x, s.y, point.x, point.z);
+    const double dh = static_cast<double>(s.e) - point.y;
     const double d = std::sqrt(ground * ground + dh * dh);
-    if (!(d < radius)) continue;
+    // A radius of 0 or less reaches nobody (and never divides by zero).
+    if (!(d < radius) || !(radius > 0)) continue;
     double f = (radius - d) / radius;
-    if (static_cast<long>(i) == source) f /= 4;
-    const D3DVECTOR dir{s.x - position.x, s.e - position.y, s.y - position.z};
-    s.Hit(skSplashDamage, source, dir, static_cast<Single>(f * amount));
+    if (static_cast<long>(i) == owner) f /= 4;
+    const D3DVECTOR dir = s.getPos();
+    const D3DVECTOR rel{dir.x - point.x, dir.y - point.y, dir.z - point.z};
+    s.Hit(skSplashDamage, owner, rel, static_cast<Single>(f * damage));
   }
 }

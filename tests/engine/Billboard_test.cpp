@@ -273,8 +273,8 @@ TEST_F(BillboardTest, TrailsBuildQuadsBetweenSections) {
   ASSERT_EQ(Sprites.size(), size_t(SpritePoolSize));
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(Sprites[2 * k].sType, skMiniFlare);
-    EXPECT_EQ(Sprites[2 * k].Pos.x, s[k].x);
-    EXPECT_EQ(Sprites[2 * k + 1].Pos.y, start.y);
+    EXPECT_EQ(Sprites[2 * k].getPos().x, s[k].x);
+    EXPECT_EQ(Sprites[2 * k + 1].getPos().y, start.y);
     EXPECT_EQ(Sprites[2 * k + 1].Owner, -1);
   }
   EXPECT_NEAR(s[0].x, 20, 0.01);

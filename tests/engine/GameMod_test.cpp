@@ -155,10 +155,10 @@ TEST_F(GameModTest, ALevelResetKeepsThePlayersShipAndTheTunnelSprites) {
   auto player = Ships[0];
   auto other = Ships[7];
   Sprites[10].sType = skTunnelRing;
-  Sprites[10].Alive = true;
+  Sprites[10].Exists = true;
   Sprites[11].sType = skTunnelFlare;
   Sprites[12].sType = skExplodeFlash;
-  Sprites[12].Alive = true;
+  Sprites[12].Exists = true;
   BulletTime = true;
   SceneEvent = 3;
   MotherShip = 4;
@@ -168,10 +168,10 @@ TEST_F(GameModTest, ALevelResetKeepsThePlayersShipAndTheTunnelSprites) {
   EXPECT_EQ(Ships[0], player);
   EXPECT_NE(Ships[7], other);
   EXPECT_EQ(Sprites[10].sType, skTunnelRing);
-  EXPECT_TRUE(Sprites[10].Alive);
+  EXPECT_TRUE(Sprites[10].Exists);
   EXPECT_EQ(Sprites[11].sType, skTunnelFlare);
   EXPECT_EQ(Sprites[12].sType, 0);
-  EXPECT_FALSE(Sprites[12].Alive);
+  EXPECT_FALSE(Sprites[12].Exists);
   EXPECT_FALSE(BulletTime);
   EXPECT_EQ(SceneEvent, 0);
   EXPECT_EQ(MotherShip, -1);

@@ -43,8 +43,8 @@ TEST_F(WreckTest, ACarrierExplodesWithSplashDamageAroundIt) {
   CShipLevelProbe::Explode(car);
   EXPECT_EQ(near.Shields, shields);
   for (const CSprite& s : Sprites)
-    if (s.Alive && s.sType == skRing) {
-      EXPECT_EQ(s.Size, 25);
+    if (s.Exists && s.sType == skRing) {
+      EXPECT_EQ(s.getSize(), 25);
     }
 }
 

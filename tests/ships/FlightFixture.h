@@ -119,7 +119,7 @@ class FlightTest : public ::testing::Test {
   static int spritesOfKind(Long kind) {
     int n = 0;
     for (const CSprite& s : Sprites)
-      if (s.Alive && s.sType == kind) ++n;
+      if (s.Exists && s.sType == kind) ++n;
     return n;
   }
   TempGameDir dir;

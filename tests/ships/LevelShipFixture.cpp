@@ -21,8 +21,9 @@ std::string defText(long kind, bool pad) {
   return t + std::to_string(kind) + "\r\n";
 }
 
-std::string worldNode(const std::string& title, const std::string& path, std::initializer_list<int> links) {
-  std::string t = "\"" + title + "\"\r\n\"" + path + "\"\r\n100,100\r\n0\r\n\"node\"\r\n0,1," +
+std::string worldNode(const std::string& title, const std::string& path, std::initializer_list<int> links,
+                      const char* at = "100,100") {
+  std::string t = "\"" + title + "\"\r\n\"" + path + "\"\r\n" + at + "\r\n0\r\n\"node\"\r\n0,1," +
                   std::to_string(links.size()) + "\r\n";
   int n = 0;
   for (int l : links) {
@@ -45,8 +46,9 @@ void LevelShipTest::SetUp() {
   dir.write("\\maps\\readme.txt", "");
   ShipDefs.clear();
   for (int i = 0; i < 23; ++i) ShipDefs.push_back(std::make_shared<CShipDef>(flightDesign()));
+  // "away" lies at lower world-map Y than "home": a ship heading 0 is lined up with that route.
   dir.write("\\maps\\world.pnd", "\"World!\"\r\n" + worldNode("Home", "home", {1, 2}) +
-                                     worldNode("Away", "away", {0}) + worldNode("Gone", "gone", {0}) +
+                                     worldNode("Away", "away", {0}, "100,0") + worldNode("Gone", "gone", {0}) +
                                      "\"eof\"\r\n");
   World = std::make_shared<CWorld>();
   World->Load();

@@ -1,0 +1,195 @@
+// CInterface confirmation dialogs (delete, save, load, purchase, sell, accept and cancel mission,
+// quit) and the cheats-unlocked notices. Each is one screen state; the screen that opened it left
+// what the action needs in the interface's pending members (curSlot, pendingShipType,
+// pendingPrice, pendingSlot, chosenMission). Every dialog clears MouseClicked at the end of its frame.
+#include <memory>
+#include <string>
+
+#include "campaign/CMissionControl.h"
+#include "campaign/CPlayer.h"
+#include "engine/CText.h"
+#include "engine/GameGlobals.h"
+#include "engine/GameMod.h"
+#include "interface/CInterface.h"
+#include "runtime/DateTime.h"
+#include "runtime/ItemFile.h"
+#include "runtime/Strings.h"
+#include "runtime/VbError.h"
+#include "ships/CShip.h"
+#include "ships/CShipDef.h"
+
+namespace {
+
+CText& text() {
+  if (!GameText) vbRaise(vberr::ObjectMissing);
+  return *GameText;
+}
+
+CPlayer& player() {
+  if (!Player) vbRaise(vberr::ObjectMissing);
+  return *Player;
+}
+
+CShip& shipAt(Integer i) {
+  if (i < 0 || static_cast<size_t>(i) >= Ships.size()) vbRaise(vberr::Subscript);
+  if (!Ships[static_cast<size_t>(i)]) vbRaise(vberr::ObjectMissing);
+  return *Ships[static_cast<size_t>(i)];
+}
+
+std::string shipTitle(Integer type) {
+  if (type < 0 || static_cast<size_t>(type) >= ShipDefs.size()) vbRaise(vberr::Subscript);
+  const auto& def = ShipDefs[static_cast<size_t>(type)];
+  return def ? def->ShipTitle : std::string();
+}
+
+}  // namespace
+
+void CInterface::drawYesCancel(const std::string& question, const D3DXVECTOR2& corner, Single width, bool yesNo,
+                               Integer& result) {
+  const Single x = corner.x, y = corner.y;
+  CText& t = text();
+  t.setColor(255, 255, 255);
+  t.setSize(0.7f);
+  t.drawText(x + width / 2, y + 40, question, 1, false, false);
+  result = 0;
+  if (drawButton(x + width / 2 - 100, y + 90, 80, yesNo ? "no" : "cancel", false)) result = 2;
+  if (drawButton(x + width / 2 + 20, y + 90, 80, yesNo ? "yes" : "ok", false)) result = 1;
+}
+
+Integer CInterface::dialogFrame(const std::string& question, bool yesNo) {
+  stopPlayerSteer();
+  const D3DXVECTOR2 corner = rectToScreen(400, 150);
+  Integer result = 0;
+  drawYesCancel(question, corner, 400, yesNo, result);
+  return result;
+}
+
+void CInterface::drawConfirmDelete() {
+  const Long back = Window == msConfirmDeleteMenu ? msGameManager : msBank;
+  const Integer result = dialogFrame("Delete: are you sure?", false);
+  if (result == 1) {
+    ItemWriter w(CPlayer::SlotFile(curSlot, -1));
+    w.writeString("*nil*").endLine();
+    w.commit();
+    ReadSaveList();
+  }
+  if (result != 0) Window = back;
+  MouseClicked = false;
+}
+
+void CInterface::drawConfirmSave() {
+  const Integer result = dialogFrame("[Y]Save:[y] are you sure?", false);
+  if (result == 1) {
+    player().Save(curSlot, DateText(), playerShip, -1);
+    saveIconTimer = 5.0f;
+    ReadSaveList();
+  }
+  if (result != 0) Window = msBank;
+  MouseClicked = false;
+}
+
+void CInterface::drawConfirmLoad() {
+  const Integer result = dialogFrame("[Y]Load:[y] are you sure?", false);
+  if (result == 2) Window = msBank;
+  if (result == 1) {
+    Window = msBank;
+    player().Load(curSlot, playerShip, -1);
+    InitBountyList();
+    Window = msNone;
+    chosenSecondary = -1;
+  }
+  MouseClicked = false;
+}
+
+void CInterface::drawConfirmPurchase() {
+  const Integer result = dialogFrame(
+      "Purchase [Y]" + shipTitle(pendingShipType) + "[y] for [G]$" + CStr(static_cast<double>(pendingPrice)) + "[g]?",
+      false);
+  if (result == 2) Window = msShipyard;
+  if (result == 1) {
+    CPlayer& p = player();
+    p.Cash -= pendingPrice;
+    if (pendingSlot < 0) {
+      p.BuyNewShip(pendingShipType, 0);
+    } else {
+      vbCheckIndex(pendingSlot, 0, static_cast<long long>(SubPlayers.size()) - 1);
+      if (!SubPlayers[static_cast<size_t>(pendingSlot)]) vbRaise(vberr::ObjectMissing);
+      SubPlayers[static_cast<size_t>(pendingSlot)]->BuyNewShip(pendingShipType, 0);
+    }
+    Window = msNone;
+    shipAt(playerShip).LandingFrame = 0;
+  }
+  MouseClicked = false;
+}
+
+void CInterface::drawConfirmSell() {
+  const Integer result = dialogFrame(
+      "Sell [Y]" + shipTitle(pendingShipType) + "[y] for [G]$" + CStr(static_cast<double>(pendingPrice)) + "[g]?",
+      false);
+  if (result == 2) Window = msShipyard;
+  if (result == 1) {
+    vbCheckIndex(pendingSlot, 0, static_cast<long long>(SubPlayers.size()) - 1);
+    if (!SubPlayers[static_cast<size_t>(pendingSlot)]) vbRaise(vberr::ObjectMissing);
+    player().Cash += pendingPrice;
+    SubPlayers[static_cast<size_t>(pendingSlot)]->ShipType = -1;
+    Window = msNone;
+    shipAt(playerShip).LandingFrame = 0;
+  }
+  MouseClicked = false;
+}
+
+void CInterface::drawConfirmMission() {
+  const Integer result = dialogFrame("Accept Mission?", false);
+  // The mission list and mission loading are not part of mission control yet: both answers go
+  // back to mission control and nothing starts.
+  if (result != 0) Window = msMissionControl;
+  MouseClicked = false;
+}
+
+void CInterface::drawConfirmCancelMission() {
+  const Integer result = dialogFrame("Cancel Mission?", true);
+  if (result == 1) {
+    if (!MissionControl) vbRaise(vberr::ObjectMissing);
+    MissionControl->Reading = false;
+    NeedMissionReinit = true;
+    InitMissions();
+  }
+  if (result != 0) {
+    Window = msNone;
+    shipAt(playerShip).LandingFrame = 1001;
+  }
+  MouseClicked = false;
+}
+
+void CInterface::drawConfirmQuit() {
+  const Integer result = dialogFrame("Quit to Main Menu?", false);
+  if (result == 2) Window = msNone;
+  drawCursor();
+  MouseClicked = false;
+  // Last: newGame replaces this interface object (the dispatcher keeps it alive for the pass).
+  if (result == 1) newGame(true, false);
+}
+
+void CInterface::drawCheatsUnlocked() {
+  stopPlayerSteer();
+  const D3DXVECTOR2 corner = rectToScreen(400, 150);
+  const bool slowMo = Window == msSloMoUnlocked;
+  CText& t = text();
+  t.setColor(255, 255, 255);
+  t.setSize(0.7f);
+  t.makeBlock(320, slowMo ? "[Y]unlocked cheats:[y] slo mo mode!"
+                          : "[Y]unlocked cheats:[y] god mode, infinite ammo, infinite cash!");
+  t.drawBlock(corner.x + 200, corner.y + 30, 1);
+  if (drawButton(corner.x + 160, corner.y + 90, 80, "ok", false)) {
+    CPlayer& p = player();
+    if (slowMo) {
+      p.setHasCheat(3, 1);
+    } else {
+      for (Long i = 0; i < 3; ++i) p.setHasCheat(i, 1);
+    }
+    p.WriteCheats();
+    Window = msNone;
+  }
+  drawCursor();
+  MouseClicked = false;
+}

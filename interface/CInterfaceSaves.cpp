@@ -1,0 +1,179 @@
+// CInterface save slots: the slot names, the autosave, and the save-slot screen in its three forms
+// (the main menu's game manager, the bank, and the list inside the new-game wizard).
+#include <string>
+
+#include "campaign/CPlayer.h"
+#include "campaign/CWorld.h"
+#include "engine/CText.h"
+#include "engine/CTextureMonster.h"
+#include "engine/GameGlobals.h"
+#include "engine/LoaderMod.h"
+#include "engine/MessageLog.h"
+#include "interface/CInterface.h"
+#include "levels/CMap.h"
+#include "platform/D3DX.h"
+#include "runtime/DateTime.h"
+#include "runtime/ItemFile.h"
+#include "runtime/Paths.h"
+#include "runtime/Strings.h"
+#include "runtime/VbError.h"
+#include "ships/CShip.h"
+
+namespace {
+constexpr Integer SlotCount = 7;
+
+CText& text() {
+  if (!GameText) vbRaise(vberr::ObjectMissing);
+  return *GameText;
+}
+
+void say(Single x, Single y, const std::string& s, Long justify, Single size, Integer r, Integer g, Integer b) {
+  CText& t = text();
+  t.setSize(size);
+  t.setColor(r, g, b);
+  t.drawText(x, y, s, justify, false, false);
+}
+}  // namespace
+
+void CInterface::ReadSaveList() {
+  for (Integer i = 0; i < SlotCount; ++i) {
+    CPlayer::RecoverSlot(i);
+    const std::string path = CPlayer::SlotFile(i, -1);
+    // A slot without its file holds no game, like one that was deleted.
+    if (!fileExists(resolvePath(path))) {
+      slotNames[i].clear();
+      continue;
+    }
+    const std::vector<std::string> lines = readLines(path);
+    if (lines.empty()) vbRaise(vberr::InputPastEnd, "Input past end of file (" + path + ")");
+    slotNames[i] = lines[0] == CPlayer::EmptySlotMarker ? std::string() : lines[0];
+  }
+  slotPreviewStale = true;
+}
+
+void CInterface::doAutoSave(Integer k) {
+  if (!Player) vbRaise(vberr::ObjectMissing);
+  if (!CurMap) vbRaise(vberr::ObjectMissing);
+  CShip& s = *vbAt(Ships, playerShip);
+  // 1. The ship's place is restored whatever the save does.
+  const Single keptX = s.x, keptY = s.y, keptE = s.e;
+  // 2..3. Above the middle of the landing, 500 over its top.
+  const D3DVECTOR lo = CurMap->getStructLBounds(k), hi = CurMap->getStructUBounds(k);
+  s.x = lo.x + (hi.x - lo.x) / 2;
+  s.y = lo.z + (hi.z - lo.z) / 2;
+  s.e = hi.y + 500;
+  try {
+    // 4..6.
+    Player->Save(curSlot, GeneralDateText() + " (auto)", playerShip, -1);
+    ReadSaveList();
+  } catch (...) {
+    s.x = keptX, s.y = keptY, s.e = keptE;
+    throw;
+  }
+  // 7..8.
+  s.x = keptX, s.y = keptY, s.e = keptE;
+  saveIconTimer = 5.0f;
+}
+
+void CInterface::readSlotPreview() {
+  slotPreviewStale = false;
+  ItemReader in(CPlayer::SlotFile(curSlot, -1));
+  in.readLine();  // name
+  previewDriver = in.readLine();
+  previewGunner = in.readLine();
+  previewDifficulty = CInt(Val(in.readLine()));
+  previewDate = in.readLine();
+  previewTime = in.readLine();
+  previewPlayTime = in.readLong();
+  for (int line = 8; line <= 14; ++line) in.readLine();
+  previewNode = in.readInteger();
+  if (TexMon && World && previewNode >= 0 && previewNode <= World->getTotalNodes())
+    TexMon->forceReplace(TexHomeMap, "\\maps\\" + World->getNodePath(previewNode) + ".bmp");
+}
+
+void CInterface::drawGameManagerMenu() { drawGameManager(true, false); }
+
+void CInterface::drawGameManager(bool fromMenu, bool embedded) {
+  const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
+  // Frame and origin.
+  Single x0, y0;
+  if (embedded) {
+    x0 = W / 2 - 195;
+    y0 = H / 2 - 122;
+  } else if (fromMenu) {
+    const D3DXVECTOR2 corner = rectToScreen(500, 360);
+    x0 = corner.x;
+    y0 = corner.y;
+    say(x0 + 250, y0 + 15, "game manager", 1, 0.7f, 255, 255, 255);
+    if (drawButton(x0 + 175, y0 + 320, 150, "back", false)) Window = msMainMenu;
+  } else {
+    const D3DXVECTOR2 corner = drawDoneButton("first galactic bank", 500);
+    x0 = corner.x;
+    y0 = corner.y;
+  }
+
+  // Slot row.
+  for (Integer i = 0; i < SlotCount; ++i) {
+    const Single tx = x0 + 22 + 65.0f * i;
+    if (drawListArrowDown(tx, y0 + 30, i == curSlot) && i != curSlot) {
+      curSlot = i;
+      slotPreviewStale = true;
+    }
+    const bool chosen = i == curSlot;
+    say(x0 + 48 + 65.0f * i, y0 + 62, " " + std::to_string(i + 1) + " ", 1, 1.0f, chosen ? 200 : 120,
+        chosen ? 200 : 120, chosen ? 255 : 120);
+  }
+
+  // Preview.
+  drawPanelEx(x0 + 22, y0 + 98, x0 + 478, y0 + 258, 150, 150, 150);
+  const bool empty = vbAt(slotNames, curSlot).empty();
+  if (empty) {
+    say(x0 + 250, y0 + 180, "empty slot", 1, 0.7f, 200, 200, 200);
+  } else {
+    if (slotPreviewStale) readSlotPreview();
+    if (TexHomeMap >= 0 && static_cast<size_t>(TexHomeMap) < TexSlots.size()) {
+      const auto tex = TexSlots[static_cast<size_t>(TexHomeMap)].object;
+      if (tex && DxSprite) {
+        const RECT src{0, 0, 128, 128};
+        checkHResult(DxSprite->Begin());
+        const HResult hr = DxSprite->Draw(tex, &src, D3DXVECTOR2{1, 1}, D3DXVECTOR2{0, 0}, 0,
+                                          D3DXVECTOR2{x0 + 35, y0 + 110}, D3DColorARGB(255, 255, 255, 255));
+        checkHResult(DxSprite->End());
+        checkHResult(hr);
+      }
+    }
+    const Single tx = x0 + 175;
+    say(tx, y0 + 120, previewDriver + " and " + previewGunner, 0, 0.6f, 0, 255, 0);
+    say(tx, y0 + 140, previewDate, 0, 0.6f, 255, 255, 0);
+    say(tx, y0 + 160, previewTime, 0, 0.6f, 255, 255, 0);
+    const Long hours = previewPlayTime / 3600, minutes = (previewPlayTime / 60) % 60, seconds = previewPlayTime % 60;
+    say(tx, y0 + 180,
+        "play time: [P]" + Format(hours, "00") + ":" + Format(minutes, "00") + ":" + Format(seconds, "00") + "[p]", 0,
+        0.6f, 255, 255, 255);
+    say(tx, y0 + 200, "[Y]difficulty:[y] " + getDifficultyName(previewDifficulty), 0, 0.6f, 255, 255, 255);
+    // A node the world lacks (a damaged slot) has no title; the slot can still be deleted.
+    const bool knownNode = World && previewNode >= 0 && previewNode <= World->getTotalNodes();
+    say(tx, y0 + 228, knownNode ? World->getNodeTitle(previewNode) : std::string(), 0, 0.6f, 255, 255, 255);
+  }
+  if (embedded) return;  // the wizard clears the click
+
+  // Buttons.
+  if (drawButton(x0 + 22, y0 + 272, 140, "delete", empty)) Window = fromMenu ? msConfirmDeleteMenu : msConfirmDelete;
+  if (drawButton(x0 + 180, y0 + 272, 140, "load", empty)) {
+    if (!fromMenu) {
+      Window = msConfirmLoad;
+    } else {
+      // A slot that cannot be read leaves the running game as it was and says why.
+      try {
+        if (!Player) vbRaise(vberr::ObjectMissing);
+        Player->Load(curSlot, playerShip, -1);
+        InitBountyList();
+        Window = msNone;
+      } catch (const std::exception& e) {
+        addMessage(std::string("could not load: ") + e.what(), true);
+      }
+    }
+  }
+  if (drawButton(x0 + 338, y0 + 272, 140, "save", fromMenu)) Window = msConfirmSave;
+  MouseClicked = false;
+}

@@ -1,0 +1,54 @@
+// CInterface store frame: the panel, title, cash line and "done!" button that every screen of a
+// landed ship draws first (drawDoneButton), and the landed-ship screens that so far show only
+// that frame (shipyard, bounty office, mission control).
+#include <string>
+
+#include "campaign/CPlayer.h"
+#include "engine/CText.h"
+#include "engine/GameGlobals.h"
+#include "interface/CInterface.h"
+#include "runtime/VbError.h"
+#include "ships/CShip.h"
+
+namespace {
+CText& text() {
+  if (!GameText) vbRaise(vberr::ObjectMissing);
+  return *GameText;
+}
+}  // namespace
+
+D3DXVECTOR2 CInterface::drawDoneButton(const std::string& title, Integer width) {
+  if (!Player) vbRaise(vberr::ObjectMissing);
+  stopPlayerSteer();
+  CText& t = text();
+  t.setColor(255, 255, 255);
+  t.setSize(0.7f);
+  const D3DXVECTOR2 corner = rectToScreen(width, 360);
+  t.drawText(corner.x + width / 2.0f, corner.y + 15, title, 1, false, false);
+  t.setColor(0, 255, 0);
+  t.setSize(0.6f);
+  t.drawText(corner.x + width - 10, corner.y + 10, "$" + std::to_string(Player->Cash), 2, false, false);
+  if (drawButton(corner.x + width / 2.0f - 75, corner.y + 320, 150, "done!", false)) {
+    Window = msNone;
+    vbCheckIndex(playerShip, 0, static_cast<long long>(Ships.size()) - 1);
+    if (!Ships[static_cast<size_t>(playerShip)]) vbRaise(vberr::ObjectMissing);
+    Ships[static_cast<size_t>(playerShip)]->LandingFrame = 1001;
+  }
+  return corner;
+}
+
+// Screens whose contents are not built yet: the frame alone, so "done!" returns to flight.
+void CInterface::drawShipyard() {
+  drawDoneButton("monster shipyard", 500);
+  MouseClicked = false;
+}
+
+void CInterface::drawBountyHunting() {
+  drawDoneButton("bounty hunting", 500);
+  MouseClicked = false;
+}
+
+void CInterface::drawMissionControl() {
+  drawDoneButton("mission control", 500);
+  MouseClicked = false;
+}

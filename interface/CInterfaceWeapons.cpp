@@ -1,0 +1,157 @@
+// CInterface weapon store "trigger happy" (msWeaponStore): secondary weapons and packs of five
+// rounds from the stock of InitWeaponList; buys weapons back at a quarter of their price. No
+// magazine ever holds more than 99 rounds.
+#include <algorithm>
+#include <string>
+
+#include "campaign/CPlayer.h"
+#include "engine/CText.h"
+#include "engine/GameGlobals.h"
+#include "interface/CInterface.h"
+#include "runtime/Strings.h"
+#include "runtime/VbError.h"
+#include "ships/CShip.h"
+
+namespace {
+CText& text() {
+  if (!GameText) vbRaise(vberr::ObjectMissing);
+  return *GameText;
+}
+
+// Five more rounds of weapon w on the ship, at most 99.
+void addFiveRounds(CShip& s, Integer w) {
+  s.setSecondaryAmmo(w, static_cast<Integer>(std::min(99, s.getSecondaryAmmo(w) + 5)));
+}
+}  // namespace
+
+void CInterface::drawWeaponStore() {
+  const D3DXVECTOR2 c = drawDoneButton("trigger happy", 500);
+  if (!Player) vbRaise(vberr::ObjectMissing);
+  CPlayer& p = *Player;
+  vbCheckIndex(playerShip, 0, static_cast<long long>(Ships.size()) - 1);
+  if (!Ships[static_cast<size_t>(playerShip)]) vbRaise(vberr::ObjectMissing);
+  CShip& s = *Ships[static_cast<size_t>(playerShip)];
+  CText& t = text();
+
+  ownedList.fill(-1);
+  size_t o = 0;
+  for (Integer i = 0; i < CPlayer::SecondarySlots; ++i)
+    if (p.getHasWeapon(i)) ownedList[o++] = i;
+  Integer lastStocked = 0;
+  for (Integer k = 0; k < WeaponStockSlots; ++k)
+    if (weaponStock[static_cast<size_t>(k)] >= 0) lastStocked = k;
+  auto stockAt = [&](long k) -> Integer {
+    return k >= 0 && k < WeaponStockSlots ? weaponStock[static_cast<size_t>(k)] : Integer(-1);
+  };
+
+  t.setColor(255, 255, 255);
+  t.setSize(0.5f);
+  t.drawText(c.x + 20, c.y + 30, "their stuff:", 0, false, false);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer col = 0; col < 4; ++col)
+      if (drawListArrowDown(c.x + 20 + 70 * col, c.y + 50 + 70 * r, false))
+        selItem = std::min<Integer>(static_cast<Integer>(col + 4 * (r + Scroll)), lastStocked);
+  if (stockAt(4L * (Scroll + 1)) < 0 && Scroll > 0) --Scroll;
+  for (long k = 0; k < WeaponStockSlots && weaponStock[static_cast<size_t>(k)] >= 0; ++k) {
+    const long row = k / 4 - Scroll;
+    if (row != 0 && row != 1) continue;
+    const Single cx = c.x + 20 + 70 * (k % 4), cy = c.y + 50 + 70 * row;
+    if (selItem == k) drawListArrowDown(cx, cy, true);
+    drawWeaponIcon(weaponStock[static_cast<size_t>(k)], cx, cy);
+  }
+  if (drawHighlight(c.x + 160, c.y + 40, 0) && Scroll > 0) --Scroll;
+  if (drawHighlight(c.x + 160, c.y + 200, 1)) ++Scroll;
+
+  t.setColor(255, 255, 255);
+  t.setSize(0.5f);
+  t.drawText(c.x + 20, c.y + 225, "your stuff:", 0, false, false);
+  if (xScroll + 4 >= OwnedSlots)
+    xScroll = OwnedSlots - 5;
+  else if (ownedList[static_cast<size_t>(xScroll + 4)] == -1 && xScroll > 0)
+    --xScroll;
+  for (Integer i = 0; i < 6; ++i) {
+    const Single cx = c.x + 40 + 70 * i, cy = c.y + 240;
+    if (drawListArrowDown(cx, cy, false)) selItem = static_cast<Integer>(xScroll + i + 100);
+    const long k = xScroll + i;
+    if (k >= OwnedSlots) continue;
+    const Integer w = ownedList[static_cast<size_t>(k)];
+    if (selItem == k + 100) drawListArrowDown(cx, cy, true);
+    drawWeaponIcon(w, cx, cy);
+    if (w >= 0 && w <= 14) {
+      const Integer rounds = s.getSecondaryAmmo(w);
+      t.setSize(0.4f);
+      if (rounds == 0)
+        t.setColor(255, 0, 0);
+      else
+        t.setColor(255, 255, 0);
+      t.drawText(c.x + 60 + 70 * i, c.y + 292, Format(rounds, "00"), 2, false, false);
+    }
+  }
+
+  drawPanel(c.x + 295, c.y + 25, c.x + 490, c.y + 220);
+  const Single bx = c.x + 320, by = c.y + 200;
+  if (selItem >= 0 && selItem < 100) {
+    if (selItem > 15) selItem = 15;
+    const Integer id = weaponStock[static_cast<size_t>(selItem)];
+    if (id < 0) {
+      makeItemDescBlock(-1);
+    } else {
+      Long price = makeItemDescBlock(id);
+      if (id < 10) {
+        if (p.getHasWeapon(id)) price = 0;
+      } else {
+        p.setAmmoFromShip(playerShip);
+        const Integer rounds = p.getAmmo(static_cast<Integer>(id - 10));
+        if (rounds >= 99)
+          price = 0;
+        else if (rounds >= 95)
+          price = CLng((99 - rounds) / 5.0 * price);
+      }
+      if (price == 0) {
+        drawButton(bx, by, 145, "can't buy", true);
+      } else if (price > p.Cash) {
+        drawButton(bx, by, 145, "buy: $" + std::to_string(price), true);
+      } else if (drawButton(bx, by, 145, "buy: $" + std::to_string(price), false) && p.Cash >= price) {
+        payCash(price);
+        if (id < 10) {
+          s.setSecondary(id, true);
+          addFiveRounds(s, id);
+          p.setHasWeaponFromShip(playerShip);
+        } else {
+          addFiveRounds(s, static_cast<Integer>(id - 10));
+          p.setAmmoFromShip(playerShip);
+        }
+      }
+    }
+  } else if (selItem >= 100) {
+    const long k = selItem - 100L;
+    const Integer w = k < OwnedSlots ? ownedList[static_cast<size_t>(k)] : Integer(-1);
+    Long price = 0;
+    if (w >= 0)
+      price = CLng(makeItemDescBlock(w) / 4.0);
+    else
+      makeItemDescBlock(-1);
+    if (price > 0) {
+      if (drawButton(bx, by, 145, "sell: $" + std::to_string(price), false)) {
+        s.setSecondary(w, false);
+        p.Cash += price;
+        p.setHasWeaponFromShip(playerShip);
+      }
+    } else {
+      drawButton(bx, by, 145, " ", true);
+    }
+  } else {
+    makeItemDescBlock(-1);
+  }
+
+  t.setColor(255, 255, 0);
+  t.setSize(0.6f);
+  t.drawText(c.x + 395, c.y + 40, itemName, 1, false, false);
+  t.setColor(255, 255, 255);
+  t.setSize(0.5f);
+  t.drawBlock(c.x + 300, c.y + 58, 0);
+
+  if (drawHighlight(c.x + 30, c.y + 275, 2) && xScroll > 0) --xScroll;
+  if (drawHighlight(c.x + 470, c.y + 275, 3)) ++xScroll;
+  MouseClicked = false;
+}

@@ -1,0 +1,108 @@
+// Firing in the real main loop: the player's ship, built from a new campaign record with a laser
+// put on mount 0 over the default map, fires while the bound "attack:" key is held and stops when it
+// is released, at a fixed 17 ms frame time (a fake clock), headless on Mesa.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+#include "campaign/CPlayer.h"
+#include "engine/CameraMod.h"
+#include "engine/GameGlobals.h"
+#include "engine/GameMod.h"
+#include "engine/frmMain.h"
+#include "interface/CInterface.h"
+#include "levels/CMap.h"
+#include "platform/Direct3D.h"
+#include "platform/Timer.h"
+#include "platform/Window.h"
+#include "ships/CCharacter.h"
+#include "ships/CShip.h"
+#include "ships/CShipDef.h"
+#include "sprites/SpriteMod.h"
+#include "tests/support/TempGameDir.h"
+
+namespace {
+// A millisecond clock that moves 1 ms per reading and by the time slept: every frame measures 17 ms.
+struct FakeClock {
+  FakeClock() {
+    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
+  }
+  ~FakeClock() { setTimeSourceForTests({}); }
+  uint32_t now = 5000;
+};
+
+// Live laser shots of the player's ship in the pool.
+int playerLasers() {
+  int n = 0;
+  for (const CSprite& s : Sprites)
+    if (s.Exists && s.sType == skLaserShot && s.Owner == 0) ++n;
+  return n;
+}
+
+class WeaponsGameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setDeviceBackend(DeviceBackendKind::OpenGL);
+    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
+  }
+  void TearDown() override {
+    frmMain.afterFrameForTests = {};
+    Ships.clear();
+    Characters.clear();
+    ShipDefs.clear();
+    SkyR = SkyG = SkyB = 0;
+    dir.reset();
+  }
+  std::unique_ptr<TempGameDir> dir;
+};
+}  // namespace
+
+TEST_F(WeaponsGameTest, TheAttackKeyFiresTheMountsWhileHeld) {
+  FakeClock clock;
+  Integer attack = 0;
+  int beforeHold = -1, whileHeld = -1, shotsSeen = 0;
+  bool mapLoaded = false;
+  frmMain.afterFrameForTests = [&](Long pass) {
+    GameWindow& w = frmMain.window();
+    switch (pass) {
+      case 1:
+        Ships.clear();
+        for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
+        Characters.clear();
+        for (int i = 0; i < 16; ++i) Characters.push_back(std::make_shared<CCharacter>());
+        Player->Init();
+        Player->MakeShipFromPlayer(0, 0, 0, 0);
+        Ships[0]->setMount(0, 1);  // a laser
+        Ships[0]->makePrimaryInterval();
+        CurMap->MapName = "losgatos";
+        mapLoaded = CurMap->Load();
+        GameInterface->Window = 0;
+        ScreenFxOn = false;
+        SteerDelay = 2;
+        attack = Player->getCharKey(10);
+        break;
+      case 10:
+        beforeHold = playerLasers();
+        w.postKeyDown(attack);  // delivered in the next frame's yield
+        break;
+      case 40:  // about half a second of fire at one shot per 0.25 s
+        whileHeld = playerLasers();
+        w.postKeyUp(attack);
+        break;
+      default:
+        if (pass > 11 && pass <= 40) shotsSeen = std::max(shotsSeen, playerLasers());
+        if (pass == 41) {
+          EXPECT_FALSE(Ships[0]->keyPrimary);
+        }
+        if (pass > 60) GameRunning = false;
+    }
+  };
+  frmMain.Form_Load();
+
+  ASSERT_TRUE(mapLoaded);
+  EXPECT_EQ(beforeHold, 0);
+  EXPECT_GE(shotsSeen, 1);  // shots of kind 8 owned by the player appeared while the key was held
+  EXPECT_GE(whileHeld, 0);
+}

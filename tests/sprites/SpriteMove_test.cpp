@@ -1,0 +1,167 @@
+// Movement and hits: a shot flies into a ship placed in its path and hits it exactly once with its
+// own kind as the damage type; a rolling ship deflects
+// a shot; splash damage falls off linearly; bursts make their sprites; a missile dying of age still
+// explodes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/sprites/SpriteFixture.h"
+
+namespace {
+// Shield and armour a ship keeps, to compare blows.
+Single health(const CShip& s) { return s.Shields + s.Armor; }
+}  // namespace
+
+TEST_F(SpriteTest, AShotHitsAShipInItsPathExactlyOnceWithItsKind) {
+  struct Case {
+    Long kind;
+    Long burst;  // a sprite its strike leaves behind
+  };
+  for (Case c : {Case{skLaserShot, skBurstCore}, Case{skPhotonShot, skTorRing}, Case{skBeamShot, skXBlast},
+                 Case{skPanelShot, skSpark}}) {
+    SCOPED_TRACE(c.kind);
+    Sprites.assign(SpritePoolSize, CSprite{});
+    target(0, 0, 0, -20000);  // the shooter, far away
+    CShip& ship = target(1, 1500, 0, 0);
+    CShip& twin = target(2, 0, 0, 20000);
+    const Single before = health(ship);
+    AddSprite(0, 0, 0, 1500, 0, 0, c.kind, 5, 0, 0, -1);
+    for (int k = 0; k < 150; ++k) MoveSprites();
+    EXPECT_EQ(live(c.kind), 0);  // it died at the ship
+    // One direct blow of the same kind on an identical ship takes as much.
+    twin.Hit(c.kind, 0, D3DVECTOR{1500, 0, 0}, 0);
+    EXPECT_GT(before - health(ship), 0);
+    EXPECT_FLOAT_EQ(before - health(ship), before - health(twin));
+  }
+}
+
+TEST_F(SpriteTest, AShotNeverHitsItsOwnShipAndMissesBeyondTheRadius) {
+  CShip& owner = target(3, 500, 0, 0);
+  CShip& aside = target(4, 1500, 0, 400);  // 400 off the line: radius 320 (370 for a hostile)
+  const Single o = health(owner), a = health(aside);
+  AddSprite(0, 0, 0, 1500, 0, 0, skLaserShot, 3, 0, 3, -1);
+  for (int k = 0; k < 150; ++k) MoveSprites();
+  EXPECT_FLOAT_EQ(health(owner), o);
+  EXPECT_FLOAT_EQ(health(aside), a);
+}
+
+TEST_F(SpriteTest, ARollingShipDeflectsTheShotBackAtItsOwner) {
+  CShip& s = target(1, 600, 0, 0);
+  CShipFlightProbe::trickValue(s) = 42;  // mid-roll
+  ASSERT_TRUE(s.getRollSafe());
+  const Single h = health(s);
+  AddSprite(0, 0, 0, 1500, 0, 0, skLaserShot, 3, 0, 2, -1);
+  for (int k = 0; k < 25; ++k) MoveSprites();
+  const CSprite* shot = first(skLaserShot);
+  ASSERT_TRUE(shot);
+  EXPECT_EQ(shot->Owner, 1);   // now the rolling ship's shot
+  EXPECT_EQ(shot->Target, 2);  // homing on whoever fired it
+  EXPECT_FLOAT_EQ(health(s), h);
+}
+
+TEST_F(SpriteTest, SplashDamageFallsOffLinearlyAndSparesTheOwner) {
+  struct Case {
+    Single distance;
+    Integer owner;
+    Integer ship;
+    Single share;  // of the damage
+  };
+  const Case cases[] = {
+      {0, -1, 1, 1.0f},   {0, 1, 1, 0.25f},     {500, -1, 1, 0.5f}, {500, 1, 1, 0.125f},
+      {750, 5, 1, 0.25f}, {1000, -1, 1, 0.0f},  {1200, -1, 1, 0.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.distance << " owner " << c.owner);
+    CShip& s = target(c.ship, 0, c.distance, 0);  // straight above the point: distance in space
+    CShip& twin = target(2, 50000, 0, 0);
+    s.Shields = twin.Shields = 100000;  // the whole blow on the shields
+    const Single before = health(s);
+    doSplashDamage(1000, 1000, D3DVECTOR{0, 0, 0}, c.owner);
+    const Single taken = before - health(s);
+    if (c.share == 0) {
+      EXPECT_FLOAT_EQ(taken, 0);
+    } else {
+      const Single twinBefore = health(twin);
+      twin.Hit(skSplashDamage, c.owner, D3DVECTOR{0, 1, 0}, 1000 * c.share);
+      EXPECT_GT(taken, 0);
+      EXPECT_NEAR(taken, twinBefore - health(twin), 1e-2);
+    }
+  }
+}
+
+TEST_F(SpriteTest, ALargeExplosionWithoutCoresAndAFullPoolKeepItsCounts) {
+  spawnLargeExplosion(D3DVECTOR{0, 0, 0}, -1);
+  EXPECT_EQ(live(skExplodeFlash), 16);
+  EXPECT_EQ(live(skSparkB), 4);
+  EXPECT_EQ(live(skFlash), 1);
+  EXPECT_EQ(live(skRing), 1);
+  EXPECT_EQ(live(skLightFlashC), 1);
+  EXPECT_EQ(live(skBlastCore), 0);
+  Sprites.assign(SpritePoolSize, CSprite{});
+  spawnLargeExplosion(D3DVECTOR{0, 0, 0}, 0);
+  EXPECT_EQ(live(skBlastCore), 4);
+  // With ten free slots and nothing replaceable the burst makes ten sprites.
+  Sprites.assign(SpritePoolSize, CSprite{});
+  for (int k = 0; k < SpritePoolSize - 10; ++k) AddSprite(0, 0, 0, 0, 0, 0, skRing, 0, 0, -1, -1);
+  spawnShipExplosion(D3DVECTOR{0, 0, 0});
+  EXPECT_EQ(liveAll(), SpritePoolSize);
+}
+
+TEST_F(SpriteTest, AMissileDyingOfAgeStillExplodesWithItsShards) {
+  AddSprite(0, 500, 0, 100, 0, 0, skMissile, 0.05f, 0, 3, -1);
+  FrameTime = 0.1;
+  Sprites[0].Move();  // only the missile steps: its shards are all still there
+  EXPECT_EQ(live(skMissile), 0);
+  EXPECT_EQ(live(skExplodeFlash), 16);
+  EXPECT_EQ(live(skPanelShotB), 32);
+  EXPECT_EQ(first(skPanelShotB)->Owner, 3);
+}
+
+TEST_F(SpriteTest, ARocketLosesItsLockWhenTheTargetFallsOffItsNose) {
+  target(1, -3000, 0, 0);  // behind it
+  AddSprite(0, 0, 0, 1000, 0, 0, skRocket, 0, 0, 0, 1);
+  MoveSprites();
+  const CSprite* r = first(skRocket);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->Target, -1);
+}
+
+TEST_F(SpriteTest, AMissileCirclingAtFullTurnBurnsOut) {
+  target(1, -3000, 0, 0);  // straight behind it: the turn stays at its clamp
+  AddSprite(0, 0, 0, 1000, 0, 0, skMissile, 9, 0, 0, 1);
+  int frames = 0;
+  while (live(skMissile) > 0 && frames < 200) {
+    MoveSprites();
+    ++frames;
+  }
+  EXPECT_EQ(live(skMissile), 0);
+  EXPECT_LT(frames, 40);  // 0.5 s at the clamp, then a second of life lost every frame
+}
+
+TEST_F(SpriteTest, ANeutronShotBurstsOrSticksAndThenBurstsWithSplash) {
+  int stuck = 0, burst = 0;
+  for (int round = 0; round < 12; ++round) {
+    Sprites.assign(SpritePoolSize, CSprite{});
+    target(0, 0, 0, -20000);
+    CShip& s = target(1, 600, 0, 0);
+    s.Shields = 100000;
+    AddSprite(0, 0, 0, 1500, 0, 0, skNeuShot, 0, 0, 0, -1);
+    for (int k = 0; k < 10 && live(skNeuShot) > 0; ++k) MoveSprites();
+    ASSERT_EQ(live(skNeuShot), 0);
+    if (const CSprite* n = first(skNeuShotB)) {
+      ++stuck;
+      EXPECT_EQ(n->Target, 1);
+      EXPECT_GE(n->Frame, 2.4f);
+      EXPECT_LT(n->Frame, 3.0f);
+      const Single before = s.Shields;
+      for (int k = 0; k < 200 && live(skNeuShotB) > 0; ++k) MoveSprites();
+      EXPECT_EQ(live(skNeuShotB), 0);
+      EXPECT_LT(s.Shields, before);  // the closing splash of radius 200 reached the ship it sat on
+    } else {
+      ++burst;
+    }
+  }
+  EXPECT_GT(stuck, 0);
+  EXPECT_GT(burst, 0);
+}
