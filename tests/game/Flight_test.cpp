@@ -20,39 +20,17 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-// A millisecond clock that moves 1 ms per reading and by the time slept: every frame measures 17 ms.
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
 struct Sample {
   Single x = 0, y = 0, e = 0, r = 0, speed = 0;
 };
 
 Sample sample(const CShip& s) { return Sample{s.x, s.y, s.e, s.r, s.Speed}; }
 
-class FlightGameTest : public ::testing::Test {
+class FlightGameTest : public GameRunTest {
  protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    frmMain.beforePresentForTests = {};
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
   // The start-up ran the title scene with the designs loaded and the cursor hidden. What the menus
   // do when play starts, over an empty level: a new campaign record whose ship is built into
   // Ships(0) at the map's centre, the default map, the title scene and its effect left for flight,
@@ -70,13 +48,12 @@ class FlightGameTest : public ::testing::Test {
     ScreenFxOn = false;
     SteerDelay = 2;
   }
-  std::unique_ptr<TempGameDir> dir;
   bool mapLoaded = false;
 };
 }  // namespace
 
 TEST_F(FlightGameTest, ThePlayersShipFliesUnderKeysAndMouseAndTheCameraFollows) {
-  FakeClock clock;
+  FakeGameClock clock;
   Integer thrust = 0, lookRight = 0;
   Sample atStart, beforeTurn, afterTurn, beforeMouse, afterMouse, coasting;
   D3DVECTOR eyeBeforeTurn{};

@@ -23,33 +23,11 @@
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 #include "tests/support/PixelDevice.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
-class HudGameTest : public ::testing::Test {
+class HudGameTest : public GameRunTest {
  protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    frmMain.beforePresentForTests = {};
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    ScreenFxOn = false;
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
   // Flight over the default map with a new campaign record, as the menus start it.
   void startFlight() {
     Ships.clear();
@@ -64,7 +42,6 @@ class HudGameTest : public ::testing::Test {
     ScreenFxOn = false;
     SteerDelay = 2;
   }
-  std::unique_ptr<TempGameDir> dir;
   bool mapLoaded = false;
 };
 
@@ -74,7 +51,7 @@ bool near(const Rgba& c, int r, int g, int b, int tol) {
 }  // namespace
 
 TEST_F(HudGameTest, FlightShowsTheRadarAndTheStatusGauges) {
-  FakeClock clock;
+  FakeGameClock clock;
   PixelImage frame;
   Integer targRender = -9;
   frmMain.beforePresentForTests = [&](Long pass) {

@@ -14,24 +14,10 @@
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"
 #include "tests/support/PixelDevice.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-class GameStartTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    frmMain.beforePresentForTests = {};
-    ScreenFxOn = false;
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
-  std::unique_ptr<TempGameDir> dir;
-};
+class GameStartTest : public GameRunTest {};
 }  // namespace
 
 TEST_F(GameStartTest, FramesAreClearedToTheSkyUntilTheWindowCloses) {

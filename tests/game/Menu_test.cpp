@@ -23,46 +23,17 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
-class MenuGameTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    frmLaunch.hide();
-    int32_t n = ShowCursor(true);
-    while (n < 0) n = ShowCursor(true);
-    while (n > 0) n = ShowCursor(false);
-    MouseHeld = MouseClicked = false;
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    ScreenFxOn = false;
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
-  std::unique_ptr<TempGameDir> dir;
-};
+class MenuGameTest : public GameRunTest {};
 
 // Where the test stands in its script.
 enum class Step { Title, Menu, Flight, Quit, Back, Done };
 }  // namespace
 
 TEST_F(MenuGameTest, TitleToMenuToTutorialFlightAndBackThroughTheQuitDialog) {
-  FakeClock clock;
+  FakeGameClock clock;
   Step step = Step::Title;
   Long pressedAt = 0, flightFrames = 0;
   bool titleSeen = false, menuAfterTitle = false, shipInFlight = false, pausedInDialog = false;

@@ -21,40 +21,10 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-// A millisecond clock that moves 1 ms per reading and by the time slept: every frame measures 17 ms.
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
-class NewGameTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    frmMain.beforePresentForTests = {};
-    frmLaunch.hide();
-    int32_t n = ShowCursor(true);
-    while (n < 0) n = ShowCursor(true);
-    while (n > 0) n = ShowCursor(false);
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    ScreenFxOn = false;
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
-  std::unique_ptr<TempGameDir> dir;
-};
+class NewGameTest : public GameRunTest {};
 
 struct FrameRecord {
   int drawn = 0, lights = 0, clears = 0;
@@ -62,7 +32,7 @@ struct FrameRecord {
 }  // namespace
 
 TEST_F(NewGameTest, PlayStartsOnTheTitleNodeAndEveryFrameMovesAndDrawsTheLevel) {
-  FakeClock clock;
+  FakeGameClock clock;
   std::string mapName;
   bool playerExists = true, launcherSeen = false;
   Long window = -1;

@@ -21,33 +21,11 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-// A millisecond clock that moves 1 ms per reading and by the time slept: every frame measures 17 ms.
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
-class StoreGameTest : public ::testing::Test {
+class StoreGameTest : public GameRunTest {
  protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    frmMain.beforePresentForTests = {};
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
   // Play as the menus start it: a new campaign record whose ship is built into Ships(0) over the
   // default map, no screen up.
   bool startFlight() {
@@ -73,12 +51,11 @@ class StoreGameTest : public ::testing::Test {
     }
     return -1;
   }
-  std::unique_ptr<TempGameDir> dir;
 };
 }  // namespace
 
 TEST_F(StoreGameTest, LandAtTheGasStationRefuelAndLeave) {
-  FakeClock clock;
+  FakeGameClock clock;
   bool loaded = false;
   Integer pad = -1, action = 0;
   long opened = -1, fuelClick = -1, doneClick = -1;

@@ -22,40 +22,16 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
-class WarpMapGameTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    PendingMap.clear();
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
-  std::unique_ptr<TempGameDir> dir;
-};
+class WarpMapGameTest : public GameRunTest {};
 
 enum class Step { Open, Point, Release, Close, Warp, Done };
 }  // namespace
 
 TEST_F(WarpMapGameTest, APickedNodeIsWhereTheShipWarpsTo) {
-  FakeClock clock;
+  FakeGameClock clock;
   Integer mapKey = 0, actionKey = 0, home = -1, target = -1;
   Single targetX = 0, targetY = 0;  // where the map draws the target node this frame
   Step step = Step::Open;

@@ -22,17 +22,9 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
 // The screen a landing next to a structure of StructType t opens (0 when it opens none).
 Long screenOf(Long t) {
   switch (t) {
@@ -59,27 +51,11 @@ Long screenOf(Long t) {
   }
 }
 
-class WarpGameTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    PendingMap.clear();
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
-  std::unique_ptr<TempGameDir> dir;
-};
+class WarpGameTest : public GameRunTest {};
 }  // namespace
 
 TEST_F(WarpGameTest, WarpsToTheNextNodeAndLandsThere) {
-  FakeClock clock;
+  FakeGameClock clock;
   Integer actionKey = 0;
   Integer fromNode = -1, toNode = -1;
   Long fuelAtStart = 0;
@@ -192,7 +168,7 @@ TEST_F(WarpGameTest, WarpsToTheNextNodeAndLandsThere) {
 }
 
 TEST_F(WarpGameTest, AMapThatFailsToLoadKeepsTheNodeAndTheLevel) {
-  FakeClock clock;
+  FakeGameClock clock;
   dir->write("\\maps\\broken.pnd", "\"Broken\"\r\n0,0,0\r\n");  // ends after its second line
   Integer node = -1, nodeAfter = -2;
   std::shared_ptr<CShip> someShip;

@@ -21,18 +21,9 @@
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 #include "sprites/SpriteMod.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-// A millisecond clock that moves 1 ms per reading and by the time slept: every frame measures 17 ms.
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now++; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-};
-
 // Live laser shots of the player's ship in the pool.
 int playerLasers() {
   int n = 0;
@@ -41,26 +32,11 @@ int playerLasers() {
   return n;
 }
 
-class WeaponsGameTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
-  std::unique_ptr<TempGameDir> dir;
-};
+class WeaponsGameTest : public GameRunTest {};
 }  // namespace
 
 TEST_F(WeaponsGameTest, TheAttackKeyFiresTheMountsWhileHeld) {
-  FakeClock clock;
+  FakeGameClock clock;
   Integer attack = 0;
   int beforeHold = -1, whileHeld = -1, shotsSeen = 0;
   bool mapLoaded = false;

@@ -26,47 +26,16 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
-#include "tests/support/TempGameDir.h"
+#include "tests/support/GameRunFixture.h"
 
 namespace {
-// A millisecond clock that moves `step` ms per reading and by the time slept.
-struct FakeClock {
-  FakeClock() {
-    setTimeSourceForTests([this] { return now += step; }, [this](uint32_t ms) { now += ms; });
-  }
-  ~FakeClock() { setTimeSourceForTests({}); }
-  uint32_t now = 5000;
-  uint32_t step = 1;
-};
-
-class WizardGameTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setDeviceBackend(DeviceBackendKind::OpenGL);
-    dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
-  }
-  void TearDown() override {
-    frmMain.afterFrameForTests = {};
-    frmLaunch.hide();
-    int32_t n = ShowCursor(true);
-    while (n < 0) n = ShowCursor(true);
-    while (n > 0) n = ShowCursor(false);
-    MouseHeld = MouseClicked = false;
-    Ships.clear();
-    Characters.clear();
-    ShipDefs.clear();
-    ScreenFxOn = false;
-    SkyR = SkyG = SkyB = 0;
-    dir.reset();
-  }
-  std::unique_ptr<TempGameDir> dir;
-};
+class WizardGameTest : public GameRunTest {};
 
 enum class Step { Title, Menu, Difficulty, Ship, Driver, DriverName, Gunner, GunnerName, Slot, AllSet, Intro, Flight, Done };
 }  // namespace
 
 TEST_F(WizardGameTest, FromTheMainMenuThroughEveryPageToFlight) {
-  FakeClock clock;
+  FakeGameClock clock;
   Step step = Step::Title;
   Long seenAt = -1, pressedAt = 0, flightFrames = 0;
   std::string menuNode, flightNode, flightMap;

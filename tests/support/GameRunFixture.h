@@ -1,0 +1,26 @@
+// Shared set-up for the game tests that run the real main loop on the generated content: a fake
+// millisecond clock and a fixture that starts every test on a fresh copy of the game folder with
+// the OpenGL backend and puts the program's globals back afterwards.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "tests/support/TempGameDir.h"
+
+// A millisecond clock that moves `step` ms per reading and by the time slept, so every frame of
+// the capped main loop measures 17 ms.
+struct FakeGameClock {
+  FakeGameClock();
+  ~FakeGameClock();
+  uint32_t now = 5000;
+  uint32_t step = 1;
+};
+
+class GameRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override;     // OpenGL backend, a copy of QV_TEST_GAME_DIR as the program folder
+  void TearDown() override;  // test hooks, launcher, cursor count, mouse, ships, designs, sky, folder
+  std::unique_ptr<TempGameDir> dir;
+};
