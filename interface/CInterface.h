@@ -494,6 +494,11 @@ class CInterface {
   void drawShipStats(Single& x, Single& y, Integer index);
   bool drawListArrowUp(Single x, Single y, bool selected);
   bool drawListArrowDown(Single x, Single y, bool selected);
+  // "their stuff:" grid of a store panel at corner c: 4 x 2 cells of stock (slots entries, -1
+  // ends the list) from row Scroll, a click selects its cell (at most maxSel); part or weapon icons.
+  void drawStockGrid(const D3DXVECTOR2& c, const Integer* stock, Integer slots, Integer maxSel, bool weaponIcons);
+  // "your stuff:" heading; keeps xScroll within the owned list, whose unused entries hold empty.
+  void drawOwnedHeading(const D3DXVECTOR2& c, Integer empty);
  private:
   // ===== END stores =====
 };

@@ -2,6 +2,7 @@
 // upgrade parts from the stock of InitParts; buys mounted weapons and parts back at half price;
 // every purchase stays within the ship's energy budget.
 #include <array>
+#include <limits>
 #include <string>
 
 #include "campaign/CPlayer.h"
@@ -98,35 +99,8 @@ void CInterface::drawHardwareStore() {
   if (p.ArmorLev >= 1 && p.ArmorLev <= 3) ownedList[o++] = static_cast<Integer>(16 + p.ArmorLev);
   auto slotId = [&](long k) -> Integer { return k >= 0 && k < StoreItemSlots ? list[static_cast<size_t>(k)] : -1; };
 
-  t.setColor(255, 255, 255);
-  t.setSize(0.5f);
-  t.drawText(c.x + 20, c.y + 30, "their stuff:", 0, false, false);
-
-  // Store grid, 4 x 2 cells from row Scroll.
-  for (Integer r = 0; r < 2; ++r)
-    for (Integer col = 0; col < 4; ++col)
-      if (drawListArrowDown(c.x + 20 + 70 * col, c.y + 50 + 70 * r, false))
-        selItem = static_cast<Integer>(col + 4 * (r + Scroll));
-  if (slotId(4L * (Scroll + 1)) < 0 && Scroll > 0) --Scroll;
-  for (long k = 0; k < StoreItemSlots && list[static_cast<size_t>(k)] >= 0; ++k) {
-    const long row = k / 4 - Scroll;
-    if (row != 0 && row != 1) continue;
-    const Single cx = c.x + 20 + 70 * (k % 4), cy = c.y + 50 + 70 * row;
-    if (selItem == k) drawListArrowDown(cx, cy, true);
-    drawPartIcon(list[static_cast<size_t>(k)], cx, cy);
-  }
-  if (drawHighlight(c.x + 160, c.y + 40, 0) && Scroll > 0) --Scroll;
-  if (drawHighlight(c.x + 160, c.y + 200, 1)) ++Scroll;
-
-  t.setColor(255, 255, 255);
-  t.setSize(0.5f);
-  t.drawText(c.x + 20, c.y + 225, "your stuff:", 0, false, false);
-
-  // Owned row, 6 cells from xScroll.
-  if (xScroll + 4 >= OwnedSlots)
-    xScroll = OwnedSlots - 5;
-  else if (ownedList[static_cast<size_t>(xScroll + 4)] == 0 && xScroll > 0)
-    --xScroll;
+  drawStockGrid(c, list.data(), StoreItemSlots, std::numeric_limits<Integer>::max(), false);
+  drawOwnedHeading(c, 0);
   for (Integer i = 0; i < 6; ++i) {
     const Single cx = c.x + 40 + 70 * i, cy = c.y + 240;
     if (drawListArrowDown(cx, cy, false)) selItem = static_cast<Integer>(xScroll + i + 100);

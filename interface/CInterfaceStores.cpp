@@ -331,3 +331,40 @@ std::string CInterface::singleText(Single v) {
     if (c == 'e') c = 'E';
   return s;
 }
+
+void CInterface::drawStockGrid(const D3DXVECTOR2& c, const Integer* stock, Integer slots, Integer maxSel,
+                               bool weaponIcons) {
+  CText& t = text();
+  auto at = [&](long k) -> Integer { return k >= 0 && k < slots ? stock[k] : Integer(-1); };
+  t.setColor(255, 255, 255);
+  t.setSize(0.5f);
+  t.drawText(c.x + 20, c.y + 30, "their stuff:", 0, false, false);
+  for (Integer r = 0; r < 2; ++r)
+    for (Integer col = 0; col < 4; ++col)
+      if (drawListArrowDown(c.x + 20 + 70 * col, c.y + 50 + 70 * r, false))
+        selItem = std::min<Integer>(static_cast<Integer>(col + 4 * (r + Scroll)), maxSel);
+  if (at(4L * (Scroll + 1)) < 0 && Scroll > 0) --Scroll;
+  for (long k = 0; at(k) >= 0; ++k) {
+    const long row = k / 4 - Scroll;
+    if (row != 0 && row != 1) continue;
+    const Single cx = c.x + 20 + 70 * (k % 4), cy = c.y + 50 + 70 * row;
+    if (selItem == k) drawListArrowDown(cx, cy, true);
+    if (weaponIcons)
+      drawWeaponIcon(at(k), cx, cy);
+    else
+      drawPartIcon(at(k), cx, cy);
+  }
+  if (drawHighlight(c.x + 160, c.y + 40, 0) && Scroll > 0) --Scroll;
+  if (drawHighlight(c.x + 160, c.y + 200, 1)) ++Scroll;
+}
+
+void CInterface::drawOwnedHeading(const D3DXVECTOR2& c, Integer empty) {
+  CText& t = text();
+  t.setColor(255, 255, 255);
+  t.setSize(0.5f);
+  t.drawText(c.x + 20, c.y + 225, "your stuff:", 0, false, false);
+  if (xScroll + 4 >= OwnedSlots)
+    xScroll = OwnedSlots - 5;
+  else if (ownedList[static_cast<size_t>(xScroll + 4)] == empty && xScroll > 0)
+    --xScroll;
+}

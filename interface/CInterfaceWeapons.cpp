@@ -40,35 +40,9 @@ void CInterface::drawWeaponStore() {
   Integer lastStocked = 0;
   for (Integer k = 0; k < WeaponStockSlots; ++k)
     if (weaponStock[static_cast<size_t>(k)] >= 0) lastStocked = k;
-  auto stockAt = [&](long k) -> Integer {
-    return k >= 0 && k < WeaponStockSlots ? weaponStock[static_cast<size_t>(k)] : Integer(-1);
-  };
 
-  t.setColor(255, 255, 255);
-  t.setSize(0.5f);
-  t.drawText(c.x + 20, c.y + 30, "their stuff:", 0, false, false);
-  for (Integer r = 0; r < 2; ++r)
-    for (Integer col = 0; col < 4; ++col)
-      if (drawListArrowDown(c.x + 20 + 70 * col, c.y + 50 + 70 * r, false))
-        selItem = std::min<Integer>(static_cast<Integer>(col + 4 * (r + Scroll)), lastStocked);
-  if (stockAt(4L * (Scroll + 1)) < 0 && Scroll > 0) --Scroll;
-  for (long k = 0; k < WeaponStockSlots && weaponStock[static_cast<size_t>(k)] >= 0; ++k) {
-    const long row = k / 4 - Scroll;
-    if (row != 0 && row != 1) continue;
-    const Single cx = c.x + 20 + 70 * (k % 4), cy = c.y + 50 + 70 * row;
-    if (selItem == k) drawListArrowDown(cx, cy, true);
-    drawWeaponIcon(weaponStock[static_cast<size_t>(k)], cx, cy);
-  }
-  if (drawHighlight(c.x + 160, c.y + 40, 0) && Scroll > 0) --Scroll;
-  if (drawHighlight(c.x + 160, c.y + 200, 1)) ++Scroll;
-
-  t.setColor(255, 255, 255);
-  t.setSize(0.5f);
-  t.drawText(c.x + 20, c.y + 225, "your stuff:", 0, false, false);
-  if (xScroll + 4 >= OwnedSlots)
-    xScroll = OwnedSlots - 5;
-  else if (ownedList[static_cast<size_t>(xScroll + 4)] == -1 && xScroll > 0)
-    --xScroll;
+  drawStockGrid(c, weaponStock.data(), WeaponStockSlots, lastStocked, true);
+  drawOwnedHeading(c, -1);
   for (Integer i = 0; i < 6; ++i) {
     const Single cx = c.x + 40 + 70 * i, cy = c.y + 240;
     if (drawListArrowDown(cx, cy, false)) selItem = static_cast<Integer>(xScroll + i + 100);
