@@ -12,6 +12,11 @@
 
 std::shared_ptr<CText> GameText;
 
+CText& gameText() {
+  if (!GameText) vbRaise(vberr::ObjectMissing);
+  return *GameText;
+}
+
 namespace {
 constexpr int CellWidth = 32, CellHeight = 36, CellsPerRow = 8;
 constexpr Single SpaceAdvance = 6;     // pixels a drawn space moves the pen, at scale 1

@@ -77,3 +77,5 @@ class CText {
 };
 
 extern std::shared_ptr<CText> GameText;
+// The shared text writer; raises Object variable not set (91) while there is none.
+CText& gameText();

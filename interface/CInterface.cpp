@@ -47,10 +47,6 @@ Single timeOfDay() {
   return static_cast<Single>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + frac);
 }
 
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 CPlayer& player() {
   if (!Player) vbRaise(vberr::ObjectMissing);
@@ -70,7 +66,7 @@ CShip& shipAt(Integer i) {
 }
 
 void centred(Single x, Single y, const std::string& s, Single size, Integer r, Integer g, Integer b) {
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(size);
   t.setColor(r, g, b);
   t.drawText(x, y, s, 1, false, false);

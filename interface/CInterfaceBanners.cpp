@@ -15,10 +15,6 @@
 #include "ships/CShip.h"
 
 namespace {
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 CShip* shipOrNull(Integer i) {
   if (i < 0 || static_cast<size_t>(i) >= Ships.size()) return nullptr;
@@ -38,7 +34,7 @@ void CInterface::drawDirective(Single /*level*/) {
 void CInterface::drawDirectiveBanner(Single t, const std::string& directive, const std::string& timeText,
                                      Single warpFrame, bool lockedArea) {
   const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
-  CText& txt = text();
+  CText& txt = gameText();
   if (t > 0.15f && t < 4.85f) {
     Single w;
     Integer g = 0;
@@ -83,7 +79,7 @@ void CInterface::drawMissionResult() {
 void CInterface::drawResultBanner(Single& completeFrame) {
   const Single m = completeFrame;
   completeFrame = static_cast<Single>(completeFrame - FrameTime);
-  CText& txt = text();
+  CText& txt = gameText();
   Single u;
   std::string caption;
   Integer r, g, b;

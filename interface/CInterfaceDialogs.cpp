@@ -20,10 +20,6 @@
 
 namespace {
 
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 CPlayer& player() {
   if (!Player) vbRaise(vberr::ObjectMissing);
@@ -47,7 +43,7 @@ std::string shipTitle(Integer type) {
 void CInterface::drawYesCancel(const std::string& question, const D3DXVECTOR2& corner, Single width, bool yesNo,
                                Integer& result) {
   const Single x = corner.x, y = corner.y;
-  CText& t = text();
+  CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.7f);
   t.drawText(x + width / 2, y + 40, question, 1, false, false);
@@ -174,7 +170,7 @@ void CInterface::drawCheatsUnlocked() {
   stopPlayerSteer();
   const D3DXVECTOR2 corner = rectToScreen(400, 150);
   const bool slowMo = Window == msSloMoUnlocked;
-  CText& t = text();
+  CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.7f);
   t.makeBlock(320, slowMo ? "[Y]unlocked cheats:[y] slo mo mode!"

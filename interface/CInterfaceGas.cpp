@@ -11,13 +11,6 @@
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 
-namespace {
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
-}  // namespace
-
 // Each service fills the ship as far as the cash goes. The cash is read afresh for each button;
 // cash below 0 buys nothing (it counts as none), so a negative balance can never pay out fuel.
 void CInterface::drawGasStation() {
@@ -81,7 +74,7 @@ void CInterface::drawShipStats(Single& x, Single& y, Integer index) {
   const CShipDef& d = *ShipDefs[static_cast<size_t>(index)];
   drawPanelEx(x, y, x + 150, y + 200, 100, 100, 255);
   drawPanel(x, y, x + 150, y + 200);
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(0.6f);
   t.setColor(255, 255, 0);
   t.drawText(x + 75, y + 5, "stats", 1, false, false);

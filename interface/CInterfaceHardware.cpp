@@ -15,10 +15,6 @@
 #include "ships/CShipDef.h"
 
 namespace {
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 // PartId of the weapon on a mount (MountType 0..11), -1 for an empty mount or an unknown type.
 Integer partOfMount(Long mountType) {
@@ -76,7 +72,7 @@ void CInterface::drawHardwareStore() {
   vbCheckIndex(playerShip, 0, static_cast<long long>(Ships.size()) - 1);
   if (!Ships[static_cast<size_t>(playerShip)]) vbRaise(vberr::ObjectMissing);
   CShip& s = *Ships[static_cast<size_t>(playerShip)];
-  CText& t = text();
+  CText& t = gameText();
 
   // The store's list and the owned list.
   std::array<Integer, StoreItemSlots> list;

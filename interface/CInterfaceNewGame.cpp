@@ -26,10 +26,6 @@ constexpr Integer WizardShips[3] = {1, 5, 2};
 constexpr std::array<Integer, CInterface::NewGameChoices> DriverIds = {4, 5, 6, 7, 30, 8, 9, 10};
 constexpr std::array<Integer, CInterface::NewGameChoices> GunnerIds = {13, 14, 15, 16, 17, 18, 31, 32};
 
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 CPlayer& player() {
   if (!Player) vbRaise(vberr::ObjectMissing);
@@ -37,7 +33,7 @@ CPlayer& player() {
 }
 
 void say(Single x, Single y, const std::string& s, Long justify, Single size, Integer r, Integer g, Integer b) {
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(size);
   t.setColor(r, g, b);
   t.drawText(x, y, s, justify, false, false);
@@ -114,7 +110,7 @@ void CInterface::drawNewGameFrame(Integer page, Single cx, Single top) {
 }
 
 void CInterface::drawNewGamePageText(Integer line, Single cx, Single top) {
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(0.5f);
   t.setColor(255, 255, 255);
   t.makeBlock(230, vbAt(newGameTexts, line));

@@ -15,10 +15,6 @@
 
 namespace {
 
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 CPlayer& player() {
   if (!Player) vbRaise(vberr::ObjectMissing);
@@ -27,7 +23,7 @@ CPlayer& player() {
 
 // Centred text in colour (r, g, b) at size s.
 void centred(Single x, Single y, const std::string& s, Single size, Integer r, Integer g, Integer b) {
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(size);
   t.setColor(r, g, b);
   t.drawText(x, y, s, 1, false, false);
@@ -138,7 +134,7 @@ void CInterface::drawOptionsSound(Single cx, Single cy) {
 void CInterface::drawOptionsExtra(Single cx, Single cy) {
   centred(cx + 50, cy - 120, "extra:", 1.0f, 255, 255, 0);
   centred(cx - 77, cy - 65, "cheats", 0.75f, 255, 255, 255);
-  text().setSize(0.5f);
+  gameText().setSize(0.5f);
   CPlayer& p = player();
   for (Long i = 0; i < 4; ++i) {
     const Integer flag = p.getHasCheat(i);

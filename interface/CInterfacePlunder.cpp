@@ -13,10 +13,6 @@
 #include "ships/CShipDef.h"
 
 namespace {
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 bool isBigBody(Long body) { return body == sbCapital || body == sbFleshy; }
 }  // namespace
@@ -29,7 +25,7 @@ void CInterface::drawPlunder() {
   CShip& me = *Ships[static_cast<size_t>(playerShip)];
   stopPlayerSteer();
 
-  CText& t = text();
+  CText& t = gameText();
   const D3DXVECTOR2 o = rectToScreen(500, 360);
   t.setColor(255, 255, 255);
   t.setSize(0.7f);

@@ -22,13 +22,9 @@
 namespace {
 constexpr Integer SlotCount = 7;
 
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 void say(Single x, Single y, const std::string& s, Long justify, Single size, Integer r, Integer g, Integer b) {
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(size);
   t.setColor(r, g, b);
   t.drawText(x, y, s, justify, false, false);

@@ -10,17 +10,10 @@
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
 
-namespace {
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
-}  // namespace
-
 D3DXVECTOR2 CInterface::drawDoneButton(const std::string& title, Integer width) {
   if (!Player) vbRaise(vberr::ObjectMissing);
   stopPlayerSteer();
-  CText& t = text();
+  CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.7f);
   const D3DXVECTOR2 corner = rectToScreen(width, 360);

@@ -89,10 +89,6 @@ void readCatalogue(const std::string& path, bool withValue, const char* unknownT
   }
 }
 
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 CPlayer& player() {
   if (!Player) vbRaise(vberr::ObjectMissing);
@@ -144,7 +140,7 @@ void CInterface::ReadAmmoDefs() {
 Long CInterface::getPartEnergy(Integer id) const { return vbAt(storeItems, id).value; }
 
 Long CInterface::makeItemDescBlock(Integer id) {
-  CText& t = text();
+  CText& t = gameText();
   if (id < 0 || id >= StoreItemSlots) {
     itemName.clear();
     t.ClearBlock();
@@ -232,7 +228,7 @@ bool CInterface::drawListRow(Single x, Single y, Single w, Single h, const std::
                              bool disabled) {
   bool clicked = false;
   drawPanel(x, y, x + w, y + h);
-  CText& t = text();
+  CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.5f);
   if (selected)
@@ -334,7 +330,7 @@ std::string CInterface::singleText(Single v) {
 
 void CInterface::drawStockGrid(const D3DXVECTOR2& c, const Integer* stock, Integer slots, Integer maxSel,
                                bool weaponIcons) {
-  CText& t = text();
+  CText& t = gameText();
   auto at = [&](long k) -> Integer { return k >= 0 && k < slots ? stock[k] : Integer(-1); };
   t.setColor(255, 255, 255);
   t.setSize(0.5f);
@@ -359,7 +355,7 @@ void CInterface::drawStockGrid(const D3DXVECTOR2& c, const Integer* stock, Integ
 }
 
 void CInterface::drawOwnedHeading(const D3DXVECTOR2& c, Integer empty) {
-  CText& t = text();
+  CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.5f);
   t.drawText(c.x + 20, c.y + 225, "your stuff:", 0, false, false);

@@ -12,13 +12,6 @@
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
 
-namespace {
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
-}  // namespace
-
 void CInterface::drawTrading(bool pleasant) {
   const D3DXVECTOR2 c = drawDoneButton(pleasant ? "pleasant trading" : "ultra hyper-mart", 500);
   if (!Player || !World) vbRaise(vberr::ObjectMissing);
@@ -27,7 +20,7 @@ void CInterface::drawTrading(bool pleasant) {
   vbCheckIndex(playerShip, 0, static_cast<long long>(Ships.size()) - 1);
   if (!Ships[static_cast<size_t>(playerShip)]) vbRaise(vberr::ObjectMissing);
   const CShip& s = *Ships[static_cast<size_t>(playerShip)];
-  CText& t = text();
+  CText& t = gameText();
 
   // Buy panel: the kinds the trader sells, at most four rows.
   drawPanel(c.x + 20, c.y + 30, c.x + 250, c.y + 310);

@@ -13,10 +13,6 @@
 #include "ships/CShip.h"
 
 namespace {
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 // Five more rounds of weapon w on the ship, at most 99.
 void addFiveRounds(CShip& s, Integer w) {
@@ -31,7 +27,7 @@ void CInterface::drawWeaponStore() {
   vbCheckIndex(playerShip, 0, static_cast<long long>(Ships.size()) - 1);
   if (!Ships[static_cast<size_t>(playerShip)]) vbRaise(vberr::ObjectMissing);
   CShip& s = *Ships[static_cast<size_t>(playerShip)];
-  CText& t = text();
+  CText& t = gameText();
 
   ownedList.fill(-1);
   size_t o = 0;

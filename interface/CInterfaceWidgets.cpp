@@ -21,10 +21,6 @@ D3DXSprite& sprite() {
   return *DxSprite;
 }
 
-CText& text() {
-  if (!GameText) vbRaise(vberr::ObjectMissing);
-  return *GameText;
-}
 
 // The texture of a cache handle; none when the handle is outside the cache or its file failed.
 std::shared_ptr<Direct3DTexture8> textureOf(Integer handle) {
@@ -125,7 +121,7 @@ bool CInterface::drawButton(Single x, Single y, Single w, const std::string& cap
     clicked = true;
     MouseClicked = false;
   }
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(capSize);
   t.setColor(static_cast<Integer>((capColour >> 16) & 0xFF), static_cast<Integer>((capColour >> 8) & 0xFF),
              static_cast<Integer>(capColour & 0xFF));
@@ -200,7 +196,7 @@ bool CInterface::drawOptionRow(Single x, Single y, Single w, const std::string& 
     }
   });
   if (marked && hover && MouseClicked) result = false;
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(0.6f);
   if (hover) t.setColor(200, 200, 255);
   else t.setColor(200, 200, 200);
@@ -213,7 +209,7 @@ bool CInterface::drawKeyBinding(Single x, Single y, const std::string& caption, 
   const std::string binding = keyBindingText(Player->getCharKey(action));
   const bool waits = keyRemapping == action;
   const bool otherWaits = keyRemapping >= 0 && !waits;
-  CText& t = text();
+  CText& t = gameText();
   t.setSize(0.5f);
   if (otherWaits) t.setColor(100, 100, 0);
   else t.setColor(255, 255, 0);
