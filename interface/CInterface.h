@@ -499,6 +499,9 @@ class CInterface {
   void drawStockGrid(const D3DXVECTOR2& c, const Integer* stock, Integer slots, Integer maxSel, bool weaponIcons);
   // "your stuff:" heading; keeps xScroll within the owned list, whose unused entries hold empty.
   void drawOwnedHeading(const D3DXVECTOR2& c, Integer empty);
+  // End of a store frame at corner c: the selected item's name and description block, the owned
+  // row's scroll arrows; clears the click latch.
+  void drawItemDescAndScroll(const D3DXVECTOR2& c);
  private:
   // ===== END stores =====
 };

@@ -364,3 +364,17 @@ void CInterface::drawOwnedHeading(const D3DXVECTOR2& c, Integer empty) {
   else if (ownedList[static_cast<size_t>(xScroll + 4)] == empty && xScroll > 0)
     --xScroll;
 }
+
+void CInterface::drawItemDescAndScroll(const D3DXVECTOR2& c) {
+  CText& t = gameText();
+  t.setColor(255, 255, 0);
+  t.setSize(0.6f);
+  t.drawText(c.x + 395, c.y + 40, itemName, 1, false, false);
+  t.setColor(255, 255, 255);
+  t.setSize(0.5f);
+  t.drawBlock(c.x + 300, c.y + 58, 0);
+
+  if (drawHighlight(c.x + 30, c.y + 275, 2) && xScroll > 0) --xScroll;
+  if (drawHighlight(c.x + 470, c.y + 275, 3)) ++xScroll;
+  MouseClicked = false;
+}
