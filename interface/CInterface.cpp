@@ -2,6 +2,7 @@
 // steps (game clock, cash popups, pause rule, death prompt, ship-change fades, screen fade, map
 // change cover, talk cinematic, HUD order, the screen tables and the status/warp overlay).
 #include "interface/CInterface.h"
+#include "interface/InterfaceHelpers.h"
 
 #include <algorithm>
 #include <chrono>
@@ -31,11 +32,13 @@
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
 
+using interface_helpers::player;
+using interface_helpers::centred;
+
 std::shared_ptr<CInterface> GameInterface;
 bool GamePaused = false;
 
 namespace {
-
 // Seconds since local midnight.
 Single timeOfDay() {
   const auto now = std::chrono::system_clock::now();
@@ -48,10 +51,6 @@ Single timeOfDay() {
 }
 
 
-CPlayer& player() {
-  if (!Player) vbRaise(vberr::ObjectMissing);
-  return *Player;
-}
 
 // Ship i of Ships; null when the slot is outside the array or empty.
 CShip* shipOrNull(Integer i) {
@@ -65,12 +64,6 @@ CShip& shipAt(Integer i) {
   return *s;
 }
 
-void centred(Single x, Single y, const std::string& s, Single size, Integer r, Integer g, Integer b) {
-  CText& t = gameText();
-  t.setSize(size);
-  t.setColor(r, g, b);
-  t.drawText(x, y, s, 1, false, false);
-}
 
 }  // namespace
 

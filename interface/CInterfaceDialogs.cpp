@@ -11,6 +11,7 @@
 #include "engine/GameGlobals.h"
 #include "engine/GameMod.h"
 #include "interface/CInterface.h"
+#include "interface/InterfaceHelpers.h"
 #include "runtime/DateTime.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Strings.h"
@@ -18,14 +19,9 @@
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 
+using interface_helpers::player;
+
 namespace {
-
-
-CPlayer& player() {
-  if (!Player) vbRaise(vberr::ObjectMissing);
-  return *Player;
-}
-
 CShip& shipAt(Integer i) {
   if (i < 0 || static_cast<size_t>(i) >= Ships.size()) vbRaise(vberr::Subscript);
   if (!Ships[static_cast<size_t>(i)]) vbRaise(vberr::ObjectMissing);

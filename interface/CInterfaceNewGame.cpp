@@ -12,11 +12,14 @@
 #include "engine/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "interface/CInterface.h"
+#include "interface/InterfaceHelpers.h"
 #include "platform/D3DX.h"
 #include "runtime/DateTime.h"
 #include "runtime/ItemFile.h"
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
+
+using interface_helpers::player;
 
 namespace {
 const char* const NewGameTextFile = "\\data\\newgame.pnd";
@@ -27,10 +30,6 @@ constexpr std::array<Integer, CInterface::NewGameChoices> DriverIds = {4, 5, 6, 
 constexpr std::array<Integer, CInterface::NewGameChoices> GunnerIds = {13, 14, 15, 16, 17, 18, 31, 32};
 
 
-CPlayer& player() {
-  if (!Player) vbRaise(vberr::ObjectMissing);
-  return *Player;
-}
 
 void say(Single x, Single y, const std::string& s, Long justify, Single size, Integer r, Integer g, Integer b) {
   CText& t = gameText();

@@ -10,25 +10,14 @@
 #include "engine/CText.h"
 #include "engine/GameGlobals.h"
 #include "interface/CInterface.h"
+#include "interface/InterfaceHelpers.h"
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"
 
+using interface_helpers::player;
+using interface_helpers::centred;
+
 namespace {
-
-
-CPlayer& player() {
-  if (!Player) vbRaise(vberr::ObjectMissing);
-  return *Player;
-}
-
-// Centred text in colour (r, g, b) at size s.
-void centred(Single x, Single y, const std::string& s, Single size, Integer r, Integer g, Integer b) {
-  CText& t = gameText();
-  t.setSize(size);
-  t.setColor(r, g, b);
-  t.drawText(x, y, s, 1, false, false);
-}
-
 struct BindingRow {
   const char* caption;
   Long action;  // KeyAction

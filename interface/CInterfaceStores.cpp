@@ -18,14 +18,16 @@
 #include "engine/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "interface/CInterface.h"
+#include "interface/InterfaceHelpers.h"
 #include "platform/D3DX.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
 
-namespace {
+using interface_helpers::player;
 
+namespace {
 // Keywords of "\data\partsdef.pnd" by PartId.
 constexpr std::array<const char*, CInterface::StoreItemSlots> PartKeywords = {
     "laser",        "vulcan",      "plasma",       "rocket",      "beam",        "shieldboost", "fueldoubler",
@@ -90,10 +92,6 @@ void readCatalogue(const std::string& path, bool withValue, const char* unknownT
 }
 
 
-CPlayer& player() {
-  if (!Player) vbRaise(vberr::ObjectMissing);
-  return *Player;
-}
 
 CShip& shipAt(Integer i) {
   vbCheckIndex(i, 0, static_cast<long long>(Ships.size()) - 1);
