@@ -394,8 +394,10 @@ void renderPlay() {
                        (GameInterface && GameInterface->Window == 34 && GameInterface->canCredTunnel());
   if (!skipMap && CurMap) CurMap->RenderSky(vbTrue);
   doLights();
-  // 5. The interface's shades (GrayOut 0.8, and 1 - FadeAmount / 15 while FadeAmount is above
-  // 0) come with the interface work.
+  if (GameInterface) {
+    GameInterface->GrayOut(0.8f);
+    if (FadeAmount > 0) GameInterface->GrayOut(1 - FadeAmount / 15);
+  }
   for (auto& s : Ships) {
     if (!s || !s->Exists) continue;
     Single distance = -1.0f;

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <filesystem>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
@@ -19,6 +21,8 @@
 #include "engine/MessageLog.h"
 #include "engine/GameGlobals.h"
 #include "engine/GameMod.h"
+#include "engine/CTextureMonster.h"
+#include "engine/LoaderMod.h"
 #include "engine/frmLaunch.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
@@ -372,4 +376,28 @@ TEST_F(GameModTest, TheFullScreenEffectSmearsTheSceneInAdditiveCopies) {
   EXPECT_GE(quads, 26u);
   EXPECT_LE(quads, 30u);  // plus what the interface and message log draw
   EXPECT_FALSE(logStarts("Error in")) << ::testing::PrintToString(logLines());
+}
+
+TEST_F(GameModTest, TheSceneIsShadedAfterTheSkyAndAgainWhileTheMapFades) {
+  startPlay();
+  ScreenFxOn = false;
+  GameInterface->Window = 0;
+  const auto shade = [](size_t i) { return static_cast<const void*>(TexSlots[FadeTex[i]].object.get()); };
+  ASSERT_NE(shade(12), nullptr);
+  ASSERT_NE(shade(0), nullptr);
+  const auto shadesDrawn = [&] {
+    std::vector<const void*> out;
+    for (const D3DCall& c : callsOf(D3DCallKind::SpriteDraw))
+      if (c.object == shade(12) || c.object == shade(0)) out.push_back(c.object);
+    return out;
+  };
+  // level 0.8 is shade 12; FadeAmount 15 adds level 0, the darkest shade.
+  for (const auto& [fade, expected] : {std::pair{0.0f, std::vector<const void*>{shade(12)}},
+                                       std::pair{15.0f, std::vector<const void*>{shade(12), shade(0)}}}) {
+    FadeAmount = fade;
+    clearCalls();
+    doRender();
+    EXPECT_EQ(shadesDrawn(), expected) << "FadeAmount " << fade;
+  }
+  FadeAmount = 0;
 }
