@@ -5,6 +5,7 @@
 #include "engine/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
+#include "runtime/Trap.h"
 
 bool startGamePixelDevice(int w, int h, std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir,
                           std::string* why) {
@@ -18,4 +19,18 @@ bool startGamePixelDevice(int w, int h, std::unique_ptr<PixelDevice>& pd, std::u
   ModelMon = std::make_shared<CModelMonster>();
   LoadDone = true;
   return true;
+}
+
+void stopGamePixelDevice(std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir) {
+  DxSprite.reset();
+  if (ModelMon) ModelMon->ClearAll();
+  ModelMon.reset();
+  if (TexMon) TexMon->ClearAll();
+  TexMon.reset();
+  D3DX.reset();
+  D3DDevice.reset();
+  pd.reset();
+  setTrapSink(nullptr);
+  dir.reset();
+  LoadDone = false;
 }

@@ -12,3 +12,7 @@
 // False, with why filled, when no GL device can be had.
 bool startGamePixelDevice(int w, int h, std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir,
                           std::string* why);
+
+// Undoes startGamePixelDevice: releases the sprite object, both caches, D3DX, the device and the
+// game folder, and takes the message log off the error traps.
+void stopGamePixelDevice(std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir);

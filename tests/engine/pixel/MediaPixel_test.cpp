@@ -43,15 +43,7 @@ class MediaPixelTest : public ::testing::Test {
   void TearDown() override {
     ReleaseGeometry();
     GameText.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    DxSprite.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     MsgCount = 0;
   }
   void begin() {

@@ -85,15 +85,7 @@ class CorePixelTest : public ::testing::Test {
     gi.reset();
     Player.reset();
     GameText.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    DxSprite.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     MsgCount = 0;
     TexRounded = TexRoundedL = TexRoundedW = TexFontDDS = 0;
     NinjaStarTex = {0, 0};

@@ -60,15 +60,7 @@ class HudPixelTest : public ::testing::Test {
     Player.reset();
     GameInterface.reset();
     GameText.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    DxSprite.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     MsgCount = 0;
     ClassicView = false;
     MotherShip = -1;

@@ -63,17 +63,7 @@ class NewGamePixelTest : public ::testing::Test {
     Ships.clear();
     Player.reset();
     GameText.reset();
-    DxSprite.reset();
-    if (ModelMon) ModelMon->ClearAll();
-    ModelMon.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
   }
   Integer put(const std::string& name, int size) {
     const Integer h = TexMon->getTextureNumber(name);

@@ -84,16 +84,7 @@ class OverlayPixelTest : public ::testing::Test {
     GameText.reset();
     DxSprite.reset();
     ReleaseGeometry();
-    if (ModelMon) ModelMon->ClearAll();
-    ModelMon.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     ScreenWidth = savedW;
     ScreenHeight = savedH;
     MouseHeld = false;

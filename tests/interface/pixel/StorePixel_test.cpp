@@ -59,15 +59,7 @@ class StorePixelTest : public ::testing::Test {
     Player.reset();
     GameInterface.reset();
     GameText.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    DxSprite.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     MsgCount = 0;
     PointerX = PointerY = 0;
     TexRounded = TexRoundedL = TexRoundedW = TexFontDDS = 0;

@@ -62,16 +62,7 @@ class MapPixelTest : public ::testing::Test {
     CurMap = nullptr;
     map.reset();
     ReleaseGeometry();
-    if (ModelMon) ModelMon->ClearAll();
-    ModelMon.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     CamNoCull = false;
     MsgCount = 0;
   }

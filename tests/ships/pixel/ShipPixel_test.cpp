@@ -50,16 +50,7 @@ class ShipPixelTest : public ::testing::Test {
   }
   void TearDown() override {
     ship.reset();
-    if (ModelMon) ModelMon->ClearAll();
-    ModelMon.reset();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     CamNoCull = false;
     SlowMotion = false;
     MsgCount = 0;

@@ -46,15 +46,7 @@ class SpritePixelTest : public ::testing::Test {
     Sprites.clear();
     CamNoCull = false;
     ReleaseGeometry();
-    if (TexMon) TexMon->ClearAll();
-    TexMon.reset();
-    ModelMon.reset();
-    D3DX.reset();
-    D3DDevice.reset();
-    pd.reset();
-    setTrapSink(nullptr);
-    dir.reset();
-    LoadDone = false;
+    stopGamePixelDevice(pd, dir);
     MsgCount = 0;
   }
   // A texture in a slot of the texture cache; its handle.
