@@ -31,23 +31,6 @@ Sample sample(const CShip& s) { return Sample{s.x, s.y, s.e, s.r, s.Speed}; }
 
 class FlightGameTest : public GameRunTest {
  protected:
-  // The start-up ran the title scene with the designs loaded and the cursor hidden. What the menus
-  // do when play starts, over an empty level: a new campaign record whose ship is built into
-  // Ships(0) at the map's centre, the default map, the title scene and its effect left for flight,
-  // mouse steering held off for the two frames after a closed menu.
-  void startFlight() {
-    Ships.clear();
-    for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
-    Characters.clear();
-    for (int i = 0; i < 16; ++i) Characters.push_back(std::make_shared<CCharacter>());
-    Player->Init();
-    Player->MakeShipFromPlayer(0, 0, 0, 0);
-    CurMap->MapName = "losgatos";
-    mapLoaded = CurMap->Load();
-    GameInterface->Window = 0;
-    ScreenFxOn = false;
-    SteerDelay = 2;
-  }
   bool mapLoaded = false;
 };
 }  // namespace
@@ -63,7 +46,7 @@ TEST_F(FlightGameTest, ThePlayersShipFliesUnderKeysAndMouseAndTheCameraFollows) 
     CShip* s = Ships.empty() ? nullptr : Ships[0].get();
     switch (pass) {
       case 1:
-        startFlight();
+        mapLoaded = startFlight();
         thrust = Player->getCharKey(0);
         lookRight = Player->getCharKey(13);
         atStart = sample(*Ships[0]);

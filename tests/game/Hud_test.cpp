@@ -28,20 +28,6 @@
 namespace {
 class HudGameTest : public GameRunTest {
  protected:
-  // Flight over the default map with a new campaign record, as the menus start it.
-  void startFlight() {
-    Ships.clear();
-    for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
-    Characters.clear();
-    for (int i = 0; i < 16; ++i) Characters.push_back(std::make_shared<CCharacter>());
-    Player->Init();
-    Player->MakeShipFromPlayer(0, 0, 0, 0);
-    CurMap->MapName = "losgatos";
-    mapLoaded = CurMap->Load();
-    GameInterface->Window = 0;
-    ScreenFxOn = false;
-    SteerDelay = 2;
-  }
   bool mapLoaded = false;
 };
 
@@ -59,7 +45,7 @@ TEST_F(HudGameTest, FlightShowsTheRadarAndTheStatusGauges) {
   };
   frmMain.afterFrameForTests = [&](Long pass) {
     if (pass == 1) {
-      startFlight();
+      mapLoaded = startFlight();
       Player->HasHud20 = true;
       CShip& enemy = *Ships[1];
       enemy.setDef(*ShipDefs.at(0));

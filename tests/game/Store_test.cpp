@@ -26,22 +26,6 @@
 namespace {
 class StoreGameTest : public GameRunTest {
  protected:
-  // Play as the menus start it: a new campaign record whose ship is built into Ships(0) over the
-  // default map, no screen up.
-  bool startFlight() {
-    Ships.clear();
-    for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
-    Characters.clear();
-    for (int i = 0; i < 16; ++i) Characters.push_back(std::make_shared<CCharacter>());
-    Player->Init();
-    Player->MakeShipFromPlayer(0, 0, 0, 0);
-    CurMap->MapName = "losgatos";
-    const bool loaded = CurMap->Load();
-    GameInterface->Window = msNone;
-    ScreenFxOn = false;
-    SteerDelay = 2;
-    return loaded;
-  }
   // The landing pad whose nearest service is a gas station, -1 none.
   static Integer gasPad() {
     for (Integer i = 0; i < 32; ++i) {

@@ -44,19 +44,9 @@ TEST_F(WeaponsGameTest, TheAttackKeyFiresTheMountsWhileHeld) {
     GameWindow& w = frmMain.window();
     switch (pass) {
       case 1:
-        Ships.clear();
-        for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
-        Characters.clear();
-        for (int i = 0; i < 16; ++i) Characters.push_back(std::make_shared<CCharacter>());
-        Player->Init();
-        Player->MakeShipFromPlayer(0, 0, 0, 0);
+        mapLoaded = startFlight();
         Ships[0]->setMount(0, 1);  // a laser
         Ships[0]->makePrimaryInterval();
-        CurMap->MapName = "losgatos";
-        mapLoaded = CurMap->Load();
-        GameInterface->Window = 0;
-        ScreenFxOn = false;
-        SteerDelay = 2;
         attack = Player->getCharKey(10);
         break;
       case 10:

@@ -1,9 +1,13 @@
 #include "tests/support/GameRunFixture.h"
 
+#include "campaign/CPlayer.h"
+#include "engine/CameraMod.h"
 #include "engine/GameGlobals.h"
 #include "engine/GameMod.h"
 #include "engine/frmLaunch.h"
 #include "engine/frmMain.h"
+#include "interface/CInterface.h"
+#include "levels/CMap.h"
 #include "platform/Direct3D.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
@@ -37,4 +41,19 @@ void GameRunTest::TearDown() {
   ScreenFxOn = false;
   SkyR = SkyG = SkyB = 0;
   dir.reset();
+}
+
+bool GameRunTest::startFlight() {
+  Ships.clear();
+  for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
+  Characters.clear();
+  for (int i = 0; i < 16; ++i) Characters.push_back(std::make_shared<CCharacter>());
+  Player->Init();
+  Player->MakeShipFromPlayer(0, 0, 0, 0);
+  CurMap->MapName = "losgatos";
+  const bool loaded = CurMap->Load();
+  GameInterface->Window = msNone;
+  ScreenFxOn = false;
+  SteerDelay = 2;
+  return loaded;
 }

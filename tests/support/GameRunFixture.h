@@ -22,5 +22,10 @@ class GameRunTest : public ::testing::Test {
  protected:
   void SetUp() override;     // OpenGL backend, a copy of QV_TEST_GAME_DIR as the program folder
   void TearDown() override;  // test hooks, launcher, cursor count, mouse, ships, designs, sky, folder
+  // Called from a frame hook once start-up has run the title scene: what the menus do when play
+  // starts, over an empty level — a new campaign record whose ship is built into Ships(0) at the
+  // map's centre, the map "losgatos", no screen, the title effect off, mouse steering held off for
+  // two frames. False when the map did not load.
+  bool startFlight();
   std::unique_ptr<TempGameDir> dir;
 };
