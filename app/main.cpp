@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-#include "engine/frmMain.h"
+#include "game/frmMain.h"
 #include "platform/Window.h"
 #include "runtime/VbError.h"
 

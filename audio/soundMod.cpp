@@ -6,7 +6,7 @@
 #include "campaign/CPlayer.h"
 #include "engine/FuncMod.h"
 #include "engine/MessageLog.h"
-#include "engine/frmMain.h"
+#include "game/frmMain.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
 #include "platform/Direct3D.h"

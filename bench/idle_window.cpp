@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/GameGlobals.h"
-#include "engine/frmMain.h"
+#include "game/frmMain.h"
 #include "platform/D3DX.h"
 #include "platform/Direct3D.h"
 #include "platform/Timer.h"

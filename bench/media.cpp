@@ -18,7 +18,7 @@
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"
 #include "platform/D3DX.h"

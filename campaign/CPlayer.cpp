@@ -4,7 +4,7 @@
 
 #include "campaign/CMissionControl.h"
 #include "campaign/CWorld.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
 #include "interface/CInterface.h"
 #include "runtime/ItemFile.h"
@@ -18,9 +18,6 @@ std::shared_ptr<CPlayer> Player;
 std::shared_ptr<CPlayer> MotherPlayer;
 std::array<std::shared_ptr<CPlayer>, 4> SubPlayers;
 Integer SubIndex = 0;
-bool DevMode = false;
-bool ClassicView = false;
-bool FollowMouse = false;
 bool CheatGod = false, CheatAmmo = false, CheatCash = false, CheatSlowMo = false;
 
 namespace {

@@ -19,6 +19,7 @@
 // 0..5, crew seats 0..1, key actions 0..31, cheats 0..5, list entries 0..their upper bound. The
 // bounty accessors check for themselves: only bounties 0..62 are stored or reported.
 #pragma once
+#include "engine/GameGlobals.h"
 #include <array>
 #include <memory>
 #include <string>
@@ -237,10 +238,8 @@ extern std::shared_ptr<CPlayer> MotherPlayer;
 extern std::array<std::shared_ptr<CPlayer>, 4> SubPlayers;
 extern Integer SubIndex;  // the SubPlayers record of the fleet ship being flown
 
-// Options the whole program reads, kept outside the record (written and read with the options file).
-extern bool DevMode;      // developer option: the message log keeps unforced lines; a windowed start shows the launcher
-extern bool ClassicView;  // overhead camera and steering
-extern bool FollowMouse;  // mouse steering in flight
+// DevMode, ClassicView and FollowMouse, the options the whole program reads, live in
+// engine/GameGlobals.h; the record reads and writes them with the options file.
 
 // True while cheat flag 0, 1, 2 or 3 is 2 (on).
 extern bool CheatGod, CheatAmmo, CheatCash, CheatSlowMo;

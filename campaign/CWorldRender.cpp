@@ -11,7 +11,7 @@
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"
 #include "runtime/Numbers.h"

@@ -2,11 +2,10 @@
 
 #include <cmath>
 
-#include "campaign/CPlayer.h"
+#include "engine/GameGlobals.h"
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
-#include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"

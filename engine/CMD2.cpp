@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "engine/CTextureMonster.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/TrivecImports.h"
 #include "engine/modDirectX.h"
 #include "runtime/ItemFile.h"

@@ -1,6 +1,6 @@
 #include "engine/CModelMonster.h"
 
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "runtime/VbError.h"
 
 std::vector<ModelCacheSlot> ModelSlots(1);

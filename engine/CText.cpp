@@ -5,7 +5,7 @@
 #include "engine/BillMod.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "platform/D3DX.h"
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
 #include "runtime/Paths.h"

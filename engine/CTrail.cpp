@@ -4,19 +4,19 @@
 
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
 #include "runtime/VbError.h"
-#include "sprites/SpriteMod.h"
+
+void (*TrailCornerFlare)(const D3DVECTOR& corner) = nullptr;
 
 namespace {
 constexpr Single HalfWidth = 20;
 constexpr int32_t SideBytes = 4 * QuadVertexStride;  // 144
 
-// One mini-flare at a section corner: no velocity, the kind's life and size, no owner.
 void addCornerFlare(const D3DVECTOR& corner) {
-  AddSprite(corner.x, corner.y, corner.z, 0, 0, 0, skMiniFlare, 0, 0, -1, -1);
+  if (TrailCornerFlare) TrailCornerFlare(corner);
 }
 }  // namespace
 

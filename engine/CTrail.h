@@ -13,6 +13,10 @@
 #include "platform/D3DTypes.h"
 #include "runtime/Numbers.h"
 
+// Called for each section corner addPoint passes (a mini-flare sprite at the corner, no velocity,
+// no owner); set once by the sprite module at start-up; null draws no flares.
+extern void (*TrailCornerFlare)(const D3DVECTOR& corner);
+
 class CTrail {
  public:
   // Origin := p and every corner of the section := p. Segments already built stay.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <utility>
 
-#include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"

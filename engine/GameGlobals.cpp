@@ -8,6 +8,10 @@ bool WarmedUp = false;
 std::string PendingMap;
 Long GameMode = -1;
 
+bool DevMode = false;
+bool ClassicView = false;
+bool FollowMouse = false;
+
 bool MouseHeld = false;
 Integer MouseButton = 0;
 bool MouseClicked = false;

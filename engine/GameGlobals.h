@@ -15,6 +15,12 @@ extern bool WarmedUp;         // true once WarmUpTimer reached 0.1
 extern std::string PendingMap;  // map to load at the end of the frame; "" and "lolprelim" mean none
 extern Long GameMode;         // program mode: -1 launcher, 0 ship editor, 1 play, 2..4 editors
 
+// Options the whole program reads, kept outside the player record (the record reads and writes them
+// with the options file "\\data\\options.pnd").
+extern bool DevMode;      // developer option: the message log keeps unforced lines; a windowed start shows the launcher
+extern bool ClassicView;  // overhead camera and steering
+extern bool FollowMouse;  // mouse steering in flight
+
 // Mouse
 extern bool MouseHeld;
 extern Integer MouseButton;   // 1 left, 2 right, 4 middle

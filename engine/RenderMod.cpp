@@ -3,10 +3,10 @@
 #include <bit>
 
 #include "engine/modDirectX.h"
-#include "levels/CMap.h"
 #include "platform/D3DX.h"
 #include "runtime/Trap.h"
 
+bool (*CurrentMapFog)(MapFogState& out) = nullptr;
 Long RenderMode = 0;
 
 namespace {
@@ -31,18 +31,20 @@ void setQuickRMode(Long mode, Integer& red, Integer& green, Integer& blue, Integ
     ts(D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
 
     switch (mode) {
-      case rpFogged:
-        if (!CurMap) vbRaise(vberr::ObjectMissing);
-        if (CurMap->Fog != 0) {
+      case rpFogged: {
+        MapFogState fog;
+        if (!CurrentMapFog || !CurrentMapFog(fog)) vbRaise(vberr::ObjectMissing);
+        if (fog.Fog != 0) {
           rs(D3DRS_FOGENABLE, True);
-          rs(D3DRS_FOGCOLOR, static_cast<int32_t>(D3DColorRGBA(CurMap->FogR, CurMap->FogG, CurMap->FogB, 255)));
+          rs(D3DRS_FOGCOLOR, static_cast<int32_t>(D3DColorRGBA(fog.FogR, fog.FogG, fog.FogB, 255)));
           rs(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
           rs(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
-          rs(D3DRS_FOGSTART, FtoDW(static_cast<Single>(CurMap->FogNear)));
-          rs(D3DRS_FOGEND, FtoDW(static_cast<Single>(CurMap->FogFar)));
+          rs(D3DRS_FOGSTART, FtoDW(static_cast<Single>(fog.FogNear)));
+          rs(D3DRS_FOGEND, FtoDW(static_cast<Single>(fog.FogFar)));
         }
         rs(D3DRS_ALPHABLENDENABLE, False);
         break;
+      }
       case rpAdditive:
         rs(D3DRS_FOGENABLE, False);
         rs(D3DRS_ALPHABLENDENABLE, True);

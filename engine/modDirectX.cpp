@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
 #include "engine/MessageLog.h"
 #include "platform/Window.h"
@@ -65,15 +64,15 @@ Integer screenFxTexSize(Long screenPixels) {
   return size;
 }
 
-void initD3D(HWND& hWnd) {
-  if (!Player || !D3D) vbRaise(vberr::ObjectMissing);
+void initD3D(HWND& hWnd, Long res, bool fullScreen, bool wideScreen) {
+  if (!D3D) vbRaise(vberr::ObjectMissing);
   GameWindow* window = windowFromHandle(hWnd);
   if (!window) vbRaise(vberr::InvalidCall, "initD3D: no window " + std::to_string(hWnd));
 
   // 1. Screen size and presentation from the options.
-  screenSizeForOption(Player->vRes, ScreenWidth, ScreenHeight);
-  Fullscreen = Player->vFullScreen;
-  Widescreen = Player->vWideScreen;
+  screenSizeForOption(res, ScreenWidth, ScreenHeight);
+  Fullscreen = fullScreen;
+  Widescreen = wideScreen;
   TargetTexSize = 128;
 
   PresentParams = D3DPRESENT_PARAMETERS{};

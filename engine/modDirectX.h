@@ -40,9 +40,10 @@ extern bool ScreenFxHalf;        // the effect scene is drawn at half the screen
 extern bool PendingEndScene;     // windowed developer start: the loading screen ends a scene first
 extern bool ScreenFxNeedsClear;  // windowed developer start: the effect surface awaits its first clear
 
-// Creates the device on the main window hWnd (see the top of this file). A failing Direct3D or
-// D3DX call raises a VbError; there is no trap.
-void initD3D(HWND& hWnd);
+// Creates the device on the main window hWnd (see the top of this file) with the player's display
+// options: res 0..3 (640 x 480, 800 x 600, 1024 x 768, 1280 x 1024), full screen, wide screen. A
+// failing Direct3D or D3DX call raises a VbError; there is no trap.
+void initD3D(HWND& hWnd, Long res, bool fullScreen, bool wideScreen);
 
 // pixels x 1440 / the screen's dots per inch (axis 0 horizontal, else vertical), rounded half to
 // even. A failure shows a critical message box titled "Error: " + the error number and gives 0.

@@ -9,7 +9,7 @@
 #include "engine/BillMod.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/RenderMod.h"
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"

@@ -9,7 +9,7 @@
 #include "campaign/CPlayer.h"
 #include "engine/CText.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"
 #include "runtime/DateTime.h"

@@ -7,7 +7,7 @@
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"
 #include "ships/CShip.h"

@@ -11,7 +11,7 @@
 #include "engine/CText.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
 #include "platform/Direct3D.h"

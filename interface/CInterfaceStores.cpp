@@ -15,7 +15,7 @@
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"

@@ -5,6 +5,7 @@
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
+#include "engine/RenderMod.h"
 #include "levels/LevelIO.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Strings.h"
@@ -12,6 +13,21 @@
 #include "runtime/VbError.h"
 
 CMap* CurMap = nullptr;
+
+namespace {
+// The fogged render preset reads the current map's fog through this.
+bool currentMapFog(MapFogState& out) {
+  if (!CurMap) return false;
+  out.Fog = CurMap->Fog;
+  out.FogR = CurMap->FogR;
+  out.FogG = CurMap->FogG;
+  out.FogB = CurMap->FogB;
+  out.FogNear = CurMap->FogNear;
+  out.FogFar = CurMap->FogFar;
+  return true;
+}
+const bool FogPublished = (CurrentMapFog = &currentMapFog, true);
+}  // namespace
 Integer LastStructHit = -1;
 Single TintR = 0, TintG = 0, TintB = 0;
 

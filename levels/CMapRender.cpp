@@ -9,9 +9,9 @@
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"  // FadeAmount: the sky glow layers, 0..5
+#include "game/GameMod.h"  // FadeAmount: the sky glow layers, 0..5
 #include "engine/GeomMod.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"

@@ -11,7 +11,7 @@
 #include "campaign/CMissionControl.h"
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/Numbers.h"

@@ -8,7 +8,7 @@
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
 #include "runtime/Rnd.h"

@@ -9,7 +9,7 @@
 #include "engine/CModelMonster.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "runtime/Rnd.h"
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"

@@ -7,7 +7,7 @@
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/Numbers.h"

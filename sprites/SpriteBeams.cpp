@@ -8,7 +8,7 @@
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"

@@ -6,10 +6,11 @@
 #include "audio/soundMod.h"
 #include "engine/BillMod.h"
 #include "engine/CModelMonster.h"
+#include "engine/CTrail.h"
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
 #include "interface/CInterface.h"
 #include "campaign/CPlayer.h"
@@ -19,6 +20,14 @@
 #include "sprites/SpriteHelpers.h"
 
 std::vector<CSprite> Sprites;
+
+namespace {
+// Trails mark each section corner with a mini-flare: no velocity, the kind's life and size, no owner.
+void trailCornerFlare(const D3DVECTOR& corner) {
+  AddSprite(corner.x, corner.y, corner.z, 0, 0, 0, skMiniFlare, 0, 0, -1, -1);
+}
+const bool TrailFlaresPublished = (TrailCornerFlare = &trailCornerFlare, true);
+}  // namespace
 Integer SpriteHint = 0;
 std::array<Integer, SpritePoolSize> SpriteListA{}, SpriteListB{};
 Integer SpriteListALast = -1, SpriteListBLast = -1;

@@ -6,7 +6,7 @@
 #include "audio/soundMod.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "platform/D3DX.h"

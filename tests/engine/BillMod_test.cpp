@@ -9,7 +9,7 @@
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
-#include "tests/engine/DeviceFixture.h"
+#include "tests/support/DeviceFixture.h"
 
 namespace {
 class ScreenQuadTest : public DeviceFixture {

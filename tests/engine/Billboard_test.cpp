@@ -11,12 +11,12 @@
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
 #include "sprites/SpriteMod.h"
-#include "tests/engine/MediaFixture.h"
+#include "tests/support/MediaFixture.h"
 
 namespace {
 class BillboardTest : public MediaFixture {

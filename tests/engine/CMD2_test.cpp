@@ -8,11 +8,11 @@
 #include <functional>
 
 #include "engine/CTextureMonster.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "engine/modMD2Helper.h"
-#include "tests/engine/MediaFixture.h"
+#include "tests/support/MediaFixture.h"
 
 namespace {
 class CMD2Test : public MediaFixture {

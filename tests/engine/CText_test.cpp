@@ -9,9 +9,9 @@
 #include "engine/BillMod.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
-#include "tests/engine/MediaFixture.h"
+#include "tests/support/MediaFixture.h"
 
 namespace {
 constexpr D3DCOLOR White = 0xFFFFFFFF, Red = 0xFFFF0000, Green = 0xFF00FF00, Grey = 0xFF646464;

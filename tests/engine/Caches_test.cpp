@@ -5,10 +5,10 @@
 
 #include "engine/CModelMonster.h"
 #include "engine/CTextureMonster.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "runtime/VbError.h"
-#include "tests/engine/MediaFixture.h"
+#include "tests/support/MediaFixture.h"
 
 namespace {
 class CachesTest : public MediaFixture {

@@ -9,7 +9,7 @@
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
 #include "runtime/VbError.h"
-#include "tests/engine/DeviceFixture.h"
+#include "tests/support/DeviceFixture.h"
 
 namespace {
 std::vector<QuadVertex> verticesOf(const VertexBuffer& vb) {

@@ -8,6 +8,7 @@
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
+#include "game/CheatMod.h"
 #include "runtime/Numbers.h"
 #include "runtime/Trap.h"
 #include "tests/support/TempGameDir.h"

@@ -9,7 +9,7 @@
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"
 #include "platform/D3DX.h"
-#include "tests/engine/DeviceFixture.h"
+#include "tests/support/DeviceFixture.h"
 
 namespace {
 // A state call as "RS D3DRS_FOGENABLE=1" or "TS0 D3DTSS_COLOROP=4"; other calls by description.

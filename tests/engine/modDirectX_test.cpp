@@ -8,7 +8,7 @@
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
 #include "runtime/VbError.h"
-#include "tests/engine/DeviceFixture.h"
+#include "tests/support/DeviceFixture.h"
 
 namespace {
 class DeviceSetUpTest : public DeviceFixture {
@@ -211,6 +211,6 @@ TEST_F(DeviceSetUpTest, NoDepthFormatMeansNoDeviceAndAnError) {
   DX = std::make_shared<DirectX8>();
   D3D = DX->Direct3DCreate();
   HWND h = window->hWnd();
-  EXPECT_THROW(initD3D(h), VbError);
+  EXPECT_THROW(initD3D(h, Player->vRes, Player->vFullScreen, Player->vWideScreen), VbError);
   EXPECT_FALSE(D3DDevice);
 }

@@ -12,7 +12,7 @@
 #include "engine/CText.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
@@ -69,7 +69,7 @@ class OverlayTest : public ::testing::Test {
     DX = std::make_shared<DirectX8>();
     D3D = DX->Direct3DCreate();
     HWND h = window.hWnd();
-    initD3D(h);
+    initD3D(h, Player->vRes, Player->vFullScreen, Player->vWideScreen);
     DxSprite = std::make_shared<D3DXSprite>(D3DDevice);
     GameText = std::make_shared<CText>();
     savedW = ScreenWidth;

@@ -14,7 +14,7 @@
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "ships/CShip.h"

@@ -12,7 +12,7 @@
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "engine/MessageLog.h"
 #include "runtime/Rnd.h"
 #include "runtime/VbError.h"

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "campaign/CPlayer.h"
-#include "engine/CameraMod.h"
+#include "game/CameraMod.h"
 #include "engine/GameGlobals.h"
-#include "engine/GameMod.h"
+#include "game/GameMod.h"
 #include "engine/MessageLog.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"

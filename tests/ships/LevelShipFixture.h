@@ -10,7 +10,7 @@
 
 #include "campaign/CMissionControl.h"
 #include "campaign/CWorld.h"
-#include "engine/CameraMod.h"
+#include "game/CameraMod.h"
 #include "ships/CShipDef.h"
 #include "tests/ships/FlightFixture.h"
 

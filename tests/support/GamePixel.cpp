@@ -2,7 +2,7 @@
 
 #include "engine/CModelMonster.h"
 #include "engine/CTextureMonster.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "runtime/Trap.h"

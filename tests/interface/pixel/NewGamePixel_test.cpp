@@ -12,7 +12,7 @@
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"

@@ -9,7 +9,7 @@
 #include "engine/CModelMonster.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"

@@ -12,7 +12,7 @@
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
-#include "engine/LoaderMod.h"
+#include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"

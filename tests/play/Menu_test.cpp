@@ -1,0 +1,134 @@
+// From the title scene to flight and back through the menus, in the real main loop on the
+// generated content, headless on Mesa, at a fixed 17 ms frame time: a mouse press ends the title
+// scene in the main menu, "tutorial" starts flight on the "tut" node with the player's ship, Escape
+// opens "Quit to Main Menu?" (the world stops) and "ok" returns to the main menu.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "audio/modDirectShow.h"
+#include "campaign/CPlayer.h"
+#include "campaign/CWorld.h"
+#include "engine/GameGlobals.h"
+#include "game/GameMod.h"
+#include "game/frmLaunch.h"
+#include "game/frmMain.h"
+#include "interface/CInterface.h"
+#include "levels/CMap.h"
+#include "platform/Direct3D.h"
+#include "platform/Timer.h"
+#include "platform/Window.h"
+#include "ships/CCharacter.h"
+#include "ships/CShip.h"
+#include "ships/CShipDef.h"
+#include "tests/support/GameRunFixture.h"
+
+namespace {
+class MenuGameTest : public GameRunTest {};
+
+// Where the test stands in its script.
+enum class Step { Title, Menu, Flight, Quit, Back, Done };
+}  // namespace
+
+TEST_F(MenuGameTest, TitleToMenuToTutorialFlightAndBackThroughTheQuitDialog) {
+  FakeGameClock clock;
+  Step step = Step::Title;
+  Long pressedAt = 0, flightFrames = 0;
+  bool titleSeen = false, menuAfterTitle = false, shipInFlight = false, pausedInDialog = false;
+  bool worldMovedInFlight = false, titleTrackPlaying = false, titleTrackReleased = false;
+  std::string flightMap, flightNode;
+  Single shipX = 0, shipY = 0;
+  Long finalWindow = -1;
+  frmMain.afterFrameForTests = [&](Long pass) {
+    if (pass > 1500) GameRunning = false;  // a stuck script ends the run
+    if (GameMode == pmLauncher) {
+      frmLaunch.clickForTests("cmdPlay");
+      return;
+    }
+    if (GameMode != pmPlay || !GameInterface) return;
+    CInterface& gi = *GameInterface;
+    const Single cx = static_cast<Single>(ScreenWidth) / 2, cy = static_cast<Single>(ScreenHeight) / 2;
+    switch (step) {
+      case Step::Title:
+        if (gi.Window != msDemo) return;
+        titleSeen = true;
+        if (pass < 20) return;  // let the title run a little
+        titleTrackPlaying = !GetMP3Pos().empty() && GetMP3Pos() != "eof";
+        MouseHeld = true;  // a mouse button goes down over the title
+        pressedAt = pass;
+        step = Step::Menu;
+        break;
+      case Step::Menu:
+        MouseHeld = false;
+        if (gi.Window != msMainMenu) {
+          if (pass > pressedAt + 5) GameRunning = false;
+          return;
+        }
+        menuAfterTitle = pass <= pressedAt + 2;  // the press ended the title in the next frame
+        titleTrackReleased = GetMP3Pos().empty();  // no graph left
+        PointerX = cx;  // "tutorial", centred at (cx - 1, cy + 120)
+        PointerY = cy + 120;
+        MouseClicked = true;
+        step = Step::Flight;
+        break;
+      case Step::Flight:
+        if (gi.Window != msNone) return;
+        if (!Ships.empty() && Ships[0] && Ships[0]->Exists) {
+          if (flightFrames == 0) {
+            shipInFlight = true;
+            flightMap = CurMap ? CurMap->MapName : "";
+            flightNode = World ? World->getCurrentPath() : "";
+            for (size_t i = 1; i < Ships.size(); ++i)
+              if (Ships[i] && Ships[i]->Exists) {
+                shipX = Ships[i]->x;
+                shipY = Ships[i]->y;
+                break;
+              }
+          }
+          ++flightFrames;
+        }
+        if (flightFrames >= 90) {  // past the fade from black
+          for (size_t i = 1; i < Ships.size(); ++i)
+            if (Ships[i] && Ships[i]->Exists && (Ships[i]->x != shipX || Ships[i]->y != shipY))
+              worldMovedInFlight = true;
+          frmMain.window().postKeyDown(27);  // Escape, delivered in the next frame's yield
+          frmMain.window().postKeyUp(27);
+          step = Step::Quit;
+        }
+        break;
+      case Step::Quit:
+        if (gi.Window != msConfirmQuit) return;
+        pausedInDialog = GamePaused;
+        PointerX = cx + 60;  // "ok", centred at (cx + 60, cy + 25)
+        PointerY = cy + 25;
+        MouseClicked = true;
+        step = Step::Back;
+        break;
+      case Step::Back:
+        if (gi.Window == msConfirmQuit) return;
+        finalWindow = gi.Window;
+        step = Step::Done;
+        GameRunning = false;
+        break;
+      case Step::Done:
+        GameRunning = false;
+        break;
+    }
+  };
+  frmMain.Form_Load();
+
+  EXPECT_TRUE(titleSeen);
+  EXPECT_TRUE(menuAfterTitle);
+  EXPECT_TRUE(titleTrackPlaying);
+  EXPECT_TRUE(titleTrackReleased);
+  EXPECT_TRUE(shipInFlight);
+  EXPECT_EQ(flightMap, "tut");
+  EXPECT_EQ(flightNode, "tut");
+  EXPECT_GE(flightFrames, 90);
+  EXPECT_TRUE(worldMovedInFlight);
+  EXPECT_TRUE(pausedInDialog);
+  EXPECT_EQ(finalWindow, msMainMenu);
+  EXPECT_TRUE(step == Step::Done);
+}
