@@ -185,8 +185,12 @@ class CPlayer {
   static std::string SlotFile(Integer slot, Integer kind);  // the file of a kind in that folder
   static const char* const EmptySlotMarker;                // "*nil*" in double quotes, the whole line
   // Finishes or undoes a slot write that was cut off (a crash between its renames), so the slot
-  // folder holds a whole slot again; Save and Load call it, and so do readers of slot files.
+  // folder holds a whole slot again; Save and Load call it, and so do readers of slot files. Where
+  // the renames fail (the medium has become read-only) the folders stay as they are.
   static void RecoverSlot(Integer slot);
+  // The file of a kind in the folder that holds the slot's complete copy: the slot folder, or while
+  // a swap stays unfinished (see RecoverSlot) the complete new copy, else the old one. Readers use it.
+  static std::string SlotReadFile(Integer slot, Integer kind);
 
   static constexpr int KeyCount = 32;
   static constexpr int CheatCount = 6;   // flags 0..4 are stored

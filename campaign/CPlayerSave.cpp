@@ -125,16 +125,28 @@ std::string CPlayer::SlotFile(Integer slot, Integer kind) { return SlotFolder(sl
 void CPlayer::RecoverSlot(Integer slot) {
   vbCheckIndex(slot, 0, SlotCount - 1);
   const SlotDirs d(slot);
-  if (!isDir(d.slot)) {
-    // The folder is retired only once its successor was complete: finish that swap. Without a
-    // retired folder the staging never got that far and is dropped below.
-    if (isDir(d.retired) && isDir(d.staged)) renameOrRaise(d.staged, d.slot);
-    else if (isDir(d.retired)) renameOrRaise(d.retired, d.slot);
+  try {
+    if (!isDir(d.slot)) {
+      // The folder is retired only once its successor was complete: finish that swap. Without a
+      // retired folder the staging never got that far and is dropped below.
+      if (isDir(d.retired) && isDir(d.staged)) renameOrRaise(d.staged, d.slot);
+      else if (isDir(d.retired)) renameOrRaise(d.retired, d.slot);
+    }
+  } catch (const VbError&) {
+    return;  // read-only: SlotReadFile finds the complete copy where it is
   }
   if (isDir(d.slot)) {
     removeTree(d.staged);
     removeTree(d.retired);
   }
+}
+
+std::string CPlayer::SlotReadFile(Integer slot, Integer kind) {
+  checkSlotArgs(slot, kind);
+  const SlotDirs d(slot);
+  if (!isDir(d.slot) && isDir(d.retired))
+    return SlotFolder(slot) + (isDir(d.staged) ? ".new\\" : ".old\\") + fileName(kind);
+  return SlotFile(slot, kind);
 }
 
 // ---- writing ---------------------------------------------------------------------------------
@@ -230,7 +242,12 @@ void CPlayer::Save(Integer slot, const std::string& title, Integer ship, Integer
   removeTree(d.staged);
   std::error_code ec;
   fs::create_directories(d.staged, ec);
-  if (ec) vbRaise(vberr::PathNotFound, "Path not found (" + d.staged.string() + ")");
+  if (ec) {
+    const fs::path folder = d.staged.parent_path();
+    if (isDir(folder))
+      vbRaise(vberr::FileAccess, "Path/File access error: the folder " + folder.string() + " cannot be written");
+    vbRaise(vberr::PathNotFound, "Path not found (" + d.staged.string() + ")");
+  }
   try {
     for (Integer kind2 = -1; kind2 <= LastKind; ++kind2)
       writeFileAtomic((d.staged / fileName(kind2)).string(), files[kind2 + 1]);
@@ -326,7 +343,7 @@ void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
   // Reads one file of the slot into rec; False (rec untouched) for the deleted-slot marker.
   auto readRecord = [slot](CPlayer& rec, Integer k, SlotHead& head) {
     try {
-      ItemReader in(SlotFile(slot, k));
+      ItemReader in(SlotReadFile(slot, k));
       ItemReader peek = in;
       if (isEmptySlotLine(peek.readLine())) return false;
       CPlayer staged(rec);
@@ -358,7 +375,7 @@ void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
   {
     ItemReader in = [&] {
       try {
-        return ItemReader(SlotFile(slot, -1));
+        return ItemReader(SlotReadFile(slot, -1));
       } catch (const std::exception& e) {
         raiseDamaged(slot, -1, e);
       }

@@ -6,6 +6,7 @@
 // All calls come from the main thread.
 #pragma once
 #include <array>
+#include <cstdio>
 #include <string>
 
 #include "runtime/Numbers.h"
@@ -14,7 +15,12 @@ extern std::array<std::string, 21> MsgLog;  // 0 newest .. 20; slot 20's line is
 extern Integer MsgCount;                    // lines shown, 0..19
 extern Single MsgTimer;                     // seconds since the last line was added or dropped
 
-// Adds text as the newest line and restarts the timer; an unforced line changes nothing while
+// Every line, forced or not and whatever DevMode says, is first written to LogEcho (standard error
+// unless a test points it elsewhere; null writes nothing) as one line: local time "HH:MM:SS.mmm",
+// a space and the text with its line breaks turned into spaces.
+extern std::FILE* LogEcho;
+
+// Adds text as the newest line and restarts the timer; an unforced line changes nothing more while
 // DevMode (engine/GameGlobals.h) is off.
 void addMessage(const std::string& text, bool forced);
 // Once per frame after the interface: runs the timer by FrameTime and draws the shown lines.

@@ -108,6 +108,7 @@ void LoadCharDefs() {
   for (CharDef& d : CharDefs) d = CharDef{"hiro", "hiro.bmp"};
   std::vector<std::string> lines;
   if (!vbTrap("LoadCharDefs", [&] { lines = readLines("\\data\\chars.pnd"); })) return;
+  int records = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (Left(lines[i], 1) != "#") continue;
     const std::string name = Mid(lines[i], 2);
@@ -121,8 +122,11 @@ void LoadCharDefs() {
     CharDef& d = CharDefs[static_cast<size_t>(index)];
     d.model = lines[i + 1] == "null" ? "" : lines[i + 1];
     d.skin = lines[i + 2] == "null" ? "" : lines[i + 2];
+    ++records;
     i += 2;
   }
+  if (records == 0)
+    reportTrapped("LoadCharDefs", "\\data\\chars.pnd holds no character record: every character is \"hiro\"");
 }
 
 void TryEndScene() {

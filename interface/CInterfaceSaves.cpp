@@ -34,7 +34,7 @@ void say(Single x, Single y, const std::string& s, Long justify, Single size, In
 void CInterface::ReadSaveList() {
   for (Integer i = 0; i < SlotCount; ++i) {
     CPlayer::RecoverSlot(i);
-    const std::string path = CPlayer::SlotFile(i, -1);
+    const std::string path = CPlayer::SlotReadFile(i, -1);
     // A slot without its file holds no game, like one that was deleted.
     if (!fileExists(resolvePath(path))) {
       slotNames[i].clear();
@@ -73,7 +73,8 @@ void CInterface::doAutoSave(Integer k) {
 
 void CInterface::readSlotPreview() {
   slotPreviewStale = false;
-  ItemReader in(CPlayer::SlotFile(curSlot, -1));
+  CPlayer::RecoverSlot(curSlot);
+  ItemReader in(CPlayer::SlotReadFile(curSlot, -1));
   in.readLine();  // name
   previewDriver = in.readLine();
   previewGunner = in.readLine();

@@ -40,11 +40,17 @@ std::string parentFolder(const std::string& path) {
 
 // ---- reading -------------------------------------------------------------------------------
 
-ItemReader::ItemReader(const std::string& gamePath) : text_(readFileBytes(resolvePath(gamePath))) {}
+std::string skipByteOrderMark(std::string text) {
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  return text;
+}
+
+ItemReader::ItemReader(const std::string& gamePath)
+    : text_(skipByteOrderMark(readFileBytes(resolvePath(gamePath)))) {}
 
 ItemReader ItemReader::fromText(std::string text) {
   ItemReader r;
-  r.text_ = std::move(text);
+  r.text_ = skipByteOrderMark(std::move(text));
   return r;
 }
 
@@ -175,7 +181,7 @@ void ItemWriter::commit() {
 // ---- line files and whole files ------------------------------------------------------------
 
 std::vector<std::string> readLines(const std::string& gamePath) {
-  std::string text = readFileBytes(resolvePath(gamePath));
+  const std::string text = skipByteOrderMark(readFileBytes(resolvePath(gamePath)));
   std::vector<std::string> lines;
   size_t b = 0;
   while (b < text.size()) {

@@ -58,6 +58,10 @@ class ItemWriter {
   bool committed_ = false;
 };
 
+// A UTF-8 byte-order mark at the start of a text file (as many editors save one) is not data:
+// the readers above and readLines drop it.
+std::string skipByteOrderMark(std::string text);
+
 // Line files: read whole, one line at a time (no quoting); CR LF, LF or CR line ends.
 std::vector<std::string> readLines(const std::string& gamePath);   // VbError 53 when missing
 void writeLines(const std::string& gamePath, const std::vector<std::string>& lines);  // atomic, CR LF

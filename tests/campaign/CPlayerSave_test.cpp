@@ -2,6 +2,10 @@
 // fleet records, deleted slots, damaged or missing slot files (reported, nothing changed or lost),
 // and a slot write cut off at any point.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -396,4 +400,61 @@ TEST_F(SaveSlotTest, ASlotWriteCutOffBetweenItsRenamesIsFinishedOrUndone) {
   Player->Cash = 1;
   Player->Load(5, 0, -1);
   EXPECT_EQ(Player->Cash, 99);
+}
+
+namespace {
+// Marks a folder immutable (no entry made, removed or renamed in it, even for root) for the life
+// of the object; ok() is false where the file system has no such flag.
+struct ImmutableFolder {
+  std::string path;
+  bool set = false;
+  explicit ImmutableFolder(std::string p) : path(std::move(p)) { set = flag(true); }
+  ~ImmutableFolder() {
+    if (set) flag(false);
+  }
+  bool ok() const { return set; }
+  bool flag(bool on) const {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int attr = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &attr) == 0;
+    attr = on ? (attr | FS_IMMUTABLE_FL) : (attr & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &attr) == 0;
+    ::close(fd);
+    return done;
+  }
+};
+}  // namespace
+
+// A folder that exists but cannot be written is named as such, and a slot left half swapped on a
+// medium that has since become read-only still loads its complete copy.
+TEST_F(SaveSlotTest, AFolderThatCannotBeWrittenKeepsEverySave) {
+  makeGame();
+  Player->Save(2, "kept", 0, -1);
+  Player->Cash = 4242;
+  Player->Save(4, "newer", 0, -1);
+  const std::string kept = slotBytes(2);
+  {
+    ImmutableFolder data(dir.real("\\data"));
+    if (!data.ok()) GTEST_SKIP() << "no immutable folders on this file system";
+    try {
+      Player->Save(2, "lost", 0, -1);
+      ADD_FAILURE() << "the save reported success";
+    } catch (const VbError& e) {
+      EXPECT_EQ(e.number(), vberr::FileAccess);
+      EXPECT_NE(std::string(e.what()).find("cannot be written"), std::string::npos) << e.what();
+      EXPECT_EQ(std::string(e.what()).find(".new"), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(slotBytes(2), kept);
+
+  // Half swapped: slot 2 retired, the complete new copy staged, then the medium turns read-only.
+  std::filesystem::rename(dir.real("\\data\\save2"), dir.real("\\data\\save2.old"));
+  std::filesystem::rename(dir.real("\\data\\save4"), dir.real("\\data\\save2.new"));
+  ImmutableFolder data(dir.real("\\data"));
+  ASSERT_TRUE(data.ok());
+  Player->Cash = 1;
+  Player->Load(2, 0, -1);
+  EXPECT_EQ(Player->Cash, 4242);
+  EXPECT_TRUE(dir.exists("\\data\\save2.new\\save.pnd"));
 }

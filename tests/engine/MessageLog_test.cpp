@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <regex>
+#include <vector>
 #include <string>
 
 #include "audio/soundMod.h"
@@ -55,6 +58,29 @@ TEST_F(MessageLogTest, UnforcedLinesNeedDeveloperMode) {
   EXPECT_EQ(MsgCount, 2);
   EXPECT_EQ(MsgLog[0], "dev");
   EXPECT_EQ(MsgLog[1], "shown");
+}
+
+// Whatever the developer option says, each line reaches standard error as one timed line.
+TEST_F(MessageLogTest, EveryLineIsEchoedWithItsTime) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  LogEcho = out;
+  addMessage("hidden", false);
+  addMessage("two\r\nlines", true);
+  LogEcho = stderr;
+  std::rewind(out);
+  char buf[256];
+  std::vector<std::string> lines;
+  while (std::fgets(buf, sizeof buf, out)) lines.emplace_back(buf);
+  std::fclose(out);
+  ASSERT_EQ(lines.size(), 2u);
+  const std::regex timed(R"(\d\d:\d\d:\d\d\.\d\d\d (.*)\n)");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(lines[0], m, timed)) << lines[0];
+  EXPECT_EQ(m[1], "hidden");
+  ASSERT_TRUE(std::regex_match(lines[1], m, timed)) << lines[1];
+  EXPECT_EQ(m[1], "two  lines");
+  EXPECT_EQ(MsgCount, 1);  // the in-game log keeps its own rules
 }
 
 TEST_F(MessageLogTest, KeepsTheNewest21AndShowsAtMost19) {

@@ -92,6 +92,24 @@ TEST_F(LoaderTest, ACharacterFileCutShortEndsTheTable) {
   EXPECT_EQ(MsgLog[0].rfind("Error in LoadCharDefs: ", 0), 0u) << MsgLog[0];
 }
 
+// An empty or wholly unreadable table leaves every character at the default, and says so; a table
+// saved with a byte-order mark keeps its first record.
+TEST_F(LoaderTest, ACharacterTableWithNoRecordIsReported) {
+  for (const char* text : {"", "stray\r\n#nobody\r\nx\r\ny\r\n", "#endfile\r\n"}) {
+    SCOPED_TRACE(text);
+    writeChars(text);
+    MsgCount = 0;
+    LoadCharDefs();
+    EXPECT_EQ(CharDefs[0].model, "hiro");
+    EXPECT_EQ(MsgLog[0], "Error in LoadCharDefs: \\data\\chars.pnd holds no character record: every character is \"hiro\"");
+  }
+  writeChars("\xEF\xBB\xBF#chica\r\nchica\r\nchica.bmp\r\n");
+  MsgCount = 0;
+  LoadCharDefs();
+  EXPECT_EQ(CharDefs[0].model, "chica");
+  EXPECT_EQ(MsgCount, 0);
+}
+
 TEST_F(LoaderTest, TheRingKeepsTheLastThirtyNames) {
   for (int i = 0; i < 32; ++i) AddLoadMsg("m" + std::to_string(i));
   EXPECT_EQ(LoadMsgIndex, 2);

@@ -145,3 +145,21 @@ TEST(ItemFile, LineFiles) {
   EXPECT_EQ(readLines("\\data\\w.pnd"), (std::vector<std::string>{"a, \"b\"", ""}));
   EXPECT_EQ(errorOf([] { readLines("\\data\\missing.pnd"); }), vberr::FileNotFound);
 }
+
+// Editors often save text with a UTF-8 byte-order mark: it must not become part of the first
+// value, nor hide the first line; a mark anywhere but the start is data.
+TEST(ItemFile, ByteOrderMarkAtTheStartIsSkipped) {
+  TempGameDir dir;
+  const std::string bom = "\xEF\xBB\xBF";
+  dir.write("\\maps\\bom.pnd", bom + "\"Los Gatos\",3\r\n");
+  ItemReader items("\\maps\\bom.pnd");
+  EXPECT_EQ(items.readString(), "Los Gatos");
+  EXPECT_EQ(items.readInteger(), 3);
+  EXPECT_EQ(ItemReader::fromText(bom + "\"banana\"").readString(), "banana");
+
+  dir.write("\\data\\bom.pnd", bom + "#chica\r\nmodel\r\n" + bom + "x");
+  EXPECT_EQ(readLines("\\data\\bom.pnd"), (std::vector<std::string>{"#chica", "model", bom + "x"}));
+  dir.write("\\data\\onlybom.pnd", bom);
+  EXPECT_TRUE(readLines("\\data\\onlybom.pnd").empty());
+  EXPECT_TRUE(ItemReader("\\data\\onlybom.pnd").eof());
+}
