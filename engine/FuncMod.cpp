@@ -117,6 +117,8 @@ D3DXVECTOR2 pickCornerByAngle(const D3DXVECTOR2& c1, const D3DXVECTOR2& c2, cons
   return std::fabs(e[first]) < std::fabs(e[last]) ? *corners[first] : *corners[last];
 }
 
+D3DVECTOR vecSubtract(const D3DVECTOR& a, const D3DVECTOR& b) { return D3DVECTOR{a.x - b.x, a.y - b.y, a.z - b.z}; }
+
 Single getTimeFactor() { return static_cast<Single>(FrameTime / 0.02); }
 
 D3DVECTOR getSoundCoords(const D3DVECTOR& source) {

@@ -13,6 +13,7 @@
 
 // Two-Single vector; the ground helpers take ground points in it (world x in x, world z in y).
 D3DXVECTOR2 makeVec2(Single x, Single y);
+D3DVECTOR vecSubtract(const D3DVECTOR& a, const D3DVECTOR& b);  // a - b componentwise
 
 // Field n (1-based) of text split at separator (one character; a longer one is never found);
 // with toEnd, field n and everything after it. A field beyond the end is "". Traps its errors

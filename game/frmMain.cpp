@@ -1,5 +1,6 @@
 #include "game/frmMain.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "audio/CJoyControl.h"
@@ -251,11 +252,25 @@ void FormMain::Form_KeyDown(Integer& KeyCode, Integer& Shift) {
     checkCheats(Chr(KeyCode));
     driveBinding(KeyCode, true);
   });
+  if (inYield_) pressedInYield_.push_back(KeyCode);
 }
 
 void FormMain::Form_KeyUp(Integer& KeyCode, Integer& Shift) {
   (void)Shift;
+  if (inYield_ && std::find(pressedInYield_.begin(), pressedInYield_.end(), KeyCode) != pressedInYield_.end()) {
+    heldReleases_.push_back(KeyCode);
+    return;
+  }
   vbTrap("Form_KeyUp", [&] { driveBinding(KeyCode, false); });
+}
+
+void FormMain::yieldToWindows() {
+  for (Integer key : heldReleases_) vbTrap("Form_KeyUp", [&] { driveBinding(key, false); });
+  heldReleases_.clear();
+  pressedInYield_.clear();
+  inYield_ = true;
+  orSkip([] { doEvents(); });
+  inYield_ = false;
 }
 
 void FormMain::Form_KeyPress(Integer& KeyAscii) {
@@ -352,7 +367,7 @@ void FormMain::runFrame(Long pass) {
   // 6.
   orSkip([] { checkHResult(device().BeginScene()); });
   // 7.
-  orSkip([] { doEvents(); });
+  yieldToWindows();
   // 8.
   orSkip([] {
     if (GameMode == pmPlay && JoyControl) JoyControl->PollJoys();

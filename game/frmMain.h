@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/Window.h"
 #include "runtime/Numbers.h"
@@ -45,6 +46,8 @@ class FormMain {
   // window key codes (0..255). The key handlers trap their errors ("Error in Form_KeyDown: ...").
   void Form_KeyDown(Integer& KeyCode, Integer& Shift);
   void Form_KeyUp(Integer& KeyCode, Integer& Shift);
+  // A key pressed and released within one yield counts as one press: its release is held back
+  // until the next yield, so the frame in between sees the control flag set.
   // Typed characters edit the driver's and gunner's names on the wizard's name pages (at most 20
   // characters; Backspace removes, Enter goes on to the next page).
   void Form_KeyPress(Integer& KeyAscii);
@@ -66,7 +69,12 @@ class FormMain {
   void recoverDevice();
   void endProgram();
   void releaseAll();
+  // The frame's yield to the window system, with the releases held back from the last one.
+  void yieldToWindows();
   std::unique_ptr<GameWindow> window_;
+  bool inYield_ = false;
+  std::vector<Integer> pressedInYield_;  // keys pressed during the current yield
+  std::vector<Integer> heldReleases_;    // their releases, applied at the start of the next yield
 };
 
 extern FormMain frmMain;

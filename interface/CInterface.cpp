@@ -142,7 +142,14 @@ void CInterface::Render() {
     prevWindow = window;
     GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit;
     if (window == msNone) drawDeathPrompt();
-    if (renderFullScreen(window)) return;
+    if (renderFullScreen(window)) {
+      // A change of scene into a full-screen page (a new game's first page) fades in over it.
+      if (fadeLevel > 0) {
+        GrayOut(1 - fadeLevel);
+        fadeLevel = static_cast<Single>(fadeLevel - FrameTime);
+      }
+      return;
+    }
 
     // In-flight path.
     runShipChangeFade();

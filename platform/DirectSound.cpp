@@ -33,11 +33,41 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
   return static_cast<bool>(in) || size == 0;
 }
 
+uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+
+// Walks the RIFF chunks before anything is decoded: every chunk must fit in the file, and the
+// "fmt " and "data" chunks must be there. "" when the file is sound, else why not.
+std::string checkWaveChunks(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    return "not a RIFF WAVE file";
+  bool fmt = false, data = false;
+  size_t pos = 12;
+  while (pos + 8 <= bytes.size()) {
+    const std::string id(reinterpret_cast<const char*>(bytes.data() + pos), 4);
+    const uint64_t size = le32(bytes.data() + pos + 4);
+    const uint64_t left = bytes.size() - pos - 8;
+    if (size > left)
+      return "the \"" + id + "\" chunk claims " + std::to_string(size) + " bytes where the file holds " +
+             std::to_string(left);
+    if (id == "fmt ") fmt = true;
+    if (id == "data") {
+      if (!fmt) return "the \"data\" chunk comes before the \"fmt \" chunk";
+      data = true;
+    }
+    pos += 8 + size + (size & 1);
+  }
+  if (!fmt) return "no \"fmt \" chunk";
+  if (!data) return "no \"data\" chunk";
+  return "";
+}
+
 // The wave file's samples at the mixer's rate, stereo float (SDL's converter keeps the exact
 // length: frames x 44100 / the file's rate).
 HResult loadWave(const std::string& path, std::shared_ptr<SampleData>& data) {
   std::vector<uint8_t> bytes;
   if (!readWholeFile(path, bytes)) return reportFailure(DSERR_FILENOTFOUND, path + ": the file cannot be read");
+  if (const std::string fault = checkWaveChunks(bytes); !fault.empty())
+    return reportFailure(DSERR_BADFORMAT, path + ": " + fault);
   SDL_AudioSpec wav{};
   Uint8* pcm = nullptr;
   Uint32 pcmBytes = 0;

@@ -109,3 +109,10 @@ TEST(FuncMod, SoundCoordsPanAndAttenuate) {
   EXPECT_FLOAT_EQ(right.z, -10.0f);
   CamTarget = D3DVECTOR{};
 }
+
+TEST(FuncMod, VecSubtractIsComponentwise) {
+  const D3DVECTOR d = vecSubtract(D3DVECTOR{1.5f, -2, 100}, D3DVECTOR{0.5f, 3, -100});
+  EXPECT_EQ(d.x, 1.0f);
+  EXPECT_EQ(d.y, -5.0f);
+  EXPECT_EQ(d.z, 200.0f);
+}

@@ -59,7 +59,8 @@ TEST_F(CoreRender, TheFadeHidesTheHudUntilItIsDownToHalfAndLevelsTheShip) {
   const Case cases[] = {
       {msNone, 1.5f, 1.3f, false},  // still dark: the pass ends after the shade
       {msNone, 0.6f, 0.4f, true},   // lighter than 0.5 after this frame: the HUD is drawn
-      {msMainMenu, 1.5f, 1.5f, false},  // full-screen pages do not run the fade
+      {msNewDifficulty, 1.5f, 1.3f, false},  // a full-screen page runs it over the page
+      {msMainMenu, 0.1f, -0.1f, false},
   };
   for (const Case& c : cases) {
     gi = std::make_shared<CInterface>();

@@ -191,6 +191,13 @@ TEST_F(SoundBuffers, WavesAreConvertedAndBadFilesRefused) {
   dir_.write("\\sfx\\text.wav", "this is not a wave file");
   dir_.write("\\sfx\\cut.wav", good.substr(0, 30));
   dir_.write("\\sfx\\empty.wav", "");
+  // A 90-byte file whose data chunk claims almost 4 GB, and one whose samples come before the format.
+  std::string lying = good.substr(0, 90);
+  lying.replace(40, 4, std::string("\xF0\xFF\xFF\xFF", 4));
+  dir_.write("\\sfx\\lying.wav", lying);
+  std::string swapped = good;
+  swapped.replace(12, 24, "");  // no "fmt " chunk at all
+  dir_.write("\\sfx\\nofmt.wav", swapped);
   struct Case {
     const char* file;
     HResult expected;
@@ -200,6 +207,8 @@ TEST_F(SoundBuffers, WavesAreConvertedAndBadFilesRefused) {
       {"/sfx/text.wav", DSERR_BADFORMAT},
       {"/sfx/cut.wav", DSERR_BADFORMAT},
       {"/sfx/empty.wav", DSERR_BADFORMAT},
+      {"/sfx/lying.wav", DSERR_BADFORMAT},
+      {"/sfx/nofmt.wav", DSERR_BADFORMAT},
   };
   for (const auto& c : cases) {
     std::shared_ptr<DirectSoundSecondaryBuffer8> kept = tone_;
@@ -207,6 +216,10 @@ TEST_F(SoundBuffers, WavesAreConvertedAndBadFilesRefused) {
     EXPECT_EQ(kept, tone_) << "a failed creation leaves the buffer as it was";
     EXPECT_NE(lastErrorDescription().find(c.file), std::string::npos) << lastErrorDescription();
   }
+  device_->CreateSoundBufferFromFile(dir_.real("/sfx/lying.wav"), desc_, mono);
+  EXPECT_NE(lastErrorDescription().find("\"data\" chunk claims 4294967280 bytes where the file holds 46"),
+            std::string::npos)
+      << lastErrorDescription();
 }
 
 TEST(SoundClock, WithoutManualTimeSoundsEndByTheClock) {

@@ -172,7 +172,7 @@ TEST_F(TextureFiles, MalformedAndMissingFilesAreRefusedWithAReason) {
       {"text", "hello, this is not a picture", D3DXERR_INVALIDDATA},
       {"DDS header cut", good.substr(0, 60), D3DXERR_INVALIDDATA},
       {"DDS pixels cut", good.substr(0, good.size() - 5), D3DXERR_INVALIDDATA},
-      {"DDS compressed", fourcc, D3DXERR_INVALIDDATA},
+      {"DDS compressed with an unknown code", fourcc, D3DXERR_INVALIDDATA},
       {"DDS huge height", bigger, D3DXERR_INVALIDDATA},
       {"DDS header size", badHeader, D3DXERR_INVALIDDATA},
       {"BMP cut", goodBmp.substr(0, 30), D3DXERR_INVALIDDATA},

@@ -1,7 +1,9 @@
 // The bitmap font "text.dds" (white glyphs with alpha) and "text.bmp" (white on black):
 // 256 x 256, cells 32 x 36, eight to a row, cells 0..55 in the game's glyph order.
-// Each glyph's ink lies within the first (advance - 1) columns of its cell, so drawn text
-// never overlaps, and capitals are centred on the cell's middle row (the text line).
+// Each glyph's ink lies within columns 1 .. advance - 2 of its cell, so drawn text never
+// overlaps, and capitals are centred on the cell's middle row (the text line). The cell's first
+// and last columns and rows hold no ink: a glyph drawn filtered at any scale samples only blank
+// texels at its cell's border, never a neighbouring cell's ink.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -38,7 +40,7 @@ Image renderCell(int cell) {
   Image out(kCellWidth, kCellHeight, {0, 0, 0, 0});
   char ch = kCellChars[cell];
   int code = (ch >= 'a' && ch <= 'z') ? ch - 'a' + 'A' : static_cast<unsigned char>(ch);
-  int room = std::max(2, glyphAdvance(ch) - 1);
+  int room = std::max(2, glyphAdvance(ch) - 2);  // ink columns, from column 1
   float xScale = 1.0f;
   TrueTypeFont::Glyph g;
   int first = 0, end = 0;
@@ -50,12 +52,12 @@ Image renderCell(int cell) {
     xScale *= static_cast<float>(room) / (ink + 0.5f);
   }
   int ink = std::max(0, end - first);
-  int left = std::max(0, (room - ink) / 2) - first;
+  int left = 1 + std::max(0, (room - ink) / 2) - first;
   for (int y = 0; y < g.h; ++y)
     for (int x = first; x < end; ++x) {
       int px = left + x, py = kBaseline + g.yoff + y;
       float c = g.coverage[static_cast<size_t>(y) * g.w + x] / 255.0f;
-      if (px >= 0 && px < room && py >= 0 && py < kCellHeight && c > 0)
+      if (px >= 1 && px <= room && py >= 1 && py < kCellHeight - 1 && c > 0)
         out.at(px, py) = {c, c, c, c};
     }
   return out;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -157,5 +159,47 @@ TEST_F(MediaPixelTest, ABillboardFacesTheCamera) {
     EXPECT_NEAR(down, 2 * half, 2.5);
     EXPECT_TRUE(pixelNear(img, W / 2, H / 2, 0xFFFFFFFF, 3));
     EXPECT_TRUE(pixelNear(img, 2, 2, Background, 2));
+  }
+}
+
+// The generated font drawn at the game's text sizes: nothing shows between two words or past the
+// last glyph of a line, though every glyph's quad is a whole 32 x 36 cell wide (a neighbouring
+// cell's ink sampled at the quad's border would show there as a thin vertical mark).
+TEST_F(MediaPixelTest, TheGeneratedFontLeavesTheGapsBetweenWordsEmpty) {
+  const std::string font = std::string(QV_TEST_GAME_DIR) + "/gfx/text.dds";
+  std::ifstream in(font, std::ios::binary);
+  if (!in) GTEST_SKIP() << "no generated font at " << font;
+  dir->write("\\gfx\\text.dds", std::string(std::istreambuf_iterator<char>(in), {}));
+  TexFontDDS = TexMon->getTextureNumber("text.dds");
+  ASSERT_TRUE(TexSlots[TexFontDDS].object);
+  for (const char* line : {"EVERY LANE", "TRAFFIC, NORMAL", "VERY EASY"}) {
+    for (Single size : {0.36f, 0.5f, 0.7f, 1.0f}) {
+      SCOPED_TRACE(std::string(line) + " at " + std::to_string(size));
+      CText text;
+      text.setColor(255, 255, 255);
+      text.setSize(size);
+      begin();
+      const Single x0 = 4, y = 60;
+      text.drawText(x0, y, line, 0, false, false);
+      PixelImage img = end();
+      // The pen as the writer moves it: glyph advances, 6 per space.
+      const std::string s = line;
+      Single pen = x0;
+      std::vector<std::pair<int, int>> gaps;  // blank column ranges [from, to)
+      for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == ' ') {
+          gaps.emplace_back(static_cast<int>(std::ceil(pen)) + 1, static_cast<int>(pen + 6 * size) - 1);
+          pen += 6 * size;
+        } else {
+          pen += CText::getCharWidth(s[i]) * size;
+        }
+      }
+      gaps.emplace_back(static_cast<int>(std::ceil(pen)) + 1, std::min<int>(W, static_cast<int>(pen + 32 * size) + 2));
+      const int top = static_cast<int>(y - 18 * size), bottom = static_cast<int>(y + 18 * size) + 1;
+      for (auto [from, to] : gaps)
+        for (int px = std::max(0, from); px < std::min<int>(W, to); ++px)
+          for (int py = std::max(0, top); py < std::min<int>(H, bottom); ++py)
+            ASSERT_TRUE(pixelNear(img, px, py, Background, 24)) << "column " << px << " row " << py;
+    }
   }
 }
