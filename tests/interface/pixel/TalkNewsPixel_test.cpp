@@ -26,6 +26,8 @@
 
 struct TalkProbe {
   static void render(CInterface& g) { g.RenderTalkBox(); }
+  static Integer& ship(CInterface& g) { return g.talkShip; }
+  static Single timer(CInterface& g) { return g.talkTimer; }
 };
 struct NewsPixelProbe {
   static void news(CInterface& g, Single x, Single y) { g.drawNews(x, y); }
@@ -68,6 +70,7 @@ class TalkNewsPixelTest : public ::testing::Test {
     stopGamePixelDevice(pd, dir);
     MsgCount = 0;
     FrameTime = 0;
+    GamePaused = false;
     TexRounded = TexRoundedL = TexRoundedW = TexFontDDS = TexNinjaPortrait = 0;
     TexNewsBack = TexNewsSubjects = TexZombieNews = TexNinjaNews = 0;
     NewsLogoTex = {0, 0, 0};
@@ -120,6 +123,23 @@ TEST_F(TalkNewsPixelTest, TheTalkBoxGrowsInShowsItsPortraitAndClosesAfterItsDura
   }
   EXPECT_NEAR(t, 7.0, 0.11);
   EXPECT_FALSE(lit(img, W / 2, 80));
+}
+
+TEST_F(TalkNewsPixelTest, AnOfferLapsesWhenItsShipIsGoneAndThePauseHoldsTheBox) {
+  Ships.push_back(std::make_shared<CShip>());
+  Ships[1]->Init(1);
+  Ships[1]->Armor = 10;
+  GameInterface->MakeTalkBox("nobody", "take it or leave it", true, false);
+  TalkProbe::ship(*GameInterface) = 1;
+  talkFrame(0.1);
+  EXPECT_NEAR(TalkProbe::timer(*GameInterface), 4.85f, 1e-4);
+  GamePaused = true;
+  talkFrame(0.1);
+  EXPECT_NEAR(TalkProbe::timer(*GameInterface), 4.85f, 1e-4);
+  GamePaused = false;
+  Ships[1]->Exists = false;
+  talkFrame(0.1);
+  EXPECT_NEAR(TalkProbe::timer(*GameInterface), 0.4f, 1e-4);
 }
 
 TEST_F(TalkNewsPixelTest, SpeechPanelsGrowWithTheLinesOfTheText) {
