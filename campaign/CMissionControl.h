@@ -43,6 +43,18 @@ class CMissionControl {
   Long getLinkedLanding() const { return LinkedLanding; }
   // The phase jumps to its goal: it no longer waits for a landing.
   void forceGotoGoal() { LinkedLanding = -1; }
+
+  // What the talk action uses of a mission (least form until the mission work): the node-mission
+  // entry that runs, loading ("\missions\era" + era + "\" + file) and starting a mission, the
+  // directive's seconds left (0: none shown) and the running phase's wait.
+  Integer curMission = 0;
+  std::string LoadedFile;  // the file of the last LoadMission
+  void LoadMission(const std::string& file, Integer /*node*/, const std::string& /*landing*/) { LoadedFile = file; }
+  void StartMission() { Reading = true; }
+  Single getDirectiveFrame() const { return 0; }
+  Single getCurrentWait() const { return currentWait; }
+  void setCurrentWait(Single w) { currentWait = w; }
+  Single currentWait = 0;
 };
 
 extern std::shared_ptr<CMissionControl> MissionControl;

@@ -9,7 +9,9 @@
 #include "audio/modDirectShow.h"
 #include "audio/soundMod.h"
 #include "campaign/CMissionControl.h"
+#include "campaign/CNews.h"
 #include "campaign/CPlayer.h"
+#include "campaign/CTalkControl.h"
 #include "campaign/CWorld.h"
 #include "editors/CMapEditor.h"
 #include "editors/CShipEditor.h"
@@ -53,10 +55,11 @@ void initGame(Integer request) {
   TexMon = std::make_shared<CTextureMonster>();
   ModelMon = std::make_shared<CModelMonster>();
   MissionControl = std::make_shared<CMissionControl>();
+  News = std::make_shared<CNews>();
   Music = std::make_shared<CMusic>();
   if (Player && !Player->bMusic) Music->Mute = true;
   setSoundVolume();
-  // The news object comes with the news work.
+  News->Init();
 
   // 5: the dynamic lights.
   LastDynaLight = -1;
@@ -89,6 +92,7 @@ void initGame(Integer request) {
   delete CurMap;
   CurMap = nullptr;
   CurMap = new CMap();
+  TalkControl = std::make_shared<CTalkControl>();
   GameText = std::make_shared<CText>();
 
   // 14: fonts, sounds, shared geometry.

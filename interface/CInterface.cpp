@@ -90,11 +90,6 @@ bool CInterface::hasMouse() const {
 }
 
 
-void CInterface::MakeTalkBox(const std::string& /*portrait*/, const std::string& /*text*/, bool /*confirm*/,
-                             bool /*reset*/, Single /*duration*/) {
-  talkBoxUp = true;
-}
-
 std::string CInterface::getBountyName(Integer i) const {
   vbCheckIndex(i, 0, BountySlots - 1);
   return bounties[i].name;
@@ -295,10 +290,11 @@ void CInterface::drawBountyMessage() {
           255);
 }
 
-// Mission banner and talk box over flight. The mission result banner and the talk box are drawn
-// by their own work once mission control reports a result and talk boxes have their drawing.
+// Mission banner and talk box over flight. The mission result banner is drawn by its own work
+// once mission control reports a result.
 void CInterface::drawMissionLayers() {
   if (MissionControl && MissionControl->Reading) drawDirective(-1.0f);
+  if (talkTimer > 0) RenderTalkBox();
 }
 
 void CInterface::runOverlay() {

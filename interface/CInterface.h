@@ -66,9 +66,6 @@ class CInterface {
   // layers with the store or dialog on top. Errors end the pass ("Error in Interface.Render: ").
   void Render();
 
-  // Talk box: open while getTalkBox is True.
-  void MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool reset, Single duration);
-  bool getTalkBox() const { return talkBoxUp; }
   // True while the credits clock runs (the credits tunnel flight).
   bool canCredTunnel() const { return credClock > 0; }
   void LoadNewGameGunnerPortraits();
@@ -131,7 +128,6 @@ class CInterface {
     Long unit = 0;  // UnitType
   };
 
-  bool talkBoxUp = false;
   Single credClock = 0;
   D3DVECTOR aimPoint{};
   Single aimDist = 0, aimArmor = 0, aimShields = 0;
@@ -504,6 +500,44 @@ class CInterface {
   void drawItemDescAndScroll(const D3DXVECTOR2& c);
  private:
   // ===== END stores =====
+
+  // ===== BLOCK talk: talk boxes, the talk action, the news viewer =====
+ public:
+  // Opens the talk box with the portrait "\gfx\portraits\" + portrait + ".bmp" and text; confirm:
+  // the box waits for the talk key to accept its offer; resetShip: no ship's offer is shown.
+  // Returns the seconds the box stays open: Len(text) / 20 + 4. Called by the talk action, the
+  // meeting talk of ships and the mission script's popups.
+  Single MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip);
+  // True while a talk box is open (its timer above 0).
+  bool getTalkBox() const { return talkTimer > 0; }
+  // The talk action of the player's ship aimed at ship s (its talk key, after it checked that s
+  // exists, is not the player's carrier and has armour): a random line chosen by who s is and how
+  // things stand, or, pressed again while s's offer shows, the offer accepted.
+  void ChatterBox(Integer s);
+  // The talk key while a mission runs: the mission's talk line and its wait are cut to 0.5 s.
+  void continueMissionTalk();
+
+ private:
+  friend struct TalkProbe;       // talk tests
+  friend struct NewsPixelProbe;  // news viewer pixel tests
+  // Draws and ages the talk box (the frame's mission layers, while its timer runs).
+  void RenderTalkBox();
+  // The news viewer of the bounty office at the studio's top-left corner (x, y): steps the
+  // broadcast (News.Read) and draws studio, picture, newscasters, ticker, frame and speech panel.
+  void drawNews(Single x, Single y);
+  // The studio frame (512 x 384 from four textures) at its top-left corner (X, Y).
+  void drawNewsLogo(Single X, Single Y);
+
+  Single talkTimer = 0;     // seconds the box stays open; open while above 0
+  std::string talkText;
+  Single talkAge = 0;       // seconds since the box opened, held at 0.5
+  Single talkBoxY = 15;     // top of the box in pixels
+  Integer talkShip = -1;    // ship whose offer is shown, -1 none
+  Long talkKind = 0;        // TalkCategory of the line last opened by the talk action
+  std::array<Integer, 4> talkValues{};  // the offer's values (never cleared)
+  bool talkConfirm = false;  // the box waits for the talk key to accept its offer
+ private:
+  // ===== END talk =====
 };
 
 extern std::shared_ptr<CInterface> GameInterface;

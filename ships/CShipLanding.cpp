@@ -7,6 +7,7 @@
 
 #include "audio/soundMod.h"
 #include "campaign/CMissionControl.h"
+#include "campaign/CNews.h"
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "game/CameraMod.h"
@@ -328,7 +329,10 @@ void CShip::openStructure(CInterface& gi) {
       gi.InitParts(level);
       break;
     case structRestaurant:
-      // TODO(news): News->NewSeg() and News->makeTicker() once the news ticker exists.
+      if (News) {
+        News->NewSeg();
+        News->makeTicker();
+      }
       gi.BountyMode = false;
       gi.InitBountyList();
       gi.Window = msBountyOffice;

@@ -28,8 +28,8 @@ void CShip::AITalkOverride() {
 void CShip::doTalkKey() {
   // 1.
   if (ID == 0) PlaySound(SndBeep);
-  // 2. PENDING(interface talk boxes): while MissionControl->Reading, the rest of the current
-  // mission talk line is skipped (GameInterface->continueMissionTalk()).
+  // 2.
+  if (MissionControl && MissionControl->Reading && GameInterface) GameInterface->continueMissionTalk();
   // 3.
   if (SecondaryTarget <= -1 || static_cast<size_t>(SecondaryTarget) >= Ships.size()) return;
   const std::shared_ptr<CShip>& target = Ships[static_cast<size_t>(SecondaryTarget)];
@@ -37,8 +37,7 @@ void CShip::doTalkKey() {
   if (!target || !target->Exists || !target->pilot) return;
   if (target->getAIType() == UnitPlayerCarrier) return;
   if (target->getArmorPercent() <= 0) return;
-  // PENDING(interface talk boxes): the conversation opens here
-  // (GameInterface->ChatterBox(SecondaryTarget)).
+  if (GameInterface) GameInterface->ChatterBox(SecondaryTarget);
 }
 
 void CShip::nextTarget() {

@@ -9,6 +9,7 @@
 
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
+#include "campaign/CTalkControl.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
 #include "interface/CInterface.h"
@@ -29,16 +30,11 @@ CShip* shipAt(Integer i) {
   return Ships[i].get();
 }
 
-// Talk categories of the meeting's lines.
-constexpr Long talkSuccess = 5, talkFailure = 6;
 
-// TODO(talk): TalkControl->getRandomTalk(category, align, values) once the talk lines exist;
-// until then every meeting says "..." (the text for a category without lines).
+// A random line of the talk lines for the meeting's category and values; "..." without talk lines.
 std::string randomTalk(Long category, Long align, const std::array<Integer, 4>& values) {
-  (void)category;
-  (void)align;
-  (void)values;
-  return "...";
+  if (!TalkControl) return "...";
+  return TalkControl->getRandomTalk(category, align, values[0], values[1], values[2], values[3]);
 }
 }  // namespace
 
@@ -222,8 +218,7 @@ void CShip::doMeetTalk() {
   const Integer m0 = meetInfo[0], m1 = meetInfo[1], m2 = meetInfo[2];
   auto say = [&](Long category) {
     if (GameInterface)
-      GameInterface->MakeTalkBox(getCharTexture(), randomTalk(category, getAlign(), meetInfo), false, false,
-                                 0);
+      GameInterface->MakeTalkBox(getCharTexture(), randomTalk(category, getAlign(), meetInfo), false, false);
   };
 
   switch (meetValue) {

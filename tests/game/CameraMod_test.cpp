@@ -182,7 +182,7 @@ TEST_F(CameraTest, ClassicViewLooksDownUnlessTheShipIsAbove1000) {
 }
 
 TEST_F(CameraTest, TalkFocusOnTheCamerasOwnShipStaysFinite) {
-  GameInterface->MakeTalkBox("", "", false, false, 0);
+  GameInterface->MakeTalkBox("", "", false, false);
   GameInterface->PopFocID = 0;
   ship(0).x = 10;
   ship(0).y = 20;
@@ -269,7 +269,7 @@ TEST_F(CameraTest, ProjectionFarPlaneLensAndUpVector) {
   for (const std::string& line : logLines()) EXPECT_EQ(line.find("setPersp"), std::string::npos) << line;
 
   // A talk box focusing a ship: the plain projection and the up vector left alone.
-  GameInterface->MakeTalkBox("", "", false, false, 0);
+  GameInterface->MakeTalkBox("", "", false, false);
   GameInterface->PopFocID = 1;
   CamUp = D3DVECTOR{5, 6, 7};
   warp = 4;

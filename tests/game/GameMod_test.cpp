@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "campaign/CNews.h"
 #include "campaign/CPlayer.h"
+#include "campaign/CTalkControl.h"
 #include "campaign/CWorld.h"
 #include "editors/CMapEditor.h"
 #include "editors/CShipEditor.h"
@@ -89,6 +91,10 @@ TEST_F(GameModTest, InitGameMapsRequestsToModesOnlyInAWindowWithTheDeveloperOpti
     EXPECT_EQ(ShipDefs.size(), 32u);
     EXPECT_EQ(Sprites.size(), 1024u);
     EXPECT_FALSE(Characters[3]->Exists);
+    // The news is read and the talk lines with it.
+    ASSERT_TRUE(News && TalkControl);
+    EXPECT_GT(News->getSegmentCount(), 0);
+    EXPECT_GE(TalkControl->getLastEntry(), 0);
   }
   Fullscreen = false;
   DevMode = true;

@@ -1,6 +1,7 @@
 // Keyword tables and the unit-type table of "\data\shipinfo.pnd".
 #include <gtest/gtest.h>
 
+#include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
 #include "levels/CMap.h"
 #include "runtime/VbError.h"
@@ -77,13 +78,18 @@ TEST_F(CMapTablesTest, UnitFileFillsTheUnitTable) {
              "#Pirate_Raider\r\n"
              "ship beetle2\r\n"
              "m1 laser2\r\n"
+             "cd1 zom1\r\n"
+             "cd2 nobody\r\n"
              "align pirates\r\n"
              "sec bomb\r\n"
              "#no_such_unit\r\n"
              "ship banana\r\n"
              "#my_mother\r\n"
              "desc not shown\r\n");
+  const CharDef zombieA = CharDefs[4];  // "zom1"
+  CharDefs[4] = CharDef{"zmodel", "zskin.bmp"};
   auto map = newMap();
+  CharDefs[4] = zombieA;
   const UnitInfo& u0 = CMapUnits::unit(*map, 0);  // lines before the first "#" go to unit 0
   EXPECT_EQ(u0.Desc, "before any unit");
   EXPECT_EQ(u0.Ship, 4);
@@ -111,6 +117,10 @@ TEST_F(CMapTablesTest, UnitFileFillsTheUnitTable) {
   EXPECT_EQ(p.Mount[0], -1);
   EXPECT_EQ(p.Align, 0);
   for (Integer k = 0; k < 16; ++k) EXPECT_EQ(p.HasSecondary[k], vbFalse);
+  EXPECT_EQ(p.CharModel1, "zmodel");  // a character of the character table
+  EXPECT_EQ(p.CharTexture1, "zskin.bmp");
+  EXPECT_EQ(p.CharModel2, "");  // an unknown character changes nothing
+  EXPECT_TRUE(logged("unrecognized char: nobody"));
   EXPECT_TRUE(logged("Unrecognized ship: beetle2"));
   EXPECT_TRUE(logged("Unrecognized alignment: pirates"));
   EXPECT_TRUE(logged("Unexpected unit type: no_such_unit"));

@@ -319,7 +319,7 @@ TEST_F(DamageTest, TheMotherShipIgnoresThePlayerAndEscapesNothingWhenDestroyed) 
 
 TEST_F(DamageTest, NoHitsWhileATalkBoxFocusesAShip) {
   CShip& s = target(1);
-  GameInterface->MakeTalkBox("", "", false, false, 0);
+  GameInterface->MakeTalkBox("", "", false, false);
   GameInterface->PopFocID = 3;
   s.Hit(skShortShot, 0, East, 0);
   EXPECT_EQ(s.Shields, 300);
