@@ -1,6 +1,7 @@
 // CMap's keyword tables and the unit-type table read from "\data\shipinfo.pnd".
 #include <vector>
 
+#include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
 #include "levels/CMap.h"
 #include "levels/LevelIO.h"
@@ -160,6 +161,12 @@ void CMap::ReadShipInfo() {
         const std::string key = LCase(f[0]);
         if (key == "ship") {
           u.Ship = getShipFromString(field(f, 2));
+        } else if (key == "cd1" || key == "cd2") {
+          const Integer c = getCharIndex(field(f, 2));
+          if (c >= 0 && c < CharDefCount) {
+            (key == "cd1" ? u.CharModel1 : u.CharModel2) = CharDefs[static_cast<size_t>(c)].model;
+            (key == "cd1" ? u.CharTexture1 : u.CharTexture2) = CharDefs[static_cast<size_t>(c)].skin;
+          }
         } else if (key == "cm1") {
           u.CharModel1 = field(f, 2);
         } else if (key == "cm2") {
