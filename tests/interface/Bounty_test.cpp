@@ -7,6 +7,8 @@
 
 #include "engine/MediaHandles.h"
 #include "levels/CMap.h"
+#include "runtime/ItemFile.h"
+#include "runtime/Paths.h"
 #include "runtime/Rnd.h"
 #include "tests/interface/StoreFixture.h"
 
@@ -99,7 +101,9 @@ class BountyTest : public StoreFixture {
 
 constexpr Single OfficeX0 = 150, OfficeY0 = 120;
 constexpr Single NewsX = 250, HuntX = 550, DoneX = 400, ButtonY = 450;  // button centres
-Single rowY(int place) { return OfficeY0 + 42 + 85 * place + 42; }
+Single rowY(int place) {
+  return OfficeY0 + 42 + 85 * place + 42;
+}
 
 // ---- the file ------------------------------------------------------------------------------------
 
@@ -108,8 +112,8 @@ TEST_F(BountyTest, RecordsKeepNameTextRewardAndUnit) {
     const char* reward;
     Long expected;
   };
-  const Case rewards[] = {{"1500", 1500}, {"money", 0}, {"", 0}, {"2.5", 2}, {"3.5", 4},
-                          {"750 dollars", 750}, {"99999999999", 0}};
+  const Case rewards[] = {{"1500", 1500}, {"money", 0},         {"", 0},           {"2.5", 2},
+                          {"3.5", 4},     {"750 dollars", 750}, {"99999999999", 0}};
   writeBounties([&](int i) {
     const size_t n = sizeof(rewards) / sizeof(rewards[0]);
     return Record{i == 0 ? "[R]red[r] baron" : "t", i == 0 ? "flies a red ship" : "",
@@ -126,6 +130,10 @@ TEST_F(BountyTest, RecordsKeepNameTextRewardAndUnit) {
   EXPECT_TRUE(logged("Bounty 6: reward out of range"));
   EXPECT_EQ(gi->getBountyUnit(63), 10);
   EXPECT_THROW(gi->getBountyName(64), VbError);
+
+  dir->write("\\data\\bounty.pnd", "\xEF\xBB\xBF" + readFileBytes(resolvePath("\\data\\bounty.pnd")));
+  gi->InitBountyList();
+  EXPECT_EQ(gi->getBountyName(0), "[R]red[r] baron") << "a UTF-8 mark is not part of the first name";
 }
 
 TEST_F(BountyTest, AMissingOrShortFileOffersNothingWithAMessage) {
@@ -206,8 +214,9 @@ TEST_F(BountyTest, OffersShowTheDriverOfTheirUnitAndAnUnknownUnitKeepsThePortrai
     const char* unit;
     const char* portrait;  // "" keeps the one shown before
   };
-  for (const Case& c : {Case{"pirate", "\\gfx\\portraits\\pir.bmp"}, Case{"zafia", "\\gfx\\portraits\\zaf.bmp"},
-                        Case{"no_such_unit", ""}, Case{"cyborg", ""}}) {
+  for (const Case& c :
+       {Case{"pirate", "\\gfx\\portraits\\pir.bmp"}, Case{"zafia", "\\gfx\\portraits\\zaf.bmp"},
+        Case{"no_such_unit", ""}, Case{"cyborg", ""}}) {
     TexMon = std::make_shared<CTextureMonster>();
     for (int k = 0; k < 3; ++k) ZafPortraitTex[k] = TexMon->getTextureNumber(portraitName(k));
     writeBounties([&](int) { return Record{"t", "", "1", c.unit}; });
@@ -215,7 +224,8 @@ TEST_F(BountyTest, OffersShowTheDriverOfTheirUnitAndAnUnknownUnitKeepsThePortrai
     const auto o = offersWithSeed(7);
     int offered = 0, reloads = 0;
     for (int i = 0; i < MsgCount; ++i)
-      reloads += MsgLog[static_cast<size_t>(i)].rfind(std::string("Error in forceReplace: (") + c.portrait + ")", 0) == 0;
+      reloads += MsgLog[static_cast<size_t>(i)].rfind(
+                     std::string("Error in forceReplace: (") + c.portrait + ")", 0) == 0;
     for (int k = 0; k < 3; ++k) {
       if (o[k] < 0) continue;
       ++offered;

@@ -24,11 +24,14 @@ class CreditsTest : public StoreFixture {
  protected:
   void SetUp() override {
     StoreFixture::SetUp();
-    dir->write("\\maps\\world.pnd",
-               "\"World!\"\r\n\"Home\"\r\n\"home\"\r\n300,50\r\n0\r\n\"about home\"\r\n1,0,0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n" +
-                   std::string("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n"
-                               "#FALSE#\r\n") +
-                   "8\r\n\"eof\"\r\n");
+    dir->write(
+        "\\maps\\world.pnd",
+        "\"World!\"\r\n\"Home\"\r\n\"home\"\r\n300,50\r\n0\r\n\"about "
+        "home\"\r\n1,0,0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n" +
+            std::string(
+                "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n"
+                "#FALSE#\r\n") +
+            "8\r\n\"eof\"\r\n");
     World = std::make_shared<CWorld>();
     World->Load();
     World->CurrentNode = 0;
@@ -63,7 +66,8 @@ class CreditsTest : public StoreFixture {
     auto t = findText(s);
     if (!t) return 0;
     for (const D3DCall& c : device->RecordedCalls())
-      if (c.kind == D3DCallKind::SpriteDraw && c.object == font && c.matrix.m[3][0] == t->x && c.matrix.m[3][1] == t->y)
+      if (c.kind == D3DCallKind::SpriteDraw && c.object == font && c.matrix.m[3][0] == t->x &&
+          c.matrix.m[3][1] == t->y)
         return c.matrix.m[0][0];
     return 0;
   }
@@ -75,10 +79,12 @@ class CreditsTest : public StoreFixture {
   std::unique_ptr<CMap> map;
 };
 
-D3DCOLOR grey(int c) { return D3DColorARGB(255, c, c, c); }
+D3DCOLOR grey(int c) {
+  return D3DColorARGB(255, c, c, c);
+}
 
 TEST_F(CreditsTest, TheFileFillsTheLinesAfterAnEmptyFirstEntry) {
-  start("one\r\ntwo\r\n\r\nfour\r\n");
+  start("\xEF\xBB\xBFone\r\ntwo\r\n\r\nfour\r\n");  // a UTF-8 mark is not part of the first line
   EXPECT_EQ(cp().lines(), (std::vector<std::string>{"", "one", "two", "", "four"}));
   EXPECT_EQ(gi->Window, msCredits);
   EXPECT_EQ(cp().clock(), -1.0);
@@ -122,7 +128,8 @@ TEST_F(CreditsTest, LinesRiseThroughTheTextAreaInTheirBrightnessBands) {
 TEST_F(CreditsTest, HeadingsAndTitlesLoseTheirMarkAndColourCodesStay) {
   start("[+]heading\r\n[=]\r\n[R]red[r]rum\r\n[=]title\r\nplain\r\n");
   passAt(10.0);  // every line fully bright
-  auto heading = findText("heading"), title = findText("title"), red = findText("redrum"), plain = findText("plain");
+  auto heading = findText("heading"), title = findText("title"), red = findText("redrum"),
+       plain = findText("plain");
   ASSERT_TRUE(heading && title && red && plain) << allTexts();
   EXPECT_EQ(heading->colour, D3DColorARGB(255, 255, 255, 0));
   EXPECT_EQ(title->colour, grey(255));
@@ -163,8 +170,8 @@ TEST_F(CreditsTest, TheEndComesOnTheFirstPassAbove150WithTheNoticeOfTheCheatStat
     Integer slowMo, god;
     Long window;
   };
-  for (const Case& c : {Case{0, 0, msSloMoUnlocked}, Case{0, 1, msSloMoUnlocked}, Case{1, 0, msCheatsUnlocked},
-                        Case{1, 1, msNone}}) {
+  for (const Case& c : {Case{0, 0, msSloMoUnlocked}, Case{0, 1, msSloMoUnlocked},
+                        Case{1, 0, msCheatsUnlocked}, Case{1, 1, msNone}}) {
     Player->setHasCheat(3, c.slowMo);
     Player->setHasCheat(0, c.god);
     start("line\r\n");

@@ -105,7 +105,8 @@ TEST_F(CreditsPixelTest, EachStyleDrawsInItsColourAtItsPlaceCentred) {
     ASSERT_FALSE(rows.empty()) << "line " << b.line;
     EXPECT_LE(rows.front(), y + 2) << "line " << b.line;
     EXPECT_GE(rows.back(), y - 2) << "line " << b.line;
-    EXPECT_TRUE(pixelNear(img, 400, (rows.front() + rows.back()) / 2, b.colour, 6)) << "centred, line " << b.line;
+    EXPECT_TRUE(pixelNear(img, 400, (rows.front() + rows.back()) / 2, b.colour, 6))
+        << "centred, line " << b.line;
   }
   // Nothing far to the sides and nothing above the heading or below the last line.
   EXPECT_TRUE(regionNear(img, RECT{0, 0, W, 220}, Black, 3));
