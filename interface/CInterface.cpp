@@ -97,7 +97,7 @@ std::string CInterface::getBountyName(Integer i) const {
 
 Long CInterface::getBountyVal(Integer i) const {
   vbCheckIndex(i, 0, BountySlots - 1);
-  return bounties[i].value;
+  return bounties[i].reward;
 }
 
 void CInterface::NewBountyMsg(const std::string& text) {
@@ -109,8 +109,6 @@ Long CInterface::getBountyUnit(Integer i) const {
   vbCheckIndex(i, 0, BountySlots - 1);
   return bounties[i].unit;
 }
-
-void CInterface::InitBountyList() {}
 
 // ---- the dispatcher ----
 
@@ -346,7 +344,7 @@ bool CInterface::renderFullScreen(Long window) {
       return true;
     case msDemo: renderAttract(); return true;
     case msIntro: RenderIntro(); return true;
-    case msCredits: return true;  // the credits are drawn by their own work (not part of the game yet)
+    case msCredits: RenderCreds(); return true;
     case msConfirmQuit: drawConfirmQuit(); return true;
     case msConfirmDeleteMenu: drawConfirmDelete(); drawCursor(); return true;
     case msSloMoUnlocked: case msCheatsUnlocked: drawCheatsUnlocked(); return true;

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/D3DTypes.h"
 #include "runtime/Numbers.h"
@@ -67,7 +68,7 @@ class CInterface {
   void Render();
 
   // True while the credits clock runs (the credits tunnel flight).
-  bool canCredTunnel() const { return credClock > 0; }
+  bool canCredTunnel() const { return creditClock > 0; }
   void LoadNewGameGunnerPortraits();
 
   // Target values for the HUD: the aim point (screen x, y, depth; (0, 0, 0) without a target) and
@@ -123,12 +124,12 @@ class CInterface {
     std::array<Single, 7> x{}, y{}, r{};
   };
   struct BountyDef {
-    std::string name;
-    Long value = 0;
-    Long unit = 0;  // UnitType
+    std::string name;  // may hold text codes
+    std::string text;  // description
+    Long reward = 0;   // dollars
+    Long unit = 0;     // UnitType, -1 for a keyword the unit table does not know
   };
 
-  Single credClock = 0;
   D3DVECTOR aimPoint{};
   Single aimDist = 0, aimArmor = 0, aimShields = 0;
   std::array<BountyDef, BountySlots> bounties{};
@@ -538,6 +539,39 @@ class CInterface {
   bool talkConfirm = false;  // the box waits for the talk key to accept its offer
  private:
   // ===== END talk =====
+
+  // ===== BLOCK bounty: bounty list, offers and the bounty office =====
+ public:
+  static constexpr int BountyOfferSlots = 3;
+
+ private:
+  friend struct BountyProbe;  // bounty tests
+  std::array<Integer, BountyOfferSlots> bountyOffers{-1, -1, -1};  // indexes into bounties, -1 no offer
+  // Reads "\data\bounty.pnd" into bounties; False (with a message) when the file is missing or
+  // holds fewer than 64 whole records (the whole records read stay).
+  bool readBountyFile();
+  // Takes offer place i: its state becomes 1, "new target" message, back to flight.
+  void takeBounty(Integer place);
+ private:
+  // ===== END bounty =====
+
+  // ===== BLOCK credits: end credits =====
+ public:
+  // Starts the end credits: the credits music, the credits file, the clock at -1 and msCredits.
+  // A missing credits file raises VbError 53 to the caller after the music has started; the
+  // screen state is then unchanged. Called by the mission command "rollcredits".
+  void doCredits();
+  // Reads "\data\credits.pnd" into creditLines (entry 0 empty, line k of the file at entry k).
+  void ReadCredits();
+
+ private:
+  friend struct CreditsProbe;  // credits tests
+  std::vector<std::string> creditLines{std::string()};
+  Double creditClock = -1.0;  // seconds into the credits; -1 before the fade-in
+  // One pass of the credits (the dispatcher calls it while Window is msCredits).
+  void RenderCreds();
+ private:
+  // ===== END credits =====
 };
 
 extern std::shared_ptr<CInterface> GameInterface;

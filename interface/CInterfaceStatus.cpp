@@ -156,6 +156,11 @@ void CInterface::drawStatusScreen() {
       drawPanelEx(left, top, left + 300, top + 200, 255, 255, 0);
       drawPanel(left, top, left + 300, top + 200);
       text(left + 150, top + 10, getBountyName(b), 1, 0.6f, 255, 255, 255);
+      GameText->ClearBlock();
+      GameText->makeBlock(260, bounties[static_cast<size_t>(b)].text);
+      GameText->setSize(0.55f);
+      GameText->setColor(255, 255, 255);
+      GameText->drawBlock(left + 15, top + 35, 0);
     }
   }
   if (n == 0) text(560 - sx, 424, "no open bounties!", 0, 0.6f, 100, 100, 100);

@@ -578,6 +578,60 @@ TEST_F(TextData, UnitTableGivesEveryUnitAShipACrewAndAFaction) {
   for (int u : {49, 50, 51}) EXPECT_TRUE(units[static_cast<size_t>(u)].secondaries.count(8)) << "unit " << u;
 }
 
+// Text codes ("[R]", "[+]", ...) removed: what the font has to draw.
+std::string withoutCodes(std::string s) {
+  static const std::string codes = "RGYPrgyp+-=_";
+  for (size_t i = 0; i + 2 < s.size();) {
+    if (s[i] == '[' && s[i + 2] == ']' && codes.find(s[i + 1]) != std::string::npos)
+      s.erase(i, 3);
+    else
+      ++i;
+  }
+  return s;
+}
+
+TEST_F(TextData, BountyFileHuntsKnownUnitsWithDriverPortraits) {
+  CharTable chars = readCharTable();
+  std::map<std::string, std::string> driverSkin;  // unit keyword -> skin of its "cd1" character
+  std::string unit;
+  for (const std::string& line : readLines("\\data\\shipinfo.pnd")) {
+    if (!line.empty() && line[0] == '#') unit = LCase(line.substr(1));
+    std::vector<std::string> f = splitBlanks(LCase(line));
+    if (f.size() == 2 && f[0] == "cd1" && kCharIndex.count(f[1]))
+      driverSkin[unit] = chars.defs[static_cast<size_t>(kCharIndex.at(f[1]))].skin;
+  }
+  std::vector<std::string> lines = readLines("\\data\\bounty.pnd");
+  ASSERT_EQ(lines.size(), 320u) << "64 records of five lines";
+  std::set<std::string> names;
+  for (size_t i = 0; i < 64; ++i) {
+    const std::string* r = &lines[5 * i];
+    const std::string where = "bounty " + std::to_string(i);
+    EXPECT_FALSE(withoutCodes(r[0]).empty()) << where;
+    EXPECT_TRUE(drawable(withoutCodes(r[0]))) << where << ": " << r[0];
+    EXPECT_TRUE(names.insert(withoutCodes(r[0])).second) << where << ": a second " << r[0];
+    EXPECT_FALSE(r[1].empty()) << where;
+    EXPECT_TRUE(drawable(r[1])) << where << ": " << r[1];
+    EXPECT_GT(Val(r[2]), 0) << where;
+    EXPECT_EQ(r[2], std::to_string(static_cast<long>(Val(r[2])))) << where << ": a plain whole number";
+    EXPECT_TRUE(kUnitIndex.count(LCase(r[3]))) << where << ": " << r[3];
+    EXPECT_EQ(Right(driverSkin[LCase(r[3])], 4), ".bmp") << where << ": " << r[3] << " has no driver portrait";
+  }
+}
+
+// Every line enters the screen before the flash at 146 s (line i enters at i seconds).
+TEST_F(TextData, CreditsFitTheirScroll) {
+  std::vector<std::string> lines = readLines("\\data\\credits.pnd");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_LE(lines.size(), 140u);
+  EXPECT_EQ(lines[0].rfind("[=]", 0), 0u) << "the credits open on a title";
+  int headings = 0;
+  for (const std::string& l : lines) {
+    EXPECT_TRUE(drawable(withoutCodes(l))) << l;
+    headings += l.rfind("[+]", 0) == 0;
+  }
+  EXPECT_GT(headings, 5);
+}
+
 TEST_F(TextData, ShipFilesFollowTheDefinitionLayout) {
   for (const auto& file : kShipFiles) {
     SCOPED_TRACE(file);

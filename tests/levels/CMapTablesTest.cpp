@@ -136,6 +136,28 @@ TEST_F(CMapTablesTest, UnitFileFillsTheUnitTable) {
   EXPECT_THROW(map->getShipDriverTexture(-1), VbError);
 }
 
+// "cd1"/"cd2" name a character of the character table: its model and skin become the seat's.
+TEST_F(CMapTablesTest, CharacterLinesTakeModelAndSkinFromTheCharacterTable) {
+  const auto saved = CharDefs;
+  CharDefs[4] = CharDef{"zombie", "zom1.bmp"};
+  CharDefs[1] = CharDef{"flee", "flee.bmp"};
+  dir->write("\\data\\shipinfo.pnd",
+             "#zafia\r\n"
+             "cd1 zom1\r\n"
+             "cd2 flee\r\n"
+             "#pirate\r\n"
+             "ct1 own_skin\r\n"
+             "cd1 nobody\r\n");
+  auto map = newMap();
+  CharDefs = saved;
+  const UnitInfo& z = CMapUnits::unit(*map, 40);
+  EXPECT_EQ(z.CharModel1, "zombie");
+  EXPECT_EQ(map->getShipDriverTexture(40), "zom1.bmp");
+  EXPECT_EQ(z.CharModel2, "flee");
+  EXPECT_EQ(z.CharTexture2, "flee.bmp");
+  EXPECT_EQ(map->getShipDriverTexture(10), "own_skin.bmp");  // an unknown character changes nothing
+}
+
 TEST_F(CMapTablesTest, DamagedUnitLinesAreReportedAndSkipped) {
   dir->write("\\data\\shipinfo.pnd",
              "#ninja_cop\r\n"
