@@ -44,7 +44,6 @@ bool CInterface::readBountyFile() {
   std::vector<std::string> lines;
   try {
     lines = readLines(BountyFile);
-    if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);  // UTF-8 mark
   } catch (const std::exception& e) {
     addMessage(std::string("Bounty list ") + BountyFile + ": " + e.what() + "; no bounties offered.", false);
     return false;

@@ -66,7 +66,6 @@ void CInterface::doCredits() {
 
 void CInterface::ReadCredits() {
   std::vector<std::string> lines = readLines(CreditsFile);
-  if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);  // UTF-8 mark
   creditLines.assign(1, std::string());
   creditLines.insert(creditLines.end(), lines.begin(), lines.end());
 }
