@@ -1,16 +1,18 @@
 // A virtual joystick in the real main loop on the generated content: on the input options page it
-// binds thrust to button 2 and action/hyper to button 0 (the release after the remap clicks
-// nothing), clicks "save" and "tutorial" with button 0, flies the ship forward on button 2, and
-// clicks "ok" of the quit dialog (the first release after the dialog opened from flight is
-// swallowed).
+// binds thrust to button 2 and action/hyper to button 0, which the page then names (the release
+// after the remap clicks nothing), clicks "save" and "tutorial" with button 0, flies the ship
+// forward on button 2, and clicks "ok" of the quit dialog (the first release after the dialog
+// opened from flight is swallowed).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "audio/CJoyControl.h"
 #include "audio/CJoystick.h"
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
+#include "engine/modDirectX.h"
 #include "game/frmLaunch.h"
 #include "game/GameMod.h"
 #include "game/frmMain.h"
@@ -20,6 +22,7 @@
 #include "platform/Window.h"
 #include "ships/CShip.h"
 #include "tests/support/GameRunFixture.h"
+#include "tests/support/PixelDevice.h"
 
 namespace {
 class JoystickGameTest : public GameRunTest {
@@ -51,6 +54,13 @@ TEST_F(JoystickGameTest, BindsOnTheOptionsPageFliesAndClicksMenus) {
   Integer thrustKey = 0, actionKey = 0;
   Single speedBefore = 0, speedAfter = 0;
   Long windowAfterRemapRelease = -1, windowAfterFirstClick = -1, finalWindow = -1;
+    PixelImage optionsPage;
+  bool captureNext = false;
+  frmMain.beforePresentForTests = [&](Long) {
+    if (!captureNext) return;
+    D3DDevice->ReadBackBuffer(optionsPage.argb, optionsPage.width, optionsPage.height);
+    captureNext = false;
+  };
   // Button 0 goes down in one frame and up in the next; answers true on the frame of the release.
   Long clickPhase = 0;
   auto clickButton0 = [&] {
@@ -122,6 +132,7 @@ TEST_F(JoystickGameTest, BindsOnTheOptionsPageFliesAndClicksMenus) {
           pointAt(cx - 270, cy + 150);  // "save", under the pointer as the button comes up
           setVirtualJoystickButtonForTests(stick_, 0, false);
         }
+        if (pass == stepAt + 4) captureNext = true;
         if (pass == stepAt + 5) {
           windowAfterRemapRelease = gi.Window;
           thrustKey = Player->getCharKey(0);
@@ -180,6 +191,16 @@ TEST_F(JoystickGameTest, BindsOnTheOptionsPageFliesAndClicksMenus) {
   EXPECT_EQ(thrustKey, 1002);
   EXPECT_EQ(actionKey, 1000);
   EXPECT_EQ(windowAfterRemapRelease, msOptInput) << "the release after a remap clicks nothing";
+  // The thrust row's binding text "button 2", grey from (cx - 25, cy - 50) onward, against the bare
+  // panel right of it.
+  ASSERT_GT(optionsPage.width, 0);
+  const int32_t tx = optionsPage.width / 2 - 25, ty = optionsPage.height / 2 - 50;
+  const Rgba panel = optionsPage.at(tx + 100, ty);
+  int textPixels = 0;
+  for (int32_t y = ty - 12; y < ty + 12; ++y)
+    for (int32_t x = tx; x < tx + 70; ++x)
+      if (std::abs(optionsPage.at(x, y).b - panel.b) > 12) ++textPixels;
+  EXPECT_GT(textPixels, 100) << "the joystick binding is named on the input page";
   EXPECT_GE(flightFrames, 150);
   EXPECT_TRUE(thrustWhileHeld);
   EXPECT_GT(speedAfter, speedBefore + 1);
