@@ -380,7 +380,6 @@ TEST(JoyControlNames, ControlCodesAreNamed) {
                {1040, "rx+"},      {1041, "rx-"},       {1042, "ry+"},    {1043, "ry-"},       {1044, "z+"},
                {1045, "z-"},       {1046, "rz+"},       {1047, "rz-"},    {1048, ""},          {30000, ""}};
   for (const auto& c : cases) EXPECT_EQ(CJoyControl::joyToString(c.code), c.text) << c.code;
-  EXPECT_EQ(CInterface::keyBindingText(1033), "pov right");
 }
 
 TEST_F(JoystickTest, LookOffsetsFromTheLookBindings) {
