@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio/CJoyControl.h"
+#include "audio/CJoystick.h"
 #include "audio/CMusic.h"
 #include "audio/modDirectShow.h"
 #include "audio/soundMod.h"
@@ -72,6 +73,7 @@ void initGame(Integer request) {
   Sprites.assign(SpritePoolSize, CSprite{});
 
   // 9: joystick.
+  Joystick = std::make_shared<CJoystick>();
   JoyControl = std::make_shared<CJoyControl>();
   JoyControl->InitInput();
 

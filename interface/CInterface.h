@@ -167,7 +167,7 @@ class CInterface {
   // Starts the full-screen fade from black (fadeLevel = 1.5; the in-flight pass runs it down).
   void FadeIn() { fadeLevel = 1.5f; }
   // Binding text of a key-binding row: below 1000 the key's character and its code in
-  // parentheses ("W(87)"); 1000 and above a joystick control's name ("" while none is known).
+  // parentheses ("W(87)"); 1000 and above a joystick control's name (CJoyControl.joyToString).
   static std::string keyBindingText(Integer code);
 
  private:

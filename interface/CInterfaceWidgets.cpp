@@ -4,6 +4,7 @@
 // draws nothing (the widget still answers clicks).
 #include <string>
 
+#include "audio/CJoyControl.h"
 #include "campaign/CPlayer.h"
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
@@ -161,7 +162,7 @@ bool CInterface::drawHighlight(Single x, Single y, Integer cell) {
 // ---- menu widgets ----
 
 std::string CInterface::keyBindingText(Integer code) {
-  if (code >= 1000) return "";  // joystick controls are named by the joystick layer, none yet
+  if (code >= 1000) return CJoyControl::joyToString(code);
   std::string s;
   if (code >= 32 && code <= 126 && code != '[') s += static_cast<char>(code);
   return s + "(" + std::to_string(code) + ")";

@@ -16,7 +16,10 @@
 namespace {
 const std::string kGuidPrefix = "{QV-JOY-";
 
+// DirectInput reads a non-exclusive joystick in the background: so do we, whatever window has the
+// focus (SDL otherwise drops presses while no window of the program has it).
 bool joysticksUp() {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (SDL_WasInit(SDL_INIT_JOYSTICK)) return true;
   return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }

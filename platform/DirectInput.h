@@ -12,7 +12,7 @@
 //   dev->Acquire(); ... dev->Poll(); dev->GetDeviceStateJoystick(state);
 //
 // Devices are the system's joysticks (SDL's joystick API, not its game-controller mapping),
-// listed once when the list is made. Axes in the driver's order: 0 x, 1 y, 2 z, 3 rx, 4 ry,
+// listed once when the list is made, and read whatever window has the focus. Axes in the driver's order: 0 x, 1 y, 2 z, 3 rx, 4 ry,
 // 5 rz, 6 and 7 the two sliders. An axis reads its raw position -32768..32767 mapped onto the
 // range (default 0..65535): the dead zone and saturation (0..10000 of the half travel, defaults
 // 0 and 10000) make every position within the dead zone the centre and every one beyond the

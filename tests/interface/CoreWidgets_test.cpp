@@ -94,7 +94,7 @@ TEST_F(CoreWidgets, KeyBindingTextShowsTheCharacterAndTheCode) {
     const char* text;
   };
   const Case cases[] = {{87, "W(87)"}, {32, " (32)"}, {13, "(13)"}, {91, "(91)"}, {300, "(300)"},
-                        {1000, ""},    {1048, ""},    {-5, "(-5)"}};
+                        {1000, "button 0"}, {1033, "pov right"}, {1048, ""},    {-5, "(-5)"}};
   for (const Case& c : cases) EXPECT_EQ(CInterface::keyBindingText(c.code), c.text) << c.code;
 }
 
