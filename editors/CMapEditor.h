@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "editors/frmMapEdit.h"
 #include "platform/D3DTypes.h"
 #include "runtime/Numbers.h"
 
 class CMap;
-class FrmMapEdit;
 
 class CMapEditor {
  public:

@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "editors/frmShipEdit.h"
 #include "runtime/Numbers.h"
 
 class CShip;
 class CShipDef;
-class FrmShipEdit;
 
 // The values the window's Save passes to setDefVals, in that order.
 struct ShipDefVals {

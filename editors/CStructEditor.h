@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "editors/frmStructEdit.h"
 #include "platform/D3DTypes.h"
 #include "runtime/Numbers.h"
 
@@ -15,7 +16,6 @@ class CShip;
 class CShipDef;
 class CStruct;
 class CStructDef;
-class FrmStructEdit;
 
 class CStructEditor {
  public:

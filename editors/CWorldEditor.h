@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "editors/frmWorldEdit.h"
 #include "runtime/Numbers.h"
 
 class CWorld;
-class FrmWorldEdit;
 
 class CWorldEditor {
  public:
