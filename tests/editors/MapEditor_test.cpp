@@ -42,6 +42,7 @@ class MapEditorTest : public EditorFixture {
 
 TEST_F(MapEditorTest, ShowingEverySectorAndSlotSavesTheMapUnchanged) {
   EXPECT_EQ(f->caption(), "Map Editor");
+  EXPECT_EQ(f->cmbStructType.text(), "None");  // the new map's slots are empty
   const std::string before = dir->read(LosGatos);
   load("losgatos");
   EXPECT_EQ(f->txtTitle.text(), "Los Gatos");
