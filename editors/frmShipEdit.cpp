@@ -43,6 +43,13 @@ FrmShipEdit::FrmShipEdit(CShipEditor& editor) : Form("Ship Editor"), editor_(edi
     optEdit(row.first).rowLabel = row.label;
   }
   for (ScrollBar* bar : {&xScroll, &yScroll, &zScroll, &rScroll}) bar->sameLine = true;
+  // Pairs of short fields share a row, so the window fits a small display.
+  for (Control* c : std::initializer_list<Control*>{&txtMaxSpeed, &txtAgility, &txtArmor, &txtFuel, &txtCamFollowZ,
+                                                    &txtStorage, &fraLights})
+    c->sameLine = true;
+  for (TextBox* box : {&txtAcceleration, &txtMaxSpeed, &txtTraction, &txtAgility, &txtShields, &txtArmor, &txtPrice,
+                       &txtFuel, &txtCamFollowY, &txtCamFollowZ, &txtEnergy, &txtStorage, &txtJetSnd})
+    box->editWidth = 70;
   Command2.sameLine = true;
 
   onLoad = [this] { Form_Load(); };
