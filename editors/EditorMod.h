@@ -44,6 +44,20 @@ std::optional<Single> editorSingle(const std::string& text);
 // A Single as the shortest plain text that reads back as the same Single.
 std::string editorNumberText(Single v);
 
+// Sets a window's flag for a scope: the window is filling its own controls from the edited data,
+// and its change handlers then only show values, never write them back.
+class FillGuard {
+ public:
+  explicit FillGuard(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+  ~FillGuard() { flag_ = was_; }
+  FillGuard(const FillGuard&) = delete;
+  FillGuard& operator=(const FillGuard&) = delete;
+
+ private:
+  bool& flag_;
+  bool was_;
+};
+
 // "" when name may name a file of the editor's folder; else the message that refuses it (empty,
 // a path separator, or "..").
 std::string checkEditorName(const std::string& name);

@@ -10,18 +10,6 @@
 #include "runtime/Strings.h"
 
 namespace {
-class Filling {
- public:
-  explicit Filling(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-  ~Filling() { flag_ = was_; }
-  Filling(const Filling&) = delete;
-  Filling& operator=(const Filling&) = delete;
-
- private:
-  bool& flag_;
-  bool was_;
-};
-
 // The list index that shows value, or no choice when the list has no such entry.
 Integer listIndexOf(const ComboBox& combo, Long value) {
   return value >= 0 && value < combo.listCount() ? static_cast<Integer>(value) : -1;
@@ -128,7 +116,7 @@ void FrmMapEdit::optSec_Click(Integer i) {
 }
 
 void FrmMapEdit::ShowSection() {
-  Filling fill(filling_);
+  FillGuard fill(filling_);
   sectorMoved_.fill(false);
   SecX = barValue(editor_.getScrollX(CurSector));
   SecY = barValue(editor_.getScrollY(CurSector));
@@ -157,7 +145,7 @@ void FrmMapEdit::optStruct_Click(Integer i) {
 }
 
 void FrmMapEdit::ShowSlot() {
-  Filling fill(filling_);
+  FillGuard fill(filling_);
   const D3DVECTOR pos = editor_.getStructPos(CurSlot);
   SlotX = barValue(pos.x);
   SlotY = barValue(pos.y);

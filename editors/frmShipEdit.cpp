@@ -9,19 +9,6 @@
 #include "runtime/Strings.h"
 
 namespace {
-// Sets a flag for a scope (the window filling its own controls).
-class Filling {
- public:
-  explicit Filling(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-  ~Filling() { flag_ = was_; }
-  Filling(const Filling&) = delete;
-  Filling& operator=(const Filling&) = delete;
-
- private:
-  bool& flag_;
-  bool was_;
-};
-
 std::string wholeText(double v) { return CStr(roundHalfEven(v)); }
 }  // namespace
 
@@ -83,7 +70,7 @@ void FrmShipEdit::report(const std::string& text) {
 void FrmShipEdit::optEdit_Click(Integer i) {
   EditIndex = i;
   {
-    Filling fill(filling_);
+    FillGuard fill(filling_);
     const double x = editor_.getOptX(i), y = editor_.getOptY(i), z = editor_.getOptZ(i), r = editor_.getOptR(i);
     xScroll.setValue(roundHalfEven(x));
     yScroll.setValue(roundHalfEven(y));
@@ -166,7 +153,7 @@ bool FrmShipEdit::saveFormToDef() {
 }
 
 void FrmShipEdit::setScrollRanges() {
-  Filling fill(filling_);
+  FillGuard fill(filling_);
   const bool big = cmbShipBody.listIndex() == 3 || cmbShipBody.listIndex() == 4;
   xScroll.setMin(big ? -250 : -50);
   xScroll.setMax(big ? 250 : 50);

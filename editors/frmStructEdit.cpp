@@ -10,18 +10,6 @@
 #include "runtime/Strings.h"
 
 namespace {
-class Filling {
- public:
-  explicit Filling(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-  ~Filling() { flag_ = was_; }
-  Filling(const Filling&) = delete;
-  Filling& operator=(const Filling&) = delete;
-
- private:
-  bool& flag_;
-  bool was_;
-};
-
 std::string scaleText(const D3DVECTOR& s) {
   if (s.x == s.y && s.y == s.z) return editorNumberText(s.x);
   return editorNumberText(s.x) + "," + editorNumberText(s.y) + "," + editorNumberText(s.z);
@@ -75,7 +63,7 @@ void FrmStructEdit::lights_Change() {
 
 void FrmStructEdit::optLight_Click(Integer i) {
   CurLight = i;
-  Filling fill(filling_);
+  FillGuard fill(filling_);
   LightX = editor_.getXVal(i);
   LightY = editor_.getYVal(i);
   LightZ = editor_.getZVal(i);
@@ -189,7 +177,7 @@ void FrmStructEdit::fillFromDef(const std::string& status) {
   txtScale.setText(scaleText(editor_.getScale()));
   const Long type = editor_.getType();
   {
-    Filling fill(filling_);
+    FillGuard fill(filling_);
     Combo2.setListIndex(type >= 0 && type < Combo2.listCount() ? static_cast<Integer>(type) : -1);
   }
   optLight(LightCount).setValue(true);
