@@ -87,6 +87,26 @@ TEST_F(WorldEditorTest, APickedNodesEditsAndANewLinkReachTheGamesReader) {
   EXPECT_GT(links, 0);
 }
 
+TEST_F(WorldEditorTest, ADragMovesTheNodeByThePointersMovementOnly) {
+  click(*f, "cmdLoad");
+  choose(*f, "VScroll", 500);
+  CWorld& w = *WorldEditor->world();
+  const Single x = w.getNodeX(0), y = w.getNodeY(0);
+  PointerX = x - w.ScrollX + 10;  // grabbed off its centre: the node does not jump to the pointer
+  PointerY = y - w.ScrollY - 5;
+  MouseHeld = true;
+  WorldEditor->Render();
+  EXPECT_EQ(w.getNodeX(0), x);
+  PointerX += 40;
+  PointerY += 20;
+  WorldEditor->Render();
+  MouseHeld = false;
+  WorldEditor->Render();
+  EXPECT_EQ(w.getNodeX(0), x + 40);
+  EXPECT_EQ(w.getNodeY(0), y + 20);
+  EXPECT_EQ(f->txtTitle.text(), w.getNodeTitle(0));
+}
+
 TEST_F(WorldEditorTest, NewNodesSitAtTheViewsCentreAndLevelsRoundHalfToEven) {
   click(*f, "cmdNewNode");
   choose(*f, "HScroll", 736);
