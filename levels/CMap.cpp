@@ -100,6 +100,7 @@ struct CMap::MapFile {
 // ---- construction ----------------------------------------------------------------------------
 
 CMap::CMap() {
+  slotDef.fill(-1);  // a new map's slots are empty until a map is read or a slot is placed
   for (MapSector& s : sectors) s.Texture = "";
   LoadStructDefs();
   ReadShipInfo();

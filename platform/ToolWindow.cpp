@@ -341,6 +341,25 @@ void drawFrame(ToolWindow& tool) {
   }
   SDL_GL_SwapWindow(tool.window);
 }
+// A new tool window of width x height goes beside the game window (the window whose GL context
+// is current): to its right where the display has room, else to its left; otherwise the window
+// system places it.
+void besideGameWindow(SDL_Window* game, int width, int height, int& left, int& top) {
+  if (!game) return;
+  int gx = 0, gy = 0, gw = 0, gh = 0;
+  SDL_GetWindowPosition(game, &gx, &gy);
+  SDL_GetWindowSize(game, &gw, &gh);
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(std::max(SDL_GetWindowDisplayIndex(game), 0), &usable) != 0) return;
+  const int y = std::clamp(gy, usable.y, std::max(usable.y, usable.y + usable.h - height));
+  if (gx + gw + width <= usable.x + usable.w) {
+    left = gx + gw;
+    top = y;
+  } else if (gx - width >= usable.x) {
+    left = gx - width;
+    top = y;
+  }
+}
 }  // namespace
 
 // ---- the calls of FormsBackend.h ---------------------------------------------------------------------------
@@ -380,8 +399,10 @@ ToolWindow* openToolWindow(Form& form) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-  tool->window = SDL_CreateWindow(form.caption().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                                  height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  int left = SDL_WINDOWPOS_UNDEFINED, top = SDL_WINDOWPOS_UNDEFINED;
+  besideGameWindow(prevWindow, width, height, left, top);
+  tool->window = SDL_CreateWindow(form.caption().c_str(), left, top, width, height,
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (!tool->window) {
     unavailable(std::string("window: ") + SDL_GetError());
     destroyNative(*tool);

@@ -111,12 +111,14 @@ TEST_F(GameModTest, EachEditorRequestCreatesOnlyItsEditorAndShowsItsWindow) {
   initGame(erMapEditor);
   ASSERT_TRUE(MapEditor && MapEditor->form());
   EXPECT_EQ(MapEditor->form()->caption(), "Map Editor");
-  // The editor frames run without play: no ship is made, nothing fails.
+  // The editor frames run without play, nothing fails; the map's editor step fills the empty
+  // player slot Ships(0), whose thrust flag is the camera's fly-forward flag.
   FrameTime = 0.02;
   doGame();
   doRender();
   EXPECT_FALSE(logStarts("Error in do")) << ::testing::PrintToString(logLines());
-  EXPECT_TRUE(Ships[0] == nullptr);
+  ASSERT_TRUE(Ships[0]);
+  EXPECT_FALSE(Ships[0]->keyThrust);
 }
 
 TEST_F(GameModTest, NewGameBuildsThePlayersShipAbsentAndStartsTheTitleScene) {
