@@ -95,6 +95,14 @@ void CInterface::MakeTalkBox(const std::string& /*portrait*/, const std::string&
   talkBoxUp = true;
 }
 
+Single CInterface::MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip) {
+  MakeTalkBox(portrait, text, confirm, resetShip, 0);
+  return static_cast<Single>(static_cast<double>(text.size()) / 20 + 4);
+}
+
+// TODO(credits): the end credits sequence; until it exists a mission's "rollcredits" shows nothing.
+void CInterface::doCredits() {}
+
 std::string CInterface::getBountyName(Integer i) const {
   vbCheckIndex(i, 0, BountySlots - 1);
   return bounties[i].name;
@@ -288,10 +296,11 @@ void CInterface::drawBountyMessage() {
           255);
 }
 
-// Mission banner and talk box over flight. The mission result banner and the talk box are drawn
-// by their own work once mission control reports a result and talk boxes have their drawing.
+// Mission banners and talk box over flight. The talk box is drawn by its own work once talk
+// boxes have their drawing.
 void CInterface::drawMissionLayers() {
   if (MissionControl && MissionControl->Reading) drawDirective(-1.0f);
+  if (MissionControl && MissionControl->MissionCompleteFrame > 0) drawMissionResult();
 }
 
 void CInterface::runOverlay() {

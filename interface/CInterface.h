@@ -68,6 +68,10 @@ class CInterface {
 
   // Talk box: open while getTalkBox is True.
   void MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool reset, Single duration);
+  // Opens a talk box and returns how long it stays open (s): text length / 20 + 4.
+  Single MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip);
+  // Starts the end credits (a mission's "rollcredits").
+  void doCredits();
   bool getTalkBox() const { return talkBoxUp; }
   // True while the credits clock runs (the credits tunnel flight).
   bool canCredTunnel() const { return credClock > 0; }

@@ -1,6 +1,6 @@
 // CInterface store frame: the panel, title, cash line and "done!" button that every screen of a
 // landed ship draws first (drawDoneButton), and the landed-ship screens that so far show only
-// that frame (shipyard, bounty office, mission control).
+// that frame (shipyard, bounty office).
 #include <string>
 
 #include "campaign/CPlayer.h"
@@ -41,7 +41,3 @@ void CInterface::drawBountyHunting() {
   MouseClicked = false;
 }
 
-void CInterface::drawMissionControl() {
-  drawDoneButton("mission control", 500);
-  MouseClicked = false;
-}
