@@ -238,13 +238,18 @@ void CMissionPhase::forceGotoGoal() {
     LineIndex = static_cast<Integer>(at + 1);
 }
 
+bool CMissionPhase::timeLimitRed(Single t) {
+  const double v = std::max(0.0, static_cast<double>(t));
+  return v < 10 && v - Int(v) < 0.2;
+}
+
 std::string CMissionPhase::getTimeLimit() const {
   if (TimeT <= -1) return "";
   const double t = std::max(0.0, static_cast<double>(TimeT));
   const long whole = static_cast<long>(Int(t));
   const double frac = t - static_cast<double>(whole);
   if (GameText) {
-    if (t < 10 && frac < 0.2)
+    if (timeLimitRed(TimeT))
       GameText->setColor(255, 0, 0);
     else
       GameText->setColor(255, 255, 255);
@@ -410,7 +415,7 @@ bool CMissionPhase::runLine(const ScriptLine& line) {
     case cPayMe:
       if (Player) {
         // The sum is held to the range of the cash; an amount past it cannot wrap around.
-        const double sum = static_cast<double>(Player->Cash) + std::round(Val(a[0]));
+        const double sum = static_cast<double>(Player->Cash) + std::nearbyint(Val(a[0]))  /* halves to even */;
         Player->Cash = static_cast<Long>(std::clamp(sum, static_cast<double>(std::numeric_limits<Long>::min()),
                                                     static_cast<double>(std::numeric_limits<Long>::max())));
       }

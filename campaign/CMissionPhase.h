@@ -48,6 +48,8 @@ class CMissionPhase {
   // The time limit as "m:ss.hh" for the HUD, "" while off; sets GameText's colour: white, red
   // in the blinking fifth of each of the last 10 seconds.
   std::string getTimeLimit() const;
+  // The blink of the time text: red while t < 10 s and the fraction of t is below 0.2.
+  static bool timeLimitRed(Single t);
   // Raises a flag (exact names; an empty first entry is overwritten).
   void setFlag(const std::string& name);
   bool hasFlag(const std::string& name) const;
