@@ -1,14 +1,20 @@
-// CMissionControl: the mission manager (one instance, MissionControl). This far the unlock list
-// of eras with checkCurrentEra, and the least form of what the map, the ships and the frame read
-// and call of a running mission: whether one runs (Reading) and locks the area, the landing its
-// phase waits for, tags, failure and the jump to the goal. Reading the unlock list and the
-// missions, the node-mission list, loading, starting and stepping missions come with the mission
-// work.
+// CMissionControl: the mission manager (one instance, MissionControl). It reads the unlock list
+// of eras ("\data\unlocks.pnd") and the "#def" headers of the current era's missions (the
+// visible "*.pnd" files of "\missions\era" + era, sorted by name), builds the board of missions
+// offered at the player's node, loads one mission's eight phases with its placeholders filled,
+// starts it, steps it once per frame (doRead, while Reading) with phase switches that carry the
+// time limit, and records completions and failures in the player record.
+//
+// Header keys of a mission file ("#def key value"): align, owner, level, recyclable, name,
+// desc, prohibit, nolevup, israndom. A missing unlock list, era folder or mission file is
+// reported to the message log and read as empty; the game goes on.
 #pragma once
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "campaign/CMissionPhase.h"
 #include "runtime/Numbers.h"
 
 // One entry of the unlock list: era `era` is reached once mission `mission` (a file name
@@ -18,43 +24,104 @@ struct EraUnlock {
   std::string mission;
 };
 
+// The header of one mission file of the current era.
+struct MissionDef {
+  std::string file;       // file name inside the era folder
+  Long align = 0;         // AlignType; 10 = any alignment
+  Integer level = 0;      // faction level the player needs
+  bool recyclable = false;
+  std::string name, desc;
+  std::string owner;      // giver's portrait, "" = chosen by alignment
+  std::string prohibit;   // node path where the mission is not offered
+  bool nolevup = false;   // completing it leaves the faction level
+  Integer random = -2;    // destination node; -2 none asked, -1 none found
+  std::string landing;    // landing word at the destination
+};
+
+// One entry of the node's board: def -1 = no mission.
+struct NodeMission {
+  Integer def = -1;
+  std::string portrait;
+};
+
 class CMissionControl {
  public:
-  // The highest era of the unlock list whose mission the player record Player completed (the
-  // completed name is the mission + ".pnd"); 0 when none, or without a player record.
-  Integer checkCurrentEra() const;
+  static constexpr Integer PhaseCount = 8;
+  static constexpr Long AnyAlign = 10;
 
-  std::vector<EraUnlock> EraUnlocks;  // filled from "\data\unlocks.pnd" by the mission work
+  bool Reading = false;              // a mission is running (doRead is called each frame)
+  Single MissionCompleteFrame = 0;   // result banner clock: 4 after a completion, 14 after a failure
+  bool LockedArea = false;           // the running mission keeps the player in the area
+  Integer curMission = 0;            // board entry the running mission came from
 
-  bool Reading = false;     // a mission is running
-  bool LockedArea = false;  // the running mission locks the area (leaving it fails the mission)
-  Long LinkedLanding = -1;  // StructType the current phase waits for a landing at, -1 none
+  // Reads the unlock list and the headers of the current era's missions.
+  void GetMissionDefs();
+  // The highest era of the unlock list whose mission the player completed (0 when none);
+  // also has the world map re-check its map-mission completions.
+  Integer checkCurrentEra();
+  // Builds the board of the current node (nothing while a mission runs) and loads the portraits
+  // of entries 0..2 into ZomPortraitTex.
+  void SetNodeMissions();
+  bool IsNodeMission(Integer k) const;
+  std::string getMissionName(Integer k) const;
+  std::string getMissionDesc(Integer k) const;
+  std::string getMissionPath(Integer k) const;
+  Integer getMissionRandom(Integer k) const;
+  std::string getMissionLanding(Integer k) const;
 
-  // One step of the current phase (once per frame while Reading); nothing in the least form.
-  void doRead() {}
-  // Shortens a running wait of the current phase to 0.1 s; the least form has no waits.
-  void zeroWaiting() {}
-  // Raises the flag named tag in the current phase (kept in RaisedTags until the phase reads it).
-  void setTag(const std::string& tag) { RaisedTags.push_back(tag); }
-  std::vector<std::string> RaisedTags;
-  // Ends the running mission as failed: nothing runs or locks the area afterwards.
+  // Loads "\missions\era" + era + "\" + file into the phases. node >= 0 fills %dt, %dp, %ln and
+  // %ld from that node and landing; node -3 (a map mission) fills %pn with landing.
+  void LoadMission(const std::string& file, Integer node, const std::string& landing);
+  void StartMission();
+  void AbortMission() { Reading = false; }
+  // One frame of the running phase, then a phase switch or the end of the mission.
+  void doRead();
+  // Completion: the result banner, the faction level (unless nolevup) and the record of the
+  // loaded mission's file; the board is rebuilt and the headers re-read.
+  void MissionComplete();
   void MissionFail();
-  // The StructType the current phase waits for, -1 none.
-  Long getLinkedLanding() const { return LinkedLanding; }
-  // The phase jumps to its goal: it no longer waits for a landing.
-  void forceGotoGoal() { LinkedLanding = -1; }
 
-  // What the talk action uses of a mission (least form until the mission work): the node-mission
-  // entry that runs, loading ("\missions\era" + era + "\" + file) and starting a mission, the
-  // directive's seconds left (0: none shown) and the running phase's wait.
-  Integer curMission = 0;
-  std::string LoadedFile;  // the file of the last LoadMission
-  void LoadMission(const std::string& file, Integer /*node*/, const std::string& /*landing*/) { LoadedFile = file; }
-  void StartMission() { Reading = true; }
-  Single getDirectiveFrame() const { return 0; }
-  Single getCurrentWait() const { return currentWait; }
-  void setCurrentWait(Single w) { currentWait = w; }
-  Single currentWait = 0;
+  // The running phase's state; neutral values while no phase runs.
+  Single getCurrentWait() const;
+  void setCurrentWait(Single t);
+  void zeroWaiting();  // a wait above 0.1 s becomes 0.1 s
+  void setTag(const std::string& name);
+  std::string getTimeLimit() const;
+  Long getLinkedLanding() const;
+  void forceGotoGoal();
+  std::string getDirective() const;
+  Single getDirectiveFrame() const;
+
+  // Logs the runaway-script message once per loaded mission.
+  void noteRunawayScript();
+
+  // For the tests and the screens: the lists as read, the running phase (nullptr none), the
+  // name recorded when the loaded mission completes.
+  const std::vector<EraUnlock>& getEraUnlocks() const { return EraUnlocks; }
+  const std::vector<MissionDef>& getMissionDefs() const { return MissionDefs; }
+  const std::vector<NodeMission>& getNodeMissions() const { return NodeMissions; }
+  CMissionPhase& getPhase(Integer k);
+  CMissionPhase* getRunningPhase();
+  const CMissionPhase* getRunningPhase() const;
+  Integer getCurPhase() const { return CurPhase; }
+  const std::string& getLoadedName() const { return LoadedName; }
+
+  std::vector<EraUnlock> EraUnlocks;  // read by GetMissionDefs; tests may set it
+
+ private:
+  void readUnlocks();
+  void readHeader(MissionDef& def);
+  void applyHeaderLine(MissionDef& def, const std::string& line, bool& randomSeen);
+  const MissionDef* defOf(Integer k) const;
+  const MissionDef* loadedDef() const;
+
+  std::array<CMissionPhase, PhaseCount> Phases;
+  Integer CurPhase = -1;
+  std::vector<MissionDef> MissionDefs;
+  std::vector<NodeMission> NodeMissions{NodeMission{}};
+  bool MapMission = false;
+  std::string LoadedName;   // base name of the loaded file ("tut.pnd", "map-losgatos.pnd")
+  bool LoopReported = false;
 };
 
 extern std::shared_ptr<CMissionControl> MissionControl;

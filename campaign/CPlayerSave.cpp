@@ -427,7 +427,10 @@ void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
   MakeShipFromPlayer(ship, head.x, head.y, 1500);
   MotherNodePath.clear();
   MotherNodeTitle.clear();
-  if (MissionControl) MissionControl->Reading = false;
+  if (MissionControl) {
+    MissionControl->Reading = false;
+    MissionControl->GetMissionDefs();
+  }
   resetLevel();
   if (GameInterface) {
     GameInterface->prevCash = Cash;

@@ -87,8 +87,9 @@ void initGame(Integer request) {
   // 11: the character table.
   LoadCharDefs();
 
-  // 12: the world map. The mission list comes with the mission work.
+  // 12: the world map, the missions of the era.
   World = std::make_shared<CWorld>();
+  MissionControl->GetMissionDefs();
 
   // 13: the map of the current node, text.
   delete CurMap;
@@ -216,7 +217,9 @@ void resetLevel() {
   // 9..10.
   TargetUsed.fill(0);
   if (World) World->UpdatePlayerMap();
-  // 11..13. The node's mission list (GetMissionDefs) comes with the mission work.
+  // 11..13.
+  if (MissionControl && World && World->CurrentNode > -1 && CurMap && CurMap->getHasMissionControl())
+    MissionControl->GetMissionDefs();
   if (GameInterface) {
     GameInterface->NeedMissionReinit = true;
     GameInterface->InitMissions();

@@ -288,10 +288,10 @@ void CInterface::drawBountyMessage() {
           255);
 }
 
-// Mission banner and talk box over flight. The mission result banner is drawn by its own work
-// once mission control reports a result.
+// Mission banners and the talk box over flight.
 void CInterface::drawMissionLayers() {
   if (MissionControl && MissionControl->Reading) drawDirective(-1.0f);
+  if (MissionControl && MissionControl->MissionCompleteFrame > 0) drawMissionResult();
   if (talkTimer > 0) RenderTalkBox();
 }
 

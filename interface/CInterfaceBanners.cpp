@@ -26,9 +26,9 @@ void CInterface::drawDirective(Single /*level*/) {
   const CShip* s = shipOrNull(playerShip);
   const Single warp = s ? s->getWarpFrame() : 0.0f;
   const bool locked = MissionControl && MissionControl->LockedArea;
-  // TODO(missions): the phase's directive timer, directive and time limit once mission control
-  // keeps them (getDirectiveFrame, getDirective, getTimeLimit); until then no banner shows.
-  drawDirectiveBanner(0, "", "", warp, locked);
+  if (!MissionControl) return;
+  const std::string timeText = MissionControl->getTimeLimit();  // sets the time text's colour
+  drawDirectiveBanner(MissionControl->getDirectiveFrame(), MissionControl->getDirective(), timeText, warp, locked);
 }
 
 void CInterface::drawDirectiveBanner(Single t, const std::string& directive, const std::string& timeText,
@@ -72,8 +72,7 @@ void CInterface::drawDirectiveBanner(Single t, const std::string& directive, con
 }
 
 void CInterface::drawMissionResult() {
-  // TODO(missions): drawResultBanner(MissionControl->MissionCompleteFrame) once mission control
-  // keeps the result clock.
+  if (MissionControl) drawResultBanner(MissionControl->MissionCompleteFrame);
 }
 
 void CInterface::drawResultBanner(Single& completeFrame) {

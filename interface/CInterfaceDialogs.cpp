@@ -131,10 +131,19 @@ void CInterface::drawConfirmSell() {
 }
 
 void CInterface::drawConfirmMission() {
-  const Integer result = dialogFrame("Accept Mission?", false);
-  // The mission list and mission loading are not part of mission control yet: both answers go
-  // back to mission control and nothing starts.
-  if (result != 0) Window = msMissionControl;
+  const bool offered = MissionControl && MissionControl->IsNodeMission(chosenMission);
+  const std::string name = offered ? MissionControl->getMissionName(chosenMission) : std::string();
+  const Integer result = dialogFrame("Accept Mission [Y]" + name + "[y]?", false);
+  if (result == 2 || (result == 1 && !offered)) Window = msMissionControl;
+  if (result == 1 && offered) {
+    const Integer k = chosenMission;
+    MissionControl->LoadMission(MissionControl->getMissionPath(k), MissionControl->getMissionRandom(k),
+                                MissionControl->getMissionLanding(k));
+    MissionControl->curMission = k;
+    MissionControl->StartMission();
+    Window = msNone;
+    shipAt(playerShip).LandingFrame = 1001;
+  }
   MouseClicked = false;
 }
 

@@ -57,4 +57,8 @@ void CInterface::startTutorial() {
   FadeIn();
   Window = msNone;
   World->CurrentEra = 0;
+  if (MissionControl) {
+    MissionControl->LoadMission("tut.pnd", 0, "");
+    MissionControl->StartMission();
+  }
 }

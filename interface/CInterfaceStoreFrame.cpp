@@ -1,6 +1,6 @@
 // CInterface store frame: the panel, title, cash line and "done!" button that every screen of a
 // landed ship draws first (drawDoneButton), and the landed-ship screens that so far show only
-// that frame (shipyard, mission control).
+// that frame (shipyard).
 #include <string>
 
 #include "campaign/CPlayer.h"
@@ -36,7 +36,3 @@ void CInterface::drawShipyard() {
   MouseClicked = false;
 }
 
-void CInterface::drawMissionControl() {
-  drawDoneButton("mission control", 500);
-  MouseClicked = false;
-}

@@ -216,7 +216,7 @@ void CInterface::InitShipStore(Integer level) {
 
 void CInterface::InitMissions() {
   if (!NeedMissionReinit) return;
-  // TODO(missions): MissionControl->SetNodeMissions() once the node-mission list exists.
+  if (MissionControl) MissionControl->SetNodeMissions();
   NeedMissionReinit = false;
 }
 

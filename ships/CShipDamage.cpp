@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "audio/soundMod.h"
+#include "campaign/CMissionControl.h"
 #include "campaign/CPlayer.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
@@ -60,8 +61,10 @@ std::string nodeTitle(Integer node) {
   (void)node;
   return "";
 }
-// TODO(missions): MissionControl->setTag(tag) once mission control runs missions.
-void missionTag(const std::string& tag) { (void)tag; }
+// A destroyed tagged ship raises its tag as a flag of the running mission phase.
+void missionTag(const std::string& tag) {
+  if (MissionControl) MissionControl->setTag(tag);
+}
 }  // namespace
 
 void CShip::Hit(Long kind, Integer source, const D3DVECTOR& direction, Single amount) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "audio/soundMod.h"
+#include "campaign/CMissionControl.h"
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
@@ -38,10 +39,10 @@ Single jitter(Single half) { return -half + Rnd() * 2 * half; }
 // The turn q of a heading in whole quarter turns, for the wall nudges.
 bool oddQuarter(Single r) { return static_cast<long>(Int(r / 1.57)) % 2 != 0; }
 
-// TODO(missions, population): a dying "respawn" ship during a mission asks the map for a new
-// ship of its unit type (CurMap->MissionRespawn, when MissionControl->Reading) once mission
-// control reads missions and the map's spawner exists.
-void missionRespawn(Integer unitType) { (void)unitType; }
+// A dying "respawn" ship asks the map for a new ship of its unit type while a mission runs.
+void missionRespawn(Integer unitType) {
+  if (CurMap && MissionControl && MissionControl->Reading) CurMap->MissionRespawn(unitType);
+}
 }  // namespace
 
 void CShip::Move() {

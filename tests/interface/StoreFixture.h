@@ -52,6 +52,10 @@ struct StoreProbe {
   void plunder() { g.drawPlunder(); }
   void wait() { g.drawWaitForASec(); }
   void shipyard() { g.drawShipyard(); }
+  void missions() { g.drawMissionControl(); }
+  void confirmMission() { g.drawConfirmMission(); }
+  void missionBanners() { g.drawMissionLayers(); }
+  Integer& chosenMission() { return g.chosenMission; }
   void saveIcon() { g.RenderSaveIcon(); }
   void result(Single& clock) { g.drawResultBanner(clock); }
   void directive(Single t, const std::string& text, const std::string& time, Single warp, bool locked) {

@@ -262,7 +262,7 @@ TEST_F(TalkTest, PoliceOfferTheMapMissionByEraLevelAndRecord) {
   gi().ChatterBox(1);
   gi().ChatterBox(1);
   EXPECT_TRUE(MissionControl->Reading);
-  EXPECT_EQ(MissionControl->LoadedFile, "..\\map\\map-here.pnd");
+  EXPECT_EQ(MissionControl->getLoadedName(), "map-here.pnd");
   EXPECT_EQ(cop.getTag(), "owner");
   EXPECT_FLOAT_EQ(CurMap->HostileSafe, 0);
   EXPECT_FALSE(foe.checkAIHostile(0));

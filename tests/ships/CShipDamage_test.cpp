@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "campaign/CMissionControl.h"
 #include "tests/ships/FlightFixture.h"
 
 using P = CShipFlightProbe;
@@ -340,4 +341,17 @@ TEST_F(DamageTest, SplashDamageFallsOffWithDistanceAndTheSourceTakesAQuarter) {
   EXPECT_NEAR(own.Armor, 400 - 400 / 4.0 / 2, 1e-3);
   EXPECT_EQ(out.Armor, 400);
   EXPECT_GT(P::pushX(near), 0);  // pushed away from the blast
+}
+
+TEST_F(DamageTest, ATaggedShipsDeathRaisesItsTagInTheRunningMission) {
+  const auto before = MissionControl;
+  MissionControl = std::make_shared<CMissionControl>();
+  MissionControl->StartMission();
+  CShip& s = target(1);
+  s.setTag("boss");
+  s.Shields = 0;
+  s.Armor = 10;
+  s.Hit(skSplashDamage, 0, East, 100);
+  EXPECT_TRUE(MissionControl->getRunningPhase()->hasFlag("boss"));
+  MissionControl = before;
 }

@@ -198,7 +198,8 @@ TEST_F(LandingTest, MissionsChangeWhatALandingOpens) {
   shipAt(0, 0, 0, PadTop + 100);
   player = Ships[0].get();
   GameInterface->Window = 0;
-  MissionControl->LinkedLanding = structGas;
+  MissionControl->StartMission();
+  MissionControl->getRunningPhase()->GoalLand = structGas;
   step(*player, Ft);
   holdKey(22);
   EXPECT_EQ(GameInterface->Window, 17);
@@ -217,7 +218,8 @@ TEST_F(LandingTest, TractorPullsTheWreckSiphonsAndOpensThePlunderScreen) {
   w.Fuel = 2600;
   w.tractorGift = "crate";
   MissionControl->Reading = true;
-  MissionControl->LinkedLanding = 99;
+  MissionControl->StartMission();
+  MissionControl->getRunningPhase()->GoalLand = 99;
   step(*player, Ft);
   ASSERT_EQ(GameInterface->iAction, 3);
   holdKey(1);
