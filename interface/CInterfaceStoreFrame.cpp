@@ -1,6 +1,6 @@
 // CInterface store frame: the panel, title, cash line and "done!" button that every screen of a
 // landed ship draws first (drawDoneButton), and the landed-ship screens that so far show only
-// that frame (shipyard, bounty office, mission control).
+// that frame (bounty office, mission control).
 #include <string>
 
 #include "campaign/CPlayer.h"
@@ -31,11 +31,6 @@ D3DXVECTOR2 CInterface::drawDoneButton(const std::string& title, Integer width) 
 }
 
 // Screens whose contents are not built yet: the frame alone, so "done!" returns to flight.
-void CInterface::drawShipyard() {
-  drawDoneButton("monster shipyard", 500);
-  MouseClicked = false;
-}
-
 void CInterface::drawBountyHunting() {
   drawDoneButton("bounty hunting", 500);
   MouseClicked = false;

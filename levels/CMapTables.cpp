@@ -1,6 +1,7 @@
 // CMap's keyword tables and the unit-type table read from "\data\shipinfo.pnd".
 #include <vector>
 
+#include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
 #include "levels/CMap.h"
 #include "levels/LevelIO.h"
@@ -160,6 +161,15 @@ void CMap::ReadShipInfo() {
         const std::string key = LCase(f[0]);
         if (key == "ship") {
           u.Ship = getShipFromString(field(f, 2));
+        } else if (key == "cd1" || key == "cd2") {
+          // A character of the character table (its name may hold blanks, "zombie a"): its model
+          // and skin; an unknown one changes nothing.
+          const Integer c = getCharIndex(Mid(line, Len(f[0]) + 2));
+          if (c >= 0 && c < CharDefCount) {
+            const CharDef& d = CharDefs[static_cast<size_t>(c)];
+            (key == "cd1" ? u.CharModel1 : u.CharModel2) = d.model;
+            (key == "cd1" ? u.CharTexture1 : u.CharTexture2) = d.skin;
+          }
         } else if (key == "cm1") {
           u.CharModel1 = field(f, 2);
         } else if (key == "cm2") {
