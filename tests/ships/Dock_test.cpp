@@ -202,6 +202,25 @@ TEST_F(DockTest, ASwitchThatCannotBeMadeLeavesThePlayerWhereTheyWere) {
   SetUp();
 }
 
+TEST_F(DockTest, AFailurePartWayPutsEverythingBack) {
+  fill(3);
+  CShipDef broken = flightDesign(sbCar);
+  broken.MaxSpeed = 100000;  // the fleet ship's set-up overflows after the carrier has been left
+  ShipDefs.push_back(std::make_shared<CShipDef>(broken));
+  SubPlayers[0]->ShipType = 2;
+  const CShip* before = Ships[0].get();
+  const CPlayer* motherRecord = MotherPlayer.get();
+  SpawnSubPlayer(0, 0, true, 0);
+  EXPECT_TRUE(logged("Error in SpawnSubPlayer: Overflow"));
+  EXPECT_EQ(Ships[0].get(), before);
+  EXPECT_EQ(Player->ShipType, Carrier);
+  EXPECT_EQ(MotherPlayer.get(), motherRecord);
+  EXPECT_EQ(MotherShip, -1);
+  EXPECT_EQ(SubIndex, 0);
+  EXPECT_EQ(Ships.size(), 16u);
+  EXPECT_FALSE(Ships[4]->Exists);  // no orphan carrier left in the level
+}
+
 TEST_F(DockTest, DockingInTheCarrierChangesNothingButTheChoiceList) {
   GameInterface->SecondarySwitchFrame = 2.0f;
   const CShip* before = Ships[0].get();
