@@ -336,7 +336,7 @@ void CPlayer::BuyNewShip(Integer n, Integer i) {
   s.Fuel = s.getMaxFuel();
   if (!Player) vbRaise(vberr::ObjectMissing);
   Player->updateFromShip(i);
-  // TODO(interface): GameInterface->FadeIn() (the screen fade of 1.5) once the interface has it.
+  if (GameInterface) GameInterface->FadeIn();
 }
 
 // ---- copies between records ----------------------------------------------------------------

@@ -414,8 +414,7 @@ void renderPlay() {
   }
   for (auto& c : Characters) {
     if (!c || !c->Exists) continue;
-    Integer v = 0;
-    c->Render(v);
+    c->Render(false);
   }
   setQuickRMode(rpFogged, 200, 200, 200, 200);
   if (!skipMap && CurMap) CurMap->Render();

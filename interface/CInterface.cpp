@@ -31,6 +31,7 @@
 #include "runtime/Trap.h"
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
+#include "ships/DockMod.h"
 
 using interface_helpers::player;
 using interface_helpers::centred;
@@ -264,18 +265,21 @@ void CInterface::drawDeathPrompt() {
 }
 
 // dockFrame 1.0..2.0: launch or respawn into a fleet ship; 11.0..12.0: docking. The screen
-// darkens for 0.5 s and clears over the next 0.5 s. The ship change itself at the darkest point
-// (SpawnSubPlayer, dockPlayer) belongs to the fleet code, which is not part of the game yet.
+// darkens for 0.5 s, the ship changes at the darkest point (SpawnSubPlayer as t passes 1.5,
+// dockPlayer as it passes 11.5) and the screen clears over the next 0.5 s.
 void CInterface::runShipChangeFade() {
   if (dockFrame <= 0) return;
   dockFrame = static_cast<Single>(dockFrame + FrameTime);
   const Single t = dockFrame;
+  const auto passes = [&](Single mark) { return t > mark && t - FrameTime <= mark; };
   if (t > 1.0f && t < 10.0f) {
+    if (passes(1.5f)) SpawnSubPlayer(playerShip, spawnChoice, true, spawnChoice);
     if (t < 2.0f) fadeLevel = 1.5f - std::fabs(t - 1.5f) * 3;
     else dockFrame = 0;
   } else {
     if (t < 12.0f) fadeLevel = 1.5f - std::fabs(t - 11.5f) * 3;
     else dockFrame = 0;
+    if (passes(11.5f)) dockPlayer(playerShip, MotherShip);
   }
 }
 

@@ -144,7 +144,8 @@ class CInterface {
   bool overlayIsStatus = false;  // the overlay is the status screen (false: the warp map)
   Single fadeLevel = 0;          // full-screen fade (1.5 fully dark), run down by Render
   Integer selItem = 0;           // selected entry of the current list screen / wizard page choice
-  bool shipyardFleetMode = false;
+  bool shipyardFleetMode = false;  // the shipyard shows its fleet page
+  Integer fleetSlot = -1;          // dock bay chosen on the shipyard's fleet page, -1 none
   Integer spawnChoice = 0;       // fleet member 0..3 to respawn or switch into
   Integer chosenSecondary = -1;  // secondary weapon picked in the on-screen choice list, -1 none
   Integer chosenMission = 0;     // mission 0..2 picked in mission control
@@ -355,6 +356,10 @@ class CInterface {
   // Respawn request of ship `ship` (the ship code): for the player's ship with fleet member
   // spawnChoice holding a ship, starts the ship-change fade (dockFrame = 1.0) with SndSpawn.
   void Spawn(Integer ship);
+  // Launch into the next fleet ship at once (dockPlayer calls it when the player docked with the
+  // action key held): NextSpawn; when the choice moved, two beeps, SpawnSubPlayer into it, SndSpawn
+  // and only the fade-in half of the ship-change fade (dockFrame = 1.51); else nothing.
+  void SpawnCycle();
   // The choice open in the arc (chosenSecondary) while SecondarySwitchFrame is above 0, else -2.
   Integer getSecondaryGoal() const;
   // Opens the choice arc on the fleet ships; position = spawnChoice before the step (NextSpawn,
@@ -443,6 +448,7 @@ class CInterface {
  private:
   friend struct StoreProbe;       // store tests
   friend struct StorePixelProbe;  // store pixel tests
+  friend struct ShipyardProbe;    // shipyard and fleet tests
   std::array<StoreItemDef, StoreItemSlots> storeItems{};
   std::array<bool, StoreItemSlots> partsInStock{};
   std::array<Integer, WeaponStockSlots> weaponStock{};
@@ -480,6 +486,13 @@ class CInterface {
   void drawBountyHunting();
   void drawTrading(bool pleasant);
   void drawShipyard();
+  // The shipyard's price of design s for the ship flown: Price(s) less a quarter of the current
+  // design's price (rounded half to even) when the current ship is a Capital or s is neither a
+  // Capital nor a Fleshy ship; tradeIn gets that quarter, or -1 when nothing is traded in.
+  Long shipyardPrice(Integer s, Double& tradeIn) const;
+  // The shipyard's icon of design n (ShipPartsTex sheets of 3 x 3 cells of 85 pixels) at (x, y).
+  void drawShipIcon(Integer n, Single x, Single y, Single scale);
+  void drawShipyardFleetPage(const D3DXVECTOR2& c, Integer s);
   void drawGasStation();
   void drawWeaponStore();
   void drawWaitForASec();

@@ -1,6 +1,5 @@
 // CInterface store frame: the panel, title, cash line and "done!" button that every screen of a
-// landed ship draws first (drawDoneButton), and the landed-ship screens that so far show only
-// that frame (shipyard).
+// landed ship draws first (drawDoneButton).
 #include <string>
 
 #include "campaign/CPlayer.h"
@@ -29,10 +28,3 @@ D3DXVECTOR2 CInterface::drawDoneButton(const std::string& title, Integer width) 
   }
   return corner;
 }
-
-// Screens whose contents are not built yet: the frame alone, so "done!" returns to flight.
-void CInterface::drawShipyard() {
-  drawDoneButton("monster shipyard", 500);
-  MouseClicked = false;
-}
-

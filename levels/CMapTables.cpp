@@ -162,12 +162,13 @@ void CMap::ReadShipInfo() {
         if (key == "ship") {
           u.Ship = getShipFromString(field(f, 2));
         } else if (key == "cd1" || key == "cd2") {
-          // A character of the character table: its model and skin (an unknown one changes nothing).
-          const Integer c = getCharIndex(field(f, 2));
+          // A character of the character table (its name may hold blanks, "zombie a"): its model
+          // and skin; an unknown one changes nothing.
+          const Integer c = getCharIndex(Mid(line, Len(f[0]) + 2));
           if (c >= 0 && c < CharDefCount) {
-            const CharDef& def = CharDefs[static_cast<size_t>(c)];
-            (key == "cd1" ? u.CharModel1 : u.CharModel2) = def.model;
-            (key == "cd1" ? u.CharTexture1 : u.CharTexture2) = def.skin;
+            const CharDef& d = CharDefs[static_cast<size_t>(c)];
+            (key == "cd1" ? u.CharModel1 : u.CharModel2) = d.model;
+            (key == "cd1" ? u.CharTexture1 : u.CharTexture2) = d.skin;
           }
         } else if (key == "cm1") {
           u.CharModel1 = field(f, 2);

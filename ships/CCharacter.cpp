@@ -2,7 +2,11 @@
 
 #include "engine/CModelMonster.h"
 #include "engine/CTextureMonster.h"
+#include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
+#include "engine/MediaHandles.h"
+#include "engine/modDirectX.h"
+#include "platform/D3DX.h"
 
 std::vector<std::shared_ptr<CCharacter>> Characters;
 
@@ -19,6 +23,24 @@ constexpr AnimRow CharAnimTable[26] = {
     {51, 59, 7},   {58, 59, 1},   {60, 64, 1},   {65, 67, 10},  {68, 71, 2},   {72, 75, 2},   {76, 78, 2},
     {79, 82, 2},   {83, 87, 1},   {92, 95, 2},   {88, 91, 2},   {96, 99, 1},   {104, 107, 2}, {100, 103, 2},
     {108, 110, 1}, {111, 113, 10}, {114, 116, 1}, {117, 119, 10}, {21, 27, 12}};
+
+// Distances of the drawing: frames blend up to BlendRange; the overlay shows while
+// (d - 720) / 20 rounds to 0 or less (d <= 730) below OverlayRange; the far overlay fade
+// starts where (d - 1720) / 20 rounds to 1 and ends at FadeRange.
+constexpr Double BlendRange = 500, OverlayRange = 1000, FadeRange = 2000;
+
+Long blendModeAt(Double d) { return d <= BlendRange ? 0 : -1; }
+bool overlayAt(Double d) { return d < OverlayRange && CInt((d - 720) / 20) <= 0; }
+
+// The loaded model of a cache handle; null for none (-1), no cache or a model that failed to load.
+CMD2* loadedModel(Integer handle) {
+  if (handle < 0 || !ModelMon) return nullptr;
+  Integer h = handle;
+  const Integer slot = ModelMon->getRealModelNum(h);
+  if (slot < 0 || static_cast<size_t>(slot) >= ModelSlots.size()) return nullptr;
+  CMD2* m = ModelSlots[static_cast<size_t>(slot)].object.get();
+  return m && m->Loaded ? m : nullptr;
+}
 
 bool isHoldPose(Long a) { return a == 9 || a == 21 || a == 23; }
 bool isFirePose(Long a) { return a == 10 || a == 22 || a == 24; }
@@ -41,14 +63,21 @@ void CCharacter::Init() {
 
 void CCharacter::setModel(const std::string& name) {
   modelName = name;
+  bodyModel = overlayModel = -1;
   if (!ModelMon || name.empty()) return;  // "" is a character without a model
   bodyModel = ModelMon->getModelNumber("models\\chars\\" + name + ".md2");
-  outlineModel = ModelMon->getModelNumber("models\\chars\\" + name + "_o.md2");
+  overlayModel = ModelMon->getModelNumber("models\\chars\\" + name + "_o.md2");
+  for (Integer m : {bodyModel, overlayModel})
+    if (CMD2* model = loadedModel(m)) model->AnimType = 0;
+  if (CMD2* body = loadedModel(bodyModel); body && texture >= 0) body->myTexture = texture;
 }
 
 void CCharacter::setTexture(const std::string& name) {
   textureName = name;
-  if (TexMon && !name.empty()) textureNumber = TexMon->getTextureNumber(name);
+  texture = -1;
+  if (!TexMon || name.empty()) return;
+  texture = TexMon->getTextureNumber(name);
+  if (CMD2* body = loadedModel(bodyModel)) body->myTexture = texture;
 }
 
 void CCharacter::setAnim(Long a, Single blendTime, bool force) {
@@ -157,4 +186,54 @@ void CCharacter::setvShoot(Single px, Single py, Single pz) {
   bNeedsCoords = false;
 }
 
-void CCharacter::Render(Integer& v) { (void)v; }
+// ---- drawing ----------------------------------------------------------------------------------
+
+void CCharacter::drawModel(Integer m, Long animType, Integer fade, bool held) {
+  CMD2* model = loadedModel(m);
+  if (!model) return;
+  model->AnimType = animType;
+  if (held) {
+    model->Render(nullptr, 0, 0, 0, 0, 0, true, fade, 0);
+    return;
+  }
+  // The frames after frame stand for the third and fourth key frames, which linear and no
+  // blending never read; they also keep the call explicit when frame and prevFrame are both 0.
+  model->Render(nullptr, blend, prevFrame, frame, frame, frame + 1, false, fade, 0);
+}
+
+void CCharacter::AttachedRender(Double d) {
+  const Long mode = blendModeAt(d);
+  // Characters of one model share it, each with its own skin: the skin is bound for every draw.
+  if (CMD2* body = loadedModel(bodyModel); body && texture >= 0) body->myTexture = texture;
+  drawModel(bodyModel, mode, -1);
+  if (overlayAt(d)) drawModel(overlayModel, mode, 0);
+}
+
+void CCharacter::WeaponRender(Long w, Double d) {
+  if (w < 0 || w >= static_cast<Long>(WeaponModels.size())) return;  // weapons 9..15 have no hand model
+  const Long mode = blendModeAt(d);
+  drawModel(WeaponModels[static_cast<size_t>(w)], mode, -1);
+  if (overlayAt(d)) drawModel(WeaponOModels[static_cast<size_t>(w)], mode, 0);
+}
+
+void CCharacter::AttachedFadeRender(bool plain) {
+  const Double d = getDist(CamEye.x, CamEye.z, x, y);
+  if (d >= FadeRange) return;
+  const Integer s = CInt((d - 1720) / 20);
+  if (s < 1) return;
+  drawModel(overlayModel, plain ? -1 : 0, s, true);
+}
+
+void CCharacter::Render(bool plain) {
+  if (textureName.empty()) return;
+  const Long mode = plain ? -1 : 0;
+  D3DXMatrixIdentity(MatWorld);
+  D3DMATRIX turn, place, world;
+  D3DXMatrixRotationY(turn, r);
+  D3DXMatrixTranslation(place, x, e, y);
+  D3DXMatrixMultiply(world, turn, place);
+  checkHResult(device().SetTransform(D3DTS_WORLD, world));
+  if (CMD2* body = loadedModel(bodyModel); body && texture >= 0) body->myTexture = texture;
+  drawModel(bodyModel, mode, -1);
+  if (overlayAt(getDist(CamEye.x, CamEye.z, x, y))) drawModel(overlayModel, mode, 0);
+}

@@ -1,7 +1,8 @@
 // CCharacter: a crew character (a ship's seat, or one thrown off and falling in Characters).
 // The record's public fields, Init, the model, texture and pose a seat is given, the animation
-// table and clock with its blends, the gunner's weapon switch and shooting point, and the free
-// fall. Drawing comes with the crew work.
+// table and clock with its blends, the gunner's weapon switch and shooting point, the free
+// fall, and its drawing: seated in a ship (AttachedRender, WeaponRender, AttachedFadeRender, with
+// the ship's transform already set) or falling free (Render).
 #pragma once
 #include <memory>
 #include <string>
@@ -27,13 +28,15 @@ class CCharacter {
   Integer getAnim() const { return static_cast<Integer>(anim); }
   const std::string& getModel() const { return modelName; }
   const std::string& getTexture() const { return textureName; }
-  // Cache handles of the model, its outline model and the texture (0 until set with the caches up).
+  // Cache handles of the body model, its overlay model and the texture (-1 until set with the
+  // caches up, and for a character without a model or texture).
   Integer getBodyModel() const { return bodyModel; }
-  Integer getOutlineModel() const { return outlineModel; }
-  Integer getTextureNumber() const { return textureNumber; }
-  // The character's model name (its files are "models\chars\" + name + ".md2" and "_o.md2").
+  Integer getOverlayModel() const { return overlayModel; }
+  Integer getTextureNumber() const { return texture; }
+  // The character's model name: the body "models\chars\" + name + ".md2" and the overlay
+  // "_o.md2" through the model cache, both set to linear frame blending (AnimType 0).
   void setModel(const std::string& name);
-  // The character's texture file name under "\gfx\".
+  // The character's texture file name under "\gfx\", bound to the body model.
   void setTexture(const std::string& name);
   // Pose a; nothing unless (force or no blend is running) and a differs from the current pose.
   void setAnim(Long a, Single blendTime = 0, bool force = false);
@@ -54,12 +57,33 @@ class CCharacter {
   Long getFrame() const { return frame; }
   Long getPrevFrame() const { return prevFrame; }
   Single getBlend() const { return blend; }
-  // Draws a free character (nothing yet: drawing comes with the crew work).
-  void Render(Integer& v);
+
+  // Drawing. d is the ground distance from the camera that the caller measured. Frames blend
+  // linearly (AnimType 0) for d <= 500, else the frame blended from is shown alone; the dark
+  // overlay (shade FadeTex(0)) is drawn over the body for d <= 730 (below 1000 and
+  // (d - 720) / 20 rounded half to even at most 0).
+  // Seated, with the ship's seat transform already set (the ship's drawing calls it).
+  void AttachedRender(Double d);
+  // The hand-weapon model of weapon w (WeaponModels, 0..8) in the character's frames and its
+  // overlay (WeaponOModels) for d <= 730. A weapon without a model (below 0, beyond the table)
+  // draws nothing.
+  void WeaponRender(Long w, Double d);
+  // The overlay alone in the frames it holds, shaded by the distance from the camera eye to the
+  // character: FadeTex(s), s = (d - 1720) / 20 rounded, drawn when s >= 1 and d < 2000. plain
+  // switches frame blending off.
+  void AttachedFadeRender(bool plain);
+  // A free character (thrown off a ship): nothing without a texture name; otherwise turned by r
+  // about the vertical axis at (x, e, y), the body with its texture and, for d <= 730 from the
+  // camera eye, the overlay. plain switches frame blending off; the frame render passes False.
+  void Render(bool plain);
 
  private:
   // The range (1-based frames) and rate of animation anim; pose 10 also sets bNeedsCoords.
   void lookUpAnim();
+  // Draws model handle m (nothing for none or an unloaded model) in this character's frames
+  // with blend mode animType; fade -1 draws the model's own texture, else FadeTex(fade).
+  // held draws the frames the model already holds.
+  void drawModel(Integer m, Long animType, Integer fade, bool held = false);
 
   Long frame = 0;           // current model frame, 0-based
   Long prevFrame = 0;       // frame blended from
@@ -75,7 +99,7 @@ class CCharacter {
   Long holdAnim = 0;        // pose holding the weapon being drawn (9, 21 or 23)
   std::string modelName;
   std::string textureName;
-  Integer bodyModel = 0, outlineModel = 0, textureNumber = 0;
+  Integer bodyModel = -1, overlayModel = -1, texture = -1;
 };
 
 // Characters thrown off ships, 0..15; a slot whose character does not exist is free. The game

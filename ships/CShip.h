@@ -209,9 +209,12 @@ class CShip {
 
   // ---- drawing (CShipRender.cpp); weapon step (CShipWeapons.cpp); tunnel and crew
   // (CShipCopy.cpp) ------------------------------------------------------------------------------
-  // Draws the ship: body, interior (nearer than 1500), wheels, mounts, crew steps, and adds its
-  // jet sprites. distance -1 or less measures it from the camera and skips it when easyTestVis
-  // fails; above -1 it is taken as is, with no visibility test and no jet sprites.
+  // Draws the ship: body, interior (nearer than 1500), wheels, mounts, the seated crew with the
+  // gunner's hand weapon (their animation steps; drawn nearer than 2000, not for Capital and
+  // Fleshy ships or below 0 armour), and adds its jet sprites. Seats and jets beyond the design's
+  // tables (4 rows each) are left out. distance -1 or less measures it from the camera and skips
+  // it when easyTestVis fails; above -1 it is taken as is, with no visibility test and no jet
+  // sprites.
   void Render(Single& distance);
   void FadeRender();                // the transparent and glowing pass
   // The per-frame weapon step by FrameTime; called last by the movement step. Nothing while a

@@ -3,6 +3,7 @@
 // leaning poses (updateCrewAnim, from the movement step). Called between BeginScene and EndScene
 // by the frame render, the target view and the ship and structure editors. No error trap: a
 // failed device call raises to the caller.
+#include <algorithm>
 #include <cmath>
 
 #include "engine/CModelMonster.h"
@@ -140,9 +141,10 @@ void CShip::Render(Single& distance) {
     checkHResult(dev.SetTransform(D3DTS_WORLD, product(M, W)));
     drawPart(modelOfHandle(MountModels[static_cast<size_t>(weapon)]), 0);
   }
-  // 8. The crew: their animation steps; their seated drawing is the crew's own.
+  // 8. The seats drawn are those the design has rows for, whatever TotalSeats says.
   if (!big && Armor >= 0) {
-    for (Integer seat = 0; seat <= design.TotalSeats && seat < CrewSeats; ++seat) {
+    const Integer lastSeat = std::min<Integer>(design.TotalSeats, CShipDef::SeatRows - 1);
+    for (Integer seat = 0; seat <= lastSeat; ++seat) {
       const std::shared_ptr<CCharacter>& c = crew[static_cast<size_t>(seat)];
       if (!c || !c->Exists) continue;
       c->Move();
@@ -150,12 +152,16 @@ void CShip::Render(Single& distance) {
         checkHResult(dev.SetTransform(
             D3DTS_WORLD,
             product(translation(design.getSeatXOff(seat), design.getSeatZOff(seat), design.getSeatYOff(seat)), W)));
-        if (seat == 1 && c->Weapon >= 0) c->bNeedsCoords = true;
+        c->AttachedRender(d);
+        if (seat == 1 && c->Weapon >= 0) {
+          c->WeaponRender(c->Weapon, d);
+          c->bNeedsCoords = true;
+        }
       }
     }
   }
-  // 9.
-  const Integer lastJet = design.TotalJets;
+  // 9. The jets drawn are those the design has rows for, whatever TotalJets says.
+  const Integer lastJet = std::min<Integer>(design.TotalJets, CShipDef::JetRows - 1);
   for (Integer j = 0; j <= lastJet; ++j) {
     D3DVECTOR off;
     off.x = design.getJetXOff(j);

@@ -13,6 +13,12 @@
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
+#include "interface/CInterface.h"
+
+// The interface's screen fade.
+struct CoreProbe {
+  static Single& fadeLevel(CInterface& g) { return g.fadeLevel; }
+};
 #include "engine/MessageLog.h"
 #include "runtime/Rnd.h"
 #include "runtime/VbError.h"
@@ -250,7 +256,10 @@ TEST_F(CPlayerRecordTest, BuyingACarrierWhileFlyingAPlainShipDocksTheOldShip) {
   p.ArmorLev = 2;
   p.MakeShipFromPlayer(0, 100, 200, 50);
   Ships[0]->r = 2.5f;
+  GameInterface = std::make_shared<CInterface>();
   p.BuyNewShip(3, 0);
+  EXPECT_EQ(CoreProbe::fadeLevel(*GameInterface), 1.5f);  // the screen fades in on the new ship
+  GameInterface.reset();
 
   ASSERT_TRUE(SubPlayers[0]);
   const CPlayer& old = *SubPlayers[0];

@@ -53,7 +53,7 @@ TEST_F(StoreScreens, FrameShowsTitleAndCashAndDoneReturnsToFlight) {
   gi->Window = msGasStation;
   clickAt(400, Y0 + 330, [&] { probe().gas(); });
   EXPECT_EQ(gi->Window, msNone);
-  // Screens built only as their frame still leave by "done!".
+  // The shipyard leaves by "done!" too.
   gi->Window = msShipyard;
   clickAt(400, Y0 + 330, [&] { probe().shipyard(); });
   EXPECT_EQ(gi->Window, msNone);

@@ -182,3 +182,35 @@ TEST_F(CMapTablesTest, MissingUnitFileIsReportedAndTheTableKeepsItsDefaults) {
   EXPECT_EQ(CMapUnits::unit(*map, 10).Mount[0], 0);
   EXPECT_EQ(map->getShipUnitDesc(21), "mother ship");
 }
+
+TEST_F(CMapTablesTest, CrewLinesTakeModelAndSkinFromTheCharacterTable) {
+  const auto saved = CharDefs;
+  CharDefs[4] = CharDef{"zombie", "zom1.bmp"};
+  CharDefs[5] = CharDef{"zombie", "zom2.bmp"};
+  CharDefs[28] = CharDef{"", "null.bmp"};  // a character without a model
+  dir->write("\\data\\shipinfo.pnd",
+             "#zombie_trader\r\n"
+             "cd1 zom1\r\n"
+             "cd2 Zombie B\r\n"
+             "#zombie_rich\r\n"
+             "cd1 zom1\r\n"
+             "cm1 other\r\n"      // a later line wins
+             "cd2 nobody\r\n"     // unknown: no gunner
+             "#zombie_poor\r\n"
+             "cd1 null\r\n");
+  auto map = newMap();
+  CharDefs = saved;
+  const UnitInfo& trader = CMapUnits::unit(*map, 0);
+  EXPECT_EQ(trader.CharModel1, "zombie");
+  EXPECT_EQ(trader.CharTexture1, "zom1.bmp");
+  EXPECT_EQ(trader.CharModel2, "zombie");
+  EXPECT_EQ(trader.CharTexture2, "zom2.bmp");
+  const UnitInfo& rich = CMapUnits::unit(*map, 1);
+  EXPECT_EQ(rich.CharModel1, "other");
+  EXPECT_EQ(rich.CharTexture1, "zom1.bmp");
+  EXPECT_EQ(rich.CharModel2, "");
+  EXPECT_EQ(rich.CharTexture2, "");
+  EXPECT_TRUE(logged("unrecognized char: nobody."));
+  EXPECT_EQ(CMapUnits::unit(*map, 2).CharModel1, "");
+  EXPECT_EQ(map->getShipDriverTexture(0), "zom1.bmp");
+}

@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "campaign/CPlayer.h"
+#include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "game/LoaderMod.h"
 #include "levels/CMap.h"
 #include "levels/CStructDef.h"
 #include "runtime/Strings.h"
@@ -88,4 +90,30 @@ TEST_F(DefaultContentTest, EveryMapLoadsAndSavesBackToTheSameBytes) {
       EXPECT_EQ(dir->read("\\maps\\" + n + ".pnd"), bytes) << n << (classic ? " (classic view)" : "");
     }
   }
+}
+
+TEST_F(DefaultContentTest, EveryCrewOfTheUnitTableHasItsModelsAndSkin) {
+  if (!fs::exists(fs::path(QV_TEST_GAME_DIR) / "data" / "chars.pnd")) GTEST_SKIP() << "no content";
+  dir->write("\\data\\chars.pnd", readAll(fs::path(QV_TEST_GAME_DIR) / "data" / "chars.pnd"));
+  const auto saved = CharDefs;
+  LoadCharDefs();
+  useContentDefinitions();
+  auto map = newMap();
+  CharDefs = saved;
+  EXPECT_FALSE(logged("unrecognized char")) << MsgLog[0];
+  int drivers = 0;
+  for (int u = 0; u < 66; ++u) {
+    const UnitInfo& info = CMapTestAccess::unit(*map, u);
+    const std::pair<std::string, std::string> seats[] = {{info.CharModel1, info.CharTexture1},
+                                                         {info.CharModel2, info.CharTexture2}};
+    for (const auto& [model, skin] : seats) {
+      if (model.empty()) continue;
+      for (const std::string& file : {model + ".md2", model + "_o.md2"})
+        EXPECT_TRUE(fs::exists(fs::path(QV_TEST_GAME_DIR) / "models" / "chars" / file)) << u << " " << file;
+      EXPECT_TRUE(fs::exists(fs::path(QV_TEST_GAME_DIR) / "gfx" / skin)) << u << " " << skin;
+    }
+    if (!info.CharModel1.empty()) ++drivers;
+  }
+  EXPECT_GE(drivers, 60);  // nearly every unit has its driver
+  EXPECT_EQ(CMapTestAccess::unit(*map, 0).CharModel2, "zombie");
 }
