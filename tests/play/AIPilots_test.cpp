@@ -142,8 +142,9 @@ TEST_F(AIPilotsGameTest, ATraderLandsOnAPadAndLaterLeavesTheMap) {
       [&](Long pass) {
         if (trader < 0) return true;
         CShip& t = *Ships[trader];
-        if (landedAt < 0 && t.Exists && pilotOf(trader).Job == aiLanded) {
-          landedAt = pass;
+        if (landedAt < 0 && t.Exists && pilotOf(trader).Job == aiLanded) landedAt = pass;
+        if (landedAt > 0 && pass == landedAt + 5) {  // standing on the pad
+          EXPECT_EQ(pilotOf(trader).Job, aiLanded);
           EXPECT_EQ(t.Speed, 0);
         }
         // Some time after it settled, a mission phase calls untagged ships away.
