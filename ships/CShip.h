@@ -234,7 +234,8 @@ class CShip {
   // position, models, mounts, firing rate and interval, shields, armour, their maxima and fuel.
   // VbError 9 when source is outside Ships, 91 when that slot is empty.
   void Clone(Integer id, Integer source, const CShipDef& definition);
-  // Before a conversation: a pilot that is leaving (state 5) or in state 12 goes back to state 0.
+  // Before a conversation: a pilot that is leaving (state 5) or in state 12 goes back to state 0;
+  // its time towards leaving starts again.
   void AITalkOverride();
   // The gunner (seat 1) starts switching to weapon w (-1 none) unless it already holds it; the
   // secondary weapon then waits 0.5 s. Called every frame by the interface with its choice.

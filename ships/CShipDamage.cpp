@@ -5,6 +5,7 @@
 #include "audio/soundMod.h"
 #include "campaign/CMissionControl.h"
 #include "campaign/CPlayer.h"
+#include "campaign/CWorld.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
 #include "interface/CInterface.h"
@@ -48,19 +49,12 @@ CShip* shipAt(Integer i) {
   return Ships[i].get();
 }
 
-// TODO(world map): World->KillValue, World->FindRandomCanReach, World->getNodePath and
-// World->getNodeTitle once the world map holds its nodes; until then a kill pays nothing and a
-// carrier finds no node to escape to.
-Long killValue() { return 0; }
-Integer findRandomCanReach() { return -1; }
-std::string nodePath(Integer node) {
-  (void)node;
-  return "";
-}
-std::string nodeTitle(Integer node) {
-  (void)node;
-  return "";
-}
+// Kill pay and the dark escaper's node, from the world map; without one a kill pays nothing and
+// the carrier finds no node to escape to.
+Long killValue() { return World ? World->KillValue : 0; }
+Integer findRandomCanReach() { return World ? World->FindRandomCanReach() : Integer{-1}; }
+std::string nodePath(Integer node) { return World ? World->getNodePath(node) : std::string(); }
+std::string nodeTitle(Integer node) { return World ? World->getNodeTitle(node) : std::string(); }
 // A destroyed tagged ship raises its tag as a flag of the running mission phase.
 void missionTag(const std::string& tag) {
   if (MissionControl) MissionControl->setTag(tag);

@@ -21,8 +21,7 @@ void CShip::AITalkOverride() {
     p.Job = 0;
     p.JobFrame = 1.0f;
   }
-  // PENDING(ai): the pilot's leave timer is cleared here (CAI.resetTimeToLeave) once the pilot
-  // has it.
+  p.resetTimeToLeave();
 }
 
 void CShip::doTalkKey() {
