@@ -62,8 +62,6 @@ bool unreadChar(Integer index) {
 std::string charModel(Integer index) { return unreadChar(index) ? "hiro" : CharDefs[static_cast<size_t>(index)].model; }
 std::string charSkin(Integer index) { return unreadChar(index) ? "hiro.bmp" : CharDefs[static_cast<size_t>(index)].skin; }
 
-// TODO(interface): the catalogue's energy value of store part `part` (CInterface.getPartEnergy)
-// once the stores' catalogue is read; until then every part weighs 0.
 // Energy of one installed part from the store catalogue; 0 before the interface exists.
 Long partEnergy(Integer part) { return GameInterface ? GameInterface->getPartEnergy(part) : 0; }
 }  // namespace
