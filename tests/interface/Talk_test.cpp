@@ -285,7 +285,7 @@ TEST_F(TalkTest, TheBoxStaysByItsLengthAndTheTalkKeySkipsMissionLines) {
   EXPECT_FLOAT_EQ(TalkProbe::boxY(gi()), 15.0f);
   EXPECT_EQ(TalkProbe::ship(gi()), -1);
   // a mission line: the talk key cuts the box and the phase's wait to half a second
-  MissionControl->Reading = true;
+  MissionControl->StartMission();
   MissionControl->setCurrentWait(6);
   gi().continueMissionTalk();
   EXPECT_FLOAT_EQ(TalkProbe::timer(gi()), 0.5f);

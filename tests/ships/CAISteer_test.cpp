@@ -243,7 +243,7 @@ TEST_F(SteerTest, TheGoalPointIsRestoredOnEveryPath) {
   };
   const Path paths[] = {
       {"talk box", [](CShip&, CAI&) {
-         GameInterface->MakeTalkBox("", "", false, false, 0);
+         GameInterface->MakeTalkBox("", "", false, false);
          GameInterface->PopFocID = 2;
        }},
       {"no target", [](CShip&, CAI&) {}},
