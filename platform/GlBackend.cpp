@@ -25,6 +25,8 @@
 #include <cstddef>
 #include <cmath>
 #include <cstring>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/DeviceBackend.h"
@@ -578,7 +580,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
   glGenBuffers(1, &streamVbo_);
-  if (SDL_GL_ExtensionSupported("GL_ARB_buffer_storage"))
+  if (!getenv("QV_NOPERSIST") && SDL_GL_ExtensionSupported("GL_ARB_buffer_storage"))
     bufferStorage_ = reinterpret_cast<BufferStorageFn>(SDL_GL_GetProcAddress("glBufferStorage"));
   makeRing(kRingBytes);
 
@@ -993,6 +995,7 @@ void GlBackend::makeRing(size_t size) {
     ringMap_ = static_cast<uint8_t*>(glMapBufferRange(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(size), flags));
   }
   if (!ringMap_) glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(size), nullptr, GL_STREAM_DRAW);
+  if (getenv("QV_TRACE")) fprintf(stderr, "ring %zu persistent %d\n", size, ringMap_ != nullptr);
 }
 
 void GlBackend::drawNow(const BackendDraw& d) {
@@ -1130,6 +1133,7 @@ void GlBackend::append(const BackendDraw& d) {
 // blending, no depth test, filled, not culled, stage 0 alone and one filter at every scale.
 bool GlBackend::layersDrawable() const {
   const GlState& s = pendingState_;
+  if (getenv("QV_TRACE") && layerCount_ >= 3) fprintf(stderr, "layers %d ok %d blend %d %d %d depth %d cull %d op %d %d filt %d %d\n", layerCount_, layersOk_, s.blend, s.srcBlend == GL_ONE, s.dstBlend == GL_ONE, s.depthTest, s.d3dCull, s.pb.colorStage[0], s.pb.colorStage[3], s.mag[0], s.min[0]);
   return layersOk_ && layerCount_ >= 3 && s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && !s.depthTest &&
          s.polygonMode == GL_FILL && s.d3dCull != D3DCULL_CW && s.pb.colorStage[0] != D3DTOP_DISABLE &&
          s.pb.colorStage[3] == D3DTOP_DISABLE && s.mag[0] == s.min[0] && layerProgram_ != 0;
