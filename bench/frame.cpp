@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -41,9 +42,45 @@ void* __libc_memalign(size_t, size_t);
 void __libc_free(void*);
 }
 
+#include <dlfcn.h>
+#include <execinfo.h>
 namespace {
 std::atomic<long long> g_allocs{0}, g_newAllocs{0};
-inline void counted() { g_allocs.fetch_add(1, std::memory_order_relaxed); }
+std::atomic<bool> g_trace{false};
+thread_local bool t_inTrace = false;
+struct Site { void* pc[6]; void* ours; long long n; };
+Site g_sites[512];
+int g_siteCount = 0;
+inline void counted() {
+  g_allocs.fetch_add(1, std::memory_order_relaxed);
+  if (g_trace.load(std::memory_order_relaxed) && !t_inTrace) {
+    t_inTrace = true;
+    void* pcs[24] = {};
+    int n = backtrace(pcs, 24);
+    void* ours = nullptr;
+    for (int k = 2; k < n && !ours; ++k) {
+      Dl_info info{};
+      if (dladdr(pcs[k], &info) && info.dli_fname && std::strstr(info.dli_fname, "bench_frame")) ours = pcs[k];
+    }
+    pcs[7] = ours;
+    int i = 0;
+    for (; i < g_siteCount; ++i) if (std::equal(pcs + 2, pcs + 8, g_sites[i].pc)) break;
+    if (i == g_siteCount && g_siteCount < 512) { std::copy(pcs + 2, pcs + 8, g_sites[i].pc); g_sites[i].ours = ours; ++g_siteCount; }
+    if (i < 512) ++g_sites[i].n;
+    t_inTrace = false;
+  }
+}
+void dumpSites() {
+  std::sort(g_sites, g_sites + g_siteCount, [](const Site& a, const Site& b) { return a.n > b.n; });
+  for (int i = 0; i < g_siteCount && i < 12; ++i) {
+    std::fprintf(stderr, "%lld: ours %lx", g_sites[i].n, (long)((char*)g_sites[i].ours - (char*)&dumpSites));
+    for (void* pc : g_sites[i].pc) {
+      Dl_info info{};
+      if (dladdr(pc, &info) && info.dli_fname) std::fprintf(stderr, " %s+%lx(%s)", strrchr(info.dli_fname, '/') ? strrchr(info.dli_fname, '/') + 1 : info.dli_fname, (long)((char*)pc - (char*)info.dli_fbase), info.dli_sname ? info.dli_sname : "?");
+    }
+    std::fprintf(stderr, "\n");
+  }
+}
 }  // namespace
 
 extern "C" {
@@ -182,9 +219,18 @@ void FrameScenes(benchmark::State& state) {
   setTimeSourceForTests([&] { return fakeNow += 1; }, [&](uint32_t waited) { fakeNow += waited; });
   setRndSeedForTests(1234);
 
+  // QV_FRAME_SCENES (e.g. "flight,busy") and QV_FRAME_MERGING ("on" or "off") narrow the runs.
+  const char* only = std::getenv("QV_FRAME_SCENES");
+  const char* merging = std::getenv("QV_FRAME_MERGING");
   std::vector<Run> runs;
   for (Scene s : {Scene::Title, Scene::TitleNoEffect, Scene::Flight, Scene::Busy})
-    for (bool merged : {false, true}) runs.push_back(Run{s, merged, {}});
+    for (bool merged : {false, true}) {
+      const std::string name = sceneName(s);
+      if (only && std::string(only).find(name.substr(0, name.find(','))) == std::string::npos) continue;
+      if (only && s == Scene::TitleNoEffect && std::string(only).find("effect off") == std::string::npos) continue;
+      if (merging && (std::string(merging) == "on") != merged) continue;
+      runs.push_back(Run{s, merged, {}});
+    }
   for (auto& r : runs) r.frames.reserve(MeasuredFrames);
   size_t current = 0;
   int frameInRun = 0;
@@ -226,6 +272,7 @@ void FrameScenes(benchmark::State& state) {
         dev->FinishDrawing();
         const auto end = Clock::now();
         Run& run = runs[current];
+        if (getenv("QV_ALLOC_TRACE") && frameInRun == WarmUpFrames + 2) { g_trace = false; dumpSites(); }
         if (frameInRun >= WarmUpFrames && marks.updateDone) {
           FrameFigures f;
           const auto update = marks.updateEnd - marks.start - marks.targetView;
@@ -266,6 +313,7 @@ void FrameScenes(benchmark::State& state) {
       marks.allocs0 = g_allocs.load();
       marks.news0 = g_newAllocs.load();
       marks.start = Clock::now();
+      if (getenv("QV_ALLOC_TRACE") && frameInRun == WarmUpFrames + 1) { void* warm[4]; backtrace(warm, 4); g_trace = true; }
     };
     frmMain.Form_Load();
     frmMain.afterFrameForTests = {};
