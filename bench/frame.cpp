@@ -19,7 +19,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -42,45 +41,9 @@ void* __libc_memalign(size_t, size_t);
 void __libc_free(void*);
 }
 
-#include <dlfcn.h>
-#include <execinfo.h>
 namespace {
 std::atomic<long long> g_allocs{0}, g_newAllocs{0};
-std::atomic<bool> g_trace{false};
-thread_local bool t_inTrace = false;
-struct Site { void* pc[6]; void* ours; long long n; };
-Site g_sites[512];
-int g_siteCount = 0;
-inline void counted() {
-  g_allocs.fetch_add(1, std::memory_order_relaxed);
-  if (g_trace.load(std::memory_order_relaxed) && !t_inTrace) {
-    t_inTrace = true;
-    void* pcs[24] = {};
-    int n = backtrace(pcs, 24);
-    void* ours = nullptr;
-    for (int k = 2; k < n && !ours; ++k) {
-      Dl_info info{};
-      if (dladdr(pcs[k], &info) && info.dli_fname && std::strstr(info.dli_fname, "bench_frame")) ours = pcs[k];
-    }
-    pcs[7] = ours;
-    int i = 0;
-    for (; i < g_siteCount; ++i) if (std::equal(pcs + 2, pcs + 8, g_sites[i].pc)) break;
-    if (i == g_siteCount && g_siteCount < 512) { std::copy(pcs + 2, pcs + 8, g_sites[i].pc); g_sites[i].ours = ours; ++g_siteCount; }
-    if (i < 512) ++g_sites[i].n;
-    t_inTrace = false;
-  }
-}
-void dumpSites() {
-  std::sort(g_sites, g_sites + g_siteCount, [](const Site& a, const Site& b) { return a.n > b.n; });
-  for (int i = 0; i < g_siteCount && i < 12; ++i) {
-    std::fprintf(stderr, "%lld: ours %lx", g_sites[i].n, (long)((char*)g_sites[i].ours - (char*)&dumpSites));
-    for (void* pc : g_sites[i].pc) {
-      Dl_info info{};
-      if (dladdr(pc, &info) && info.dli_fname) std::fprintf(stderr, " %s+%lx(%s)", strrchr(info.dli_fname, '/') ? strrchr(info.dli_fname, '/') + 1 : info.dli_fname, (long)((char*)pc - (char*)info.dli_fbase), info.dli_sname ? info.dli_sname : "?");
-    }
-    std::fprintf(stderr, "\n");
-  }
-}
+inline void counted() { g_allocs.fetch_add(1, std::memory_order_relaxed); }
 }  // namespace
 
 extern "C" {
@@ -186,7 +149,7 @@ FrameFigures medians(const std::vector<FrameFigures>& frames) {
                       col(&FrameFigures::newAllocs)};
 }
 
-constexpr int WarmUpFrames = 5, MeasuredFrames = 10;
+constexpr int WarmUpFrames = 20, MeasuredFrames = 40;
 
 // Within one frame, the times the device saw its markers.
 struct FrameMarks {
@@ -272,7 +235,6 @@ void FrameScenes(benchmark::State& state) {
         dev->FinishDrawing();
         const auto end = Clock::now();
         Run& run = runs[current];
-        if (getenv("QV_ALLOC_TRACE") && frameInRun == WarmUpFrames + 2) { g_trace = false; dumpSites(); }
         if (frameInRun >= WarmUpFrames && marks.updateDone) {
           FrameFigures f;
           const auto update = marks.updateEnd - marks.start - marks.targetView;
@@ -313,7 +275,6 @@ void FrameScenes(benchmark::State& state) {
       marks.allocs0 = g_allocs.load();
       marks.news0 = g_newAllocs.load();
       marks.start = Clock::now();
-      if (getenv("QV_ALLOC_TRACE") && frameInRun == WarmUpFrames + 1) { void* warm[4]; backtrace(warm, 4); g_trace = true; }
     };
     frmMain.Form_Load();
     frmMain.afterFrameForTests = {};

@@ -25,8 +25,6 @@
 #include <cstddef>
 #include <cmath>
 #include <cstring>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/DeviceBackend.h"
@@ -421,19 +419,37 @@ struct GlState {
   PixelBlock pb;
 };
 
-// A vertex of a merged draw: position (world space, or screen with rhw), colour, texture
-// coordinates and the texture factor of the draw it came from.
+// A vertex of a merged draw: position (world space, or screen with rhw), normal (world space),
+// colour, texture coordinates and the texture factor of the draw it came from.
 struct MergedVertex {
   float x, y, z, w;
+  float nx, ny, nz;
   uint32_t color;
   float u, v;
   uint32_t factor;
 };
-static_assert(sizeof(MergedVertex) == 32);
+static_assert(sizeof(MergedVertex) == 44);
 
 constexpr size_t kMaxMergedBytes = 1 << 20;
 constexpr int32_t kMaxLayers = 64;  // the summing pass's array size
-constexpr size_t kRingBytes = 4 << 20;
+constexpr size_t kMaxBatches = 48;  // merged draws held open at once in an order-free run
+constexpr size_t kRingBytes = 16 << 20;
+
+// Draws whose order does not change the picture may be regrouped by state: opaque draws that test
+// and write depth without blending (apart from exact depth ties), and additive draws that write no
+// depth (sums commute, each term rounded on its own). Other draws keep their order.
+enum class DrawOrder { Kept, Opaque, Additive };
+
+// A merged draw being gathered: its state, vertices, the textures it keeps alive, and, while every
+// draw in it is a screen rectangle, the rectangles for the summing pass.
+struct Batch {
+  GlState state;
+  std::vector<uint8_t> verts;
+  std::shared_ptr<Direct3DTexture8> textures[D3DDRAWN_TEXTURESTAGES];
+  std::array<float, 4 * kMaxLayers> rect{}, uv{}, color{}, factor{};
+  int32_t layerCount = 0;
+  bool layersOk = false;
+};
 
 using BufferStorageFn = void (*)(GLenum, GLsizeiptr, const void*, GLbitfield);
 
@@ -470,10 +486,11 @@ class GlBackend : public DeviceBackend {
   void setVertexLayout(int32_t fvf, int32_t stride, size_t offset);
   void setMergedLayout(size_t offset);
   void drawNow(const BackendDraw& d);
-  void append(const BackendDraw& d);
-  bool layersDrawable() const;
-  void drawLayers();
-  void flush();  // hands the pending merged draw to the driver
+  void append(Batch& b, const BackendDraw& d);
+  bool layersDrawable(const Batch& b) const;
+  void drawLayers(const Batch& b);
+  void drawBatch(Batch& b);
+  void flush();  // hands the merged draws being gathered to the driver, in order
   size_t ringWrite(const void* data, size_t size, size_t align);
   void makeRing(size_t size);
   GLuint framebufferOf(GlTexture& t);
@@ -499,14 +516,10 @@ class GlBackend : public DeviceBackend {
   // the summing pass for runs of additive screen rectangles
   GLuint layerProgram_ = 0;
   LayerLocations layerLoc_{};
-  std::array<float, 4 * kMaxLayers> layerRect_{}, layerUv_{}, layerColor_{}, layerFactor_{};
-  int32_t layerCount_ = 0;
-  bool layersOk_ = false;
-  // the pending merged draw
-  bool pending_ = false;
-  GlState pendingState_{};
-  std::vector<uint8_t> pendingVerts_;
-  std::shared_ptr<Direct3DTexture8> pendingTextures_[D3DDRAWN_TEXTURESTAGES];  // kept alive until drawn
+  // the merged draws being gathered, in the order they were opened
+  std::vector<Batch> batches_ = std::vector<Batch>(kMaxBatches);
+  size_t open_ = 0;
+  DrawOrder runOrder_ = DrawOrder::Kept;
   // the stream ring
   BufferStorageFn bufferStorage_ = nullptr;
   GLuint ringVbo_ = 0;
@@ -580,7 +593,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
   glGenBuffers(1, &streamVbo_);
-  if (!getenv("QV_NOPERSIST") && SDL_GL_ExtensionSupported("GL_ARB_buffer_storage"))
+  if (SDL_GL_ExtensionSupported("GL_ARB_buffer_storage"))
     bufferStorage_ = reinterpret_cast<BufferStorageFn>(SDL_GL_GetProcAddress("glBufferStorage"));
   makeRing(kRingBytes);
 
@@ -735,7 +748,7 @@ void GlBackend::setMergedLayout(size_t offset) {
     glVertexAttribPointer(index, size, type, norm, sizeof(MergedVertex), reinterpret_cast<const void*>(offset + field));
   };
   pointer(0, 4, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, x));
-  glDisableVertexAttribArray(1);
+  pointer(1, 3, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, nx));
   pointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(MergedVertex, color));
   pointer(3, 2, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, u));
   pointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(MergedVertex, factor));
@@ -995,7 +1008,6 @@ void GlBackend::makeRing(size_t size) {
     ringMap_ = static_cast<uint8_t*>(glMapBufferRange(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(size), flags));
   }
   if (!ringMap_) glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(size), nullptr, GL_STREAM_DRAW);
-  if (getenv("QV_TRACE")) fprintf(stderr, "ring %zu persistent %d\n", size, ringMap_ != nullptr);
 }
 
 void GlBackend::drawNow(const BackendDraw& d) {
@@ -1023,33 +1035,44 @@ void GlBackend::drawNow(const BackendDraw& d) {
 
 HResult GlBackend::draw(const BackendDraw& d) {
   makeCurrent();
-  bool rhw = d.fvf & D3DFVF_XYZRHW;
-  bool lit = !rhw && truthy(d.state->renderStates[D3DRS_LIGHTING]);
-  if (!drawBatching() || lit || !d.vertices) {
+  if (!drawBatching() || !d.vertices) {
     flush();
     drawNow(d);
     return D3D_OK;
   }
   GlState s;
   resolve(d, true, s);
-  size_t added = static_cast<size_t>(d.vertexCount) * 3 * sizeof(MergedVertex);
-  if (pending_ && (std::memcmp(&s, &pendingState_, sizeof s) != 0 || pendingVerts_.size() + added > kMaxMergedBytes))
-    flush();
-  if (!pending_) {
-    pending_ = true;
-    pendingState_ = s;
-    pendingVerts_.clear();
-    for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) pendingTextures_[i] = d.state->stages[i].texture;
-    layerCount_ = 0;
-    layersOk_ = true;
+  DrawOrder order = DrawOrder::Kept;
+  if (!s.blend && s.depthTest && s.depthMask)
+    order = DrawOrder::Opaque;
+  else if (s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && (!s.depthTest || !s.depthMask))
+    order = DrawOrder::Additive;
+  const size_t added = static_cast<size_t>(d.vertexCount) * 3 * sizeof(MergedVertex);
+  Batch* target = nullptr;
+  if (open_ > 0 && order == runOrder_) {
+    for (size_t i = order == DrawOrder::Kept ? open_ - 1 : 0; i < open_ && !target; ++i) {
+      Batch& b = batches_[i];
+      if (std::memcmp(&b.state, &s, sizeof s) == 0 && b.verts.size() + added <= kMaxMergedBytes) target = &b;
+    }
   }
-  append(d);
+  if (!target) {
+    if (open_ > 0 && (order != runOrder_ || order == DrawOrder::Kept || open_ == kMaxBatches)) flush();
+    target = &batches_[open_++];
+    target->state = s;
+    target->verts.clear();
+    for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) target->textures[i] = d.state->stages[i].texture;
+    target->layerCount = 0;
+    target->layersOk = true;
+    runOrder_ = order;
+  }
+  append(*target, d);
   return D3D_OK;
 }
 
-// Adds d's triangles to the pending draw as a list of merged vertices (strips unrolled with the
-// winding each triangle has in the strip), and notes d as a layer when it is a screen rectangle.
-void GlBackend::append(const BackendDraw& d) {
+// Adds d's triangles to b as a list of merged vertices (strips unrolled with the winding each
+// triangle has in the strip; positions and normals moved to world space), and notes d as a layer
+// when it is a screen rectangle.
+void GlBackend::append(Batch& b, const BackendDraw& d) {
   const D3DDeviceState& st = *d.state;
   const bool rhw = d.fvf & D3DFVF_XYZRHW;
   const D3DMATRIX& w = st.world;
@@ -1057,9 +1080,12 @@ void GlBackend::append(const BackendDraw& d) {
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) identity &= w.m[i][j] == (i == j ? 1.0f : 0.0f);
   const bool transform = !rhw && !identity;
+  float nm[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  if (transform && (d.fvf & D3DFVF_NORMAL)) normalMatrix(w, nm);
   const uint32_t factor = static_cast<uint32_t>(st.renderStates[D3DRS_TEXTUREFACTOR]);
-  size_t colorAt = (rhw ? 16 : 12) + ((d.fvf & D3DFVF_NORMAL) ? 12 : 0);
-  size_t texAt = colorAt + ((d.fvf & D3DFVF_DIFFUSE) ? 4 : 0);
+  const size_t normalAt = rhw ? 16 : 12;
+  const size_t colorAt = normalAt + ((d.fvf & D3DFVF_NORMAL) ? 12 : 0);
+  const size_t texAt = colorAt + ((d.fvf & D3DFVF_DIFFUSE) ? 4 : 0);
   auto vertex = [&](int32_t i) {
     const uint8_t* src = d.vertices + static_cast<size_t>(i) * d.stride;
     MergedVertex v;
@@ -1073,6 +1099,14 @@ void GlBackend::append(const BackendDraw& d) {
     } else {
       v.x = p[0], v.y = p[1], v.z = p[2], v.w = p[3];
     }
+    v.nx = v.ny = v.nz = 0.0f;
+    if (d.fvf & D3DFVF_NORMAL) {
+      float n[3];
+      std::memcpy(n, src + normalAt, 12);
+      v.nx = n[0] * nm[0] + n[1] * nm[3] + n[2] * nm[6];
+      v.ny = n[0] * nm[1] + n[1] * nm[4] + n[2] * nm[7];
+      v.nz = n[0] * nm[2] + n[1] * nm[5] + n[2] * nm[8];
+    }
     v.color = 0xFFFFFFFFu;
     if (d.fvf & D3DFVF_DIFFUSE) std::memcpy(&v.color, src + colorAt, 4);
     v.u = v.v = 0.0f;
@@ -1085,7 +1119,7 @@ void GlBackend::append(const BackendDraw& d) {
   };
   auto put = [&](const MergedVertex& v) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&v);
-    pendingVerts_.insert(pendingVerts_.end(), bytes, bytes + sizeof v);
+    b.verts.insert(b.verts.end(), bytes, bytes + sizeof v);
   };
   const int32_t n = d.vertexCount;
   if (d.type == D3DPT_TRIANGLESTRIP) {
@@ -1104,80 +1138,95 @@ void GlBackend::append(const BackendDraw& d) {
 
   // A layer: a strip (left, bottom), (left, top), (right, bottom), (right, top) on whole pixels,
   // one depth, one colour, u along x and v along y.
-  if (!layersOk_) return;
-  layersOk_ = false;
-  if (!rhw || d.type != D3DPT_TRIANGLESTRIP || n != 4 || layerCount_ >= kMaxLayers) return;
+  if (!b.layersOk) return;
+  b.layersOk = false;
+  if (!rhw || d.type != D3DPT_TRIANGLESTRIP || n != 4 || b.layerCount >= kMaxLayers) return;
   MergedVertex q[4];
   for (int i = 0; i < 4; ++i) q[i] = vertex(i);
-  const float l = q[0].x, r = q[2].x, t = q[1].y, b = q[0].y;
+  const float l = q[0].x, r = q[2].x, t = q[1].y, bottom = q[0].y;
   auto whole = [](float f) { return std::floor(f) == f && std::fabs(f) < 1e7f; };
-  bool ok = q[1].x == l && q[3].x == r && q[2].y == b && q[3].y == t && l < r && t < b && whole(l) && whole(r) &&
-            whole(t) && whole(b) && q[0].u == q[1].u && q[2].u == q[3].u && q[0].v == q[2].v && q[1].v == q[3].v;
+  bool ok = q[1].x == l && q[3].x == r && q[2].y == bottom && q[3].y == t && l < r && t < bottom && whole(l) &&
+            whole(r) && whole(t) && whole(bottom) && q[0].u == q[1].u && q[2].u == q[3].u && q[0].v == q[2].v &&
+            q[1].v == q[3].v;
   for (int i = 1; i < 4; ++i) ok &= q[i].z == q[0].z && q[i].w == q[0].w && q[i].color == q[0].color;
   if (!ok) return;
-  float* rect = layerRect_.data() + 4 * layerCount_;
-  rect[0] = l, rect[1] = t, rect[2] = r, rect[3] = b;
-  float* uv = layerUv_.data() + 4 * layerCount_;
+  float* rect = b.rect.data() + 4 * b.layerCount;
+  rect[0] = l, rect[1] = t, rect[2] = r, rect[3] = bottom;
+  float* uv = b.uv.data() + 4 * b.layerCount;
   uv[0] = q[1].u, uv[1] = q[1].v, uv[2] = q[2].u, uv[3] = q[2].v;
-  float* color = layerColor_.data() + 4 * layerCount_;
+  float* color = b.color.data() + 4 * b.layerCount;
   if (d.fvf & D3DFVF_DIFFUSE)
     unpackColor(q[0].color, color);
   else
     color[0] = color[1] = color[2] = color[3] = 1.0f;
-  unpackColor(factor, layerFactor_.data() + 4 * layerCount_);
-  ++layerCount_;
-  layersOk_ = true;
+  unpackColor(factor, b.factor.data() + 4 * b.layerCount);
+  ++b.layerCount;
+  b.layersOk = true;
 }
 
-// The pending run of rectangles can be drawn as one summing pass with the same pixels: additive
-// blending, no depth test, filled, not culled, stage 0 alone and one filter at every scale.
-bool GlBackend::layersDrawable() const {
-  const GlState& s = pendingState_;
-  if (getenv("QV_TRACE") && layerCount_ >= 3) fprintf(stderr, "layers %d ok %d blend %d %d %d depth %d cull %d op %d %d filt %d %d\n", layerCount_, layersOk_, s.blend, s.srcBlend == GL_ONE, s.dstBlend == GL_ONE, s.depthTest, s.d3dCull, s.pb.colorStage[0], s.pb.colorStage[3], s.mag[0], s.min[0]);
-  return layersOk_ && layerCount_ >= 3 && s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && !s.depthTest &&
-         s.polygonMode == GL_FILL && s.d3dCull != D3DCULL_CW && s.pb.colorStage[0] != D3DTOP_DISABLE &&
-         s.pb.colorStage[3] == D3DTOP_DISABLE && s.mag[0] == s.min[0] && layerProgram_ != 0;
+// b's rectangles can be drawn as one summing pass with the same pixels (additive blending, no
+// depth test, filled, not culled, stage 0 alone and one filter at every scale), and it is worth
+// it: they cover their bounding box three times over or more (the pass shades the whole box once
+// per rectangle, where separate draws shade only the rectangles).
+bool GlBackend::layersDrawable(const Batch& b) const {
+  const GlState& s = b.state;
+  if (!b.layersOk || b.layerCount < 3) return false;
+  double area = 0;
+  float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
+  for (int32_t i = 0; i < b.layerCount; ++i) {
+    const float* q = b.rect.data() + 4 * i;
+    area += static_cast<double>(q[2] - q[0]) * (q[3] - q[1]);
+    l = std::min(l, q[0]), t = std::min(t, q[1]), r = std::max(r, q[2]), bottom = std::max(bottom, q[3]);
+  }
+  if (area < 3.0 * (static_cast<double>(r) - l) * (static_cast<double>(bottom) - t)) return false;
+  return s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && !s.depthTest && s.polygonMode == GL_FILL &&
+         s.d3dCull != D3DCULL_CW && s.pb.colorStage[0] != D3DTOP_DISABLE && s.pb.colorStage[3] == D3DTOP_DISABLE &&
+         s.mag[0] == s.min[0] && layerProgram_ != 0;
 }
 
 void GlBackend::flush() {
-  if (!pending_) return;
-  pending_ = false;
-  if (layersDrawable()) {
-    drawLayers();
-  } else {
-    apply(pendingState_);
-    size_t at = ringWrite(pendingVerts_.data(), pendingVerts_.size(), sizeof(MergedVertex));
-    setMergedLayout(at);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(pendingVerts_.size() / sizeof(MergedVertex)));
-    ++drawCalls_;
-  }
-  for (auto& t : pendingTextures_) t.reset();
+  for (size_t i = 0; i < open_; ++i) drawBatch(batches_[i]);
+  open_ = 0;
 }
 
-void GlBackend::drawLayers() {
-  apply(pendingState_);  // viewport, blending, depth, culling and the stage-0 texture
+void GlBackend::drawBatch(Batch& b) {
+  if (layersDrawable(b)) {
+    drawLayers(b);
+  } else if (!b.verts.empty()) {
+    apply(b.state);
+    size_t at = ringWrite(b.verts.data(), b.verts.size(), sizeof(MergedVertex));
+    setMergedLayout(at);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(b.verts.size() / sizeof(MergedVertex)));
+    ++drawCalls_;
+  }
+  for (auto& t : b.textures) t.reset();
+}
+
+void GlBackend::drawLayers(const Batch& b) {
+  apply(b.state);  // viewport, blending, depth, culling and the stage-0 texture
   glUseProgram(layerProgram_);
   currentProgram_ = layerProgram_;
-  const GlState& s = pendingState_;
+  const GlState& s = b.state;
   glUniform4fv(layerLoc_.viewport, 1, s.tb.viewport);
   glUniform1f(layerLoc_.flipY, s.tb.flipY);
-  glUniform1i(layerLoc_.layers, layerCount_);
-  glUniform4fv(layerLoc_.rect, layerCount_, layerRect_.data());
-  glUniform4fv(layerLoc_.uv, layerCount_, layerUv_.data());
-  glUniform4fv(layerLoc_.color, layerCount_, layerColor_.data());
-  glUniform4fv(layerLoc_.factor, layerCount_, layerFactor_.data());
+  glUniform1i(layerLoc_.layers, b.layerCount);
+  glUniform4fv(layerLoc_.rect, b.layerCount, b.rect.data());
+  glUniform4fv(layerLoc_.uv, b.layerCount, b.uv.data());
+  glUniform4fv(layerLoc_.color, b.layerCount, b.color.data());
+  glUniform4fv(layerLoc_.factor, b.layerCount, b.factor.data());
   glUniform3iv(layerLoc_.colorStage, 1, s.pb.colorStage);
   glUniform3iv(layerLoc_.alphaStage, 1, s.pb.alphaStage);
   const float rowMap[2] = {flipped_ ? 0.0f : static_cast<float>(targetHeight_), flipped_ ? 1.0f : -1.0f};
   glUniform2fv(layerLoc_.rowMap, 1, rowMap);
-  float l = layerRect_[0], t = layerRect_[1], r = layerRect_[2], b = layerRect_[3];
-  for (int32_t i = 1; i < layerCount_; ++i) {
-    l = std::min(l, layerRect_[4 * i]);
-    t = std::min(t, layerRect_[4 * i + 1]);
-    r = std::max(r, layerRect_[4 * i + 2]);
-    b = std::max(b, layerRect_[4 * i + 3]);
+  float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
+  for (int32_t i = 1; i < b.layerCount; ++i) {
+    l = std::min(l, b.rect[4 * i]);
+    t = std::min(t, b.rect[4 * i + 1]);
+    r = std::max(r, b.rect[4 * i + 2]);
+    bottom = std::max(bottom, b.rect[4 * i + 3]);
   }
-  const float quad[6][4] = {{l, b, 0, 1}, {l, t, 0, 1}, {r, b, 0, 1}, {r, b, 0, 1}, {l, t, 0, 1}, {r, t, 0, 1}};
+  const float quad[6][4] = {{l, bottom, 0, 1}, {l, t, 0, 1}, {r, bottom, 0, 1},
+                            {r, bottom, 0, 1}, {l, t, 0, 1}, {r, t, 0, 1}};
   size_t at = ringWrite(quad, sizeof quad, 16);
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(at));
