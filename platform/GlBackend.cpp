@@ -525,6 +525,8 @@ class GlBackend : public DeviceBackend {
   GLuint ringVbo_ = 0;
   uint8_t* ringMap_ = nullptr;  // persistent mapping, when the driver has one
   size_t ringSize_ = 0, ringAt_ = 0;
+  bool mergedLayout_ = false;  // the vertex layout is the merged one at the ring's start
+  GLuint mergedLayoutVbo_ = 0;
   int64_t drawCalls_ = 0;
 };
 
@@ -715,6 +717,7 @@ void GlBackend::bindStage(int stage, const GlState& s) {
 }
 
 void GlBackend::setVertexLayout(int32_t fvf, int32_t stride, size_t offset) {
+  mergedLayout_ = false;
   size_t at = offset;
   auto pointer = [&](GLuint index, GLint size, GLenum type, GLboolean norm, size_t bytes) {
     glEnableVertexAttribArray(index);
@@ -1000,6 +1003,7 @@ void GlBackend::makeRing(size_t size) {
   ringMap_ = nullptr;
   ringSize_ = size;
   ringAt_ = 0;
+  mergedLayout_ = false;
   glGenBuffers(1, &ringVbo_);
   glBindBuffer(GL_ARRAY_BUFFER, ringVbo_);
   if (bufferStorage_) {
@@ -1195,8 +1199,14 @@ void GlBackend::drawBatch(Batch& b) {
   } else if (!b.verts.empty()) {
     apply(b.state);
     size_t at = ringWrite(b.verts.data(), b.verts.size(), sizeof(MergedVertex));
-    setMergedLayout(at);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(b.verts.size() / sizeof(MergedVertex)));
+    // The layout stays at the ring's start; draws pick their vertices by index.
+    if (!mergedLayout_ || ringVbo_ != mergedLayoutVbo_) {
+      setMergedLayout(0);
+      mergedLayout_ = true;
+      mergedLayoutVbo_ = ringVbo_;
+    }
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(at / sizeof(MergedVertex)),
+                 static_cast<GLsizei>(b.verts.size() / sizeof(MergedVertex)));
     ++drawCalls_;
   }
   for (auto& t : b.textures) t.reset();
@@ -1228,6 +1238,7 @@ void GlBackend::drawLayers(const Batch& b) {
   const float quad[6][4] = {{l, bottom, 0, 1}, {l, t, 0, 1}, {r, bottom, 0, 1},
                             {r, bottom, 0, 1}, {l, t, 0, 1}, {r, t, 0, 1}};
   size_t at = ringWrite(quad, sizeof quad, 16);
+  mergedLayout_ = false;
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(at));
   for (GLuint i = 1; i <= 4; ++i) glDisableVertexAttribArray(i);
