@@ -1,13 +1,15 @@
 // Frame costs of the real main loop on the default content (headless: SDL_VIDEODRIVER=offscreen),
 // in the title scene (with and without its full-screen effect), flight over "losgatos" with its
-// population, and a busy flight of 128 ships and 1024 sprites, half of them shots. Every scene runs
+// population, and a busy flight of 128 ships and 1024 sprites, half of them shots (and again with
+// 128 shots among them, to see the update grow with the shots). Every scene runs
 // twice in one process, with the device's draw merging off (every call its own draw, the stream
 // buffer re-specified per draw) and on, under a clock that moves 17 ms per frame. Per frame, as the
 // median of the measured frames: update, render and present milliseconds (present includes
 // waiting until the driver has drawn the frame, so the rasteriser's work is counted where it is
 // spent), process CPU milliseconds over all threads, draw calls handed to the driver, and heap
 // allocations of the whole process (malloc and friends, the driver's included) with the C++
-// allocations among them. Reports; never fails.
+// allocations among them. Reports; never fails. QV_FRAME_SCENES (e.g. "flight,busy") and
+// QV_FRAME_MERGING ("on" or "off") narrow the runs.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <stdlib.h>
@@ -115,13 +117,14 @@ struct FrameFigures {
   double draws = 0, allocs = 0, newAllocs = 0;
 };
 
-enum class Scene { Title, TitleNoEffect, Flight, Busy };
+enum class Scene { Title, TitleNoEffect, Flight, Busy, BusyFewShots };
 const char* sceneName(Scene s) {
   switch (s) {
     case Scene::Title: return "title";
     case Scene::TitleNoEffect: return "title, effect off";
     case Scene::Flight: return "flight";
     case Scene::Busy: return "busy";
+    case Scene::BusyFewShots: return "busy, 128 shots";
   }
   return "?";
 }
@@ -186,11 +189,12 @@ void FrameScenes(benchmark::State& state) {
   const char* only = std::getenv("QV_FRAME_SCENES");
   const char* merging = std::getenv("QV_FRAME_MERGING");
   std::vector<Run> runs;
-  for (Scene s : {Scene::Title, Scene::TitleNoEffect, Scene::Flight, Scene::Busy})
+  for (Scene s : {Scene::Title, Scene::TitleNoEffect, Scene::Flight, Scene::Busy, Scene::BusyFewShots})
     for (bool merged : {false, true}) {
       const std::string name = sceneName(s);
       if (only && std::string(only).find(name.substr(0, name.find(','))) == std::string::npos) continue;
       if (only && s == Scene::TitleNoEffect && std::string(only).find("effect off") == std::string::npos) continue;
+      if (only && s == Scene::BusyFewShots && std::string(only).find("128 shots") == std::string::npos) continue;
       if (merging && (std::string(merging) == "on") != merged) continue;
       runs.push_back(Run{s, merged, {}});
     }
@@ -265,10 +269,17 @@ void FrameScenes(benchmark::State& state) {
         const bool first = current == 0 || runs[current - 1].scene != run.scene;
         if (first && run.scene == Scene::Flight && !frame_scenes::startFlightScene()) failure = "losgatos did not load";
         if (first && run.scene == Scene::Busy) busyShips = frame_scenes::startBusyScene();
+        if (first && run.scene == Scene::BusyFewShots) {
+          if (busyShips == 0) busyShips = frame_scenes::startBusyScene();
+          int kept = 0;
+          for (CSprite& sprite : Sprites)
+            if (sprite.Exists && sprite.sType == skLaserShot && ++kept > 128) sprite.Exists = false;
+        }
       }
       if (run.scene == Scene::Title) ScreenFxOn = true;
       if (run.scene == Scene::TitleNoEffect) ScreenFxOn = false;
       if (run.scene == Scene::Busy) frame_scenes::topUpBusySprites();
+      if (run.scene == Scene::BusyFewShots) frame_scenes::topUpBusySprites(128);
       marks = FrameMarks{};
       marks.cpu0 = cpuSeconds();
       marks.draws0 = dev->DriverDrawCalls();

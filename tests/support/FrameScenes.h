@@ -3,8 +3,8 @@
 // start-up has shown the title scene (pass 1 or later):
 //   startFlightScene: flight over "losgatos" with the map's population, the title effect off;
 //   startBusyScene: that flight with 128 ships around the player;
-//   topUpBusySprites: fills the sprite pool to 1024 live sprites, half of them shots fired by the
-//   ships (call between frames to keep the scene steady).
+//   topUpBusySprites: fills the sprite pool to 1024 live sprites, half of them (or wantedShots)
+//   shots fired by the ships (call between frames to keep the scene steady).
 #pragma once
 #include <cmath>
 #include <memory>
@@ -65,7 +65,7 @@ inline int startBusyScene() {
   return static_cast<int>(Ships.size());
 }
 
-inline void topUpBusySprites() {
+inline void topUpBusySprites(int wantedShots = BusyShots) {
   int shots = 0, all = 0;
   for (const CSprite& s : Sprites) {
     if (!s.Exists) continue;
@@ -74,7 +74,7 @@ inline void topUpBusySprites() {
   }
   const CShip& player = *Ships[0];
   for (int guard = 0; all < SpritePoolSize && guard < SpritePoolSize; ++guard) {
-    if (shots < BusyShots) {
+    if (shots < wantedShots) {
       const auto owner = static_cast<Integer>(Rnd() * (Ships.size() - 1));
       const CShip* s = Ships[static_cast<size_t>(owner)].get();
       if (!s || !s->Exists) continue;
