@@ -10,6 +10,14 @@
 // row at v = 0). Direct3D's 0..1 clip depth is mapped to GL's -1..1 in the vertex shader;
 // Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL makes
 // M * v equal Direct3D's v * M).
+// Draw merging (setDrawBatching, on by default): a draw's vertices are copied (moved to world
+// space on the CPU, normals too, its texture factor carried per vertex) into a merged draw of
+// equal states; runs whose order cannot change the picture (opaque with depth writes, additive
+// without) are regrouped by state. Merged draws reach the driver when a different state needs the
+// order kept, and before clears, presents, target changes, texture uploads and reads. A merged run
+// of additive screen rectangles that overlap heavily is drawn as one summing pass. Vertices from
+// user memory and merged draws go through one stream ring (persistently mapped where the driver
+// allows), written at a moving offset.
 // Limits: no mip sampling (level 0 only), stages above 1 are not drawn, spot lights light as
 // point lights, fog is linear whatever the fog mode, screen vertices are neither lit nor fogged,
 // specular is not drawn. Screen vertices address pixel edges: a quad from x to x + w covers
