@@ -1178,8 +1178,8 @@ void GlBackend::append(Batch& b, const BackendDraw& d) {
 
 // b's rectangles can be drawn as one summing pass with the same pixels (additive blending, no
 // depth test, filled, not culled, stage 0 alone and one filter at every scale), and it is worth
-// it: they cover their bounding box three times over or more (the pass shades the whole box once
-// per rectangle, where separate draws shade only the rectangles).
+// it: most rectangles cover most of their bounding box (the pass tests every rectangle at every
+// pixel of the box, where separate draws shade only the rectangles).
 bool GlBackend::layersDrawable(const Batch& b) const {
   const GlState& s = b.state;
   if (!b.layersOk || b.layerCount < 3) return false;
@@ -1190,7 +1190,7 @@ bool GlBackend::layersDrawable(const Batch& b) const {
     area += static_cast<double>(q[2] - q[0]) * (q[3] - q[1]);
     l = std::min(l, q[0]), t = std::min(t, q[1]), r = std::max(r, q[2]), bottom = std::max(bottom, q[3]);
   }
-  if (area < 3.0 * (static_cast<double>(r) - l) * (static_cast<double>(bottom) - t)) return false;
+  if (area < 0.75 * b.layerCount * (static_cast<double>(r) - l) * (static_cast<double>(bottom) - t)) return false;
   return s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && !s.depthTest && s.polygonMode == GL_FILL &&
          s.d3dCull != D3DCULL_CW && s.pb.colorStage[0] != D3DTOP_DISABLE && s.pb.colorStage[3] == D3DTOP_DISABLE &&
          s.mag[0] == s.min[0] && layerProgram_ != 0;
