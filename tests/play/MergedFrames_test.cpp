@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/GameGlobals.h"
 #include "engine/modDirectX.h"
@@ -86,15 +87,17 @@ TEST_P(MergedFramesTest, MergedDrawsShowTheSamePictureAsSeparateOnes) {
   constexpr uint32_t Seed = 4242;
   Double phase = 0;
   Integer lights = -1;
+  std::vector<CSprite> sprites;  // one-frame kinds end themselves when drawn
   bool seeded = false;
   PixelImage separate, again, merged;
-  // Renders the frame again from the state its own render started from (what that render used
-  // up, such as one-shot effects, stays used up for both pictures).
+  // Renders the frame again from the state its own render started from: the random numbers, the
+  // effect's phase, the frame's lights and the sprites.
   auto renderFrom = [&](bool merging, PixelImage& picture) {
     setDrawBatching(merging);
     setRndSeedForTests(Seed);
     ScreenFxPhase = phase;
     LastDynaLight = lights;
+    Sprites = sprites;
     try {
       renderAgain();
     } catch (const std::exception& e) {
@@ -127,6 +130,7 @@ TEST_P(MergedFramesTest, MergedDrawsShowTheSamePictureAsSeparateOnes) {
           setRndSeedForTests(Seed);
           phase = ScreenFxPhase;
           lights = LastDynaLight;
+          sprites = Sprites;
         }
         return D3D_OK;
       });
