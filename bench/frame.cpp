@@ -3,7 +3,7 @@
 // population, and a busy flight of 128 ships and 1024 sprites, half of them shots (and again with
 // 128 shots among them, to see the update grow with the shots). Every scene runs
 // twice in one process, with the device's draw merging off (every call its own draw, the stream
-// buffer re-specified per draw) and on, under a clock that moves 17 ms per frame. Per frame, as the
+// buffer orphaned per draw) and on, under a clock that moves 17 ms per frame. Per frame, as the
 // median of the measured frames: update, render and present milliseconds (present includes
 // waiting until the driver has drawn the frame, so the rasteriser's work is counted where it is
 // spent), process CPU milliseconds over all threads, draw calls handed to the driver, and heap

@@ -971,7 +971,7 @@ void GlBackend::apply(const GlState& s) {
 }
 
 // Copies size bytes into the stream ring at a multiple of align and returns their offset. The
-// ring is written at a moving offset; only a wrap waits for (persistent) or re-specifies
+// ring is written at a moving offset; only a wrap waits for (persistent) or orphans
 // (mapped per write) the storage, so steady frames allocate nothing.
 size_t GlBackend::ringWrite(const void* data, size_t size, size_t align) {
   glBindBuffer(GL_ARRAY_BUFFER, ringVbo_);
@@ -1033,7 +1033,7 @@ void GlBackend::drawNow(const BackendDraw& d) {
     size_t at = ringWrite(d.vertices, static_cast<size_t>(d.vertexCount) * d.stride, 4);
     setVertexLayout(d.fvf, d.stride, at);
   } else {
-    // Draws one at a time: the stream buffer is re-specified for every draw.
+    // Draws one at a time: the stream buffer is orphaned and refilled for every draw.
     size_t bytes = static_cast<size_t>(d.vertexCount) * d.stride;
     glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
     if (bytes > streamSize_) streamSize_ = std::max(bytes, streamSize_ * 2);
