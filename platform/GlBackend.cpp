@@ -972,7 +972,7 @@ void GlBackend::apply(const GlState& s) {
 
 // Copies size bytes into the stream ring at a multiple of align and returns their offset. The
 // ring is written at a moving offset; only a wrap waits for (persistent) or orphans
-// (mapped per write) the storage, so steady frames allocate nothing.
+// (mapped per write) the storage, so steady frames allocate no buffer storage.
 size_t GlBackend::ringWrite(const void* data, size_t size, size_t align) {
   glBindBuffer(GL_ARRAY_BUFFER, ringVbo_);
   size_t at = (ringAt_ + align - 1) / align * align;
