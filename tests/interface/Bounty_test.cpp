@@ -181,7 +181,9 @@ TEST_F(BountyTest, TakenBountiesLimitTheOffers) {
       }
       EXPECT_GE(open[k], 5) << "taken and closed bounties are never offered, seed " << seed;
       EXPECT_LT(open[k], 63) << seed;
-      if (k > 0) EXPECT_GT(open[k], open[k - 1]) << "offers come in index order, seed " << seed;
+      if (k > 0) {
+        EXPECT_GT(open[k], open[k - 1]) << "offers come in index order, seed " << seed;
+      }
     }
   }
   EXPECT_GT(oneOffered, 150) << "with two taken the one offer is nearly always made";

@@ -117,8 +117,12 @@ TEST_P(MergedFramesTest, MergedDrawsShowTheSamePictureAsSeparateOnes) {
     if (pass == 1) {
       GameInterface->DemoOverFrame = 10;  // past the title's opening fades from black
       GameInterface->DemoSceneMode = 1;
-      if (scene == Scene::Flight) EXPECT_TRUE(frame_scenes::startFlightScene());
-      if (scene == Scene::Busy) EXPECT_EQ(frame_scenes::startBusyScene(), frame_scenes::BusyShips);
+      if (scene == Scene::Flight) {
+        EXPECT_TRUE(frame_scenes::startFlightScene());
+      }
+      if (scene == Scene::Busy) {
+        EXPECT_EQ(frame_scenes::startBusyScene(), frame_scenes::BusyShips);
+      }
     }
     if (scene == Scene::Busy) frame_scenes::topUpBusySprites();
     if (pass == Compared - 1) {
@@ -162,5 +166,8 @@ TEST_P(MergedFramesTest, MergedDrawsShowTheSamePictureAsSeparateOnes) {
   EXPECT_GT(lit, merged.argb.size() / 2) << "the scene is drawn";
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, MergedFramesTest, ::testing::Values(Scene::Title, Scene::Flight, Scene::Busy));
+INSTANTIATE_TEST_SUITE_P(Scenes, MergedFramesTest, ::testing::Values(Scene::Title, Scene::Flight, Scene::Busy),
+                         [](const ::testing::TestParamInfo<Scene>& info) {
+                           return info.param == Scene::Title ? "Title" : info.param == Scene::Flight ? "Flight" : "Busy";
+                         });
 }  // namespace
