@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchGameDir.h"
 #include "engine/modDirectX.h"
 #include "game/frmMain.h"
 #include "platform/Direct3D.h"
@@ -166,20 +167,10 @@ struct FrameMarks {
 };
 
 void FrameScenes(benchmark::State& state) {
-  std::string copy = (fs::temp_directory_path() / "qv-bench-frame-XXXXXX").string();
-  if (!::mkdtemp(copy.data())) {
-    state.SkipWithError("cannot make a temporary folder");
-    return;
-  }
-  std::error_code ec;
-  fs::copy(QV_TEST_GAME_DIR, copy, fs::copy_options::recursive, ec);
-  if (ec) {
-    state.SkipWithError("cannot copy the game folder");
-    return;
-  }
+  BenchGameDir game(state, "qv-bench-frame");
+  if (!game.ok()) return;
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
-  setAppPath(copy);
   setDeviceBackend(DeviceBackendKind::OpenGL);
   uint32_t fakeNow = 5000;
   setTimeSourceForTests([&] { return fakeNow += 1; }, [&](uint32_t waited) { fakeNow += waited; });
@@ -293,8 +284,6 @@ void FrameScenes(benchmark::State& state) {
   setDrawBatching(true);
   setTimeSourceForTests({});
   clearRndTestSeed();
-  setAppPath(exeDir());
-  fs::remove_all(copy, ec);
   if (!failure.empty()) {
     state.SkipWithError(failure.c_str());
     return;

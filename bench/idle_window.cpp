@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchGameDir.h"
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
 #include "game/frmMain.h"
@@ -65,18 +66,8 @@ BENCHMARK(BM_IdleFrame)->Unit(benchmark::kMicrosecond);
 // The real loop (start-up on a copy of the game folder, then frames at the cap) for a few
 // seconds after a warm-up; reports the process CPU time per second of wall time.
 void BM_CappedIdleLoop(benchmark::State& state) {
-  std::string copy = (fs::temp_directory_path() / "qv-bench-idle-XXXXXX").string();
-  if (!::mkdtemp(copy.data())) {
-    state.SkipWithError("cannot make a temporary folder");
-    return;
-  }
-  std::error_code ec;
-  fs::copy(QV_TEST_GAME_DIR, copy, fs::copy_options::recursive, ec);
-  if (ec) {
-    state.SkipWithError("cannot copy the game folder");
-    return;
-  }
-  setAppPath(copy);
+  BenchGameDir game(state, "qv-bench-idle");
+  if (!game.ok()) return;
   constexpr uint32_t WarmUpMs = 1000, MeasureMs = 5000;
   for (auto _ : state) {
     uint32_t measureStart = 0;
@@ -113,8 +104,6 @@ void BM_CappedIdleLoop(benchmark::State& state) {
     state.counters["fps"] = frames / wall;
     state.counters["cpu_ms_per_frame"] = 1000.0 * cpu / frames;
   }
-  setAppPath(exeDir());
-  fs::remove_all(copy, ec);
 }
 BENCHMARK(BM_CappedIdleLoop)->Iterations(1)->Unit(benchmark::kSecond);
 }  // namespace
