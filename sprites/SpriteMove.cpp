@@ -145,16 +145,16 @@ void CSprite::steerHoming(Single accel, Single maxSpeed, Single turnDiv, Single 
   // 5.
   Single clamp = -1;
   switch (sType) {
-    case 9:
+    case skRocket:
       if (std::fabs(d) > 0.5f) Target = -1;
       clamp = 0.07f * tf;
       break;
-    case 13: case 48: clamp = 0.5f * tf; break;
-    case 24: case 49: clamp = 1.0f * tf; break;
-    case 50: clamp = 2.0f * tf; break;
+    case skMissile: case skMissileB: clamp = 0.5f * tf; break;
+    case skTorpedo: case skTorpedoB: clamp = 1.0f * tf; break;
+    case skNeuBolt: clamp = 2.0f * tf; break;
     default: break;
   }
-  if (sType == 13 || sType == 48 || sType == 24 || sType == 49 || sType == 50) {
+  if (sType == skMissile || sType == skMissileB || sType == skTorpedo || sType == skTorpedoB || sType == skNeuBolt) {
     if ((d > -clamp && d < clamp) || Frame > 9) hardTurnTime = 0;
     hardTurnTime += ft();
     if (hardTurnTime > 0.5f) Frame -= 1.0f;
@@ -199,7 +199,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
   const Single t = ft();
   const D3DVECTOR back = addScaled(oldPos, traj, -0.025f);
   switch (sType) {
-    case 8: {
+    case skLaserShot: {
       if (structHit()) {
         spawnSmallBurst(oldPos);
         Exists = false;
@@ -217,18 +217,18 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       }
       break;
     }
-    case 10: case 40: case 88: {
-      const int steps = sType == 10 ? 3 : 5;
+    case skPhotonShot: case skBeamShot: case skSpinShot: {
+      const int steps = sType == skPhotonShot ? 3 : 5;
       for (int n = 0; n < steps; ++n) {
         checkCollisions();
         if (!Exists) break;
         if (n < steps - 1) advance(pos, traj, t);
       }
       if (!Exists) {
-        if (sType == 10) {
+        if (sType == skPhotonShot) {
           add(oldPos, Still, skTorRing);
           addDynaLight(oldPos, 100, 100, 255, 1000);
-        } else if (sType == 40) {
+        } else if (sType == skBeamShot) {
           spawnSmokeBurst(back);
           addDynaLight(oldPos, 255, 0, 0, 1000);
         } else {
@@ -238,7 +238,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       }
       break;
     }
-    case 95: {
+    case skNeuShot: {
       bool turned = false;
       for (int n = 0; n < 5; ++n) {
         const Integer code = shotTest();
@@ -262,7 +262,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       }
       break;
     }
-    case 96: {
+    case skNeuShotB: {
       CShip* s = shipAt(Target);
       pos = (Target >= 0 && s) ? s->getPos() : oldPos;
       if (tick(9) && Rnd() < 0.5f) {
@@ -279,13 +279,13 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       }
       break;
     }
-    case 32: case 77:
+    case skPanelShot: case skPanelShotB:
       for (int n = 0; n < 5; ++n) {
         const Integer code = shotTest();
         if (code == -2) {
           spawnSparkPair(oldPos);
           Exists = false;
-        } else if (code >= 0 && sType == 32) {
+        } else if (code >= 0 && sType == skPanelShot) {
           spawnSparkPair(oldPos);
           add(oldPos, Still, skFireball);
           add(oldPos, Still, skSpark);
@@ -297,7 +297,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
         if (n < 4) advance(pos, traj, t);
       }
       break;
-    case 34: {
+    case skShortShot: {
       D3DVECTOR prev = oldPos;
       for (int n = 0; n < 100; ++n) {
         prev = pos;
@@ -318,7 +318,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       Exists = false;
       break;
     }
-    case 41: {
+    case skHarpBolt: {
       if (tick(35))
         for (int n = 0; n < 10; ++n)
           if (Rnd() < 0.5f) {
@@ -339,7 +339,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       }
       break;
     }
-    case 43: {
+    case skHarpBoltB: {
       CShip* s = shipAt(Target);
       pos = (Target >= 0 && s) ? s->getPos() : oldPos;
       if (tick(25))
@@ -357,24 +357,24 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       }
       break;
     }
-    case 9:
+    case skRocket:
       if (Target >= 0) steerHoming(250, 3000, 5, 15);
       checkCollisions();
       if (!Exists) spawnFireBurst(back);
       break;
-    case 13: case 48:
+    case skMissile: case skMissileB:
       add(pos, Still, skBlueFlare);
-      if (tick(20) && easyTestVis(pos.x, pos.z) && (sType == 13 || Frame > 9.5f)) {
+      if (tick(20) && easyTestVis(pos.x, pos.z) && (sType == skMissile || Frame > 9.5f)) {
         add(pos, sinking(), skDust);
-        if (sType == 13 && camWithin(pos, 1000)) add(addScaled(pos, traj, -2.5f * t), sinking(), skDust);
+        if (sType == skMissile && camWithin(pos, 1000)) add(addScaled(pos, traj, -2.5f * t), sinking(), skDust);
       }
-      if (sType == 13)
+      if (sType == skMissile)
         steerHoming(220, 2500, 6, 5);
       else
         steerHoming(220, 2500, 5, 5);
       checkCollisions();
       break;
-    case 24:
+    case skTorpedo:
       if (tick(20) && easyTestVis(pos.x, pos.z)) {
         add(pos, sinking(), skTorSpark);
         if (camWithin(pos, 1000)) add(addScaled(pos, traj, 0.5f * t), sinking(), skTorSpark);
@@ -385,7 +385,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       checkCollisions();
       if (!Exists) spawnShipExplosion(pos);
       break;
-    case 49:
+    case skTorpedoB:
       if (Frame > 13 && tick(20) && easyTestVis(pos.x, pos.z)) {
         const D3DVECTOR v = sinking();
         add(pos, v, skTorFade, 0, 7 * Rnd());
@@ -397,21 +397,21 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       steerHoming(100, 2500, 5, 5);
       checkCollisions();
       break;
-    case 50: case 54:
-      if ((sType == 54 || Frame > 13) && tick(20) && easyTestVis(pos.x, pos.z)) {
+    case skNeuBolt: case skNeuBoltB:
+      if ((sType == skNeuBoltB || Frame > 13) && tick(20) && easyTestVis(pos.x, pos.z)) {
         const D3DVECTOR p = within(pos, 20);
         const D3DVECTOR v = sinking();
         add(p, v, skHaloBolt, 0, 7 * Rnd());
-        if (sType == 54 || Frame > 9.5f) add(pos, sinking(), skTorGlow);
+        if (sType == skNeuBoltB || Frame > 9.5f) add(pos, sinking(), skTorGlow);
       }
-      if (sType == 50)
+      if (sType == skNeuBolt)
         steerHoming(500, 2500, 3, 3);
       else
         steerHoming(500, 2500, 2, 2);
       checkCollisions();
-      if (!Exists && sType == 54) spawnBlastA(pos);
+      if (!Exists && sType == skNeuBoltB) spawnBlastA(pos);
       break;
-    case 60:
+    case skHeartShot:
       if (tick(20) && easyTestVis(pos.x, pos.z))
         for (int k = 0; k < 2; ++k) {
           const D3DVECTOR p = within(pos, 50);
@@ -422,7 +422,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       checkCollisions();
       if (!Exists) spawnBlastB(pos);
       break;
-    case 79:
+    case skRedFlare:
       if (tick(10) && Rnd() < 0.5f) {
         const D3DVECTOR p = within(pos, 150);
         add(p, sinking(), skZapB);
@@ -433,7 +433,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       }
       checkCollisions();
       break;
-    case 74:
+    case skTurretBolt:
       if (Frame > 0.75f) {
         CShip* s = shipAt(Target);
         if (tick(4) && Target >= 0 && s) {
@@ -453,9 +453,9 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
         traj.y += 2500 * t;
       }
       break;
-    case 82: case 83:
+    case skOrb: case skInnerOrb:
       if (Frame > 1.57f) Frame -= t;
-      if (sType == 83) break;
+      if (sType == skInnerOrb) break;
       if (pFrame > 1.57f && Frame <= 1.57f) {
         add(pos, Still, skRingFade);
         CamShake = 0.3f;
@@ -469,7 +469,7 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
         for (int k = 0; k < 4; ++k) add(p, Still, skZapB);
       }
       break;
-    case 45:
+    case skOrbCore:
       if (tick(25))
         for (int k = 0; k < 2; ++k) {
           const Single R = (1 - Frame) * 500 + 100;
@@ -479,13 +479,13 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
           add(p, Still, skSpikeQuad, 0, 2 * s);
         }
       break;
-    case 17: case 35:
+    case skBlastCore: case skBlastCoreB:
       if (tick(15)) {
         const D3DVECTOR second = addScaled(pos, traj, 0.5f * t);
         for (int k = 0; k < 2; ++k) {
           const D3DVECTOR p = within(k == 0 ? pos : second, 5);
           const D3DVECTOR v = sinking();
-          if (sType == 17) {
+          if (sType == skBlastCore) {
             add(p, v, skPuff);
           } else {
             const Single life = 4 * Rnd();
@@ -494,28 +494,28 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
         }
       }
       break;
-    case 59:
+    case skSpawnerB:
       if (tick(3)) {
         const D3DVECTOR p = within(pos, 300);
         add(p, Still, skElectro, 0, 30 * Rnd() + 5);
       }
       break;
-    case 15: {
+    case skDust: {
       const double q = getQuickDist(CamEye.x, CamEye.z, pos.x, pos.z);
       if (q > 1200) Frame -= t;
       if (q > 1800) Frame -= t;
       break;
     }
-    case 42:
+    case skExplodeQuad:
       traj.y -= 450 * t;
       size += t;
       break;
-    case 52:
+    case skHaloBolt:
       traj.x += (Rnd() - 0.5f) * 1000 * t;
       traj.y += (Rnd() - 0.5f) * 1000 * t;
       traj.z += (Rnd() - 0.5f) * 1000 * t;
       break;
-    case 57: {
+    case skSkySpike: {
       auto toward = [t](Single& v, Single c) {
         if (c > 0) v -= 100 * t;
         else if (c < 0) v += 100 * t;
@@ -525,32 +525,32 @@ void CSprite::kindStep(const D3DVECTOR& oldPos) {
       toward(traj.z, pos.z);
       break;
     }
-    case 58: traj.y += 200 * t; break;
-    case 64: case 65: case 66: case 67: case 68: {
+    case skElectro: traj.y += 200 * t; break;
+    case skBlank: case skLightFlash: case skLightFlashB: case skBlankB: case skLightFlashC: {
       const Single L = Frame;
       static const Single c[5][3] = {{500, 100, 100}, {100, 500, 100}, {100, 100, 500}, {500, 100, 500},
                                      {500, 500, 500}};
-      const auto& k = c[sType - 64];
+      const auto& k = c[sType - skBlank];
       addDynaLight(pos, k[0] * L, k[1] * L, k[2] * L, 2000);
       break;
     }
-    case 69: case 70: case 71: case 72: case 75:
+    case skDebris1: case skDebris2: case skDebris3: case skDebris4: case skDebris5:
       traj.y -= 700 * t;
-      if (sType == 75 && tick(10)) add(oldPos, Still, skBlood);
-      if ((sType == 70 || sType == 72) && tick(10)) {
+      if (sType == skDebris5 && tick(10)) add(oldPos, Still, skBlood);
+      if ((sType == skDebris2 || sType == skDebris4) && tick(10)) {
         D3DVECTOR v{0, 500 * Rnd(), 0};
         v.z = 500 * Rnd();
         const Single life = Rnd() / 4 + 0.25f;
         add(oldPos, v, skFire, life, 4 * Rnd() + 4);
       }
-      if (sType == 69 && Frame < 1 && tick(15)) {
+      if (sType == skDebris1 && Frame < 1 && tick(15)) {
         D3DVECTOR v{0, 200 * Rnd(), 0};
         v.z = 200 * Rnd();
         add(oldPos, v, skPuff);
       }
       break;
-    case 76: traj.y -= 700 * t; break;
-    case 78: case 81: {
+    case skBlood: traj.y -= 700 * t; break;
+    case skZap: case skZapB: {
       const Integer m = static_cast<Integer>(floorI(size) % 3);
       if (m == 2) {
         myAngle -= t;
@@ -573,7 +573,7 @@ void CSprite::deathEffect(Long kind, const D3DVECTOR& oldPos) {
   const Integer owner = Owner;  // a burst may hand this very slot to a new sprite
   const D3DVECTOR at = pos;
   switch (kind) {
-    case 13: {
+    case skMissile: {
       const D3DVECTOR p = addScaled(addScaled(oldPos, traj, ft()), traj, -0.015f);
       pos = p;
       spawnLargeExplosion(p, 0);
@@ -590,10 +590,10 @@ void CSprite::deathEffect(Long kind, const D3DVECTOR& oldPos) {
       }
       break;
     }
-    case 48: spawnLargeExplosion(at, -1); break;
-    case 49: spawnShipExplosion(at); break;
-    case 50: spawnBlastA(at); break;
-    case 53:
+    case skMissileB: spawnLargeExplosion(at, -1); break;
+    case skTorpedoB: spawnShipExplosion(at); break;
+    case skNeuBolt: spawnBlastA(at); break;
+    case skNeuHalo:
       add(at, Still, skRing, 0, 6);
       if (owner == 1)
         for (int k = 0; k < 5; ++k) {
@@ -604,21 +604,21 @@ void CSprite::deathEffect(Long kind, const D3DVECTOR& oldPos) {
           add(at, v, skNeuHalo, Rnd());
         }
       break;
-    case 54: doSplashDamage(100, 1000, at, owner); break;
-    case 69: case 70: case 71: case 72: case 75: add(at, Still, skRing, 0, 10); break;
-    case 74:
+    case skNeuBoltB: doSplashDamage(100, 1000, at, owner); break;
+    case skDebris1: case skDebris2: case skDebris3: case skDebris4: case skDebris5: add(at, Still, skRing, 0, 10); break;
+    case skTurretBolt:
       for (int k = 0; k < 5; ++k) {
         const D3DVECTOR p = within(at, 10);
         const D3DVECTOR v = spread(200);
         add(p, v, skXBlast, 0, 10);
       }
       break;
-    case 77:
+    case skPanelShotB:
       spawnSparkPair(oldPos);
       add(oldPos, Still, skFireball);
       add(oldPos, Still, skSpark);
       break;
-    case 79: spawnOrbBlast(at, owner); break;
+    case skRedFlare: spawnOrbBlast(at, owner); break;
     default: break;
   }
 }
