@@ -56,6 +56,10 @@ class DeviceBackend {
   virtual HResult setRenderTarget(BackendTexture* color, BackendTexture* depth, int32_t width, int32_t height) = 0;
   // Pixels of color (null: the back buffer), top row first, ARGB.
   virtual HResult readPixels(BackendTexture* color, int32_t width, int32_t height, std::vector<uint32_t>& argb) = 0;
+  // Draws handed to the driver so far (a merged run counts once).
+  virtual int64_t drawCalls() const { return 0; }
+  // Returns once the driver has finished every draw issued so far.
+  virtual void finish() {}
 };
 
 // Makes the OpenGL backend on window (realizing it at width x height): null with

@@ -88,6 +88,12 @@ void setAdapterProfile(const AdapterProfile& profile) { g_profile = profile; }
 const AdapterProfile& adapterProfile() { return g_profile; }
 void resetAdapterProfile() { g_profile = AdapterProfile{}; }
 
+namespace {
+bool g_drawBatching = true;
+}  // namespace
+void setDrawBatching(bool on) { g_drawBatching = on; }
+bool drawBatching() { return g_drawBatching; }
+
 // Desktop size: the profile's, else the display's (Window.cpp), else 1024 x 768.
 void desktopSize(int32_t& width, int32_t& height);
 
@@ -309,6 +315,8 @@ Direct3DDevice8::~Direct3DDevice8() {
 }
 
 void Direct3DDevice8::SetRecording(bool on) { recording_ = on; }
+int64_t Direct3DDevice8::DriverDrawCalls() const { return backend_->drawCalls(); }
+void Direct3DDevice8::FinishDrawing() { backend_->finish(); }
 void Direct3DDevice8::SimulateDeviceLoss(int32_t lostAnswers) { lostState_ = lostAnswers > 0 ? lostAnswers : -1; }
 void Direct3DDevice8::SetFailureHook(std::function<HResult(const D3DCall&)> hook) { failureHook_ = std::move(hook); }
 

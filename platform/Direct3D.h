@@ -63,6 +63,12 @@ void setAdapterProfile(const AdapterProfile& profile);
 const AdapterProfile& adapterProfile();
 void resetAdapterProfile();
 
+// Draw merging of the OpenGL backend (on by default): consecutive draws that share every state
+// reach the driver as one draw, through a stream ring. Off: every call is drawn on its own, the
+// reference that benchmarks and pixel comparisons set beside the merged frames.
+void setDrawBatching(bool on);
+bool drawBatching();
+
 // ---- the root objects -------------------------------------------------------------------------------
 class DirectSoundEnum8;
 class DirectSound8;
@@ -273,6 +279,10 @@ class Direct3DDevice8 {
   int32_t BackBufferHeight() const { return backHeight_; }
   bool InScene() const { return inScene_; }
   DeviceBackendKind BackendKind() const { return kind_; }
+  // Draws the backend has handed to the driver since creation (merged draws count once).
+  int64_t DriverDrawCalls() const;
+  // Returns once the driver has finished drawing everything issued so far (benchmarks).
+  void FinishDrawing();
 
   // ---- recording and test hooks ----
   void SetRecording(bool on);  // on from creation for the recording backend

@@ -10,6 +10,14 @@
 // row at v = 0). Direct3D's 0..1 clip depth is mapped to GL's -1..1 in the vertex shader;
 // Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL makes
 // M * v equal Direct3D's v * M).
+// Draw merging (setDrawBatching, on by default): a draw's vertices are copied (moved to world
+// space on the CPU, normals too, its texture factor carried per vertex) into a merged draw of
+// equal states; runs whose order cannot change the picture (opaque with depth writes, additive
+// without) are regrouped by state. Merged draws reach the driver when a different state needs the
+// order kept, and before clears, presents, target changes, texture uploads and reads. A merged run
+// of additive screen rectangles that overlap heavily is drawn as one summing pass. Vertices from
+// user memory and merged draws go through one stream ring (persistently mapped where the driver
+// allows), written at a moving offset.
 // Limits: no mip sampling (level 0 only), stages above 1 are not drawn, spot lights light as
 // point lights, fog is linear whatever the fog mode, screen vertices are neither lit nor fogged,
 // specular is not drawn. Screen vertices address pixel edges: a quad from x to x + w covers
@@ -21,6 +29,8 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -125,6 +135,7 @@ layout(location = 0) in vec4 aPos;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aColor;
 layout(location = 3) in vec2 aTex;
+layout(location = 4) in vec4 aFactor;  // merged draws: the texture factor of the vertex's draw
 
 uniform mat4 uWorldView;
 uniform mat4 uProj;
@@ -154,9 +165,11 @@ uniform vec2 uFogRange;      // start, end
 out vec4 vColor;
 out vec2 vTex;
 out float vFog;
+flat out vec4 vFactor;
 
 void main() {
   vec4 vertexColor = uHasColor ? aColor : vec4(1.0);
+  vFactor = aFactor;
   vTex = aTex;
   vFog = 1.0;
   if (uRhw) {
@@ -210,18 +223,20 @@ const char* const kFragmentShader = R"(#version 330 core
 in vec4 vColor;
 in vec2 vTex;
 in float vFog;
+flat in vec4 vFactor;
 uniform sampler2D uTex0;
 uniform sampler2D uTex1;
 uniform ivec3 uColorStage[2];  // op, arg1, arg2
 uniform ivec3 uAlphaStage[2];
 uniform vec4 uTFactor;
+uniform bool uFactorFromVertex;
 uniform bool uFog;
 uniform vec3 uFogColor;
 out vec4 fragColor;
 
 vec4 pick(int a, vec4 tex, vec4 current) {
   if (a == 2) return tex;
-  if (a == 3) return uTFactor;
+  if (a == 3) return uFactorFromVertex ? vFactor : uTFactor;
   if (a == 1) return current;
   return vColor;
 }
@@ -247,11 +262,69 @@ void main() {
 }
 )";
 
+// A run of additive screen rectangles drawn as one pass: each pixel sums the stage-0 colour of
+// every rectangle over it, each term rounded to 8 bits as blending it on its own would store it.
+const char* const kLayerVertexShader = R"(#version 330 core
+layout(location = 0) in vec4 aPos;
+uniform vec4 uViewport;
+uniform float uFlipY;
+void main() {
+  float x = 2.0 * (aPos.x - uViewport.x) / uViewport.z - 1.0;
+  float y = 1.0 - 2.0 * (aPos.y - uViewport.y) / uViewport.w;
+  gl_Position = vec4(x, y * uFlipY, 0.0, 1.0);
+}
+)";
+
+const char* const kLayerFragmentShader = R"(#version 330 core
+uniform sampler2D uTex0;
+uniform int uLayers;
+uniform vec4 uRect[64];    // left, top, right, bottom (target pixels)
+uniform vec4 uUv[64];      // u at left, v at top, u at right, v at bottom
+uniform vec4 uColor[64];   // the rectangle's vertex colour
+uniform vec4 uFactor[64];  // its texture factor
+uniform ivec3 uColorStage;
+uniform ivec3 uAlphaStage;
+uniform vec2 uRowMap;      // target row = x + y * gl_FragCoord.y
+out vec4 fragColor;
+
+vec4 pick(int a, vec4 tex, vec4 diffuse, vec4 factor) {
+  if (a == 2) return tex;
+  if (a == 3) return factor;
+  return diffuse;
+}
+
+vec4 combine(int op, vec4 a1, vec4 a2) {
+  if (op == 2) return a1;
+  if (op == 3) return a2;
+  return a1 * a2;
+}
+
+void main() {
+  vec2 p = vec2(gl_FragCoord.x, uRowMap.x + uRowMap.y * gl_FragCoord.y);
+  vec4 sum = vec4(0.0);
+  for (int i = 0; i < uLayers; ++i) {
+    vec4 r = uRect[i];
+    if (p.x < r.x || p.x >= r.z || p.y < r.y || p.y >= r.w) continue;
+    vec2 t = (p - r.xy) / (r.zw - r.xy);
+    vec4 tex = textureLod(uTex0, mix(uUv[i].xy, uUv[i].zw, t), 0.0);
+    vec4 d = uColor[i], f = uFactor[i];
+    vec3 rgb = combine(uColorStage.x, pick(uColorStage.y, tex, d, f), pick(uColorStage.z, tex, d, f)).rgb;
+    float a = uAlphaStage.x == 1 ? d.a : combine(uAlphaStage.x, pick(uAlphaStage.y, tex, d, f), pick(uAlphaStage.z, tex, d, f)).a;
+    sum += floor(clamp(vec4(rgb, a), 0.0, 1.0) * 255.0 + 0.5);
+  }
+  fragColor = min(sum, vec4(255.0)) / 255.0;
+}
+)";
+
 struct Locations {
   GLint worldView, proj, normalMat, rhw, viewport, flipY, hasNormal, hasColor, lighting, normalize;
   GLint lightType, lightDiffuse, lightAmbient, lightPos, lightDir, lightAtt;
   GLint matDiffuse, matAmbient, matEmissive, ambient, diffuseFromVertex, ambientFromVertex, fog, fogRange;
-  GLint tex0, tex1, colorStage, alphaStage, tfactor, fogColor;
+  GLint tex0, tex1, colorStage, alphaStage, tfactor, fogColor, factorFromVertex;
+};
+
+struct LayerLocations {
+  GLint viewport, flipY, layers, rect, uv, color, factor, colorStage, alphaStage, rowMap;
 };
 
 // Uniform values grouped so that unchanged groups are not uploaded again.
@@ -339,6 +412,55 @@ GLenum compareFunc(int32_t f) {
 
 bool truthy(int32_t v) { return v != 0; }
 
+// Everything a draw sets in GL apart from its vertices (zero-filled, compared bytewise): equal
+// states let consecutive draws go to the driver as one.
+struct GlState {
+  int32_t viewport[4];
+  float depthRange[2];
+  int32_t depthTest, depthFunc, depthMask, d3dCull, cull, frontFace, polygonMode, blend, srcBlend, dstBlend;
+  int32_t fvf, stride, factorFromVertex;
+  GlTexture* texture[D3DDRAWN_TEXTURESTAGES];  // null: opaque white
+  int32_t mag[D3DDRAWN_TEXTURESTAGES], min[D3DDRAWN_TEXTURESTAGES];
+  int32_t wrapS[D3DDRAWN_TEXTURESTAGES], wrapT[D3DDRAWN_TEXTURESTAGES];
+  TransformBlock tb;
+  LightBlock lb;
+  PixelBlock pb;
+};
+
+// A vertex of a merged draw: position (world space, or screen with rhw), normal (world space),
+// colour, texture coordinates and the texture factor of the draw it came from.
+struct MergedVertex {
+  float x, y, z, w;
+  float nx, ny, nz;
+  uint32_t color;
+  float u, v;
+  uint32_t factor;
+};
+static_assert(sizeof(MergedVertex) == 44);
+
+constexpr size_t kMaxMergedBytes = 1 << 20;
+constexpr int32_t kMaxLayers = 64;  // the summing pass's array size
+constexpr size_t kMaxBatches = 48;  // merged draws held open at once in an order-free run
+constexpr size_t kRingBytes = 16 << 20;
+
+// Draws whose order does not change the picture may be regrouped by state: opaque draws that test
+// and write depth without blending (apart from exact depth ties), and additive draws that write no
+// depth (sums commute, each term rounded on its own). Other draws keep their order.
+enum class DrawOrder { Kept, Opaque, Additive };
+
+// A merged draw being gathered: its state, vertices, the textures it keeps alive, and, while every
+// draw in it is a screen rectangle, the rectangles for the summing pass.
+struct Batch {
+  GlState state;
+  std::vector<uint8_t> verts;
+  std::shared_ptr<Direct3DTexture8> textures[D3DDRAWN_TEXTURESTAGES];
+  std::array<float, 4 * kMaxLayers> rect{}, uv{}, color{}, factor{};
+  int32_t layerCount = 0;
+  bool layersOk = false;
+};
+
+using BufferStorageFn = void (*)(GLenum, GLsizeiptr, const void*, GLbitfield);
+
 class GlBackend : public DeviceBackend {
  public:
   GlBackend(GameWindow& window) : window_(window) {}
@@ -355,14 +477,30 @@ class GlBackend : public DeviceBackend {
   std::shared_ptr<BackendBuffer> createBuffer(size_t bytes) override;
   HResult setRenderTarget(BackendTexture* color, BackendTexture* depth, int32_t width, int32_t height) override;
   HResult readPixels(BackendTexture* color, int32_t width, int32_t height, std::vector<uint32_t>& argb) override;
+  int64_t drawCalls() const override { return drawCalls_; }
+  void finish() override {
+    makeCurrent();
+    flush();
+    glFinish();
+  }
 
  private:
   void makeCurrent() {
     if (SDL_GL_GetCurrentContext() != ctx_->context) SDL_GL_MakeCurrent(ctx_->window, ctx_->context);
   }
-  void applyViewport(const D3DVIEWPORT8& v);
-  void bindStage(int stage, const D3DStageState& s);
+  void resolve(const BackendDraw& d, bool merged, GlState& s) const;
+  void apply(const GlState& s);
+  void bindStage(int stage, const GlState& s);
   void setVertexLayout(int32_t fvf, int32_t stride, size_t offset);
+  void setMergedLayout(size_t offset);
+  void drawNow(const BackendDraw& d);
+  void append(Batch& b, const BackendDraw& d);
+  bool layersDrawable(const Batch& b) const;
+  void drawLayers(const Batch& b);
+  void drawBatch(Batch& b);
+  void flush();  // hands the merged draws being gathered to the driver, in order
+  size_t ringWrite(const void* data, size_t size, size_t align);
+  void makeRing(size_t size);
   GLuint framebufferOf(GlTexture& t);
 
   GameWindow& window_;
@@ -380,7 +518,24 @@ class GlBackend : public DeviceBackend {
   TransformBlock lastTransform_{};
   LightBlock lastLight_{};
   PixelBlock lastPixel_{};
+  int32_t lastFactorFromVertex_ = 0;
   bool uniformsValid_ = false;
+  GLuint currentProgram_ = 0;
+  // the summing pass for runs of additive screen rectangles
+  GLuint layerProgram_ = 0;
+  LayerLocations layerLoc_{};
+  // the merged draws being gathered, in the order they were opened
+  std::vector<Batch> batches_ = std::vector<Batch>(kMaxBatches);
+  size_t open_ = 0;
+  DrawOrder runOrder_ = DrawOrder::Kept;
+  // the stream ring
+  BufferStorageFn bufferStorage_ = nullptr;
+  GLuint ringVbo_ = 0;
+  uint8_t* ringMap_ = nullptr;  // persistent mapping, when the driver has one
+  size_t ringSize_ = 0, ringAt_ = 0;
+  bool mergedLayout_ = false;  // the vertex layout is the merged one at the ring's start
+  GLuint mergedLayoutVbo_ = 0;
+  int64_t drawCalls_ = 0;
 };
 
 GLuint compile(GLenum type, const char* source, std::string& log) {
@@ -434,19 +589,48 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     return false;
   }
   glUseProgram(program_);
+  currentProgram_ = program_;
   auto u = [this](const char* name) { return glGetUniformLocation(program_, name); };
   loc_ = Locations{u("uWorldView"), u("uProj"), u("uNormalMat"), u("uRhw"), u("uViewport"), u("uFlipY"),
                    u("uHasNormal"), u("uHasColor"), u("uLighting"), u("uNormalize"), u("uLightType"),
                    u("uLightDiffuse"), u("uLightAmbient"), u("uLightPos"), u("uLightDir"), u("uLightAtt"),
                    u("uMatDiffuse"), u("uMatAmbient"), u("uMatEmissive"), u("uAmbient"), u("uDiffuseFromVertex"),
                    u("uAmbientFromVertex"), u("uFog"), u("uFogRange"), u("uTex0"), u("uTex1"), u("uColorStage"),
-                   u("uAlphaStage"), u("uTFactor"), u("uFogColor")};
+                   u("uAlphaStage"), u("uTFactor"), u("uFogColor"), u("uFactorFromVertex")};
   glUniform1i(loc_.tex0, 0);
   glUniform1i(loc_.tex1, 1);
 
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
   glGenBuffers(1, &streamVbo_);
+  if (SDL_GL_ExtensionSupported("GL_ARB_buffer_storage"))
+    bufferStorage_ = reinterpret_cast<BufferStorageFn>(SDL_GL_GetProcAddress("glBufferStorage"));
+  makeRing(kRingBytes);
+
+  // The summing pass is an optimisation: without it runs of rectangles draw as merged draws.
+  GLuint lvs = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
+  GLuint lfs = lvs ? compile(GL_FRAGMENT_SHADER, kLayerFragmentShader, log) : 0;
+  if (lvs && lfs) {
+    GLuint lp = glCreateProgram();
+    glAttachShader(lp, lvs);
+    glAttachShader(lp, lfs);
+    glLinkProgram(lp);
+    GLint ok = 0;
+    glGetProgramiv(lp, GL_LINK_STATUS, &ok);
+    if (ok) {
+      layerProgram_ = lp;
+      auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
+      layerLoc_ = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUv"), l("uColor"),
+                                 l("uFactor"), l("uColorStage"), l("uAlphaStage"), l("uRowMap")};
+      glUseProgram(lp);
+      glUniform1i(l("uTex0"), 0);
+      glUseProgram(program_);
+    } else {
+      glDeleteProgram(lp);
+    }
+  }
+  if (lvs) glDeleteShader(lvs);
+  if (lfs) glDeleteShader(lfs);
 
   uint32_t white = 0xFFFFFFFFu;
   glGenTextures(1, &white_);
@@ -475,12 +659,19 @@ GlBackend::~GlBackend() {
   CurrentGuard guard(*ctx_);
   if (white_) glDeleteTextures(1, &white_);
   if (streamVbo_) glDeleteBuffers(1, &streamVbo_);
+  if (ringVbo_) {
+    glBindBuffer(GL_ARRAY_BUFFER, ringVbo_);
+    if (ringMap_) glUnmapBuffer(GL_ARRAY_BUFFER);
+    glDeleteBuffers(1, &ringVbo_);
+  }
+  if (layerProgram_) glDeleteProgram(layerProgram_);
   if (vao_) glDeleteVertexArrays(1, &vao_);
   if (program_) glDeleteProgram(program_);
 }
 
 HResult GlBackend::reset(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t height) {
   makeCurrent();
+  flush();
   window_.applyMode(width, height, !params.Windowed);
   backWidth_ = width;
   backHeight_ = height;
@@ -490,14 +681,9 @@ HResult GlBackend::reset(const D3DPRESENT_PARAMETERS& params, int32_t width, int
   return D3D_OK;
 }
 
-void GlBackend::applyViewport(const D3DVIEWPORT8& v) {
-  int32_t y = flipped_ ? v.Y : targetHeight_ - v.Y - v.Height;
-  glViewport(v.X, y, v.Width, v.Height);
-  glDepthRange(v.MinZ, v.MaxZ);
-}
-
 HResult GlBackend::clear(const D3DVIEWPORT8& viewport, int32_t flags, D3DCOLOR color, float z, int32_t stencil) {
   makeCurrent();
+  flush();
   int32_t y = flipped_ ? viewport.Y : targetHeight_ - viewport.Y - viewport.Height;
   glEnable(GL_SCISSOR_TEST);
   glScissor(viewport.X, y, viewport.Width, viewport.Height);
@@ -524,25 +710,22 @@ HResult GlBackend::clear(const D3DVIEWPORT8& viewport, int32_t flags, D3DCOLOR c
   return D3D_OK;
 }
 
-void GlBackend::bindStage(int stage, const D3DStageState& s) {
+void GlBackend::bindStage(int stage, const GlState& s) {
   glActiveTexture(GL_TEXTURE0 + stage);
-  auto* t = s.texture ? static_cast<GlTexture*>(s.texture->backend.get()) : nullptr;
-  if (!t || !t->texture) {
+  GlTexture* t = s.texture[stage];
+  if (!t) {
     glBindTexture(GL_TEXTURE_2D, white_);
     return;
   }
   glBindTexture(GL_TEXTURE_2D, t->texture);
-  GLint mag = s.states[D3DTSS_MAGFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
-  GLint min = s.states[D3DTSS_MINFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
-  GLint ws = s.states[D3DTSS_ADDRESSU] == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-  GLint wt = s.states[D3DTSS_ADDRESSV] == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-  if (t->magFilter != mag) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t->magFilter = mag);
-  if (t->minFilter != min) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, t->minFilter = min);
-  if (t->wrapS != ws) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, t->wrapS = ws);
-  if (t->wrapT != wt) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, t->wrapT = wt);
+  if (t->magFilter != s.mag[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t->magFilter = s.mag[stage]);
+  if (t->minFilter != s.min[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, t->minFilter = s.min[stage]);
+  if (t->wrapS != s.wrapS[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, t->wrapS = s.wrapS[stage]);
+  if (t->wrapT != s.wrapT[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, t->wrapT = s.wrapT[stage]);
 }
 
 void GlBackend::setVertexLayout(int32_t fvf, int32_t stride, size_t offset) {
+  mergedLayout_ = false;
   size_t at = offset;
   auto pointer = [&](GLuint index, GLint size, GLenum type, GLboolean norm, size_t bytes) {
     glEnableVertexAttribArray(index);
@@ -567,46 +750,72 @@ void GlBackend::setVertexLayout(int32_t fvf, int32_t stride, size_t offset) {
     glDisableVertexAttribArray(3);
     glVertexAttrib2f(3, 0.0f, 0.0f);
   }
+  glDisableVertexAttribArray(4);
 }
 
-HResult GlBackend::draw(const BackendDraw& d) {
-  makeCurrent();
+void GlBackend::setMergedLayout(size_t offset) {
+  auto pointer = [&](GLuint index, GLint size, GLenum type, GLboolean norm, size_t field) {
+    glEnableVertexAttribArray(index);
+    glVertexAttribPointer(index, size, type, norm, sizeof(MergedVertex), reinterpret_cast<const void*>(offset + field));
+  };
+  pointer(0, 4, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, x));
+  pointer(1, 3, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, nx));
+  pointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(MergedVertex, color));
+  pointer(3, 2, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, u));
+  pointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(MergedVertex, factor));
+}
+
+// Resolves the device's states for a draw of d. merged: the draw's vertices are moved to world
+// space on the CPU (so the world transform is left out) and its texture factor travels with them.
+void GlBackend::resolve(const BackendDraw& d, bool merged, GlState& s) const {
+  std::memset(&s, 0, sizeof s);
   const D3DDeviceState& st = *d.state;
   const auto& rs = st.renderStates;
   bool rhw = d.fvf & D3DFVF_XYZRHW;
-
-  // fixed-function states
-  applyViewport(st.viewport);
+  s.fvf = d.fvf;
+  s.stride = merged ? 0 : d.stride;
+  s.viewport[0] = st.viewport.X;
+  s.viewport[1] = st.viewport.Y;
+  s.viewport[2] = st.viewport.Width;
+  s.viewport[3] = st.viewport.Height;
+  s.depthRange[0] = st.viewport.MinZ;
+  s.depthRange[1] = st.viewport.MaxZ;
   if (truthy(rs[D3DRS_ZENABLE]) && targetDepth_) {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(compareFunc(rs[D3DRS_ZFUNC]));
-    glDepthMask(truthy(rs[D3DRS_ZWRITEENABLE]) ? GL_TRUE : GL_FALSE);
-  } else {
-    glDisable(GL_DEPTH_TEST);
+    s.depthTest = 1;
+    s.depthFunc = static_cast<int32_t>(compareFunc(rs[D3DRS_ZFUNC]));
+    s.depthMask = truthy(rs[D3DRS_ZWRITEENABLE]);
   }
-  int32_t cull = rs[D3DRS_CULLMODE];
-  if (cull == D3DCULL_CCW || cull == D3DCULL_CW) {
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    bool clockwiseFront = cull == D3DCULL_CCW;
+  s.d3dCull = rs[D3DRS_CULLMODE];
+  if (s.d3dCull == D3DCULL_CCW || s.d3dCull == D3DCULL_CW) {
+    s.cull = 1;
+    bool clockwiseFront = s.d3dCull == D3DCULL_CCW;
     if (flipped_) clockwiseFront = !clockwiseFront;  // y is mirrored in render targets
-    glFrontFace(clockwiseFront ? GL_CW : GL_CCW);
-  } else {
-    glDisable(GL_CULL_FACE);
+    s.frontFace = static_cast<int32_t>(clockwiseFront ? GL_CW : GL_CCW);
   }
   int32_t fill = rs[D3DRS_FILLMODE];
-  glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_WIREFRAME ? GL_LINE : fill == D3DFILL_POINT ? GL_POINT : GL_FILL);
+  s.polygonMode = static_cast<int32_t>(fill == D3DFILL_WIREFRAME ? GL_LINE : fill == D3DFILL_POINT ? GL_POINT : GL_FILL);
   if (truthy(rs[D3DRS_ALPHABLENDENABLE])) {
-    glEnable(GL_BLEND);
-    glBlendFunc(blendFactor(rs[D3DRS_SRCBLEND]), blendFactor(rs[D3DRS_DESTBLEND]));
-  } else {
-    glDisable(GL_BLEND);
+    s.blend = 1;
+    s.srcBlend = static_cast<int32_t>(blendFactor(rs[D3DRS_SRCBLEND]));
+    s.dstBlend = static_cast<int32_t>(blendFactor(rs[D3DRS_DESTBLEND]));
+  }
+  for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) {
+    const D3DStageState& stage = st.stages[i];
+    auto* t = stage.texture ? static_cast<GlTexture*>(stage.texture->backend.get()) : nullptr;
+    if (!t || !t->texture) continue;
+    s.texture[i] = t;
+    s.mag[i] = stage.states[D3DTSS_MAGFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+    s.min[i] = stage.states[D3DTSS_MINFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+    s.wrapS[i] = stage.states[D3DTSS_ADDRESSU] == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+    s.wrapT[i] = stage.states[D3DTSS_ADDRESSV] == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
   }
 
-  // uniforms
-  TransformBlock tb{};
+  TransformBlock& tb = s.tb;
   D3DMATRIX wv;
-  multiply(st.world, st.view, wv);
+  if (merged)
+    wv = st.view;
+  else
+    multiply(st.world, st.view, wv);
   std::memcpy(tb.worldView, &wv, sizeof tb.worldView);
   std::memcpy(tb.proj, &st.projection, sizeof tb.proj);
   normalMatrix(wv, tb.normalMat);
@@ -618,19 +827,8 @@ HResult GlBackend::draw(const BackendDraw& d) {
   tb.viewport[2] = static_cast<float>(std::max(1, st.viewport.Width));
   tb.viewport[3] = static_cast<float>(std::max(1, st.viewport.Height));
   tb.flipY = flipped_ ? -1.0f : 1.0f;
-  if (!uniformsValid_ || std::memcmp(&tb, &lastTransform_, sizeof tb) != 0) {
-    glUniformMatrix4fv(loc_.worldView, 1, GL_FALSE, tb.worldView);
-    glUniformMatrix4fv(loc_.proj, 1, GL_FALSE, tb.proj);
-    glUniformMatrix3fv(loc_.normalMat, 1, GL_FALSE, tb.normalMat);
-    glUniform1i(loc_.rhw, tb.rhw);
-    glUniform1i(loc_.hasNormal, tb.hasNormal);
-    glUniform1i(loc_.hasColor, tb.hasColor);
-    glUniform4fv(loc_.viewport, 1, tb.viewport);
-    glUniform1f(loc_.flipY, tb.flipY);
-    lastTransform_ = tb;
-  }
 
-  LightBlock lb{};
+  LightBlock& lb = s.lb;
   lb.lighting = !rhw && truthy(rs[D3DRS_LIGHTING]);
   if (lb.lighting) {
     lb.normalize = truthy(rs[D3DRS_NORMALIZENORMALS]);
@@ -669,6 +867,74 @@ HResult GlBackend::draw(const BackendDraw& d) {
     copy(st.material.Emissive, lb.matEmissive);
     unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_AMBIENT]), lb.globalAmbient);
   }
+
+  PixelBlock& pb = s.pb;
+  for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) {
+    const auto& ss = st.stages[i].states;
+    pb.colorStage[3 * i + 0] = ss[D3DTSS_COLOROP];
+    pb.colorStage[3 * i + 1] = ss[D3DTSS_COLORARG1];
+    pb.colorStage[3 * i + 2] = ss[D3DTSS_COLORARG2];
+    pb.alphaStage[3 * i + 0] = ss[D3DTSS_ALPHAOP];
+    pb.alphaStage[3 * i + 1] = ss[D3DTSS_ALPHAARG1];
+    pb.alphaStage[3 * i + 2] = ss[D3DTSS_ALPHAARG2];
+  }
+  if (!merged) unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_TEXTUREFACTOR]), pb.tfactor);
+  pb.fog = !rhw && truthy(rs[D3DRS_FOGENABLE]) &&
+           (rs[D3DRS_FOGVERTEXMODE] != D3DFOG_NONE || rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE);
+  if (pb.fog) {
+    std::memcpy(&pb.fogRange[0], &rs[D3DRS_FOGSTART], 4);
+    std::memcpy(&pb.fogRange[1], &rs[D3DRS_FOGEND], 4);
+    if (!std::isfinite(pb.fogRange[0]) || !std::isfinite(pb.fogRange[1])) pb.fog = 0;
+    float c[4];
+    unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_FOGCOLOR]), c);
+    pb.fogColor[0] = c[0], pb.fogColor[1] = c[1], pb.fogColor[2] = c[2];
+  }
+  s.factorFromVertex = merged;
+}
+
+void GlBackend::apply(const GlState& s) {
+  if (currentProgram_ != program_) {
+    glUseProgram(program_);
+    currentProgram_ = program_;
+  }
+  int32_t y = flipped_ ? s.viewport[1] : targetHeight_ - s.viewport[1] - s.viewport[3];
+  glViewport(s.viewport[0], y, s.viewport[2], s.viewport[3]);
+  glDepthRange(s.depthRange[0], s.depthRange[1]);
+  if (s.depthTest) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(static_cast<GLenum>(s.depthFunc));
+    glDepthMask(s.depthMask ? GL_TRUE : GL_FALSE);
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+  if (s.cull) {
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(static_cast<GLenum>(s.frontFace));
+  } else {
+    glDisable(GL_CULL_FACE);
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(s.polygonMode));
+  if (s.blend) {
+    glEnable(GL_BLEND);
+    glBlendFunc(static_cast<GLenum>(s.srcBlend), static_cast<GLenum>(s.dstBlend));
+  } else {
+    glDisable(GL_BLEND);
+  }
+
+  const TransformBlock& tb = s.tb;
+  if (!uniformsValid_ || std::memcmp(&tb, &lastTransform_, sizeof tb) != 0) {
+    glUniformMatrix4fv(loc_.worldView, 1, GL_FALSE, tb.worldView);
+    glUniformMatrix4fv(loc_.proj, 1, GL_FALSE, tb.proj);
+    glUniformMatrix3fv(loc_.normalMat, 1, GL_FALSE, tb.normalMat);
+    glUniform1i(loc_.rhw, tb.rhw);
+    glUniform1i(loc_.hasNormal, tb.hasNormal);
+    glUniform1i(loc_.hasColor, tb.hasColor);
+    glUniform4fv(loc_.viewport, 1, tb.viewport);
+    glUniform1f(loc_.flipY, tb.flipY);
+    lastTransform_ = tb;
+  }
+  const LightBlock& lb = s.lb;
   if (!uniformsValid_ || std::memcmp(&lb, &lastLight_, sizeof lb) != 0) {
     glUniform1i(loc_.lighting, lb.lighting);
     glUniform1i(loc_.normalize, lb.normalize);
@@ -686,28 +952,7 @@ HResult GlBackend::draw(const BackendDraw& d) {
     glUniform4fv(loc_.ambient, 1, lb.globalAmbient);
     lastLight_ = lb;
   }
-
-  PixelBlock pb{};
-  for (int s = 0; s < D3DDRAWN_TEXTURESTAGES; ++s) {
-    const auto& ss = st.stages[s].states;
-    pb.colorStage[3 * s + 0] = ss[D3DTSS_COLOROP];
-    pb.colorStage[3 * s + 1] = ss[D3DTSS_COLORARG1];
-    pb.colorStage[3 * s + 2] = ss[D3DTSS_COLORARG2];
-    pb.alphaStage[3 * s + 0] = ss[D3DTSS_ALPHAOP];
-    pb.alphaStage[3 * s + 1] = ss[D3DTSS_ALPHAARG1];
-    pb.alphaStage[3 * s + 2] = ss[D3DTSS_ALPHAARG2];
-  }
-  unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_TEXTUREFACTOR]), pb.tfactor);
-  pb.fog = !rhw && truthy(rs[D3DRS_FOGENABLE]) &&
-           (rs[D3DRS_FOGVERTEXMODE] != D3DFOG_NONE || rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE);
-  if (pb.fog) {
-    std::memcpy(&pb.fogRange[0], &rs[D3DRS_FOGSTART], 4);
-    std::memcpy(&pb.fogRange[1], &rs[D3DRS_FOGEND], 4);
-    if (!std::isfinite(pb.fogRange[0]) || !std::isfinite(pb.fogRange[1])) pb.fog = 0;
-    float c[4];
-    unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_FOGCOLOR]), c);
-    pb.fogColor[0] = c[0], pb.fogColor[1] = c[1], pb.fogColor[2] = c[2];
-  }
+  const PixelBlock& pb = s.pb;
   if (!uniformsValid_ || std::memcmp(&pb, &lastPixel_, sizeof pb) != 0) {
     glUniform3iv(loc_.colorStage, 2, pb.colorStage);
     glUniform3iv(loc_.alphaStage, 2, pb.alphaStage);
@@ -717,32 +962,302 @@ HResult GlBackend::draw(const BackendDraw& d) {
     glUniform3fv(loc_.fogColor, 1, pb.fogColor);
     lastPixel_ = pb;
   }
+  if (!uniformsValid_ || lastFactorFromVertex_ != s.factorFromVertex) {
+    glUniform1i(loc_.factorFromVertex, s.factorFromVertex);
+    lastFactorFromVertex_ = s.factorFromVertex;
+  }
   uniformsValid_ = true;
+  for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) bindStage(i, s);
+}
 
-  for (int s = 0; s < D3DDRAWN_TEXTURESTAGES; ++s) bindStage(s, st.stages[s]);
+// Copies size bytes into the stream ring at a multiple of align and returns their offset. The
+// ring is written at a moving offset; only a wrap waits for (persistent) or orphans
+// (mapped per write) the storage, so steady frames allocate no buffer storage.
+size_t GlBackend::ringWrite(const void* data, size_t size, size_t align) {
+  glBindBuffer(GL_ARRAY_BUFFER, ringVbo_);
+  size_t at = (ringAt_ + align - 1) / align * align;
+  if (at + size > ringSize_) {
+    if (size > ringSize_) {
+      makeRing(std::max(ringSize_ * 2, size * 2));
+    } else if (ringMap_) {
+      GLsync fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+      glClientWaitSync(fence, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000ull);
+      glDeleteSync(fence);
+    } else {
+      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(ringSize_), nullptr, GL_STREAM_DRAW);
+    }
+    at = 0;
+  }
+  if (ringMap_) {
+    std::memcpy(ringMap_ + at, data, size);
+  } else {
+    void* p = glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(at), static_cast<GLsizeiptr>(size),
+                               GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
+    if (p) {
+      std::memcpy(p, data, size);
+      glUnmapBuffer(GL_ARRAY_BUFFER);
+    }
+  }
+  ringAt_ = at + size;
+  return at;
+}
 
-  // vertices
+void GlBackend::makeRing(size_t size) {
+  if (ringVbo_) {
+    glBindBuffer(GL_ARRAY_BUFFER, ringVbo_);
+    if (ringMap_) glUnmapBuffer(GL_ARRAY_BUFFER);
+    glDeleteBuffers(1, &ringVbo_);
+  }
+  ringMap_ = nullptr;
+  ringSize_ = size;
+  ringAt_ = 0;
+  mergedLayout_ = false;
+  glGenBuffers(1, &ringVbo_);
+  glBindBuffer(GL_ARRAY_BUFFER, ringVbo_);
+  if (bufferStorage_) {
+    const GLbitfield flags = GL_MAP_WRITE_BIT | GL_MAP_PERSISTENT_BIT | GL_MAP_COHERENT_BIT;
+    bufferStorage_(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(size), nullptr, flags);
+    ringMap_ = static_cast<uint8_t*>(glMapBufferRange(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(size), flags));
+  }
+  if (!ringMap_) glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(size), nullptr, GL_STREAM_DRAW);
+}
+
+void GlBackend::drawNow(const BackendDraw& d) {
+  GlState s;
+  resolve(d, false, s);
+  apply(s);
   if (d.buffer) {
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GlBuffer*>(d.buffer)->vbo);
     setVertexLayout(d.fvf, d.stride, d.byteOffset);
+  } else if (drawBatching()) {
+    size_t at = ringWrite(d.vertices, static_cast<size_t>(d.vertexCount) * d.stride, 4);
+    setVertexLayout(d.fvf, d.stride, at);
   } else {
+    // Draws one at a time: the stream buffer is orphaned and refilled for every draw.
     size_t bytes = static_cast<size_t>(d.vertexCount) * d.stride;
     glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
-    if (bytes > streamSize_) {
-      streamSize_ = std::max(bytes, streamSize_ * 2);
-      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamSize_), nullptr, GL_STREAM_DRAW);
-    } else {
-      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamSize_), nullptr, GL_STREAM_DRAW);  // orphan
-    }
+    if (bytes > streamSize_) streamSize_ = std::max(bytes, streamSize_ * 2);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamSize_), nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), d.vertices);
     setVertexLayout(d.fvf, d.stride, 0);
   }
   glDrawArrays(d.type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES, 0, d.vertexCount);
+  ++drawCalls_;
+}
+
+HResult GlBackend::draw(const BackendDraw& d) {
+  makeCurrent();
+  if (!drawBatching() || !d.vertices) {
+    flush();
+    drawNow(d);
+    return D3D_OK;
+  }
+  GlState s;
+  resolve(d, true, s);
+  DrawOrder order = DrawOrder::Kept;
+  if (!s.blend && s.depthTest && s.depthMask)
+    order = DrawOrder::Opaque;
+  else if (s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && (!s.depthTest || !s.depthMask))
+    order = DrawOrder::Additive;
+  const size_t added = static_cast<size_t>(d.vertexCount) * 3 * sizeof(MergedVertex);
+  Batch* target = nullptr;
+  if (open_ > 0 && order == runOrder_) {
+    for (size_t i = order == DrawOrder::Kept ? open_ - 1 : 0; i < open_ && !target; ++i) {
+      Batch& b = batches_[i];
+      if (std::memcmp(&b.state, &s, sizeof s) == 0 && b.verts.size() + added <= kMaxMergedBytes) target = &b;
+    }
+  }
+  if (!target) {
+    if (open_ > 0 && (order != runOrder_ || order == DrawOrder::Kept || open_ == kMaxBatches)) flush();
+    target = &batches_[open_++];
+    target->state = s;
+    target->verts.clear();
+    for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) target->textures[i] = d.state->stages[i].texture;
+    target->layerCount = 0;
+    target->layersOk = true;
+    runOrder_ = order;
+  }
+  append(*target, d);
   return D3D_OK;
+}
+
+// Adds d's triangles to b as a list of merged vertices (strips unrolled with the winding each
+// triangle has in the strip; positions and normals moved to world space), and notes d as a layer
+// when it is a screen rectangle.
+void GlBackend::append(Batch& b, const BackendDraw& d) {
+  const D3DDeviceState& st = *d.state;
+  const bool rhw = d.fvf & D3DFVF_XYZRHW;
+  const D3DMATRIX& w = st.world;
+  bool identity = true;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) identity &= w.m[i][j] == (i == j ? 1.0f : 0.0f);
+  const bool transform = !rhw && !identity;
+  float nm[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  if (transform && (d.fvf & D3DFVF_NORMAL)) normalMatrix(w, nm);
+  const uint32_t factor = static_cast<uint32_t>(st.renderStates[D3DRS_TEXTUREFACTOR]);
+  const size_t normalAt = rhw ? 16 : 12;
+  const size_t colorAt = normalAt + ((d.fvf & D3DFVF_NORMAL) ? 12 : 0);
+  const size_t texAt = colorAt + ((d.fvf & D3DFVF_DIFFUSE) ? 4 : 0);
+  auto vertex = [&](int32_t i) {
+    const uint8_t* src = d.vertices + static_cast<size_t>(i) * d.stride;
+    MergedVertex v;
+    float p[4] = {0, 0, 0, 1};
+    std::memcpy(p, src, rhw ? 16 : 12);
+    if (transform) {
+      v.x = p[0] * w.m[0][0] + p[1] * w.m[1][0] + p[2] * w.m[2][0] + w.m[3][0];
+      v.y = p[0] * w.m[0][1] + p[1] * w.m[1][1] + p[2] * w.m[2][1] + w.m[3][1];
+      v.z = p[0] * w.m[0][2] + p[1] * w.m[1][2] + p[2] * w.m[2][2] + w.m[3][2];
+      v.w = 1.0f;
+    } else {
+      v.x = p[0], v.y = p[1], v.z = p[2], v.w = p[3];
+    }
+    v.nx = v.ny = v.nz = 0.0f;
+    if (d.fvf & D3DFVF_NORMAL) {
+      float n[3];
+      std::memcpy(n, src + normalAt, 12);
+      v.nx = n[0] * nm[0] + n[1] * nm[3] + n[2] * nm[6];
+      v.ny = n[0] * nm[1] + n[1] * nm[4] + n[2] * nm[7];
+      v.nz = n[0] * nm[2] + n[1] * nm[5] + n[2] * nm[8];
+    }
+    v.color = 0xFFFFFFFFu;
+    if (d.fvf & D3DFVF_DIFFUSE) std::memcpy(&v.color, src + colorAt, 4);
+    v.u = v.v = 0.0f;
+    if (d.fvf & D3DFVF_TEX1) {
+      std::memcpy(&v.u, src + texAt, 4);
+      std::memcpy(&v.v, src + texAt + 4, 4);
+    }
+    v.factor = factor;
+    return v;
+  };
+  auto put = [&](const MergedVertex& v) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&v);
+    b.verts.insert(b.verts.end(), bytes, bytes + sizeof v);
+  };
+  const int32_t n = d.vertexCount;
+  if (d.type == D3DPT_TRIANGLESTRIP) {
+    for (int32_t k = 0; k + 2 < n; ++k) {
+      put(vertex(k % 2 ? k + 1 : k));
+      put(vertex(k % 2 ? k : k + 1));
+      put(vertex(k + 2));
+    }
+  } else {
+    for (int32_t k = 0; k + 2 < n; k += 3) {
+      put(vertex(k));
+      put(vertex(k + 1));
+      put(vertex(k + 2));
+    }
+  }
+
+  // A layer: a strip (left, bottom), (left, top), (right, bottom), (right, top) on whole pixels,
+  // one depth, one colour, u along x and v along y.
+  if (!b.layersOk) return;
+  b.layersOk = false;
+  if (!rhw || d.type != D3DPT_TRIANGLESTRIP || n != 4 || b.layerCount >= kMaxLayers) return;
+  MergedVertex q[4];
+  for (int i = 0; i < 4; ++i) q[i] = vertex(i);
+  const float l = q[0].x, r = q[2].x, t = q[1].y, bottom = q[0].y;
+  auto whole = [](float f) { return std::floor(f) == f && std::fabs(f) < 1e7f; };
+  bool ok = q[1].x == l && q[3].x == r && q[2].y == bottom && q[3].y == t && l < r && t < bottom && whole(l) &&
+            whole(r) && whole(t) && whole(bottom) && q[0].u == q[1].u && q[2].u == q[3].u && q[0].v == q[2].v &&
+            q[1].v == q[3].v;
+  for (int i = 1; i < 4; ++i) ok &= q[i].z == q[0].z && q[i].w == q[0].w && q[i].color == q[0].color;
+  if (!ok) return;
+  float* rect = b.rect.data() + 4 * b.layerCount;
+  rect[0] = l, rect[1] = t, rect[2] = r, rect[3] = bottom;
+  float* uv = b.uv.data() + 4 * b.layerCount;
+  uv[0] = q[1].u, uv[1] = q[1].v, uv[2] = q[2].u, uv[3] = q[2].v;
+  float* color = b.color.data() + 4 * b.layerCount;
+  if (d.fvf & D3DFVF_DIFFUSE)
+    unpackColor(q[0].color, color);
+  else
+    color[0] = color[1] = color[2] = color[3] = 1.0f;
+  unpackColor(factor, b.factor.data() + 4 * b.layerCount);
+  ++b.layerCount;
+  b.layersOk = true;
+}
+
+// b's rectangles can be drawn as one summing pass with the same pixels (additive blending, no
+// depth test, filled, not culled, stage 0 alone and one filter at every scale), and it is worth
+// it: most rectangles cover most of their bounding box (the pass tests every rectangle at every
+// pixel of the box, where separate draws shade only the rectangles).
+bool GlBackend::layersDrawable(const Batch& b) const {
+  const GlState& s = b.state;
+  if (!b.layersOk || b.layerCount < 3) return false;
+  double area = 0;
+  float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
+  for (int32_t i = 0; i < b.layerCount; ++i) {
+    const float* q = b.rect.data() + 4 * i;
+    area += static_cast<double>(q[2] - q[0]) * (q[3] - q[1]);
+    l = std::min(l, q[0]), t = std::min(t, q[1]), r = std::max(r, q[2]), bottom = std::max(bottom, q[3]);
+  }
+  if (area < 0.75 * b.layerCount * (static_cast<double>(r) - l) * (static_cast<double>(bottom) - t)) return false;
+  return s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && !s.depthTest && s.polygonMode == GL_FILL &&
+         s.d3dCull != D3DCULL_CW && s.pb.colorStage[0] != D3DTOP_DISABLE && s.pb.colorStage[3] == D3DTOP_DISABLE &&
+         s.mag[0] == s.min[0] && layerProgram_ != 0;
+}
+
+void GlBackend::flush() {
+  for (size_t i = 0; i < open_; ++i) drawBatch(batches_[i]);
+  open_ = 0;
+}
+
+void GlBackend::drawBatch(Batch& b) {
+  if (layersDrawable(b)) {
+    drawLayers(b);
+  } else if (!b.verts.empty()) {
+    apply(b.state);
+    size_t at = ringWrite(b.verts.data(), b.verts.size(), sizeof(MergedVertex));
+    // The layout stays at the ring's start; draws pick their vertices by index.
+    if (!mergedLayout_ || ringVbo_ != mergedLayoutVbo_) {
+      setMergedLayout(0);
+      mergedLayout_ = true;
+      mergedLayoutVbo_ = ringVbo_;
+    }
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(at / sizeof(MergedVertex)),
+                 static_cast<GLsizei>(b.verts.size() / sizeof(MergedVertex)));
+    ++drawCalls_;
+  }
+  for (auto& t : b.textures) t.reset();
+}
+
+void GlBackend::drawLayers(const Batch& b) {
+  apply(b.state);  // viewport, blending, depth, culling and the stage-0 texture
+  glUseProgram(layerProgram_);
+  currentProgram_ = layerProgram_;
+  const GlState& s = b.state;
+  glUniform4fv(layerLoc_.viewport, 1, s.tb.viewport);
+  glUniform1f(layerLoc_.flipY, s.tb.flipY);
+  glUniform1i(layerLoc_.layers, b.layerCount);
+  glUniform4fv(layerLoc_.rect, b.layerCount, b.rect.data());
+  glUniform4fv(layerLoc_.uv, b.layerCount, b.uv.data());
+  glUniform4fv(layerLoc_.color, b.layerCount, b.color.data());
+  glUniform4fv(layerLoc_.factor, b.layerCount, b.factor.data());
+  glUniform3iv(layerLoc_.colorStage, 1, s.pb.colorStage);
+  glUniform3iv(layerLoc_.alphaStage, 1, s.pb.alphaStage);
+  const float rowMap[2] = {flipped_ ? 0.0f : static_cast<float>(targetHeight_), flipped_ ? 1.0f : -1.0f};
+  glUniform2fv(layerLoc_.rowMap, 1, rowMap);
+  float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
+  for (int32_t i = 1; i < b.layerCount; ++i) {
+    l = std::min(l, b.rect[4 * i]);
+    t = std::min(t, b.rect[4 * i + 1]);
+    r = std::max(r, b.rect[4 * i + 2]);
+    bottom = std::max(bottom, b.rect[4 * i + 3]);
+  }
+  const float quad[6][4] = {{l, bottom, 0, 1}, {l, t, 0, 1}, {r, bottom, 0, 1},
+                            {r, bottom, 0, 1}, {l, t, 0, 1}, {r, t, 0, 1}};
+  size_t at = ringWrite(quad, sizeof quad, 16);
+  mergedLayout_ = false;
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(at));
+  for (GLuint i = 1; i <= 4; ++i) glDisableVertexAttribArray(i);
+  glDisable(GL_CULL_FACE);
+  glDrawArrays(GL_TRIANGLES, 0, 6);
+  ++drawCalls_;
 }
 
 HResult GlBackend::present() {
   makeCurrent();
+  flush();
   if (targetFbo_ != 0) glBindFramebuffer(GL_FRAMEBUFFER, 0);
   SDL_GL_SwapWindow(ctx_->window);
   if (targetFbo_ != 0) glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
@@ -769,6 +1284,7 @@ std::shared_ptr<BackendTexture> GlBackend::createTexture(int32_t width, int32_t 
 
 HResult GlBackend::uploadTexture(BackendTexture& texture, int32_t width, int32_t height, const uint32_t* argb) {
   makeCurrent();
+  flush();
   auto& t = static_cast<GlTexture&>(texture);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, t.texture);
@@ -810,6 +1326,7 @@ GLuint GlBackend::framebufferOf(GlTexture& t) {
 
 HResult GlBackend::setRenderTarget(BackendTexture* color, BackendTexture* depth, int32_t width, int32_t height) {
   makeCurrent();
+  flush();
   if (!color) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     targetFbo_ = 0;
@@ -841,6 +1358,7 @@ HResult GlBackend::setRenderTarget(BackendTexture* color, BackendTexture* depth,
 
 HResult GlBackend::readPixels(BackendTexture* color, int32_t width, int32_t height, std::vector<uint32_t>& argb) {
   makeCurrent();
+  flush();
   argb.assign(static_cast<size_t>(width) * height, 0);
   if (width <= 0 || height <= 0) return D3D_OK;
   if (color) {

@@ -478,8 +478,11 @@ bool routeToolWindowEvent(const void* sdlEvent) {
 }
 
 void runToolWindows() {
-  std::vector<Form*> forms = allForms();
-  for (Form* form : forms) {
+  // By index over the live list (no copy each frame): a form made or dropped meanwhile is seen
+  // at once.
+  const std::vector<Form*>& forms = allForms();
+  for (size_t i = 0; i < forms.size(); ++i) {
+    Form* form = forms[i];
     if (!form->visible()) continue;
     if (!form->toolWindow()) {
       ToolWindow* tool = openToolWindow(*form);

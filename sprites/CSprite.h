@@ -43,6 +43,8 @@ class CSprite {
   void Move();
   // Draws the sprite by kind; one-frame kinds mark themselves dead afterwards.
   void Render();
+  // Forgets the ships' hit radii of the last frame; MoveSprites calls it before the frame's moves.
+  static void newHitFrame();
 
  private:
   // SpriteMove.cpp

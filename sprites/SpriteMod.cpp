@@ -141,6 +141,7 @@ void AddSprite(Single x, Single y, Single z, Single vx, Single vy, Single vz, Lo
 
 void MoveSprites() {
   ensurePool();
+  CSprite::newHitFrame();
   for (Integer i = 0; i < SpritePoolSize; ++i) {
     CSprite& s = Sprites[i];
     if (!s.Exists) continue;

@@ -2,6 +2,7 @@
 // homing, structure and ship hits, deflection off rolling ships, child sprites and lights, and the
 // death effects), with the private hit tests. Called by MoveSprites only.
 #include <cmath>
+#include <vector>
 
 #include "audio/soundMod.h"
 #include "engine/FuncMod.h"
@@ -44,15 +45,42 @@ bool CSprite::tick(Single rate) const {
 
 bool CSprite::structHit() const { return CurMap && CurMap->checkCheapStructCol(pos.x, pos.y, pos.z, 0); }
 
+namespace {
+// A ship's hit radius before the margin for hostile ships, computed once per frame per ship (an
+// entry names the ship it was computed for, so a slot refilled within the frame is computed again).
+struct HitRadius {
+  const CShip* ship = nullptr;
+  Integer r = 0;
+};
+std::vector<HitRadius> hitRadii;  // by ship index; emptied at each frame's start
+
+Integer hitRadius(size_t n, const CShip& s) {
+  if (hitRadii.size() < Ships.size()) hitRadii.resize(Ships.size());
+  HitRadius& h = hitRadii[n];
+  if (h.ship != &s) {
+    Integer r = CInt((static_cast<double>(s.getHeight()) + s.getWidth() + s.getDepth()) / 3 + 20);
+    const Long body = s.getShipBody();
+    if (body == 3 || body == 4) r = CInt(r / 2.0);
+    h = HitRadius{&s, r};
+  }
+  return h.r;
+}
+}  // namespace
+
+void CSprite::newHitFrame() {
+  for (HitRadius& h : hitRadii) h.ship = nullptr;
+}
+
 Integer CSprite::checkShipHit(Single x, Single y, Single z, Integer owner) {
   Integer result = -1;
   for (size_t n = 0; n < Ships.size(); ++n) {
     const Integer i = static_cast<Integer>(n);
     CShip* s = shipAt(i);
     if (!s || !s->Exists || i == owner) continue;
-    Integer r = CInt((static_cast<double>(s->getHeight()) + s->getWidth() + s->getDepth()) / 3 + 20);
-    const Long body = s->getShipBody();
-    if (body == 3 || body == 4) r = CInt(r / 2.0);
+    Integer r = hitRadius(n, *s);
+    // Outside the widest box the ship can have (the hostile margin adds 50): no pair work.
+    const auto reach = static_cast<Integer>(owner == 0 ? r + 50 : r);
+    if (!(s->x - reach < x && x < s->x + reach && s->y - reach < z && z < s->y + reach)) continue;
     if (owner == 0 && s->checkAIHostile(0)) r = static_cast<Integer>(r + 50);
     const double half = r / 2.0;
     const bool inBox = s->x - r < x && x < s->x + r && s->e - half < y && y < s->e + half && s->y - r < z &&

@@ -46,6 +46,36 @@ TEST_F(SpriteTest, AShotNeverHitsItsOwnShipAndMissesBeyondTheRadius) {
   EXPECT_FLOAT_EQ(health(aside), a);
 }
 
+TEST_F(SpriteTest, TheHitRadiusFollowsTheShipsSizeEachFrameAndWidensForThePlayersFoes) {
+  struct Case {
+    const char* what;
+    Single off;      // the ship's distance from the shot's line
+    Integer owner;   // 0 the player
+    bool hostile;    // toward the player
+    Single grownTo;  // body size from the sixth frame on (0 unchanged)
+    bool hit;
+  };
+  for (Case c : {Case{"the player's friend: radius 320", 360, 0, false, 0, false},
+                 Case{"the player's foe: radius 370", 360, 0, true, 0, true},
+                 Case{"grown to 500 in flight: radius 520", 450, 2, false, 500, true}}) {
+    SCOPED_TRACE(c.what);
+    Sprites.assign(SpritePoolSize, CSprite{});
+    target(0, 0, 0, -20000);
+    CShip& s = target(1, 1500, 0, c.off);
+    s.setAIHostile(0, c.hostile);
+    const Single before = health(s);
+    AddSprite(0, 0, 0, 1500, 0, 0, skLaserShot, 3, 0, c.owner, -1);
+    frames(5);  // tested against the ship at its first size
+    if (c.grownTo > 0) {
+      CShipWeaponProbe::height(s) = c.grownTo;
+      CShipFlightProbe::width(s) = c.grownTo;
+      CShipFlightProbe::depth(s) = c.grownTo;
+    }
+    frames(150);
+    EXPECT_EQ(health(s) < before, c.hit);
+  }
+}
+
 TEST_F(SpriteTest, ARollingShipDeflectsTheShotBackAtItsOwner) {
   CShip& s = target(1, 600, 0, 0);
   CShipFlightProbe::trickValue(s) = 42;  // mid-roll

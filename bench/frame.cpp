@@ -1,0 +1,325 @@
+// Frame costs of the real main loop on the default content (headless: SDL_VIDEODRIVER=offscreen),
+// in the title scene (with and without its full-screen effect), flight over "losgatos" with its
+// population, and a busy flight of 128 ships and 1024 sprites, half of them shots (and again with
+// 128 shots among them, to see the update grow with the shots). Every scene runs
+// twice in one process, with the device's draw merging off (every call its own draw, the stream
+// buffer orphaned per draw) and on, under a clock that moves 17 ms per frame. Per frame, as the
+// median of the measured frames: update, render and present milliseconds (present includes
+// waiting until the driver has drawn the frame, so the rasteriser's work is counted where it is
+// spent), process CPU milliseconds over all threads, draw calls handed to the driver, and heap
+// allocations of the whole process (malloc and friends, the driver's included) with the C++
+// allocations among them. Reports; never fails. QV_FRAME_SCENES (e.g. "flight,busy") and
+// QV_FRAME_MERGING ("on" or "off") narrow the runs.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine/modDirectX.h"
+#include "game/frmMain.h"
+#include "platform/Direct3D.h"
+#include "platform/Timer.h"
+#include "runtime/Paths.h"
+#include "runtime/Rnd.h"
+#include "tests/support/FrameScenes.h"
+
+// ---- allocation counting: every allocation of the process passes through here ---------------------
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+void __libc_free(void*);
+}
+
+namespace {
+std::atomic<long long> g_allocs{0}, g_newAllocs{0};
+inline void counted() { g_allocs.fetch_add(1, std::memory_order_relaxed); }
+}  // namespace
+
+extern "C" {
+void* malloc(size_t n) {
+  counted();
+  return __libc_malloc(n);
+}
+void* calloc(size_t n, size_t size) {
+  counted();
+  return __libc_calloc(n, size);
+}
+void* realloc(void* p, size_t n) {
+  counted();
+  return __libc_realloc(p, n);
+}
+void free(void* p) { __libc_free(p); }
+void* memalign(size_t align, size_t n) {
+  counted();
+  return __libc_memalign(align, n);
+}
+void* aligned_alloc(size_t align, size_t n) { return memalign(align, n); }
+int posix_memalign(void** out, size_t align, size_t n) {
+  void* p = memalign(align, n);
+  if (!p) return ENOMEM;
+  *out = p;
+  return 0;
+}
+void* valloc(size_t n) { return memalign(4096, n); }
+}
+
+namespace {
+void* newBlock(size_t n, size_t align = 0) {
+  g_newAllocs.fetch_add(1, std::memory_order_relaxed);
+  void* p = align > alignof(std::max_align_t) ? memalign(align, n ? n : 1) : malloc(n ? n : 1);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+}  // namespace
+
+void* operator new(size_t n) { return newBlock(n); }
+void* operator new[](size_t n) { return newBlock(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
+void* operator new[](size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
+void* operator new(size_t n, std::align_val_t a) { return newBlock(n, static_cast<size_t>(a)); }
+void* operator new[](size_t n, std::align_val_t a) { return newBlock(n, static_cast<size_t>(a)); }
+void operator delete(void* p) noexcept { free(p); }
+void operator delete[](void* p) noexcept { free(p); }
+void operator delete(void* p, size_t) noexcept { free(p); }
+void operator delete[](void* p, size_t) noexcept { free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { free(p); }
+void operator delete(void* p, size_t, std::align_val_t) noexcept { free(p); }
+void operator delete[](void* p, size_t, std::align_val_t) noexcept { free(p); }
+
+namespace fs = std::filesystem;
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+double cpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct FrameFigures {
+  double update = 0, render = 0, present = 0, cpu = 0;
+  double draws = 0, allocs = 0, newAllocs = 0;
+};
+
+enum class Scene { Title, TitleNoEffect, Flight, Busy, BusyFewShots };
+const char* sceneName(Scene s) {
+  switch (s) {
+    case Scene::Title: return "title";
+    case Scene::TitleNoEffect: return "title, effect off";
+    case Scene::Flight: return "flight";
+    case Scene::Busy: return "busy";
+    case Scene::BusyFewShots: return "busy, 128 shots";
+  }
+  return "?";
+}
+
+struct Run {
+  Scene scene;
+  bool merged;
+  std::vector<FrameFigures> frames;
+};
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+FrameFigures medians(const std::vector<FrameFigures>& frames) {
+  auto col = [&](double FrameFigures::*f) {
+    std::vector<double> v;
+    for (const auto& fr : frames) v.push_back(fr.*f);
+    return median(v);
+  };
+  return FrameFigures{col(&FrameFigures::update), col(&FrameFigures::render), col(&FrameFigures::present),
+                      col(&FrameFigures::cpu),    col(&FrameFigures::draws),  col(&FrameFigures::allocs),
+                      col(&FrameFigures::newAllocs)};
+}
+
+constexpr int WarmUpFrames = 20, MeasuredFrames = 40;
+
+// Within one frame, the times the device saw its markers.
+struct FrameMarks {
+  Clock::time_point start, updateEnd, presentStart;
+  Clock::duration targetView{};  // the target view drawn before the update ends: render time
+  Clock::time_point targetStart;
+  bool updateDone = false;
+  double cpu0 = 0;
+  long long allocs0 = 0, news0 = 0;
+  int64_t draws0 = 0;
+};
+
+void FrameScenes(benchmark::State& state) {
+  std::string copy = (fs::temp_directory_path() / "qv-bench-frame-XXXXXX").string();
+  if (!::mkdtemp(copy.data())) {
+    state.SkipWithError("cannot make a temporary folder");
+    return;
+  }
+  std::error_code ec;
+  fs::copy(QV_TEST_GAME_DIR, copy, fs::copy_options::recursive, ec);
+  if (ec) {
+    state.SkipWithError("cannot copy the game folder");
+    return;
+  }
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  setAppPath(copy);
+  setDeviceBackend(DeviceBackendKind::OpenGL);
+  uint32_t fakeNow = 5000;
+  setTimeSourceForTests([&] { return fakeNow += 1; }, [&](uint32_t waited) { fakeNow += waited; });
+  setRndSeedForTests(1234);
+
+  // QV_FRAME_SCENES (e.g. "flight,busy") and QV_FRAME_MERGING ("on" or "off") narrow the runs.
+  const char* only = std::getenv("QV_FRAME_SCENES");
+  const char* merging = std::getenv("QV_FRAME_MERGING");
+  std::vector<Run> runs;
+  for (Scene s : {Scene::Title, Scene::TitleNoEffect, Scene::Flight, Scene::Busy, Scene::BusyFewShots})
+    for (bool merged : {false, true}) {
+      const std::string name = sceneName(s);
+      if (only && std::string(only).find(name.substr(0, name.find(','))) == std::string::npos) continue;
+      if (only && s == Scene::TitleNoEffect && std::string(only).find("effect off") == std::string::npos) continue;
+      if (only && s == Scene::BusyFewShots && std::string(only).find("128 shots") == std::string::npos) continue;
+      if (merging && (std::string(merging) == "on") != merged) continue;
+      runs.push_back(Run{s, merged, {}});
+    }
+  for (auto& r : runs) r.frames.reserve(MeasuredFrames);
+  size_t current = 0;
+  int frameInRun = 0;
+  int busyShips = 0;
+  FrameMarks marks;
+  std::string failure;
+
+  for (auto _ : state) {
+    frmMain.afterFrameForTests = [&](Long pass) {
+      auto* dev = D3DDevice.get();
+      if (!dev) return;
+      if (pass == 1) {
+        dev->SetFailureHook([&](const D3DCall& call) {
+          const auto now = Clock::now();
+          switch (call.kind) {
+            case D3DCallKind::BeginScene:
+              if (!marks.updateDone) marks.updateEnd = now, marks.updateDone = true;
+              break;
+            case D3DCallKind::RenderToSurfaceBegin:
+              if (marks.updateDone) break;
+              if (call.object == ScreenFxSurf.get())
+                marks.updateEnd = now, marks.updateDone = true;
+              else
+                marks.targetStart = now;
+              break;
+            case D3DCallKind::RenderToSurfaceEnd:
+              if (!marks.updateDone && marks.targetStart != Clock::time_point{}) {
+                marks.targetView += now - marks.targetStart;
+                marks.targetStart = {};
+              }
+              break;
+            case D3DCallKind::Present: marks.presentStart = now; break;
+            default: break;
+          }
+          return D3D_OK;
+        });
+      } else if (current < runs.size()) {
+        // The frame that just ended.
+        dev->FinishDrawing();
+        const auto end = Clock::now();
+        Run& run = runs[current];
+        if (frameInRun >= WarmUpFrames && marks.updateDone) {
+          FrameFigures f;
+          const auto update = marks.updateEnd - marks.start - marks.targetView;
+          f.update = ms(update);
+          f.render = ms(marks.presentStart - marks.updateEnd + marks.targetView);
+          f.present = ms(end - marks.presentStart);
+          f.cpu = 1000.0 * (cpuSeconds() - marks.cpu0);
+          f.draws = static_cast<double>(dev->DriverDrawCalls() - marks.draws0);
+          f.allocs = static_cast<double>(g_allocs.load() - marks.allocs0);
+          f.newAllocs = static_cast<double>(g_newAllocs.load() - marks.news0);
+          run.frames.push_back(f);
+        }
+        if (++frameInRun >= WarmUpFrames + MeasuredFrames) {
+          ++current;
+          frameInRun = 0;
+        }
+      }
+      if (current >= runs.size()) {
+        dev->SetFailureHook({});
+        Integer cancel = 0;
+        frmMain.Form_Unload(cancel);
+        return;
+      }
+      // Set-up of the next frame (outside the measured time).
+      Run& run = runs[current];
+      if (frameInRun == 0) {
+        setDrawBatching(run.merged);
+        const bool first = current == 0 || runs[current - 1].scene != run.scene;
+        if (first && run.scene == Scene::Flight && !frame_scenes::startFlightScene()) failure = "losgatos did not load";
+        if (first && run.scene == Scene::Busy) busyShips = frame_scenes::startBusyScene();
+        if (first && run.scene == Scene::BusyFewShots) {
+          if (busyShips == 0) busyShips = frame_scenes::startBusyScene();
+          int kept = 0;
+          for (CSprite& sprite : Sprites)
+            if (sprite.Exists && sprite.sType == skLaserShot && ++kept > 128) sprite.Exists = false;
+        }
+      }
+      if (run.scene == Scene::Title) ScreenFxOn = true;
+      if (run.scene == Scene::TitleNoEffect) ScreenFxOn = false;
+      if (run.scene == Scene::Busy) frame_scenes::topUpBusySprites();
+      if (run.scene == Scene::BusyFewShots) frame_scenes::topUpBusySprites(128);
+      marks = FrameMarks{};
+      marks.cpu0 = cpuSeconds();
+      marks.draws0 = dev->DriverDrawCalls();
+      marks.allocs0 = g_allocs.load();
+      marks.news0 = g_newAllocs.load();
+      marks.start = Clock::now();
+    };
+    frmMain.Form_Load();
+    frmMain.afterFrameForTests = {};
+  }
+  setDrawBatching(true);
+  setTimeSourceForTests({});
+  clearRndTestSeed();
+  setAppPath(exeDir());
+  fs::remove_all(copy, ec);
+  if (!failure.empty()) {
+    state.SkipWithError(failure.c_str());
+    return;
+  }
+
+  std::printf("\nPer frame (median of %d frames after %d of warm-up); merging off = every call its own draw\n",
+              MeasuredFrames, WarmUpFrames);
+  std::printf("%-18s %-8s %9s %9s %10s %8s %7s %8s %12s %8s\n", "scene", "merging", "update_ms", "render_ms",
+              "present_ms", "cpu_ms", "draws", "allocs", "c++_allocs", "max_fps");
+  FrameFigures title{}, titleNoFx{};
+  for (const Run& r : runs) {
+    const FrameFigures m = medians(r.frames);
+    const double wall = m.update + m.render + m.present;
+    std::printf("%-18s %-8s %9.3f %9.3f %10.3f %8.2f %7.0f %8.0f %12.0f %8.1f\n", sceneName(r.scene),
+                r.merged ? "on" : "off", m.update, m.render, m.present, m.cpu, m.draws, m.allocs, m.newAllocs,
+                wall > 0 ? 1000.0 / wall : 0.0);
+    if (r.merged && r.scene == Scene::Title) title = m;
+    if (r.merged && r.scene == Scene::TitleNoEffect) titleNoFx = m;
+    const std::string key = std::string(sceneName(r.scene)) + (r.merged ? "" : " (off)");
+    state.counters[key + " cpu_ms"] = m.cpu;
+    state.counters[key + " draws"] = m.draws;
+  }
+  std::printf("busy scene ships: %d; title CPU with the effect over without it: %.2f\n", busyShips,
+              titleNoFx.cpu > 0 ? title.cpu / titleNoFx.cpu : 0.0);
+  std::printf("CPU share of one core at the 60 fps cap (cpu_ms / 16.7): title %.0f%%\n\n", 100 * title.cpu / 16.7);
+}
+BENCHMARK(FrameScenes)->Iterations(1)->Unit(benchmark::kSecond);
+}  // namespace

@@ -1,0 +1,236 @@
+// The OpenGL device's draw merging against separate draws, read back from Mesa: billboards from
+// one vertex buffer under their own world matrices and texture factors (additive, depth-tested,
+// fogged, two textures taking turns), lit quads under their own world matrices (opaque, a
+// directional and a point light, scaled normals), a stack of additive screen rectangles (the
+// summing pass) and alpha-blended quads whose order must hold. Each scene is drawn with merging off
+// and on; the pictures match and the merged one takes fewer driver draws where states allow.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "tests/support/PixelDevice.h"
+
+namespace {
+constexpr int32_t W = 160, H = 120;
+
+struct QuadVertex {  // FVF 0x152
+  float x, y, z, nx, ny, nz;
+  D3DCOLOR color;
+  float u, v;
+};
+struct ScreenVertex {  // FVF 0x144
+  float x, y, z, rhw;
+  D3DCOLOR color;
+  float u, v;
+};
+
+// A quad strip of side 1 about the origin facing -z, as the game's billboard buffer holds it.
+const QuadVertex kQuad[4] = {{-0.5f, -0.5f, 0, 0, 0, -1, 0xFFFFFFFF, 0, 1},
+                             {-0.5f, 0.5f, 0, 0, 0, -1, 0xFFFFFFFF, 0, 0},
+                             {0.5f, -0.5f, 0, 0, 0, -1, 0xFFFFFFFF, 1, 1},
+                             {0.5f, 0.5f, 0, 0, 0, -1, 0xFFFFFFFF, 1, 0}};
+
+std::vector<uint32_t> gradient(int32_t w, int32_t h, uint32_t alpha) {
+  std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      px[static_cast<size_t>(y) * w + x] = alpha << 24 | uint32_t(x * 255 / (w - 1)) << 16 |
+                                            uint32_t(y * 255 / (h - 1)) << 8 | uint32_t(90 + 20 * ((x + y) % 3));
+  return px;
+}
+
+D3DMATRIX world(float x, float y, float z, float scale, float spin) {
+  D3DMATRIX s, r, t, sr, out;
+  D3DXMatrixScaling(s, scale, scale * 0.8f, scale);
+  D3DXMatrixRotationZ(r, spin);
+  D3DXMatrixTranslation(t, x, y, z);
+  D3DXMatrixMultiply(sr, s, r);
+  D3DXMatrixMultiply(out, sr, t);
+  return out;
+}
+
+class DrawMergingPixel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    p = PixelDevice::create(W, H, &error);
+    if (!p) GTEST_SKIP() << "no OpenGL device: " << error;
+    texA = p->makeTexture(8, 8, gradient(8, 8, 255));
+    texB = p->makeTexture(4, 4, gradient(4, 4, 160));
+    ASSERT_EQ(d().CreateVertexBuffer(sizeof kQuad, 0, D3DFVF_QUADVERTEX, D3DPOOL_MANAGED, quad), D3D_OK);
+    ASSERT_EQ(quad->SetData(0, sizeof kQuad, 0, kQuad), D3D_OK);
+  }
+  void TearDown() override { setDrawBatching(true); }
+  Direct3DDevice8& d() { return *p->device(); }
+
+  void camera() {
+    D3DMATRIX view, proj;
+    D3DXMatrixLookAtLH(view, D3DVECTOR{0, 0, -10}, D3DVECTOR{0, 0, 0}, D3DVECTOR{0, 1, 0});
+    D3DXMatrixPerspectiveFovLH(proj, 0.8f, 0.75f, 1, 100);
+    d().SetTransform(D3DTS_VIEW, view);
+    d().SetTransform(D3DTS_PROJECTION, proj);
+  }
+
+  // The scene drawn with merging off and on: the largest channel difference of the two pictures;
+  // the driver draws each took.
+  int compare(const std::function<void()>& scene, int64_t& separateDraws, int64_t& mergedDraws) {
+    PixelImage pictures[2];
+    int64_t draws[2];
+    for (int merged = 0; merged < 2; ++merged) {
+      setDrawBatching(merged == 1);
+      d().BeginScene();
+      d().Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DColorARGB(255, 30, 40, 50), 1.0f, 0);
+      const int64_t before = d().DriverDrawCalls();
+      scene();
+      d().EndScene();
+      pictures[merged] = p->readBack();  // reading hands the gathered draws over first
+      draws[merged] = d().DriverDrawCalls() - before;
+    }
+    separateDraws = draws[0];
+    mergedDraws = draws[1];
+    int largest = 0;
+    size_t changed = 0;
+    for (size_t i = 0; i < pictures[0].argb.size(); ++i) {
+      for (int shift : {0, 8, 16}) {
+        int a = (pictures[0].argb[i] >> shift) & 0xFF, b = (pictures[1].argb[i] >> shift) & 0xFF;
+        largest = std::max(largest, std::abs(a - b));
+      }
+      changed += pictures[0].argb[i] != D3DColorARGB(255, 30, 40, 50);
+    }
+    EXPECT_GT(changed, pictures[0].argb.size() / 20) << "the scene draws something";
+    return largest;
+  }
+
+  std::unique_ptr<PixelDevice> p;
+  std::shared_ptr<Direct3DTexture8> texA, texB;
+  std::shared_ptr<Direct3DVertexBuffer8> quad;
+};
+
+TEST_F(DrawMergingPixel, BillboardsWithTheirOwnMatricesAndFactorsMergeByTexture) {
+  auto scene = [&] {
+    camera();
+    d().SetRenderState(D3DRS_LIGHTING, 0);
+    d().SetRenderState(D3DRS_ZWRITEENABLE, 0);
+    d().SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d().SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    d().SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    d().SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d().SetRenderState(D3DRS_FOGENABLE, 1);
+    d().SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    float start = 8, end = 16;
+    int32_t bits;
+    std::memcpy(&bits, &start, 4);
+    d().SetRenderState(D3DRS_FOGSTART, bits);
+    std::memcpy(&bits, &end, 4);
+    d().SetRenderState(D3DRS_FOGEND, bits);
+    d().SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+    d().SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    d().SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    d().SetStreamSource(0, quad, sizeof(QuadVertex));
+    d().SetVertexShader(D3DFVF_QUADVERTEX);
+    for (int i = 0; i < 12; ++i) {
+      d().SetTexture(0, i % 2 ? texB : texA);
+      d().SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<int32_t>(D3DColorARGB(255, 40 + 15 * i, 120, 200 - 10 * i)));
+      d().SetTransform(D3DTS_WORLD, world(-4.5f + 0.8f * i, 1.5f * std::sin(i * 1.3f), 1.0f * (i % 4), 1.5f + 0.1f * i,
+                                          0.4f * i));
+      d().DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_LE(compare(scene, separate, merged), 2);
+  EXPECT_EQ(separate, 12);
+  EXPECT_EQ(merged, 2);  // additive without depth writes: regrouped by texture
+}
+
+TEST_F(DrawMergingPixel, LitQuadsWithTheirOwnMatricesMergeIntoOneDraw) {
+  auto scene = [&] {
+    camera();
+    d().SetRenderState(D3DRS_LIGHTING, 1);
+    d().SetRenderState(D3DRS_NORMALIZENORMALS, 1);
+    d().SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d().SetRenderState(D3DRS_AMBIENT, static_cast<int32_t>(D3DColorARGB(255, 30, 30, 30)));
+    D3DLIGHT8 sun;
+    sun.Type = D3DLIGHT_DIRECTIONAL;
+    sun.Diffuse = D3DCOLORVALUE{0.8f, 0.7f, 0.6f, 0};
+    sun.Direction = D3DVECTOR{0.3f, -0.2f, 1};
+    d().SetLight(0, sun);
+    d().LightEnable(0, true);
+    D3DLIGHT8 lamp;
+    lamp.Type = D3DLIGHT_POINT;
+    lamp.Diffuse = D3DCOLORVALUE{0.2f, 0.5f, 0.9f, 0};
+    lamp.Position = D3DVECTOR{1, 1, -3};
+    lamp.Range = 20;
+    lamp.Attenuation1 = 0.3f;
+    d().SetLight(1, lamp);
+    d().LightEnable(1, true);
+    d().SetTexture(0, texA);
+    d().SetStreamSource(0, quad, sizeof(QuadVertex));
+    d().SetVertexShader(D3DFVF_QUADVERTEX);
+    for (int i = 0; i < 9; ++i) {
+      D3DMATRIX w = world(-3.5f + 0.9f * i, (i % 3) - 1.0f, 0.5f * (i % 2), 1.2f, 0.3f * i);
+      D3DMATRIX tilt, out;
+      D3DXMatrixRotationY(tilt, 0.5f - 0.12f * i);
+      D3DXMatrixMultiply(out, tilt, w);
+      d().SetTransform(D3DTS_WORLD, out);
+      d().DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_LE(compare(scene, separate, merged), 2);
+  EXPECT_EQ(separate, 9);
+  EXPECT_EQ(merged, 1);
+}
+
+TEST_F(DrawMergingPixel, AStackOfAdditiveScreenRectanglesIsOnePass) {
+  auto scene = [&] {
+    d().SetRenderState(D3DRS_ZENABLE, 0);
+    d().SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    d().SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    d().SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d().SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<int32_t>(D3DColorARGB(35, 24, 24, 24)));
+    d().SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+    d().SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    d().SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    d().SetTexture(0, texA);
+    d().SetVertexShader(D3DFVF_SCREENVERTEX);
+    for (int i = 0; i < 20; ++i) {
+      const float l = -3.0f * i - 1 + (i % 3), t = -3.0f * i - 1 + (i % 2), r = 3.0f * i + W - 1 + (i % 2),
+                  b = 3.0f * i + H - 1 + (i % 3);
+      const float u = 0.78f, v = 0.6f;
+      ScreenVertex q[4] = {{l, b, 0, 1, 0xFFFFFFFF, 0, v}, {l, t, 0, 1, 0xFFFFFFFF, 0, 0},
+                           {r, b, 0, 1, 0xFFFFFFFF, u, v}, {r, t, 0, 1, 0xFFFFFFFF, u, 0}};
+      d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_LE(compare(scene, separate, merged), 1);
+  EXPECT_EQ(separate, 20);
+  EXPECT_EQ(merged, 1);
+}
+
+TEST_F(DrawMergingPixel, AlphaBlendedDrawsKeepTheirOrder) {
+  auto scene = [&] {
+    d().SetRenderState(D3DRS_ZENABLE, 0);
+    d().SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    d().SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d().SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    d().SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d().SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    d().SetVertexShader(D3DFVF_SCREENVERTEX);
+    for (int i = 0; i < 8; ++i) {
+      d().SetTexture(0, i % 2 ? texB : texA);
+      const float l = 10.0f + 12 * i, t = 10.0f + 8 * i;
+      const D3DCOLOR c = D3DColorARGB(200, 255, 255 - 20 * i, 255);
+      ScreenVertex q[4] = {{l, t + 50, 0, 1, c, 0, 1}, {l, t, 0, 1, c, 0, 0}, {l + 50, t + 50, 0, 1, c, 1, 1},
+                           {l + 50, t, 0, 1, c, 1, 0}};
+      d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_EQ(compare(scene, separate, merged), 0);
+  EXPECT_EQ(merged, separate);  // textures take turns and blending is ordered: nothing merges
+}
+}  // namespace
