@@ -351,7 +351,8 @@ void doGame() {
       if (CurMap) CurMap->Move(false, 0);
     } else {
       // 6. Only the player's ship steps, at frame time 0; the credits tunnel keeps flying.
-      if (GameInterface && GameInterface->Window == msCredits && GameInterface->canCredTunnel()) MoveSprites();
+      if (GameInterface && GameInterface->Window == msCredits && GameInterface->canCredTunnel())
+        MoveSprites();
       FrameTime = 0;
       player.Move();
       setShipView(viewShip);
@@ -399,8 +400,8 @@ void renderScreenFx() {
 // The passes of a frame in play (1..18).
 void renderPlay() {
   setQuickRMode(rpFogged, 200, 200, 200, 200);
-  const bool skipMap = playerShip().getTransWarp() ||
-                       (GameInterface && GameInterface->Window == msCredits && GameInterface->canCredTunnel());
+  const bool skipMap = playerShip().getTransWarp() || (GameInterface && GameInterface->Window == msCredits &&
+                                                       GameInterface->canCredTunnel());
   if (!skipMap && CurMap) CurMap->RenderSky(vbTrue);
   doLights();
   if (GameInterface) {

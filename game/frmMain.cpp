@@ -214,7 +214,8 @@ bool driveBinding(Integer keyCode, bool down) {
 }
 
 bool isWizardPage(Long window) {
-  return (window >= msNewShip && window <= msNewAllSet) || window == msNewSaveSlot || window == msNewDifficulty;
+  return (window >= msNewShip && window <= msNewAllSet) || window == msNewSaveSlot ||
+         window == msNewDifficulty;
 }
 
 // Name editing on a wizard name page: Backspace, Enter (goes to nextPage) or a character.

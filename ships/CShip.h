@@ -326,7 +326,7 @@ class CShip {
 
   // Movement steps, in the order Move calls them (CShipMove.cpp unless noted).
   void moveStep();
-  struct MoveState;                 // what the stages of one moveStep hand on
+  struct MoveState;                // what the stages of one moveStep hand on
   void decayImpulses(const MoveState& m);
   void takeFlightControls(const MoveState& m);
   void healthStep(const MoveState& m);

@@ -99,7 +99,8 @@ void CShip::moveStep() {
   updateCrewAnim();
   climbStep(m);
   // 23.
-  if (GameMode == pmShipEditor || GameMode == pmStructEditor || GameMode == pmMapEditor) m.skipCollisions = true;
+  if (GameMode == pmShipEditor || GameMode == pmStructEditor || GameMode == pmMapEditor)
+    m.skipCollisions = true;
   heightStep(m);
   oneShotKeys();
   // 26. The bank relaxes.

@@ -67,7 +67,8 @@ void CSprite::Init(Single x, Single y, Single z, Single xM, Single yM, Single zM
       pos.y = y - 10 + 20 * Rnd();
       pos.z = z - 10 + 20 * Rnd();
       break;
-    case skFlare: case skBlueFlare: case skBlueGlow: case skHaloFlare: case skTorFade: case skXBlast: case skSpike: case skExplodeQuad: case skSpikeQuad: case skHaloBolt: case skBlueRedGlow:
+    case skFlare: case skBlueFlare: case skBlueGlow: case skHaloFlare: case skTorFade: case skXBlast:
+    case skSpike: case skExplodeQuad: case skSpikeQuad: case skHaloBolt: case skBlueRedGlow:
     case skPlain:
       Frame = 1.0f;
       break;
@@ -112,7 +113,9 @@ void CSprite::Init(Single x, Single y, Single z, Single xM, Single yM, Single zM
       Expendl = false;
       headingFromTraj(traj, myAngle, speed, myPitch);
       break;
-    case skExplodeFlash: case skFireball: case skTorSpark: case skTorFadeB: case skTorBurst: case skBlank: case skLightFlash: case skLightFlashB: case skBlankB: case skLightFlashC: case skFire: case skRedSpikeQuad:
+    case skExplodeFlash: case skFireball: case skTorSpark: case skTorFadeB: case skTorBurst: case skBlank:
+    case skLightFlash: case skLightFlashB: case skBlankB: case skLightFlashC: case skFire:
+    case skRedSpikeQuad:
       Frame = 0.5f;
       break;
     case skDust: case skBlood: Frame = 1.4f - Rnd() / 3; break;

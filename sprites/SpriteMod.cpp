@@ -91,7 +91,8 @@ using namespace spr;
 namespace {
 bool cullKind(Long kind) {
   switch (kind) {
-    case skSmoke: case skStar: case skBlueGlow: case skHaloFlare: case skDust: case skPuff: case skTorSpark: case skTorFade: case skBlueRedGlow: return true;
+    case skSmoke: case skStar: case skBlueGlow: case skHaloFlare: case skDust: case skPuff: case skTorSpark:
+    case skTorFade: case skBlueRedGlow: return true;
     default: return false;
   }
 }
@@ -164,7 +165,8 @@ void SortSprites() {
         SpriteListB[static_cast<size_t>(++SpriteListBLast)] = i;
     } else if (ClassicView && s.Owner == 0) {
       switch (s.sType) {
-        case skLaserShot: case skRocket: case skPhotonShot: case skPanelShot: case skBeamShot: case skSpinShot: case skNeuShot: s.Exists = false; break;
+        case skLaserShot: case skRocket: case skPhotonShot: case skPanelShot: case skBeamShot:
+        case skSpinShot: case skNeuShot: s.Exists = false; break;
         default: break;
       }
     }
