@@ -465,7 +465,7 @@ bool CMissionPhase::runLine(const ScriptLine& line) {
       break;
     case cIfEquippedGoto: jumpIf(me && me->getMount(0) != -1 && me->getMount(1) != -1, a[0]); break;
     case cIfSecondaryGoto: jumpIf(me && me->getSecondaryAmmo(0) >= 1, a[0]); break;
-    case cIfPlunderGoto: jumpIf(GameInterface && GameInterface->Window == 1, a[0]); break;
+    case cIfPlunderGoto: jumpIf(GameInterface && GameInterface->Window == msPlunder, a[0]); break;
     case cIfHasDestGoto: jumpIf(World && World->DestNode >= 0, a[0]); break;
     case cIfHasRscGoto: jumpIf(Player && Player->getRscNotEmpty(), a[0]); break;
     case cIfHasNoRscGoto: jumpIf(Player && !Player->getRscNotEmpty(), a[0]); break;

@@ -159,11 +159,11 @@ void setShipView(Integer& shipIndex) {
   vbTrap("setShipView", [&] {
     const double ft = FrameTime;
     CInterface* gi = GameInterface.get();
-    const Long window = gi ? gi->Window : 0;
+    const Long window = gi ? gi->Window : msNone;
 
     // 1-2. Start; the title scene's ship shots follow their ship.
     CamDetached = false;
-    if (window == 32 && gi) {
+    if (window == msDemo && gi) {
       const Long mode = gi->DemoSceneMode;
       if (mode == 1 || mode == 2 || mode == 6 || mode == 7 || mode == 8) {
         shipIndex = gi->DemoSceneFollow;
@@ -246,7 +246,7 @@ void setShipView(Integer& shipIndex) {
       parked.e = 10000;
       CamDetached = true;
     }
-    if (window == 32 && gi) {
+    if (window == msDemo && gi) {
       const Long mode = gi->DemoSceneMode;
       if (mode == 3 || mode == 4) {
         shipIndex = 1;
@@ -282,7 +282,7 @@ void setShipView(Integer& shipIndex) {
     }
 
     // 11. Credits tunnel.
-    if (gi && gi->canCredTunnel() && window == 34) {
+    if (gi && gi->canCredTunnel() && window == msCredits) {
       CamEye = eye = D3DVECTOR{0, 10000, 0};
       CamTarget = target = D3DVECTOR{1000, 10000, 0};
       CamDetached = true;
@@ -351,13 +351,13 @@ void setShipView(Integer& shipIndex) {
       }
     } else {
       const double t = IntroClock;
-      if (window == 32) CamEye = vec(1500 * std::cos(t / 2), 3000 * std::sin(t / 10), 1500 * std::sin(t / 2));
+      if (window == msDemo) CamEye = vec(1500 * std::cos(t / 2), 3000 * std::sin(t / 10), 1500 * std::sin(t / 2));
       else CamEye = vec(2000 * std::cos(t / 20), 3000, 2000 * std::sin(t / 20));
       CamTarget = D3DVECTOR{0, 0, 0};
       CamUp = D3DVECTOR{0, 20, 0};
       if (IntroClock > 1000) IntroClock -= 125.6f;
       TitleCam = true;
-      if (MouseHeld && window == 0) {
+      if (MouseHeld && window == msNone) {
         MouseHeld = false;
         startNewGameFromTitle();
       }

@@ -177,7 +177,7 @@ void newGame(bool skipLoad, bool intro) {
   // 11. A missing intro text is reported and the title scene runs without its message wall; the
   // title track's own failures are logged by the mp3 procedures.
   if (intro) {
-    GameInterface->Window = 32;
+    GameInterface->Window = msDemo;
     try {
       GameInterface->ReadIntroMsg();
     } catch (const std::exception& e) {
@@ -188,7 +188,7 @@ void newGame(bool skipLoad, bool intro) {
     PlayMP3();
     ScreenFxOn = true;
   } else {
-    GameInterface->Window = 14;
+    GameInterface->Window = msMainMenu;
     ScreenFxHalf = false;
     ScreenFxOn = false;
     if (MissionControl) MissionControl->Reading = false;
@@ -321,7 +321,7 @@ void doGame() {
         return;
     }
     // 1..3.
-    if (GameInterface && GameInterface->Window == 32) scaleTitleTime(*GameInterface);
+    if (GameInterface && GameInterface->Window == msDemo) scaleTitleTime(*GameInterface);
     if (MissionControl && MissionControl->Reading) MissionControl->doRead();
     CShip& player = playerShip();
     if (player.getWarp() > 0) FrameTime *= player.getSpinning();
@@ -351,7 +351,8 @@ void doGame() {
       if (CurMap) CurMap->Move(false, 0);
     } else {
       // 6. Only the player's ship steps, at frame time 0; the credits tunnel keeps flying.
-      if (GameInterface && GameInterface->Window == 34 && GameInterface->canCredTunnel()) MoveSprites();
+      if (GameInterface && GameInterface->Window == msCredits && GameInterface->canCredTunnel())
+        MoveSprites();
       FrameTime = 0;
       player.Move();
       setShipView(viewShip);
@@ -399,8 +400,8 @@ void renderScreenFx() {
 // The passes of a frame in play (1..18).
 void renderPlay() {
   setQuickRMode(rpFogged, 200, 200, 200, 200);
-  const bool skipMap = playerShip().getTransWarp() ||
-                       (GameInterface && GameInterface->Window == 34 && GameInterface->canCredTunnel());
+  const bool skipMap = playerShip().getTransWarp() || (GameInterface && GameInterface->Window == msCredits &&
+                                                       GameInterface->canCredTunnel());
   if (!skipMap && CurMap) CurMap->RenderSky(vbTrue);
   doLights();
   if (GameInterface) {

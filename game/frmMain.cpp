@@ -213,7 +213,10 @@ bool driveBinding(Integer keyCode, bool down) {
   return false;
 }
 
-bool isWizardPage(Long window) { return (window >= 24 && window <= 29) || window == 37 || window == 38; }
+bool isWizardPage(Long window) {
+  return (window >= msNewShip && window <= msNewAllSet) || window == msNewSaveSlot ||
+         window == msNewDifficulty;
+}
 
 // Name editing on a wizard name page: Backspace, Enter (goes to nextPage) or a character.
 void editName(std::string& name, Integer keyAscii, Long nextPage) {
@@ -222,7 +225,7 @@ void editName(std::string& name, Integer keyAscii, Long nextPage) {
     if (!name.empty()) name.pop_back();
   } else if (keyAscii == 13) {
     gi.Window = nextPage;
-    if (nextPage == 27) gi.LoadNewGameGunnerPortraits();
+    if (nextPage == msNewGunner) gi.LoadNewGameGunnerPortraits();
   } else if (Len(name) < 20) {
     name += Chr(keyAscii);
   }
@@ -234,17 +237,17 @@ void FormMain::Form_KeyDown(Integer& KeyCode, Integer& Shift) {
   vbTrap("Form_KeyDown", [&] {
     CInterface& gi = gameInterface();
     if (KeyCode == 27) {
-      if (gi.Window == 0) {
-        gi.Window = 35;
-      } else if (gi.Window == 35) {
-        gi.Window = 0;
+      if (gi.Window == msNone) {
+        gi.Window = msConfirmQuit;
+      } else if (gi.Window == msConfirmQuit) {
+        gi.Window = msNone;
       } else if (isWizardPage(gi.Window)) {
         playerShipSlot().Exists = false;
-        gi.Window = 14;
+        gi.Window = msMainMenu;
       }
     }
     playerShipSlot();
-    if (gi.Window == 26 || gi.Window == 28) return;
+    if (gi.Window == msNewDriverName || gi.Window == msNewGunnerName) return;
     if (gi.keyRemapping > -1) {
       gi.Remap(KeyCode);
       return;
@@ -277,8 +280,8 @@ void FormMain::Form_KeyPress(Integer& KeyAscii) {
   vbTrap("Form_KeyPress", [&] {
     if (!GameInterface) GameInterface = std::make_shared<CInterface>();
     if (!Player) vbRaise(vberr::ObjectMissing);
-    if (GameInterface->Window == 26) editName(Player->DriverName, KeyAscii, 27);
-    if (GameInterface->Window == 28) editName(Player->GunnerName, KeyAscii, 29);
+    if (GameInterface->Window == msNewDriverName) editName(Player->DriverName, KeyAscii, msNewGunner);
+    if (GameInterface->Window == msNewGunnerName) editName(Player->GunnerName, KeyAscii, msNewAllSet);
   });
 }
 

@@ -82,7 +82,7 @@ CInterface::CInterface() {
 }
 
 bool CInterface::hasMouse() const {
-  if (Window > 0 || overlayFrame > 0) return true;
+  if (Window > msNone || overlayFrame > 0) return true;
   if (!Ships.empty() && Ships[0]) {
     const CShip& p = *Ships[0];
     if (p.TractorFrame > 0 || p.LandingFrame > 0) return true;
@@ -200,7 +200,7 @@ void CInterface::Render() {
     if (!MotherNodePath.empty() || MotherShip > -1) drawMotherShipHud();
     drawMissionLayers();
 
-    if (window > 0) {
+    if (window > msNone) {
       renderFlightScreen(window);
       drawCursor();
       return;
@@ -343,7 +343,7 @@ bool CInterface::renderFullScreen(Long window) {
       return true;
     case msNewShip: case msNewDriver: case msNewDriverName: case msNewGunner: case msNewGunnerName:
     case msNewAllSet: case msNewSaveSlot: case msNewDifficulty:
-      drawNewGame(static_cast<Integer>(window - 23));
+      drawNewGame(static_cast<Integer>(window - msNewShip + ngShip));
       drawCursor();
       return true;
     case msDemo: renderAttract(); return true;

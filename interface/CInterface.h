@@ -27,7 +27,7 @@ constexpr Long msNone = 0, msPlunder = 1, msHardware = 2, msBountyOffice = 3, ms
 
 class CInterface {
  public:
-  Long Window = 0;          // screen state (ms* values 0..40): 0 in flight, 14 main menu, 32 title scene
+  Long Window = msNone;     // screen state (ms* values 0..40): 0 in flight, 14 main menu, 32 title scene
   Integer TargRender = -1;  // ship index shown in the target view, -1 none
   Long keyRemapping = -1;   // KeyAction waiting for a new key, -1 none
   Long iAction = 0;         // what the action key does now: 0 none, 1 hyperspace, 2 land, 3 tractor, 4 dock, 5/6 slow motion on/off
@@ -255,7 +255,7 @@ class CInterface {
   friend struct NewGameProbe;  // wizard, save-slot and intro tests
   friend struct NewGamePixelProbe;
 
-  // Wizard page numbers (Window - 23).
+  // Wizard page numbers (Window - msNewShip + ngShip).
   static constexpr Integer ngShip = 1, ngDriver = 2, ngDriverName = 3, ngGunner = 4, ngGunnerName = 5,
                            ngAllSet = 6, ngSaveSlot = 14, ngDifficulty = 15;
 

@@ -94,7 +94,8 @@ void CInterface::renderAttract() {
     case 4: {
       const Integer slot = DemoSceneFollow;
       const bool live = slot >= 0 && static_cast<size_t>(slot) < Sprites.size() &&
-                        Sprites[static_cast<size_t>(slot)].Exists && Sprites[static_cast<size_t>(slot)].sType == 13;
+                        Sprites[static_cast<size_t>(slot)].Exists &&
+                        Sprites[static_cast<size_t>(slot)].sType == skMissile;
       if (!live) {
         DemoSceneMode = 6;
         DemoSceneFrame = 0.6f;

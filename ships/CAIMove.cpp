@@ -102,7 +102,7 @@ void CAI::Move() {
   }
 
   // 10. The title scene keeps its ships.
-  if (GameInterface && GameInterface->Window == 32) leaveTime = 0;
+  if (GameInterface && GameInterface->Window == msDemo) leaveTime = 0;
 
   // 11.
   if (JobFrame < 0) newChoice();

@@ -326,6 +326,27 @@ class CShip {
 
   // Movement steps, in the order Move calls them (CShipMove.cpp unless noted).
   void moveStep();
+  struct MoveState;                // what the stages of one moveStep hand on
+  void decayImpulses(const MoveState& m);
+  void takeFlightControls(const MoveState& m);
+  void healthStep(const MoveState& m);
+  void setHeightBand(MoveState& m);
+  void dropLostTarget();
+  void takePilotCommands();
+  void lockControls(const MoveState& m);
+  bool deathThroesStep(MoveState& m);  // True when the throes ended in the explosion
+  void departureSteer(const MoveState& m);
+  void turnAndBank(const MoveState& m);
+  void spinStep(const MoveState& m);
+  void trickStep(const MoveState& m);
+  void spinTurn(Single& value, double before);
+  void climbStep(const MoveState& m);
+  void heightStep(MoveState& m);
+  void oneShotKeys();
+  void engineSoundStep(const MoveState& m);
+  void thrustStep(const MoveState& m);
+  void velocityStep(const MoveState& m);   // the move itself
+  void contactStep(const MoveState& m);    // ship and structure contacts after the move
   void checkTrickInput();           // player only: double taps of thrust, brake and the trick keys
   // Armour-fraction crossings of 0.95, 0.85, 0.5, 0.15 and 0 throw one burst of debris, fire and
   // sound (CShipDamage.cpp); previousFraction is Armor / maxArmor before the hit.

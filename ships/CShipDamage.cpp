@@ -109,7 +109,7 @@ void CShip::Hit(Long kind, Integer source, const D3DVECTOR& direction, Single am
     if (!rammer || !rammer->checkAIHostile(ID)) D = 0;
   }
   if (D < 0) k = 0;
-  if (ID == 0 && gi && gi->Window > 0) k = 0;
+  if (ID == 0 && gi && gi->Window > msNone) k = 0;
 
   // 8-9. Push, and side blows tip the ship.
   pushX = static_cast<Single>(pushX + nx * k);
@@ -175,7 +175,7 @@ void CShip::Hit(Long kind, Integer source, const D3DVECTOR& direction, Single am
     if (!tractorGift.empty() || IAmBlarg) Armor = -1.0f;
     if (autoEvac != 2) {
       const Long body = getShipBody();
-      const bool demo = gi && gi->Window == 32;
+      const bool demo = gi && gi->Window == msDemo;
       const bool disabled = !demo && Armor >= -maxArmor / 2 && ID != 0 && body != sbBike && body != sbFleshy &&
                             !isMotherShip(ID);
       if (!disabled) {

@@ -49,21 +49,89 @@ void CShip::Move() {
   vbTrap("Ship.Move", [this] { moveStep(); });
 }
 
-void CShip::moveStep() {
-  const double ft = FrameTime;
-  const bool player = ID == 0;
-  const Long body = getShipBody();
+// What one movement step hands from one stage to the next.
+struct CShip::MoveState {
+  double ft = 0;                        // FrameTime at the start of the step, seconds
+  bool player = false;                  // the player's ship (ID 0)
+  Long body = 0;                        // getShipBody() at the start of the step
+  bool skipCollisions = false;          // no ship or structure contacts this step
+  Single oldX = 0, oldE = 0, oldY = 0;  // the point before this step's move
+  Single bf = 0;                        // banking factor; 0 during the death throes
+  Integer top = 111, bottom = -111;     // the height band
+};
 
-  // 1. Timers and impulses.
+void CShip::moveStep() {
+  MoveState m;
+  m.ft = FrameTime;
+  m.player = ID == 0;
+  m.body = getShipBody();
+
+  decayImpulses(m);
+  takeFlightControls(m);
+  // 3.
+  if (hitFlash > 0) hitFlash = std::max(0.0f, static_cast<Single>(hitFlash - m.ft));
+  // 4.
+  if (m.player && Armor >= 0) {
+    checkTrickInput();
+    if (!keyWarp) checkNearLanding();
+  }
+  healthStep(m);
+  // 6.
+  m.skipCollisions = autoEvac == 2;
+  m.oldX = x;
+  m.oldE = e;
+  m.oldY = y;
+  // 7.
+  m.bf = bodyFactor(m.body);
+  setHeightBand(m);
+  dropLostTarget();
+  takePilotCommands();
+  lockControls(m);
+  if (deathThroes > 0 && deathThroesStep(m)) return;
+  departureSteer(m);
+  turnAndBank(m);
+  spinStep(m);
+  trickStep(m);
+  // 20.
+  if (r > 6.28f) r -= 6.28f;
+  else if (r < 0) r += 6.28f;
+  // 21.
+  updateCrewAnim();
+  climbStep(m);
+  // 23.
+  if (GameMode == pmShipEditor || GameMode == pmStructEditor || GameMode == pmMapEditor)
+    m.skipCollisions = true;
+  heightStep(m);
+  oneShotKeys();
+  // 26. The bank relaxes.
+  const Single relax = static_cast<Single>(m.bf * m.ft);
+  roll = roll > 0 ? std::max(0.0f, roll - relax) : std::min(0.0f, roll + relax);
+  engineSoundStep(m);
+  thrustStep(m);
+  // 30. Velocity, position and contacts; a ship without top speed stays put and holds fire.
+  if (MaxSpeed <= 0) return;
+  velocityStep(m);
+  if (!m.skipCollisions) contactStep(m);
+  prevClock = shipClock;
+  shipClock = static_cast<Single>(shipClock + m.ft);
+  if (shipClock > 100) shipClock = 0;
+  FireWeapons();
+}
+
+// 1. Timers and impulses.
+void CShip::decayImpulses(const MoveState& m) {
+  const double ft = m.ft;
   if (SmashExempt > 0) SmashExempt = static_cast<Single>(SmashExempt - ft);
   for (Single* p : {&pushX, &pushE, &pushY}) {
     if (*p == 0) continue;
     *p = static_cast<Single>(*p * (1 - 10 * ft));
     if (ft >= 0.1 || std::fabs(*p) < 0.1f) *p = 0;
   }
+}
 
-  // 2. Player controls: the interface holding the mouse takes the flight controls away.
-  if (player && GameInterface && GameInterface->hasMouse()) {
+// 2. Player controls: the interface holding the mouse takes the flight controls away.
+void CShip::takeFlightControls(const MoveState& m) {
+  if (m.player && GameInterface && GameInterface->hasMouse()) {
     keyThrust = keyLookLeft = keyLookRight = keyLookUp = keyLookDown = false;
     Steering = Elever = 0;
     keyPrimary = keySecondary = keySwitchLeft = keySwitchRight = false;
@@ -73,17 +141,11 @@ void CShip::moveStep() {
   if (keyLookRight) Steering = 20;
   if (keyLookUp) Elever = 20;
   if (keyLookDown) Elever = -20;
+}
 
-  // 3.
-  if (hitFlash > 0) hitFlash = std::max(0.0f, static_cast<Single>(hitFlash - ft));
-
-  // 4.
-  if (player && Armor >= 0) {
-    checkTrickInput();
-    if (!keyWarp) checkNearLanding();
-  }
-
-  // 5. Health: a wreck starts its countdown; a live ship regenerates after the recharge delay.
+// 5. Health: a wreck starts its countdown; a live ship regenerates after the recharge delay.
+void CShip::healthStep(const MoveState& m) {
+  const double ft = m.ft;
   if (Armor < 0) {
     if (deathThroes == 0 && sparkVal <= 0) sparkVal = 40;
   } else if (ShieldRecharge < 0) {
@@ -93,19 +155,13 @@ void CShip::moveStep() {
     ShieldRecharge = static_cast<Single>(ShieldRecharge - ft);
   }
   if (sparkVal != 0) updateWreck();
+}
 
-  // 6.
-  bool skipCollisions = autoEvac == 2;
-  const Single oldX = x, oldE = e, oldY = y;
-
-  // 7.
-  Single bf = bodyFactor(body);
-
+void CShip::setHeightBand(MoveState& m) {
   // 8. Height band; carriers only boost.
-  Integer top = 111, bottom = -111;
-  if (isCarrier(body)) {
-    if (player) {
-      repairClock += ft;
+  if (isCarrier(m.body)) {
+    if (m.player) {
+      repairClock += m.ft;
       if (repairClock > 6.0) {
         repairClock = 0;
         for (const auto& sub : SubPlayers) {
@@ -118,28 +174,32 @@ void CShip::moveStep() {
     if (trickValue < 30 || trickValue > 40) trickValue = 0;
     if (spinValue < 30 || spinValue > 40) spinValue = 0;
     trickQueue = 0;
-    top = 311;
-    bottom = Armor > 0 ? -111 : -333;
+    m.top = 311;
+    m.bottom = Armor > 0 ? -111 : -333;
   }
 
   // 9. The classic view flies flat at height 0; its wrecks sink deeper.
   if (ClassicView) {
     if (Armor <= 0) {
-      bottom = std::min<Integer>(bottom, -400);
-      if (body == sbCapital) bottom = std::min<Integer>(bottom, -600);
+      m.bottom = std::min<Integer>(m.bottom, -400);
+      if (m.body == sbCapital) m.bottom = std::min<Integer>(m.bottom, -600);
     } else {
-      top = bottom = 0;
+      m.top = m.bottom = 0;
       Pitch = 0;
     }
   }
+}
 
-  // 10. A target that warps or left the level is dropped (also one outside Ships).
+// 10. A target that warps or left the level is dropped (also one outside Ships).
+void CShip::dropLostTarget() {
   if (SecondaryTarget >= 0) {
     const bool inRange = static_cast<size_t>(SecondaryTarget) < Ships.size() && Ships[SecondaryTarget];
     if (!inRange || Ships[SecondaryTarget]->getWarp() > 0 || !Ships[SecondaryTarget]->Exists) SecondaryTarget = -1;
   }
+}
 
-  // 11. The pilot's commands.
+// 11. The pilot's commands.
+void CShip::takePilotCommands() {
   if (aiDriven && pilot) {
     pilot->Move();
     Steering = pilot->Steering;
@@ -150,46 +210,53 @@ void CShip::moveStep() {
     keySecondary = pilot->keySecondary;
     keyWarp = pilot->keyWarp;
   }
+}
 
-  // 12. Lock-out while docking or as a wreck.
-  if ((player && GameInterface && GameInterface->dockFrame > 0) || Armor < 0) {
+// 12. Lock-out while docking or as a wreck.
+void CShip::lockControls(const MoveState& m) {
+  if ((m.player && GameInterface && GameInterface->dockFrame > 0) || Armor < 0) {
     Steering = Elever = 0;
     keyThrust = keyBrake = keyPrimary = keySecondary = keySwitchLeft = keySwitchRight = false;
   }
+}
 
-  // 13. Death throes.
-  if (deathThroes > 0) {
-    bf = 0;
-    const double before = deathThroes;
-    deathThroes = static_cast<Single>(deathThroes + ft);
-    const double t = deathThroes;
-    roll = static_cast<Single>(roll + (Speed / 1000.0) * (t - 1) * ft * 6);
-    Pitch = static_cast<Single>(Pitch - (std::cos(t) - 1) * ft / 10);
-    if (Int(25 * t) != Int(25 * before)) {
-      const Single px = x + jitter(50), pe = e + jitter(50), py = y + jitter(50);
-      AddSprite(px, pe, py, 0, 0, 0, skPuff, 0, 0, -1, -1);
-    }
-    if (Int(7 * t) != Int(7 * before)) {
-      PlaySound3D(SndMiniExplode, D3DVECTOR{oldX, oldE, oldY});
-      const Long kinds[4] = {skExplodeFlash, skFireball, skTorFade, skRing};
-      for (int k = 0; k < 4; ++k) {
-        const Single half = k == 0 ? 75.0f : 50.0f;
-        const Single px = x + jitter(half), pe = e + jitter(half), py = y + jitter(half);
-        const Single size = kinds[k] == skRing ? 3 + Rnd() * 4 : 0.0f;
-        AddSprite(px, pe, py, 0, 0, 0, kinds[k], 0, size, -1, -1);
-      }
-    }
-    if (t > 5) {
-      Explode();
-      stopEngineSound();
-      if (tag == "respawn") missionRespawn(pilot ? static_cast<Integer>(pilot->UnitType) : Integer{0});
-      return;
+// 13. Death throes (deathThroes above 0). True when they ended in the explosion: the step ends there.
+bool CShip::deathThroesStep(MoveState& m) {
+  const double ft = m.ft;
+  m.bf = 0;
+  const double before = deathThroes;
+  deathThroes = static_cast<Single>(deathThroes + ft);
+  const double t = deathThroes;
+  roll = static_cast<Single>(roll + (Speed / 1000.0) * (t - 1) * ft * 6);
+  Pitch = static_cast<Single>(Pitch - (std::cos(t) - 1) * ft / 10);
+  if (Int(25 * t) != Int(25 * before)) {
+    const Single px = x + jitter(50), pe = e + jitter(50), py = y + jitter(50);
+    AddSprite(px, pe, py, 0, 0, 0, skPuff, 0, 0, -1, -1);
+  }
+  if (Int(7 * t) != Int(7 * before)) {
+    PlaySound3D(SndMiniExplode, D3DVECTOR{m.oldX, m.oldE, m.oldY});
+    const Long kinds[4] = {skExplodeFlash, skFireball, skTorFade, skRing};
+    for (int k = 0; k < 4; ++k) {
+      const Single half = k == 0 ? 75.0f : 50.0f;
+      const Single px = x + jitter(half), pe = e + jitter(half), py = y + jitter(half);
+      const Single size = kinds[k] == skRing ? 3 + Rnd() * 4 : 0.0f;
+      AddSprite(px, pe, py, 0, 0, 0, kinds[k], 0, size, -1, -1);
     }
   }
+  if (t > 5) {
+    Explode();
+    stopEngineSound();
+    if (tag == "respawn") missionRespawn(pilot ? static_cast<Integer>(pilot->UnitType) : Integer{0});
+    return true;
+  }
+  return false;
+}
 
-  // 14. The action key, and steering while the ship lines up for a departure.
+// 14. The action key, and steering while the ship lines up for a departure.
+void CShip::departureSteer(const MoveState& m) {
+  const double ft = m.ft;
   if (warpFrame <= 0) {
-    if (player) doLanding();
+    if (m.player) doLanding();
     else if (keyWarp) warpFrame = 1.0f;
   } else {
     keyWarpChoose = false;
@@ -218,7 +285,11 @@ void CShip::moveStep() {
       if (!keyWarp && warpFrame < 10) warpFrame = 0;
     }
   }
+}
 
+void CShip::turnAndBank(const MoveState& m) {
+  const double ft = m.ft;
+  const Single bf = m.bf;
   // 15.
   if (Steering > Agility) Steering = Agility;
   if (Steering < -Agility) Steering = -Agility;
@@ -236,28 +307,37 @@ void CShip::moveStep() {
       roll = std::clamp(roll, -maxBank, maxBank);
     }
   }
+}
 
-  // 18. Spin.
+// A spin on value (spinValue, or trickValue from 41 on) that stood at before: 41..44.14 turns
+// left, 51..54.14 right, each with its roll sound; 60 and above is left alone.
+void CShip::spinTurn(Single& value, double before) {
+  if (value >= 60) return;
+  if (value >= 50) {
+    trickYaw = static_cast<Single>((1 - std::cos(value - 51.0)) * 3.14);
+    if (crossed(before, value, 51.1)) PlaySound3D(SndRoll, getPos());
+    if (value >= 54.14f) value = trickYaw = 0;
+  } else {
+    trickYaw = static_cast<Single>((1 - std::cos(value - 41.0)) * -3.14);
+    if (crossed(before, value, 41.1)) PlaySound3D(SndRoll, getPos());
+    if (value >= 44.14f) value = trickYaw = 0;
+  }
+}
+
+// 18. Spin.
+void CShip::spinStep(const MoveState& m) {
   const Single agility = myDef ? myDef->Agility : 0.0f;
-  auto spinStep = [&](Single& value, double before) {
-    if (value >= 60) return;
-    if (value >= 50) {
-      trickYaw = static_cast<Single>((1 - std::cos(value - 51.0)) * 3.14);
-      if (crossed(before, value, 51.1)) PlaySound3D(SndRoll, getPos());
-      if (value >= 54.14f) value = trickYaw = 0;
-    } else {
-      trickYaw = static_cast<Single>((1 - std::cos(value - 41.0)) * -3.14);
-      if (crossed(before, value, 41.1)) PlaySound3D(SndRoll, getPos());
-      if (value >= 44.14f) value = trickYaw = 0;
-    }
-  };
   if (spinValue > 0) {
     const double before = spinValue;
-    spinValue = static_cast<Single>(spinValue + agility * ft / 15);
-    spinStep(spinValue, before);
+    spinValue = static_cast<Single>(spinValue + agility * m.ft / 15);
+    spinTurn(spinValue, before);
   }
+}
 
-  // 19. Trick.
+// 19. Trick.
+void CShip::trickStep(const MoveState& m) {
+  const double ft = m.ft;
+  const Single agility = myDef ? myDef->Agility : 0.0f;
   if (trickValue <= 0) {
     trickRoll = 0;
     if (boostLeft < boostMax) boostLeft = std::min(boostMax, static_cast<Single>(boostLeft + boostRate * ft));
@@ -297,7 +377,7 @@ void CShip::moveStep() {
       }
       if (trickValue >= 34.14f) trickValue = 0;
     } else if (t < 60) {  // spins on the trick value
-      spinStep(trickValue, before);
+      spinTurn(trickValue, before);
     }
   }
   if (trickValue == 0 && trickQueue > 0) {
@@ -309,15 +389,11 @@ void CShip::moveStep() {
       trickQueue = 0;
     }
   }
+}
 
-  // 20.
-  if (r > 6.28f) r -= 6.28f;
-  else if (r < 0) r += 6.28f;
-
-  // 21.
-  updateCrewAnim();
-
-  // 22. Climb and pitch.
+// 22. Climb and pitch.
+void CShip::climbStep(const MoveState& m) {
+  const double ft = m.ft;
   if (warpFrame < 1) {
     if (deathThroes == 0 && Elever != 0) {
       e = static_cast<Single>(e + Elever * ft * 5);
@@ -329,24 +405,26 @@ void CShip::moveStep() {
   } else {
     Pitch = -0.25f;
   }
+}
 
-  // 23.
-  if (GameMode == pmShipEditor || GameMode == pmStructEditor || GameMode == pmMapEditor) skipCollisions = true;
-
-  // 24. Height band, wreck sinking, or the warp states.
+// 24. Height band, wreck sinking, or the warp states.
+void CShip::heightStep(MoveState& m) {
+  const double ft = m.ft;
   if (warpFrame <= 0 && deathThroes == 0) {
-    if (e > top) e = static_cast<Single>(e - ft * (e - top) * 3);
-    if (e < bottom) e = static_cast<Single>(e + ft * (bottom - e) * 3);
+    if (e > m.top) e = static_cast<Single>(e - ft * (e - m.top) * 3);
+    if (e < m.bottom) e = static_cast<Single>(e + ft * (m.bottom - e) * 3);
     if (Armor < 0) {
       if (e > -90) e = static_cast<Single>(e - 20 * ft);
-      if (isCarrier(body) && e > -280) e = static_cast<Single>(e - 20 * ft);
+      if (isCarrier(m.body) && e > -280) e = static_cast<Single>(e - 20 * ft);
     }
   } else if (warpFrame > 0) {
     doLeaveMap();
-    if (warpFrame >= 10 && warpFrame < 20) skipCollisions = true;
+    if (warpFrame >= 10 && warpFrame < 20) m.skipCollisions = true;
   }
+}
 
-  // 25. One-shot keys.
+// 25. One-shot keys.
+void CShip::oneShotKeys() {
   if (keyTalk) {
     doTalkKey();
     keyTalk = false;
@@ -359,12 +437,10 @@ void CShip::moveStep() {
     prevTarget();
     keyPrevTarg = false;
   }
+}
 
-  // 26. The bank relaxes.
-  const Single relax = static_cast<Single>(bf * ft);
-  roll = roll > 0 ? std::max(0.0f, roll - relax) : std::min(0.0f, roll + relax);
-
-  // 27. Engine sound, from the design's jet sound kept within the four loaded jets.
+// 27. Engine sound, from the design's jet sound kept within the four loaded jets.
+void CShip::engineSoundStep(const MoveState& m) {
   if (engineSound == -1 && (keyThrust || keyBrake)) {
     const Integer jet = myDef ? std::clamp<Integer>(myDef->JetSnd, 0, 3) : Integer{0};
     if (SndJet[jet] >= 0) engineSound = StartLoopSound(SndJet[jet]);
@@ -373,8 +449,11 @@ void CShip::moveStep() {
     ClearSound(engineSound);
     engineSound = -1;
   }
-  if (engineSound != -1) UpdateLoopSound(engineSound, D3DVECTOR{oldX, oldE, oldY});
+  if (engineSound != -1) UpdateLoopSound(engineSound, D3DVECTOR{m.oldX, m.oldE, m.oldY});
+}
 
+void CShip::thrustStep(const MoveState& m) {
+  const double ft = m.ft;
   // 28. Thrust and brake.
   if (keyThrust) {
     Speed = std::min(static_cast<Single>(MaxSpeed), static_cast<Single>(Speed + Acceleration * ft));
@@ -395,9 +474,10 @@ void CShip::moveStep() {
   } else if (Speed < 0) {
     Speed = std::min(0.0f, static_cast<Single>(Speed + 20 * ft));
   }
+}
 
-  // 30. Velocity, position and contacts; a ship without top speed stays put and holds fire.
-  if (MaxSpeed <= 0) return;
+void CShip::velocityStep(const MoveState& m) {
+  const double ft = m.ft;
   const double grip = Traction * (keyBrake ? 1.0 / 3 : 1.0) * ((1 - static_cast<double>(Speed) / MaxSpeed) / 2 + 0.5);
   double angle = r - 1.57;
   double magnitude = Speed;
@@ -433,34 +513,30 @@ void CShip::moveStep() {
   y = static_cast<Single>(y + yM * ft);
   e = static_cast<Single>(e + eM * ft);
   Unstick = UnstickY = 0;
+}
 
-  if (!skipCollisions) {
-    // A dying AI ship (not a carrier) explodes at its first contact.
-    const bool fragile = !player && !isCarrier(body);
-    bool touched = false;
-    checkShipCollisions(oldX, oldE, oldY, touched);
-    if (touched && deathThroes > 0 && fragile) deathThroes = 6;
-    const Single beforeX = x, beforeY = y, beforeE = e;
-    bool hit = false;
-    collideStructs(oldX, oldE, oldY, hit);
-    if (!hit) {
-      if (pilot) pilot->FinalUnstuck = 0;
-    } else {
-      if (deathThroes > 0 && fragile) deathThroes = 6;
-      AIWallNudge(beforeX, beforeY, beforeE);
-      if (Speed > 100) {
-        double loss = 250 * ft;
-        if (Armor < 0 && deathThroes == 0) loss += 1000 * ft;
-        Speed = std::max(0.0f, static_cast<Single>(Speed - loss));
-      }
-      if (pilot) pilot->FinalUnstuck += ft;
+void CShip::contactStep(const MoveState& m) {
+  const double ft = m.ft;
+  // A dying AI ship (not a carrier) explodes at its first contact.
+  const bool fragile = !m.player && !isCarrier(m.body);
+  bool touched = false;
+  checkShipCollisions(m.oldX, m.oldE, m.oldY, touched);
+  if (touched && deathThroes > 0 && fragile) deathThroes = 6;
+  const Single beforeX = x, beforeY = y, beforeE = e;
+  bool hit = false;
+  collideStructs(m.oldX, m.oldE, m.oldY, hit);
+  if (!hit) {
+    if (pilot) pilot->FinalUnstuck = 0;
+  } else {
+    if (deathThroes > 0 && fragile) deathThroes = 6;
+    AIWallNudge(beforeX, beforeY, beforeE);
+    if (Speed > 100) {
+      double loss = 250 * ft;
+      if (Armor < 0 && deathThroes == 0) loss += 1000 * ft;
+      Speed = std::max(0.0f, static_cast<Single>(Speed - loss));
     }
+    if (pilot) pilot->FinalUnstuck += ft;
   }
-
-  prevClock = shipClock;
-  shipClock = static_cast<Single>(shipClock + ft);
-  if (shipClock > 100) shipClock = 0;
-  FireWeapons();
 }
 
 void CShip::checkTrickInput() {

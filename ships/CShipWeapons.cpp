@@ -62,7 +62,7 @@ const SecondaryRow SecondaryWeapons[8] = {
     {79, 1000, &SndDark, 800},             // 7 "dark" (skRedFlare)
 };
 
-constexpr Long HitFlashKind = 22;     // skHitFlash: the muzzle flash
+constexpr Long HitFlashKind = skHitFlash;  // the muzzle flash
 constexpr Single SoundRange = 4000;   // mount sounds only this near the camera eye
 constexpr Single SwitchDelay = 0.5f;  // seconds between secondary shots and after a switch
 

@@ -199,7 +199,7 @@ void CShip::shipCollide(Integer& target, Single& force) {
   CShip* t = shipAt(target);
   if (!t) return;
   if (ID == 0 && target == MotherShip) return;
-  if (ID == 0 && GameInterface && GameInterface->Window != 0) return;
+  if (ID == 0 && GameInterface && GameInterface->Window != msNone) return;
   if (SmashExempt > 0 || t->SmashExempt > 0) return;
   if (t->Meeter == ID) return;
   PlaySound3D(SndCrash, getPos());

@@ -55,6 +55,27 @@ class CSprite {
   bool structHit() const;
   Integer shotTest();  // structure then ship test at pos: -2 structure, ship index, -1 none, < -9 deflect
   void kindStep(const D3DVECTOR& oldPos);
+  // The kinds' own steps, called by kindStep (oldPos before the frame's travel, back just behind it).
+  void laserShotStep(const D3DVECTOR& oldPos);
+  void beamShotStep(const D3DVECTOR& oldPos, const D3DVECTOR& back);
+  void neuShotStep(const D3DVECTOR& oldPos, const D3DVECTOR& back);
+  void neuShotBStep(const D3DVECTOR& oldPos, const D3DVECTOR& back);
+  void panelShotStep(const D3DVECTOR& oldPos);
+  void shortShotStep(const D3DVECTOR& oldPos);
+  void harpBoltStep(const D3DVECTOR& oldPos);
+  void harpBoltBStep(const D3DVECTOR& oldPos);
+  void missileStep();
+  void torpedoStep();
+  void torpedoBStep();
+  void neuBoltStep();
+  void heartShotStep();
+  void redFlareStep();
+  void turretBoltStep();
+  void orbStep();
+  void orbCoreStep();
+  void blastCoreStep();
+  void debrisStep(const D3DVECTOR& oldPos);
+  void zapStep();
   void deathEffect(Long kind, const D3DVECTOR& oldPos);
   bool tick(Single rate) const;
   // SpriteRender.cpp / SpriteBeams.cpp

@@ -73,7 +73,7 @@ void CSprite::DrawBeam(const D3DVECTOR&, const D3DMATRIX&) {
 // ---- models of CSprite ----
 void CSprite::DrawDebrisModel() {
   static const Single scales[] = {5, 2, 1, 3, 3};
-  const Integer index = sType == 75 ? 4 : static_cast<Integer>(sType - 69);
+  const Integer index = sType == skDebris5 ? 4 : static_cast<Integer>(sType - skDebris1);
   if (index < 0 || index > 4) return;
   const Single k = Frame * size;
   setWorld(mul(mul(mul(mul(scaleM(scales[index]), rotX(k)), rotY(0.7f * k)), rotZ(0.5f * k)), transM(pos)));

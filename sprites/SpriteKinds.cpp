@@ -58,7 +58,7 @@ void CSprite::Init(Single x, Single y, Single z, Single xM, Single yM, Single zM
   Expendl = true;
   // 2. The kind's own settings.
   switch (newType) {
-    case 0:
+    case skSmoke:
       Frame = 1.2f;
       traj.x = xM - 15 + 30 * Rnd();
       traj.y = yM - 15 + 30 * Rnd();
@@ -67,12 +67,13 @@ void CSprite::Init(Single x, Single y, Single z, Single xM, Single yM, Single zM
       pos.y = y - 10 + 20 * Rnd();
       pos.z = z - 10 + 20 * Rnd();
       break;
-    case 1: case 3: case 6: case 7: case 26: case 36: case 38: case 42: case 44: case 52: case 85:
-    case 89:
+    case skFlare: case skBlueFlare: case skBlueGlow: case skHaloFlare: case skTorFade: case skXBlast:
+    case skSpike: case skExplodeQuad: case skSpikeQuad: case skHaloBolt: case skBlueRedGlow:
+    case skPlain:
       Frame = 1.0f;
       break;
-    case 2: Frame = 0.15f - Rnd() / 20; break;
-    case 4:
+    case skMiniFlare: Frame = 0.15f - Rnd() / 20; break;
+    case skCloud:
       Frame = 10;
       newSize += 10 * Rnd();
       R = 255 - 100 * Rnd();
@@ -85,17 +86,17 @@ void CSprite::Init(Single x, Single y, Single z, Single xM, Single yM, Single zM
         pos.z = 12000 * Rnd() - 6000;
       }
       break;
-    case 5:
+    case skStar:
       Frame = 1.0f;
       size = Rnd() / 2 + 0.2f;
       break;
-    case 8: case 10: case 40:
+    case skLaserShot: case skPhotonShot: case skBeamShot:
       Frame = 2.0f;
       Expendl = false;
       face = ScratchMatrix;
       jitterXZY(traj, 200);
       break;
-    case 9:
+    case skRocket:
       Frame = 5.0f;
       Alpha = false;
       Expendl = false;
@@ -104,133 +105,135 @@ void CSprite::Init(Single x, Single y, Single z, Single xM, Single yM, Single zM
       traj.y = yM - 150 + 300 * Rnd();
       headingFromTraj(traj, myAngle, speed, myPitch);
       break;
-    case 11: case 20: Frame = 0.25f; break;
-    case 12: Frame = 0.6f * Rnd(); break;
-    case 13: case 48:
+    case skBurstCore: case skSpark: Frame = 0.25f; break;
+    case skBurstBit: Frame = 0.6f * Rnd(); break;
+    case skMissile: case skMissileB:
       Frame = 10;
       Alpha = false;
       Expendl = false;
       headingFromTraj(traj, myAngle, speed, myPitch);
       break;
-    case 14: case 19: case 25: case 28: case 29: case 64: case 65: case 66: case 67: case 68: case 73: case 80:
+    case skExplodeFlash: case skFireball: case skTorSpark: case skTorFadeB: case skTorBurst: case skBlank:
+    case skLightFlash: case skLightFlashB: case skBlankB: case skLightFlashC: case skFire:
+    case skRedSpikeQuad:
       Frame = 0.5f;
       break;
-    case 15: case 76: Frame = 1.4f - Rnd() / 3; break;
-    case 16: case 27: case 55: case 56: Frame = 0.2f; break;
-    case 17: case 35:
+    case skDust: case skBlood: Frame = 1.4f - Rnd() / 3; break;
+    case skFlash: case skTorBit: case skNeuFlash: case skTorFlash: Frame = 0.2f; break;
+    case skBlastCore: case skBlastCoreB:
       Frame = 0.5f - Rnd() / 4;
       Expendl = false;
       break;
-    case 18:
+    case skPuff:
       Frame = 1.4f;
       size = 7 * Rnd();
       break;
-    case 21: Frame = 0.3f; break;
-    case 22: case 33: Frame = 0.125f; break;
-    case 23: Frame = 1.4f; break;
-    case 24: case 49: case 50: case 54: case 60:
+    case skSparkB: Frame = 0.3f; break;
+    case skHitFlash: case skTorRing: Frame = 0.125f; break;
+    case skSmokeRed: Frame = 1.4f; break;
+    case skTorpedo: case skTorpedoB: case skNeuBolt: case skNeuBoltB: case skHeartShot:
       Frame = 15;
       Expendl = false;
       headingFromTraj(traj, myAngle, speed, myPitch);
       break;
-    case 30: Frame = 1.57f; break;
-    case 31: Frame = 1.5f; break;
-    case 32:
+    case skSplash: Frame = 1.57f; break;
+    case skSpikeGlow: Frame = 1.5f; break;
+    case skPanelShot:
       Frame = 0.4f;
       Expendl = false;
       face = ScratchMatrix;
       jitterXZY(traj, 400);
       break;
-    case 34:
+    case skShortShot:
       Frame = 0.4f;
       Expendl = false;
       face = ScratchMatrix;
       break;
-    case 37:
+    case skSpawner:
       Frame = 0.5f;
       Expendl = false;
       // The first nested AddSprite may take this very slot (it is not live yet).
       for (int k = 0; k < 21; ++k) AddSprite(x, y, z, xM, yM, zM, skPanelShot, 0, 0, newOwner, newTarget);
       break;
-    case 39:
+    case skRing:
       Frame = 0.1f;
       Expendl = false;
       break;
-    case 41:
+    case skHarpBolt:
       Frame = 0.5f;
       Alpha = false;
       Expendl = false;
       face = ScratchMatrix;
       break;
-    case 45: case 90: case 91:
+    case skOrbCore: case skSpikeSteadyB: case skSpikeSteady:
       Frame = 1.0f;
       Expendl = false;
       break;
-    case 46:
+    case skRingFade:
       Frame = 0.3f;
       Expendl = false;
       break;
-    case 51:
+    case skTorGlow:
       Frame = 1.0f;
       size = 1.0f;
       break;
-    case 53: Frame = (Rnd() + 1) / 2; break;
-    case 57:
+    case skNeuHalo: Frame = (Rnd() + 1) / 2; break;
+    case skSkySpike:
       Frame = 10;
       R = 255 - 200 * Rnd();
       G = 255 - 200 * Rnd();
       B = 255 - 200 * Rnd();
       newSize += 5 * Rnd() + 5;
       break;
-    case 58:
+    case skElectro:
       Frame = 2.5f;
       R = 150 - 50 * Rnd();
       G = 155 - 50 * Rnd();
       B = 155 - 50 * Rnd();
       break;
-    case 59: Frame = 2 * Rnd() + 0.5f; break;
-    case 61:
+    case skSpawnerB: Frame = 2 * Rnd() + 0.5f; break;
+    case skHeart:
       Frame = 1.57f;
       newSize = Rnd();
       break;
-    case 62: Frame = 3.1f - Rnd() / 3; break;
-    case 69: case 70: case 71: case 72: case 75:
+    case skGreenCloud: Frame = 3.1f - Rnd() / 3; break;
+    case skDebris1: case skDebris2: case skDebris3: case skDebris4: case skDebris5:
       Alpha = false;
       size = 60 * Rnd();
       Frame = 2 * (Rnd() + 1);
       break;
-    case 74: case 79:
+    case skTurretBolt: case skRedFlare:
       Frame = 3.0f;
       Expendl = false;
       break;
-    case 77:
+    case skPanelShotB:
       Frame = Rnd() / 2;
       Expendl = false;
       face = ScratchMatrix;
       jitterXZY(traj, 400);
       break;
-    case 78: case 81:
+    case skZap: case skZapB:
       myAngle = 6.28f * Rnd();
       myPitch = 6.28f * Rnd();
       size = 10 * Rnd();
       Frame = 0.3925f;
       break;
-    case 82:
+    case skOrb:
       Frame = 3.14f;
       Expendl = false;
       break;
-    case 83:
+    case skInnerOrb:
       Frame = 3.14f;
       Alpha = false;
       Expendl = false;
       break;
-    case 84:
+    case skShock:
       Frame = 2.0f;
       Expendl = false;
       myAngle = 6.28f * Rnd();
       myPitch = 6.28f * Rnd();
       break;
-    case 86: case 92: {
+    case skTunnelRing: case skCreditTunnel: {
       Frame = newFrame > 0 ? newFrame : 3.0f;
       Expendl = false;
       D3DMATRIX rz;
@@ -241,20 +244,20 @@ void CSprite::Init(Single x, Single y, Single z, Single xM, Single yM, Single zM
       pos.z -= Frame * traj.z;
       break;
     }
-    case 87: case 93:
+    case skTunnelFlare: case skCreditFlare:
       Frame = 5.0f;
       Expendl = false;
       pos.x = x - 4 * xM;
       pos.y = y - 4 * yM;
       pos.z = z - 4 * zM;
       break;
-    case 88:
+    case skSpinShot:
       Frame = 2.0f;
       Expendl = false;
       face = ScratchMatrix;
       jitterXZY(traj, 100);
       break;
-    case 95:
+    case skNeuShot:
       Frame = 2.0f;
       Expendl = false;
       face = ScratchMatrix;

@@ -91,7 +91,8 @@ using namespace spr;
 namespace {
 bool cullKind(Long kind) {
   switch (kind) {
-    case 0: case 5: case 6: case 7: case 15: case 18: case 25: case 26: case 85: return true;
+    case skSmoke: case skStar: case skBlueGlow: case skHaloFlare: case skDust: case skPuff: case skTorSpark:
+    case skTorFade: case skBlueRedGlow: return true;
     default: return false;
   }
 }
@@ -130,7 +131,7 @@ void AddSprite(Single x, Single y, Single z, Single vx, Single vy, Single vz, Lo
     SpriteHint = slot;
     Single newSize = size;
     Sprites[slot].Init(x, y, z, vx, vy, vz, kind, life, newSize, owner, target);
-    if (GameInterface && GameInterface->Window == 32 && kind == skMissile) {
+    if (GameInterface && GameInterface->Window == msDemo && kind == skMissile) {
       GameInterface->DemoSceneFollow = slot;
       GameInterface->DemoSceneMode = Rnd() < 0.5f ? 4 : 3;
       GameInterface->DemoSceneFrame = -1.0f;
@@ -164,7 +165,8 @@ void SortSprites() {
         SpriteListB[static_cast<size_t>(++SpriteListBLast)] = i;
     } else if (ClassicView && s.Owner == 0) {
       switch (s.sType) {
-        case 8: case 9: case 10: case 32: case 40: case 88: case 95: s.Exists = false; break;
+        case skLaserShot: case skRocket: case skPhotonShot: case skPanelShot: case skBeamShot:
+        case skSpinShot: case skNeuShot: s.Exists = false; break;
         default: break;
       }
     }

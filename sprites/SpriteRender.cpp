@@ -48,7 +48,7 @@ bool ownerWarping(Integer i) {
   const CShip* s = ownerShip(i);
   return s && s->getTransWarp();
 }
-bool creditsShown() { return GameInterface && GameInterface->Window == 34; }
+bool creditsShown() { return GameInterface && GameInterface->Window == msCredits; }
 }  // namespace
 
 void CSprite::getViewFade(Single& fade) const {
@@ -72,24 +72,24 @@ void CSprite::Render() {
   const Single d = static_cast<Single>(getDist(CamEye.x, CamEye.z, P.x, P.z));
   bool dies = false;
   switch (sType) {
-    case 0: ddsBill(P, std::sin(2 * F), TexSmoke, -1); break;
-    case 1: bill(P, F, TexFlare, 0, -1); dies = true; break;
-    case 2: bill(P, 6 * F, TexMiniFlare, 0, -1); break;
-    case 3: bill(P, F, TexBlueFlare, 0, -1); dies = true; break;
-    case 4: {
+    case skSmoke: ddsBill(P, std::sin(2 * F), TexSmoke, -1); break;
+    case skFlare: bill(P, F, TexFlare, 0, -1); dies = true; break;
+    case skMiniFlare: bill(P, 6 * F, TexMiniFlare, 0, -1); break;
+    case skBlueFlare: bill(P, F, TexBlueFlare, 0, -1); dies = true; break;
+    case skCloud: {
       Single v = 0;
       getViewFade(v);
       if (size == 0) size = 1.0f;
       vb(P, size, TexCloud, nearest(TintR * v), nearest(TintG * v), nearest(TintB * v), F / (size / 3));
       break;
     }
-    case 5: vbGrey(P, size, TexStar, nearest(std::sin(3.14f * F) * 248), 0); break;
-    case 6:
+    case skStar: vbGrey(P, size, TexStar, nearest(std::sin(3.14f * F) * 248), 0); break;
+    case skBlueGlow:
       vbGrey(P, d < 1000 ? (1000 - d) / 100 + 6 : 6, TexBlueFlare, 255, 0);
       if (d > 1000 && d < 2000) vbGrey(P, (d - 1000) / 50, TexHalo, nearest((2000 - d) * 0.255), 0);
       dies = true;
       break;
-    case 7:
+    case skHaloFlare:
       bill(P, 3, TexMiniFlare, 0, floorI(15 * F));
       if (d > 1000 && d < 5000) {
         const Integer c = nearest((5000 - d) * 0.015);
@@ -97,63 +97,63 @@ void CSprite::Render() {
       }
       dies = true;
       break;
-    case 8:
+    case skLaserShot:
       bill(P, 1, TexLaserHalo, 0, -1);
       DrawLaserBeam(P, face);
       break;
-    case 9:
+    case skRocket:
       DrawRockerModel(pos, face, myAngle, myPitch, Frame);
       AddSprite(P.x, P.y, P.z, 0, 0, 0, skRedSpike, 1.5f + 0.2f * Rnd(), F, -1, -1);
       break;
-    case 10:
+    case skPhotonShot:
       DrawPhotonBeam(P, face);
       vbGrey(P, 6, TexBlueFlare, 50, 0);
       vbGrey(P, 2, TexTorBolt, 100, P.x + P.y + P.z);
       break;
-    case 11: vbGrey(P, (0.3f - F) * 10, TexLaserSplash, nearest(800 * F), 0); break;
-    case 12: vbGrey(P, 0.5f, TexLaserHalo, nearest(400 * F), 0); break;
-    case 13: case 48: DrawMissileModel(pos, face, myAngle, myPitch, Frame); break;
-    case 14: {
+    case skBurstCore: vbGrey(P, (0.3f - F) * 10, TexLaserSplash, nearest(800 * F), 0); break;
+    case skBurstBit: vbGrey(P, 0.5f, TexLaserHalo, nearest(400 * F), 0); break;
+    case skMissile: case skMissileB: DrawMissileModel(pos, face, myAngle, myPitch, Frame); break;
+    case skExplodeFlash: {
       const Integer c = nearest(496 * F);
       vbGrey(P, 6, TexExplodar, c, P.x / 15);
       alphaBill(P, 6, TexExplodar, P.x / 15, c);
       break;
     }
-    case 15: alphaBill(P, (1.6f - F) * 2.5f, TexCloud, F, nearest(255 * F)); break;
-    case 16: bill(P, (0.2f - F) * 20 + 10, TexFlare, 0, nearest(300 * F)); break;
-    case 18: alphaBill(P, (1.6f - F) * 4.5f + 3, TexCloud, size, nearest(200 * F)); break;
-    case 19: {
+    case skDust: alphaBill(P, (1.6f - F) * 2.5f, TexCloud, F, nearest(255 * F)); break;
+    case skFlash: bill(P, (0.2f - F) * 20 + 10, TexFlare, 0, nearest(300 * F)); break;
+    case skPuff: alphaBill(P, (1.6f - F) * 4.5f + 3, TexCloud, size, nearest(200 * F)); break;
+    case skFireball: {
       const Integer c = nearest(496 * F);
       vbGrey(P, 2 * (1 - F), TexExplodar, c, P.x / 10);
       vbGrey(P, 1 - F, TexExplodar, c, P.x / 20);
       break;
     }
-    case 20: vbGrey(P, (0.3f - F) * 30, TexSpark, nearest(992 * F), P.x / 10); break;
-    case 21: vbGrey(P, (0.4f - F) * 60, TexSpark, nearest(824 * F), P.x); break;
-    case 22: {
+    case skSpark: vbGrey(P, (0.3f - F) * 30, TexSpark, nearest(992 * F), P.x / 10); break;
+    case skSparkB: vbGrey(P, (0.4f - F) * 60, TexSpark, nearest(824 * F), P.x); break;
+    case skHitFlash: {
       const Integer c = nearest(2000 * F);
       vbGrey(P, 2 * (0.2f - F) + 0.3f, TexExplodar, c, size);
       vb(P, 2, TexFlare, nearest(c / 3.0), nearest(c / 5.0), nearest(c / 7.0), floorI(c / 4.0));
       dies = true;
       break;
     }
-    case 23: {
+    case skSmokeRed: {
       const Single s = std::sin(2 * F);
       ddsBill(P, 3 * s * s, TexSmoke2r, nearest(50 * F));
       break;
     }
-    case 24: case 49: bill(P, 6, TexTorBolt, rnd7(), -1); break;
-    case 25: bill(P, 6 * F, TexTorBolt, rnd7(), -1); break;
-    case 26: vbGrey(P, 5, TexTorFade, nearest(256 * F), size); break;
-    case 27: vbGrey(P, (0.2f - F) * 20 + 20, TexTorBolt, nearest(2400 * F), 0); break;
-    case 28: vbGrey(P, 40, TexTorFade, nearest(256 * std::sin(F)), size); break;
-    case 29:
+    case skTorpedo: case skTorpedoB: bill(P, 6, TexTorBolt, rnd7(), -1); break;
+    case skTorSpark: bill(P, 6 * F, TexTorBolt, rnd7(), -1); break;
+    case skTorFade: vbGrey(P, 5, TexTorFade, nearest(256 * F), size); break;
+    case skTorBit: vbGrey(P, (0.2f - F) * 20 + 20, TexTorBolt, nearest(2400 * F), 0); break;
+    case skTorFadeB: vbGrey(P, 40, TexTorFade, nearest(256 * std::sin(F)), size); break;
+    case skTorBurst:
       bill(P, 20, TexTorBolt, 0, -1);
       spawnLargeExplosion(P, 0);
       spawnShipExplosion(P);
       dies = true;
       break;
-    case 30: {
+    case skSplash: {
       if (const CShip* s = ownerShip(Owner)) {  // no owner ship: drawn where it is
         pos.x = s->x;
         pos.z = s->y;
@@ -164,7 +164,7 @@ void CSprite::Render() {
       vbGrey(pos, (1.8f - F) * 3, TexLaserSplash, c, 0);
       break;
     }
-    case 31: {
+    case skSpikeGlow: {
       const Single s = std::sin(2 * F);
       const Single q = s * s;
       bill(P, 27 * q, TexTorFade, rnd7(), -1);
@@ -176,25 +176,25 @@ void CSprite::Render() {
       vbGrey(P, (2 - F) * 500, TexBlueFlare, nearest(15 * std::sin(2 * F) * 2.5 * Rnd()), rnd7());
       break;
     }
-    case 32: case 77: DrawPanelSprite(P, face); break;
-    case 33: {
+    case skPanelShot: case skPanelShotB: DrawPanelSprite(P, face); break;
+    case skTorRing: {
       const Integer c = nearest(500 * F);
       vbGrey(P, (0.25f - F) * 10, TexBlueFlare, c, 0);
       vbGrey(P, (0.25f - F) * 150, TexTorBolt, c, P.x + P.y + P.z);
       break;
     }
-    case 36: vbGrey(P, 2, TexXBlast, nearest(32 * F), 0); break;
-    case 38: bill(P, size, TexSpikeFlare, size, -1); dies = true; break;
-    case 39:
+    case skXBlast: vbGrey(P, 2, TexXBlast, nearest(32 * F), 0); break;
+    case skSpike: bill(P, size, TexSpikeFlare, size, -1); dies = true; break;
+    case skRing:
       if (F < 0.03f || F > 0.07f) vbGrey(P, size, TexCircleF, 255, 0);
       break;
-    case 40:
+    case skBeamShot:
       DrawBeam(P, face);
       vbGrey(P, 3, TexFlare, 25, 0);
       vbGrey(P, 6, TexXBlast, 50, P.x + P.y + P.z);
       break;
-    case 41: case 43: DrawHarpModel(P, face); break;
-    case 42: {
+    case skHarpBolt: case skHarpBoltB: DrawHarpModel(P, face); break;
+    case skExplodeQuad: {
       const Integer c0 = nearest(15 * F);
       const Integer c = nearest(c0 * Rnd() + c0);
       vbGrey(P, 0.5f, TexExplodar, c, size);
@@ -202,10 +202,10 @@ void CSprite::Render() {
       if (c >= 21) vbGrey(P, 2 * Rnd(), TexExplodar, nearest(100 * Rnd()), size + 2);
       break;
     }
-    case 44: vbGrey(P, size, TexSpikeFlare, nearest(120 * F), size); break;
-    case 46: vbGrey(P, (0.3f - F) * 500, TexCircleF, nearest(320 * F), size); break;
-    case 50: case 54: bill(P, 6, TexNeuBolt, rnd7(), -1); break;
-    case 51: {
+    case skSpikeQuad: vbGrey(P, size, TexSpikeFlare, nearest(120 * F), size); break;
+    case skRingFade: vbGrey(P, (0.3f - F) * 500, TexCircleF, nearest(320 * F), size); break;
+    case skNeuBolt: case skNeuBoltB: bill(P, 6, TexNeuBolt, rnd7(), -1); break;
+    case skTorGlow: {
       const Integer c = nearest(128 * F);
       vb(P, 5 * (2 - F) * size, TexTorFade, nearest(c / 3.0), c, nearest(c / 3.0), Rnd());
       if (Rnd() < 0.1f) {
@@ -215,14 +215,14 @@ void CSprite::Render() {
       }
       break;
     }
-    case 52: bill(P, 4 * F, TexLaserHalo, rnd7(), -1); break;
-    case 53:
+    case skHaloBolt: bill(P, 4 * F, TexLaserHalo, rnd7(), -1); break;
+    case skNeuHalo:
       bill(P, 1 + Rnd() / 2, TexNeuBolt, rnd7(), -1);
       bill(P, 3, TexLaserHalo, rnd7(), -1);
       break;
-    case 55: bill(P, F, TexNeuBolt, rnd7(), -1); dies = true; break;
-    case 56: bill(P, 1.5f * F, TexTorBolt, rnd7(), -1); dies = true; break;
-    case 57: {
+    case skNeuFlash: bill(P, F, TexNeuBolt, rnd7(), -1); dies = true; break;
+    case skTorFlash: bill(P, 1.5f * F, TexTorBolt, rnd7(), -1); dies = true; break;
+    case skSkySpike: {
       Single v = 0;
       getViewFade(v);
       if (size == 0) size = 1.0f;
@@ -230,7 +230,7 @@ void CSprite::Render() {
          nearest(TintB * v * B / 255), F / (size / 3));
       break;
     }
-    case 58: {
+    case skElectro: {
       if (size == 0) size = 1.0f;
       const Single s = std::sin(1.256f * F);
       const Single angle = F / (size / 10 + 3);
@@ -239,40 +239,40 @@ void CSprite::Render() {
          nearest(TintB * s * B / div), angle);
       break;
     }
-    case 60:
+    case skHeartShot:
       vb(P, 2, TexHeart, 255, nearest(255 * Rnd()), nearest(255 * Rnd()), 0);
       vb(P, 5, TexHeart, 200, nearest(55 * Rnd()), nearest(55 * Rnd()), 0);
       break;
-    case 61: {
+    case skHeart: {
       const Single s = std::sin(F);
       vb(P, 2, TexHeart, nearest(255 * s), nearest(255 * s * size), nearest(255 * s * size), 0);
       break;
     }
-    case 62: alphaBill(P, 2 * (3.14f - F) + 5, TexGreenCloud, F, nearest(255 * F)); break;
-    case 63: bill(P, F, TexRedSpike, 0, -1); dies = true; break;
-    case 69: case 70: case 71: case 72: case 75: DrawDebrisModel(); break;
-    case 73: {
+    case skGreenCloud: alphaBill(P, 2 * (3.14f - F) + 5, TexGreenCloud, F, nearest(255 * F)); break;
+    case skRedSpike: bill(P, F, TexRedSpike, 0, -1); dies = true; break;
+    case skDebris1: case skDebris2: case skDebris3: case skDebris4: case skDebris5: DrawDebrisModel(); break;
+    case skFire: {
       const bool even = (static_cast<long>(nearest(P.x)) % 2) == 0;
       vbGrey(P, size, TexFire, nearest(500 * F), even ? size + F : size - F);
       break;
     }
-    case 74: {
+    case skTurretBolt: {
       const Single k = F < 0.5f ? 2 * F : 1;
       vbGrey(P, 4, TexRedSpike, nearest(255 * k), 5 * F);
       vb(P, 10, TexRedSpike, nearest(55 * k), 0, 0, -5 * F);
       break;
     }
-    case 76: alphaBill(P, (1.6f - F) * 2.5f + 15, TexBlood, F, nearest(255 * F)); break;
-    case 78: case 81: {
+    case skBlood: alphaBill(P, (1.6f - F) * 2.5f + 15, TexBlood, F, nearest(255 * F)); break;
+    case skZap: case skZapB: {
       const Integer c = nearest(nearest(255 * std::sin(8 * F)) * Rnd());
-      if (sType == 78)
+      if (sType == skZap)
         setQuickRMode(rpAdditive, c, c, c, c);
       else
         setQuickRMode(rpAdditive, c, 0, nearest(c / 2.0), c);
       DrawZapModel();
       break;
     }
-    case 79:
+    case skRedFlare:
       vb(P, 8, TexRedSpike, 255, 20, 255, -F);
       vb(P, 24, TexRedSpike, 50, 10, 50, -F / 2);
       if (F < 0.3f) {
@@ -280,18 +280,18 @@ void CSprite::Render() {
         vb(P, (0.3f - F) * 50 + 50, TexFlare, r, g, b, 6 * Rnd());
       }
       break;
-    case 80: {
+    case skRedSpikeQuad: {
       const Integer c = nearest(500 * F);
       vb(P, 2 * F + 5, TexRedSpike, c, nearest(c / 5.0), c, F);
       if (Rnd() < 0.5f) vbGrey(P, 12 * F + 8 * Rnd(), TexRedSpike, nearest(255 * Rnd()), F);
       break;
     }
-    case 82:
+    case skOrb:
       for (Integer i = 0; i <= 5; ++i) DrawOrbModel(i);
       break;
-    case 83: DrawInnerOrbModel(); break;
-    case 84: DrawShockModel(); break;
-    case 85:
+    case skInnerOrb: DrawInnerOrbModel(); break;
+    case skShock: DrawShockModel(); break;
+    case skBlueRedGlow:
       if (d < 2000) {
         const Integer k = nearest((2000 - d) / 10);
         vb(P, (1000 - d) / 100 + 9, TexRedSpike, k, k, 0, d / 100);
@@ -303,11 +303,11 @@ void CSprite::Render() {
       }
       dies = true;
       break;
-    case 86:
+    case skTunnelRing:
       DrawTunnel();
       dies = !ownerWarping(Owner);
       break;
-    case 87: {
+    case skTunnelFlare: {
       const Integer c = nearest(50 * (4 - F) + 50);
       vbGrey(P, 100 * (4 - F), TexSpikeFlare, c, -F / 2);
       vbGrey(P, 500, TexFlare, 55, -F / 2);
@@ -315,7 +315,7 @@ void CSprite::Render() {
       vbGrey(P, 100, TexRedSpike, 255, F);
       break;
     }
-    case 88:
+    case skSpinShot:
       vbGrey(P, 2, TexSpikeFlare, 75, 20 * F);
       vbGrey(P, 4, TexSpikeFlare, 25, -10 * F);
       DrawSpinBill(P, face, 255);
@@ -323,10 +323,10 @@ void CSprite::Render() {
       for (Integer i = 1; i <= 4; ++i)
         DrawSpinBill(addScaled(P, traj, -0.02f * i), face, static_cast<Integer>((5 - i) * 50));
       break;
-    case 89: vbGrey(P, 100 * (1 - F), TexLaserSplash, nearest(255 * F), F); break;
-    case 90: case 91:
+    case skPlain: vbGrey(P, 100 * (1 - F), TexLaserSplash, nearest(255 * F), F); break;
+    case skSpikeSteadyB: case skSpikeSteady:
       vb(P, 10, TexSpikeFlare, 100, 0, 0, size);
-      if (sType == 90) {
+      if (sType == skSpikeSteadyB) {
         vb(P, 50, TexSpikeFlare, 0, 100, 0, -size);
         vb(P, 150 - 20 * Rnd(), TexSpikeFlare, 0, 25, 0, -size / 2);
       } else {
@@ -335,11 +335,11 @@ void CSprite::Render() {
       }
       dies = true;
       break;
-    case 92:
+    case skCreditTunnel:
       DrawTunnel();
       dies = !creditsShown();
       break;
-    case 93: {
+    case skCreditFlare: {
       const Integer c = nearest(50 * (4 - F) + 50);
       vbGrey(P, 100 * (4 - F), TexSpikeFlare, c, -F / 2);
       vbGrey(P, 500 * (4 - F) / 4, TexFlare, 55, -F / 2);
@@ -347,11 +347,11 @@ void CSprite::Render() {
       dies = !creditsShown();
       break;
     }
-    case 95: case 96: {
+    case skNeuShot: case skNeuShotB: {
       vbGrey(P, 1, TexNeuBolt, 255, 20 * F);
       vb(P, 6, TexSpikeFlare, 0, 100, 0, -10 * F);
       for (Integer i = 1; i <= 4; ++i) {
-        const D3DVECTOR base = sType == 95 ? addScaled(P, traj, -0.02f * i) : P;
+        const D3DVECTOR base = sType == skNeuShot ? addScaled(P, traj, -0.02f * i) : P;
         D3DVECTOR q;
         q.x = base.x + 40 * Rnd() - 20;
         q.y = base.y + 40 * Rnd() - 20;
