@@ -140,8 +140,13 @@ void CShip::moveStep() {
   }
 
   // 11. The pilot's commands.
+  // Nudges the pilot's look-ahead sets this frame (it looks only while none is pending) are read
+  // by the pilot next frame; a pending one it has just steered by ends with this step.
+  Single lookUnstick = 0, lookUnstickY = 0;
   if (aiDriven && pilot) {
+    const bool looks = Unstick == 0;
     pilot->Move();
+    if (looks) lookUnstick = Unstick, lookUnstickY = UnstickY;
     Steering = pilot->Steering;
     Elever = pilot->Elever;
     keyThrust = pilot->keyThrust;
@@ -432,7 +437,8 @@ void CShip::moveStep() {
   x = static_cast<Single>(x + xM * ft);
   y = static_cast<Single>(y + yM * ft);
   e = static_cast<Single>(e + eM * ft);
-  Unstick = UnstickY = 0;
+  Unstick = lookUnstick;
+  UnstickY = lookUnstickY;
 
   if (!skipCollisions) {
     // A dying AI ship (not a carrier) explodes at its first contact.
@@ -588,12 +594,14 @@ void CShip::AINudge(Single& dist) {
   Single ex = static_cast<Single>(sx + xM * ft * 20);
   Single ee = static_cast<Single>(se + eM * ft * 20);
   Single ey = static_cast<Single>(sy + yM * ft * 20);
-  const Single testX = ex, testE = ee;
+  const Single testX = ex, testY = ey;
   CurMap->checkStructCol(sx, se, sy, ex, ee, ey, 200);
   if (LastStructHit == -1) return;
+  // A wall across either ground axis turns the ship along it (the turn is not taken while the
+  // ship already runs nearly parallel to the wall).
   const bool odd = oddQuarter(r);
   if (ex != testX) Unstick = std::fabs(std::cos(r)) > 0.8f ? 0.0f : odd ? -20.0f : 20.0f;
-  if (ee != testE) Unstick = std::fabs(std::sin(r)) > 0.8f ? 0.0f : odd ? 20.0f : -20.0f;
+  if (ey != testY) Unstick = std::fabs(std::sin(r)) > 0.8f ? 0.0f : odd ? 20.0f : -20.0f;
   if (dist == 0) {
     if (CurMap->getStructYMin(LastStructHit) > -80) {
       UnstickY = -20;
