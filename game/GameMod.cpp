@@ -157,6 +157,7 @@ void newGame(bool skipLoad, bool intro) {
     addMessage(std::string("Error in newGame: ") + e.what(), true);
   }
   World->Init(static_cast<Single>(ScreenWidth), static_cast<Single>(ScreenHeight));
+  World->CurrentEra = 0;  // a fresh campaign: the level reset below reads the first era's missions
   // 5..6. Without any node the map keeps what it holds.
   if (World->getTotalNodes() >= 0) {
     World->CurrentNode = World->getNodeFromPath(intro ? "demoscene" : "losgatos");

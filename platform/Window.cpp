@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "platform/Direct3D.h"
@@ -46,6 +47,13 @@ bool initVideo() {
     reportFailure(D3DERR_NOTAVAILABLE, std::string("the window system is not available: ") + SDL_GetError());
     return false;
   }
+  // X11's relative mode reads raw device motion, which pointers driven through the server (XTest,
+  // remote desktops) never produce: there the pointer is warped to the window's centre instead and
+  // its ordinary motion read. SDL captures the pointer while a button is held (also outside the
+  // window), so the release always arrives.
+  if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::string(driver) == "x11")
+    SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "1");
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
   SDL_StartTextInput();
   return true;
 }
@@ -398,7 +406,6 @@ void translate(const SDL_Event& ev) {
       Integer b = mouseButton(ev.button.button);
       if (b == 0) break;
       bool down = ev.type == SDL_MOUSEBUTTONDOWN;
-      SDL_CaptureMouse(down ? SDL_TRUE : SDL_FALSE);  // the release arrives even outside the window
       queue(ev.button.windowID, WindowEvent{down ? WindowEventKind::MouseDown : WindowEventKind::MouseUp, b,
                                             shiftState(SDL_GetModState()), Single(ev.button.x), Single(ev.button.y)});
       break;

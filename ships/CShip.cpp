@@ -70,8 +70,10 @@ void CShip::Init(Integer newID) {
   Shields = maxShields;
   Fuel = CLng(maxFuel);
   boostMax = 5.0f;
+  // Only ships with a pilot forget this slot's old hostility: a slot never set up gets no pilot
+  // here (attaching one would run a pilot set-up under index 0 and touch the player's marks).
   for (size_t i = 0; i < Ships.size(); ++i) {
-    if (!Ships[i]) continue;
+    if (!Ships[i] || !Ships[i]->pilot) continue;
     Ships[i]->setAIHostile(ID, false);
     setAIHostile(static_cast<Integer>(i), false);
   }

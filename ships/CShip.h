@@ -332,7 +332,7 @@ class CShip {
   void healthStep(const MoveState& m);
   void setHeightBand(MoveState& m);
   void dropLostTarget();
-  void takePilotCommands();
+  void takePilotCommands(MoveState& m);
   void lockControls(const MoveState& m);
   bool deathThroesStep(MoveState& m);  // True when the throes ended in the explosion
   void departureSteer(const MoveState& m);
@@ -383,8 +383,9 @@ class CShip {
   void doMeetTalk();
 
   // Models and textures (handles from the caches).
-  Integer bodyModel = 0, wheelModel = 0, windowModel = 0, interiorModel = 0;
-  Integer bodySlot = 0, wheelSlot = 0, interiorSlot = 0, windowSlot = 0;
+  // -1 until setModel: a ship without a model draws none of these parts.
+  Integer bodyModel = -1, wheelModel = -1, windowModel = -1, interiorModel = -1;
+  Integer bodySlot = -1, wheelSlot = -1, interiorSlot = -1, windowSlot = -1;
   Integer bodyTex = 0, wheelTex = 0, interiorTex = 0, windowTex = 0;
   Integer engineSound = -1;       // looping engine sound slot, -1 none
   // Weapons.

@@ -58,6 +58,7 @@ struct CShip::MoveState {
   Single oldX = 0, oldE = 0, oldY = 0;  // the point before this step's move
   Single bf = 0;                        // banking factor; 0 during the death throes
   Integer top = 111, bottom = -111;     // the height band
+  Single lookUnstick = 0, lookUnstickY = 0;  // nudges the pilot's look-ahead set this step
 };
 
 void CShip::moveStep() {
@@ -85,7 +86,7 @@ void CShip::moveStep() {
   m.bf = bodyFactor(m.body);
   setHeightBand(m);
   dropLostTarget();
-  takePilotCommands();
+  takePilotCommands(m);
   lockControls(m);
   if (deathThroes > 0 && deathThroesStep(m)) return;
   departureSteer(m);
@@ -198,10 +199,14 @@ void CShip::dropLostTarget() {
   }
 }
 
-// 11. The pilot's commands.
-void CShip::takePilotCommands() {
+// 11. The pilot's commands. Nudges the pilot's look-ahead sets this frame (it looks only while
+// none is pending) are read by the pilot next frame; a pending one it has just steered by ends
+// with this step (velocityStep).
+void CShip::takePilotCommands(MoveState& m) {
   if (aiDriven && pilot) {
+    const bool looks = Unstick == 0;
     pilot->Move();
+    if (looks) m.lookUnstick = Unstick, m.lookUnstickY = UnstickY;
     Steering = pilot->Steering;
     Elever = pilot->Elever;
     keyThrust = pilot->keyThrust;
@@ -512,7 +517,8 @@ void CShip::velocityStep(const MoveState& m) {
   x = static_cast<Single>(x + xM * ft);
   y = static_cast<Single>(y + yM * ft);
   e = static_cast<Single>(e + eM * ft);
-  Unstick = UnstickY = 0;
+  Unstick = m.lookUnstick;
+  UnstickY = m.lookUnstickY;
 }
 
 void CShip::contactStep(const MoveState& m) {
@@ -664,12 +670,14 @@ void CShip::AINudge(Single& dist) {
   Single ex = static_cast<Single>(sx + xM * ft * 20);
   Single ee = static_cast<Single>(se + eM * ft * 20);
   Single ey = static_cast<Single>(sy + yM * ft * 20);
-  const Single testX = ex, testE = ee;
+  const Single testX = ex, testY = ey;
   CurMap->checkStructCol(sx, se, sy, ex, ee, ey, 200);
   if (LastStructHit == -1) return;
+  // A wall across either ground axis turns the ship along it (the turn is not taken while the
+  // ship already runs nearly parallel to the wall).
   const bool odd = oddQuarter(r);
   if (ex != testX) Unstick = std::fabs(std::cos(r)) > 0.8f ? 0.0f : odd ? -20.0f : 20.0f;
-  if (ee != testE) Unstick = std::fabs(std::sin(r)) > 0.8f ? 0.0f : odd ? 20.0f : -20.0f;
+  if (ey != testY) Unstick = std::fabs(std::sin(r)) > 0.8f ? 0.0f : odd ? 20.0f : -20.0f;
   if (dist == 0) {
     if (CurMap->getStructYMin(LastStructHit) > -80) {
       UnstickY = -20;

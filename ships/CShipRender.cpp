@@ -1,5 +1,5 @@
 // CShip drawing: the opaque pass (Render: body, interior, wheels, weapon mounts, crew, and the
-// jet, glow and puff sprites added to the pool), the window glass pass (FadeRender) and the crew's
+// jet, glow and puff sprites added to the pool), the window glass and crew fade pass (FadeRender) and the crew's
 // leaning poses (updateCrewAnim, from the movement step). Called between BeginScene and EndScene
 // by the frame render, the target view and the ship and structure editors. No error trap: a
 // failed device call raises to the caller.
@@ -203,8 +203,8 @@ void CShip::Render(Single& distance) {
 void CShip::FadeRender() {
   if (ID == 0 && SlowMotion) return;
   Direct3DDevice8& dev = device();
-  checkHResult(dev.SetTransform(D3DTS_WORLD, shipWorld(height, trickRoll + roll, trickPitch + Pitch,
-                                                       trickYaw + r, x, e, y)));
+  const D3DMATRIX W = shipWorld(height, trickRoll + roll, trickPitch + Pitch, trickYaw + r, x, e, y);
+  checkHResult(dev.SetTransform(D3DTS_WORLD, W));
   checkHResult(dev.SetRenderState(D3DRS_ALPHABLENDENABLE, 1));
   checkHResult(dev.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE));
   checkHResult(dev.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE));
@@ -212,6 +212,23 @@ void CShip::FadeRender() {
   CMD2* window = modelInSlot(windowSlot);
   if (window) window->myTexture = windowTex;
   drawPart(window, 0);
+  // The seated crew's far outline fade, for the seats the opaque pass draws; a seated character
+  // stands at its ship's place, from which it measures its distance to the camera.
+  const Long bodyType = myDef ? def().ShipBody : -1;
+  if (myDef && bodyType != sbCapital && bodyType != sbFleshy && Armor >= 0) {
+    const CShipDef& design = def();
+    const Integer lastSeat = std::min<Integer>(design.TotalSeats, CShipDef::SeatRows - 1);
+    for (Integer seat = 0; seat <= lastSeat; ++seat) {
+      const std::shared_ptr<CCharacter>& c = crew[static_cast<size_t>(seat)];
+      if (!c || !c->Exists) continue;
+      c->x = x;
+      c->y = y;
+      c->e = e;
+      checkHResult(dev.SetTransform(
+          D3DTS_WORLD, product(translation(design.getSeatXOff(seat), design.getSeatZOff(seat), design.getSeatYOff(seat)), W)));
+      c->AttachedFadeRender(false);
+    }
+  }
   checkHResult(dev.SetRenderState(D3DRS_ALPHABLENDENABLE, 0));
 }
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "campaign/CMissionControl.h"
 #include "campaign/CNews.h"
 #include "campaign/CPlayer.h"
 #include "campaign/CTalkControl.h"
@@ -138,10 +139,16 @@ TEST_F(GameModTest, NewGameBuildsThePlayersShipAbsentAndStartsTheTitleScene) {
   // The player's ship uses the model cache: the body model is measured.
   EXPECT_GT(Ships[0]->getSize(), 0);
 
-  // Back to the main menu: nothing reloads, the title effect is off.
+  // Back to the main menu after a campaign of a later era: nothing reloads, the title effect is
+  // off, and the fresh campaign reads the first era's missions.
   const size_t models = ModelSlots.size();
   auto oldShip = Ships[0];
+  World->CurrentEra = 3;
   newGame(true, false);
+  EXPECT_EQ(World->CurrentEra, 0);
+  const auto& defs = MissionControl->getMissionDefs();
+  EXPECT_TRUE(std::any_of(defs.begin(), defs.end(), [](const auto& d) { return d.file == "courier.pnd"; }));
+  EXPECT_FALSE(std::any_of(defs.begin(), defs.end(), [](const auto& d) { return d.file == "finale.pnd"; }));
   EXPECT_EQ(ModelSlots.size(), models);
   EXPECT_EQ(GameInterface->Window, 14);
   EXPECT_FALSE(ScreenFxOn);

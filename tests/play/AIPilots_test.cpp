@@ -134,13 +134,23 @@ TEST_F(AIPilotsGameTest, ATraderLandsOnAPadAndLaterLeavesTheMap) {
   Long landedAt = -1;
   bool left = false;
   const bool done = run(
-      900,
+      1800,
       [&](Long) {
         CurMap->MissionSpawn("misc_trader", "", 1500, -1500, -1);
         trader = shipOfUnit(MiscTrader);
       },
       [&](Long pass) {
         if (trader < 0) return true;
+        // Its pad is drawn at random and its way there bends around the structures: a trader
+        // that gives up before it settles makes way for another.
+        if (landedAt < 0 && (!Ships[trader]->Exists || Ships[trader]->getRealWarp() > 0)) {
+          const Integer gone = trader;
+          CurMap->MissionSpawn("misc_trader", "", 1500, -1500, -1);
+          trader = -1;
+          for (Integer k = static_cast<Integer>(Ships.size()) - 1; k > 0 && trader < 0; --k)
+            if (k != gone && Ships[k] && Ships[k]->Exists && Ships[k]->getAIType() == MiscTrader) trader = k;
+          return trader < 0;
+        }
         CShip& t = *Ships[trader];
         if (landedAt < 0 && t.Exists && pilotOf(trader).Job == aiLanded) landedAt = pass;
         if (landedAt > 0 && pass == landedAt + 5) {  // standing on the pad

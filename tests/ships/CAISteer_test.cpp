@@ -1,6 +1,7 @@
 // Pilot steering and fire control: the strict goal square, flyTo's probe and its detour around a
 // structure (and no probe for a point under 50 units away), the look-ahead's turn from a wall
-// across either ground axis and its pitch from a top face, a ship flown by its pilot around a wall
+// across either ground axis and its pitch from a top face, the ship's wall nudge across either
+// ground axis and its way to the pilot on the next frame, a ship flown by its pilot around a wall
 // to a pad behind it, and the fire control's windows, weapon switching and goal point.
 #include <gtest/gtest.h>
 
@@ -119,6 +120,61 @@ TEST_F(SteerTest, TheLookAheadTurnsAlongAWallAcrossEitherGroundAxisAndPitchesOff
   const auto [turn, pitch] = A::PredictCollision(pilot(s), 0);
   EXPECT_EQ(turn, 0);
   EXPECT_EQ(pitch, -1);
+}
+
+TEST_F(SteerTest, TheWallNudgeTurnsAlongAWallAcrossEitherGroundAxisAndReachesThePilot) {
+  struct Case {
+    Single heading;
+    Single wallX, wallY;  // wall centre; the ship stands 350 short of it along the crossed axis
+    Single unstick;
+  };
+  const Case cases[] = {
+      {0.3f, 0, 1000, -20},   // mostly +y into a wall across y
+      {1.2f, 1000, 0, 20},    // mostly +x into a wall across x
+      {2.0f, 1000, 0, -20},   // odd quarter, +x and -y
+      {3.5f, 0, -1000, -20},  // mostly -y into a wall across y, third quarter
+      {0.3f, 1000, 0, 0},     // never reached: the ship runs along the wall
+  };
+  for (const Case& c : cases) {
+    CurMap->setStructDef(3, -1);
+    wallAt(3, c.wallX, c.wallY);
+    const Single sx = c.wallX == 0 ? 0 : c.wallX - 350;
+    const Single sy = c.wallY == 0 ? 0 : c.wallY > 0 ? c.wallY - 350 : c.wallY + 350;
+    CShip& s = pilotShip(1, 0, sx, sy, 0);
+    s.r = c.heading;
+    s.xM = static_cast<Single>(100 * std::cos(c.heading - 1.57));
+    s.yM = static_cast<Single>(-100 * std::sin(c.heading - 1.57));
+    FrameTime = 0.05;  // twenty frames ahead: 100 units
+    Single ahead = 0;
+    s.AINudge(ahead);
+    EXPECT_EQ(s.Unstick, c.unstick) << c.heading;
+    EXPECT_EQ(s.UnstickY, 0) << c.heading;  // the wall reaches far above and below
+    // The pilot steers by -5 x Unstick; the heading grows with the steering: the ship's way
+    // along the crossed axis shrinks.
+    if (c.unstick != 0) {
+      const double h = c.heading + (c.unstick > 0 ? -0.1 : 0.1);
+      const double before = c.wallX != 0 ? std::fabs(std::sin(c.heading)) : std::fabs(std::cos(c.heading));
+      const double after = c.wallX != 0 ? std::fabs(std::sin(h)) : std::fabs(std::cos(h));
+      EXPECT_LT(after, before) << c.heading;
+    }
+  }
+
+  // In flight: the nudge the pilot's look-ahead finds outlasts the ship's step, the pilot steers
+  // by it on the next frame, and that step ends it. The ship keeps its velocity (no grip) and has
+  // no speed, so only the twenty-frame look-ahead reaches the wall.
+  CurMap->setStructDef(3, -1);
+  wallAt(3, 1000, 0);
+  CShip& s = pilotShip(1, 0, 550, 0, 0);
+  s.r = 1.2f;
+  s.Traction = 0;
+  s.Speed = 0;
+  s.xM = static_cast<Single>(500 * std::cos(1.2 - 1.57));
+  s.yM = static_cast<Single>(-500 * std::sin(1.2 - 1.57));
+  step(s, 0.02);
+  EXPECT_EQ(s.Unstick, 20);
+  step(s, 0.02);
+  EXPECT_EQ(pilot(s).SteeringGoal, -100);
+  EXPECT_EQ(s.Unstick, 0);
 }
 
 TEST_F(SteerTest, APilotFliesAroundAWallToThePadBehindIt) {

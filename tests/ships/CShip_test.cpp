@@ -374,9 +374,15 @@ TEST_F(CShipTest, HostilityBetweenPilots) {
   EXPECT_FALSE(a.checkAIHostile(1));
   EXPECT_FALSE(a.checkAIHostile(40));
   EXPECT_FALSE(a.checkAIHostile(-1));
-  // A ship set up in a slot is no pilot's enemy.
+  // A ship set up in a slot is no pilot's enemy; the other marks stay, also with a slot that a
+  // level reset refilled and nothing set up yet.
+  a.setAIHostile(0, true);
+  Ships[3]->setAIHostile(0, true);
+  Ships[9] = std::make_shared<CShip>();
   ready(2);
   EXPECT_FALSE(a.checkAIHostile(2));
+  EXPECT_TRUE(a.checkAIHostile(0));
+  EXPECT_TRUE(Ships[3]->checkAIHostile(0));
   a.setAIHostile(3, true);
   a.setAIType(10);
   EXPECT_EQ(a.getAIType(), 10);

@@ -49,19 +49,22 @@ TEST_F(SpriteTest, AShotNeverHitsItsOwnShipAndMissesBeyondTheRadius) {
 TEST_F(SpriteTest, TheHitRadiusFollowsTheShipsSizeEachFrameAndWidensForThePlayersFoes) {
   struct Case {
     const char* what;
+    Single at;       // the ship's place along the shot's line
     Single off;      // the ship's distance from the shot's line
     Integer owner;   // 0 the player
     bool hostile;    // toward the player
     Single grownTo;  // body size from the sixth frame on (0 unchanged)
     bool hit;
   };
-  for (Case c : {Case{"the player's friend: radius 320", 360, 0, false, 0, false},
-                 Case{"the player's foe: radius 370", 360, 0, true, 0, true},
-                 Case{"grown to 500 in flight: radius 520", 450, 2, false, 500, true}}) {
+  // The shot's own spread tilts its line by up to 1/20: ships stand near enough (x 300 or 600) that
+  // it moves the closest pass by at most 15 or 30 units.
+  for (Case c : {Case{"the player's friend: radius 320", 300, 345, 0, false, 0, false},
+                 Case{"the player's foe: radius 370", 300, 345, 0, true, 0, true},
+                 Case{"grown to 500 in flight: radius 520", 600, 450, 2, false, 500, true}}) {
     SCOPED_TRACE(c.what);
     Sprites.assign(SpritePoolSize, CSprite{});
     target(0, 0, 0, -20000);
-    CShip& s = target(1, 1500, 0, c.off);
+    CShip& s = target(1, c.at, 0, c.off);
     s.setAIHostile(0, c.hostile);
     const Single before = health(s);
     AddSprite(0, 0, 0, 1500, 0, 0, skLaserShot, 3, 0, c.owner, -1);

@@ -2,7 +2,7 @@
 // that tells the frame drawn: the car poses on the left, the lean poses on the right, the bike
 // poses in the middle; its overlay square sits above it in the shade texture's colour. Seated
 // poses and leans, frame blending up to 500, the overlay up to 730, the far overlay fade from
-// about 1730 to 2000, hand weapons (none beyond the model table), free characters, and designs
+// about 1730 to 2000 (also from the ship's fade pass), hand weapons (none beyond the model table), free characters, and designs
 // with more seats and jets than their tables hold.
 #include <gtest/gtest.h>
 
@@ -262,6 +262,30 @@ TEST_F(CrewPixelTest, TheFarOverlayFadesByDistanceFrom1730To2000) {
     EXPECT_TRUE(drawnAt(img, Left, OverlayRow, colour)) << c.shade;
     EXPECT_TRUE(drawnAt(img, Left, BodyRow, Black));
   }
+}
+
+TEST_F(CrewPixelTest, TheShipsFadePassDrawsItsCrewsFarOverlayAtEachSeat) {
+  struct Case {
+    Single d;     // ground distance of the ship from the camera eye
+    Single armor;
+    int shade;    // -1 not drawn
+  } cases[] = {{1850, 10, 6}, {1990, 10, 14}, {1000, 10, -1}, {2000, 10, -1}, {1850, -1, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.d);
+    std::unique_ptr<CShip> ship = crewedShip(sbCar, 1);
+    ship->Armor = c.armor;
+    begin();
+    CamEye.x = -c.d;  // measured from here; the view still looks at the ship from the origin
+    CamEye.z = 150;
+    ship->FadeRender();
+    EXPECT_EQ(device().GetRenderState(D3DRS_ALPHABLENDENABLE), 0);
+    PixelImage img = end();
+    const D3DCOLOR colour = c.shade < 0 ? Black : D3DColorARGB(255, 10 * c.shade, 0, 200);
+    EXPECT_TRUE(drawnAt(img, Left, OverlayRow, colour));       // the driver
+    EXPECT_TRUE(drawnAt(img, Left + 24, OverlayRow, colour));  // the gunner, 60 to the right
+    EXPECT_TRUE(drawnAt(img, Left, BodyRow, Black));
+  }
+  CamEye = D3DVECTOR{};
 }
 
 TEST_F(CrewPixelTest, HandWeaponsDrawOnlyFromTheModelTable) {

@@ -1,6 +1,6 @@
 // A ship drawn on Mesa from its models and read back: the body lands where its place puts it,
 // the interior shows only within 1500 units, the window glass adds its colour in the glass pass,
-// and the player's ship draws nothing in slow motion.
+// the player's ship draws nothing in slow motion, and a ship never given a model draws nothing.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -114,6 +114,20 @@ TEST_F(ShipPixelTest, ThePlayersShipIsNotDrawnInSlowMotion) {
   Single d = 100;
   ship->Render(d);
   ship->FadeRender();
+  PixelImage img = end();
+  EXPECT_TRUE(regionNear(img, RECT{0, 0, W, H}, Black, 2));
+}
+
+TEST_F(ShipPixelTest, AShipNeverGivenAModelDrawsNothing) {
+  Integer body = ModelMon->getModelNumber("models\\test\\body.md2");
+  ASSERT_EQ(ModelMon->getRealModelNum(body), 0);  // the cache's first slot holds a model
+  CShip bare;
+  bare.ID = 3;
+  bare.y = 150;
+  begin();
+  Single d = 100;
+  bare.Render(d);
+  bare.FadeRender();
   PixelImage img = end();
   EXPECT_TRUE(regionNear(img, RECT{0, 0, W, H}, Black, 2));
 }
