@@ -6,13 +6,10 @@
 #include <string>
 
 #include "platform/Forms.h"
-#include "tests/support/DeviceFixture.h"
+#include "tests/support/GameSetUpFixture.h"
 
-class EditorFixture : public DeviceFixture {
+class EditorFixture : public GameSetUpFixture {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
   // Starts the launcher and presses its button of that editor ("cmdShipEditor", ...).
   void openEditor(const std::string& launcherButton);
   // Runs the queued window actions.

@@ -36,7 +36,7 @@
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 #include "sprites/SpriteMod.h"
-#include "tests/game/GameSetUpFixture.h"
+#include "tests/support/GameSetUpFixture.h"
 
 namespace {
 class GameModTest : public GameSetUpFixture {

@@ -11,7 +11,7 @@
 #include "interface/CInterface.h"
 #include "platform/Window.h"
 #include "ships/CShip.h"
-#include "tests/game/GameSetUpFixture.h"
+#include "tests/support/GameSetUpFixture.h"
 
 namespace {
 using FrmLaunchTest = GameSetUpFixture;

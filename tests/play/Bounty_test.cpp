@@ -35,15 +35,6 @@ class BountyGameTest : public GameRunTest {
     clearRndTestSeed();
     GameRunTest::TearDown();
   }
-  // The landing pad whose nearest service is the bounty office, -1 none.
-  static Integer officePad() {
-    for (Integer i = 0; i < 32; ++i) {
-      if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
-      const Integer s = CurMap->getCloseLanding(i);
-      if (CurMap->getStructDef(s) >= 0 && CurMap->getStructType(s) == structRestaurant) return i;
-    }
-    return -1;
-  }
 };
 }  // namespace
 
@@ -69,7 +60,7 @@ TEST_F(BountyGameTest, LandAtTheOfficeWatchTheNewsThenTakeATarget) {
     };
     if (pass == 1) {
       loaded = startFlight();
-      pad = loaded ? officePad() : -1;
+      pad = loaded ? padServing(structRestaurant) : -1;
       if (pad < 0) {
         GameRunning = false;
         return;

@@ -23,18 +23,7 @@
 namespace {
 constexpr Integer Galleon2 = 13;  // the carrier of the level-2 shipyards
 
-class FleetGameTest : public GameRunTest {
- protected:
-  // The landing pad whose nearest service is the shipyard, -1 none.
-  static Integer shipyardPad() {
-    for (Integer i = 0; i < 32; ++i) {
-      if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
-      const Integer s = CurMap->getCloseLanding(i);
-      if (CurMap->getStructDef(s) >= 0 && CurMap->getStructType(s) == structShips) return i;
-    }
-    return -1;
-  }
-};
+class FleetGameTest : public GameRunTest {};
 }  // namespace
 
 TEST_F(FleetGameTest, BuyACarrierLaunchTheFleetShipAndDockBack) {
@@ -64,7 +53,7 @@ TEST_F(FleetGameTest, BuyACarrierLaunchTheFleetShipAndDockBack) {
         CurMap->MapName = "rustbelt";
         if (!CurMap->Load()) break;
         World->setCurrentNodeByPath("rustbelt");
-        pad = shipyardPad();
+        pad = padServing(structShips);
         if (pad < 0) break;
         firstShip = Player->ShipType;
         {

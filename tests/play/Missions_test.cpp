@@ -26,15 +26,6 @@ namespace {
 
 class MissionGameTest : public GameRunTest {
  protected:
-  // The landing pad whose nearest service is of the structure type, -1 none.
-  static Integer padOf(Long type) {
-    for (Integer i = 0; i < 32; ++i) {
-      if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
-      const Integer s = CurMap->getCloseLanding(i);
-      if (CurMap->getStructDef(s) >= 0 && CurMap->getStructType(s) == type) return i;
-    }
-    return -1;
-  }
   // Puts the player's ship on the pad and holds the action key (released by releaseAction).
   void landOn(Integer pad) {
     const D3DVECTOR p = CurMap->getStructPos(pad);
@@ -95,7 +86,7 @@ TEST_F(MissionGameTest, TheTutorialRunsFromTheMenuToItsPass) {
         if (MissionControl->getLinkedLanding() != structGas) return;
         directive = MissionControl->getDirective();
         directiveShown = MissionControl->getDirectiveFrame() > 0;
-        landOn(padOf(structGas));
+        landOn(padServing(structGas));
         step = Step::Running;
         break;
       case Step::Running:
@@ -146,7 +137,7 @@ TEST_F(MissionGameTest, AMissionFromMissionControlPaysLevelsUpAndIsSaved) {
       World->CurrentNode = World->getNodeFromPath("losgatos");
       resetLevel();
       Player->addMissionComplete("tut.pnd");
-      landOn(padOf(structMControl));
+      landOn(padServing(structMControl));
       return;
     }
     CInterface& gi = *GameInterface;

@@ -24,18 +24,7 @@
 #include "tests/support/GameRunFixture.h"
 
 namespace {
-class StoreGameTest : public GameRunTest {
- protected:
-  // The landing pad whose nearest service is a gas station, -1 none.
-  static Integer gasPad() {
-    for (Integer i = 0; i < 32; ++i) {
-      if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
-      const Integer s = CurMap->getCloseLanding(i);
-      if (CurMap->getStructDef(s) >= 0 && CurMap->getStructType(s) == structGas) return i;
-    }
-    return -1;
-  }
-};
+class StoreGameTest : public GameRunTest {};
 }  // namespace
 
 TEST_F(StoreGameTest, LandAtTheGasStationRefuelAndLeave) {
@@ -52,7 +41,7 @@ TEST_F(StoreGameTest, LandAtTheGasStationRefuelAndLeave) {
     const Single x0 = (ScreenWidth - 300) / 2.0f, y0 = (ScreenHeight - 360) / 2.0f;
     if (pass == 1) {
       loaded = startFlight();
-      pad = gasPad();
+      pad = padServing(structGas);
       if (!loaded || pad < 0) {
         GameRunning = false;
         return;

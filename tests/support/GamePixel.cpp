@@ -1,6 +1,8 @@
 #include "tests/support/GamePixel.h"
 
 #include "engine/CModelMonster.h"
+#include "engine/CText.h"
+#include "engine/GameGlobals.h"
 #include "engine/CTextureMonster.h"
 #include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
@@ -18,6 +20,18 @@ bool startGamePixelDevice(int w, int h, std::unique_ptr<PixelDevice>& pd, std::u
   TexMon = std::make_shared<CTextureMonster>();
   ModelMon = std::make_shared<CModelMonster>();
   LoadDone = true;
+  return true;
+}
+
+bool startInterfacePixelDevice(int w, int h, std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir,
+                               std::string* why) {
+  if (!startGamePixelDevice(w, h, pd, dir, why)) return false;
+  checkHResult(D3DX->CreateSprite(D3DDevice, DxSprite));
+  D3DDevice->SetRenderState(D3DRS_LIGHTING, 0);
+  D3DDevice->SetRenderState(D3DRS_ZENABLE, 0);
+  GameText = std::make_shared<CText>();
+  ScreenWidth = w;
+  ScreenHeight = h;
   return true;
 }
 

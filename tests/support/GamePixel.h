@@ -13,6 +13,11 @@
 bool startGamePixelDevice(int w, int h, std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir,
                           std::string* why);
 
+// startGamePixelDevice set up for screen drawing as the interface does it: the sprite object,
+// lighting and depth test off, a text writer, and ScreenWidth x ScreenHeight = w x h.
+bool startInterfacePixelDevice(int w, int h, std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir,
+                               std::string* why);
+
 // Undoes startGamePixelDevice: releases the sprite object, both caches, D3DX, the device and the
 // game folder, and takes the message log off the error traps.
 void stopGamePixelDevice(std::unique_ptr<PixelDevice>& pd, std::unique_ptr<TempGameDir>& dir);

@@ -57,3 +57,12 @@ bool GameRunTest::startFlight() {
   SteerDelay = 2;
   return loaded;
 }
+
+Integer GameRunTest::padServing(Long structType) {
+  for (Integer i = 0; i < 32; ++i) {
+    if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
+    const Integer s = CurMap->getCloseLanding(i);
+    if (CurMap->getStructDef(s) >= 0 && CurMap->getStructType(s) == structType) return i;
+  }
+  return -1;
+}

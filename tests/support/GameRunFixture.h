@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "runtime/Numbers.h"
 #include "tests/support/TempGameDir.h"
 
 // A millisecond clock that moves `step` ms per reading and by the time slept, so every frame of
@@ -27,5 +28,7 @@ class GameRunTest : public ::testing::Test {
   // map's centre, the map "losgatos", no screen, the title effect off, mouse steering held off for
   // two frames. False when the map did not load.
   bool startFlight();
+  // The landing pad of CurMap whose nearest service is of the structure type, -1 none.
+  static Integer padServing(Long structType);
   std::unique_ptr<TempGameDir> dir;
 };

@@ -64,13 +64,7 @@ class CorePixelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    ASSERT_TRUE(startGamePixelDevice(W, H, pd, dir, &why)) << why;
-    checkHResult(D3DX->CreateSprite(D3DDevice, DxSprite));
-    device().SetRenderState(D3DRS_LIGHTING, 0);
-    device().SetRenderState(D3DRS_ZENABLE, 0);
-    GameText = std::make_shared<CText>();
-    ScreenWidth = W;
-    ScreenHeight = H;
+    ASSERT_TRUE(startInterfacePixelDevice(W, H, pd, dir, &why)) << why;
     TexFontDDS = -1;  // captions draw no glyphs
     TexRounded = add(sliceTexture());
     TexRoundedL = TexRoundedW = add(std::vector<uint32_t>(64 * 64, 0xFFFFFFFF));

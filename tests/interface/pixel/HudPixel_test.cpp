@@ -37,13 +37,7 @@ class HudPixelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    ASSERT_TRUE(startGamePixelDevice(W, H, pd, dir, &why)) << why;
-    checkHResult(D3DX->CreateSprite(D3DDevice, DxSprite));
-    device().SetRenderState(D3DRS_LIGHTING, 0);
-    device().SetRenderState(D3DRS_ZENABLE, 0);
-    GameText = std::make_shared<CText>();
-    ScreenWidth = W;
-    ScreenHeight = H;
+    ASSERT_TRUE(startInterfacePixelDevice(W, H, pd, dir, &why)) << why;
     // Panels and glyphs without pictures draw nothing; the radar dot is a white 8 x 8 picture.
     TexRounded = TexRoundedL = TexRoundedW = TexFontDDS = TexTarget = -1;
     TexSlots.push_back(TexCacheSlot{pd->makeTexture(8, 8, std::vector<uint32_t>(64, 0xFFFFFFFF)), true});

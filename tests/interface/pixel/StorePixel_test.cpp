@@ -36,13 +36,7 @@ class StorePixelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    ASSERT_TRUE(startGamePixelDevice(W, H, pd, dir, &why)) << why;
-    checkHResult(D3DX->CreateSprite(D3DDevice, DxSprite));
-    D3DDevice->SetRenderState(D3DRS_LIGHTING, 0);
-    D3DDevice->SetRenderState(D3DRS_ZENABLE, 0);
-    GameText = std::make_shared<CText>();
-    ScreenWidth = W;
-    ScreenHeight = H;
+    ASSERT_TRUE(startInterfacePixelDevice(W, H, pd, dir, &why)) << why;
     // Plain panels and buttons are white pictures (the tint shows as it is); no glyphs, no tinted panels.
     TexRoundedL = TexFontDDS = -1;
     TexSlots.push_back(TexCacheSlot{pd->makeTexture(64, 64, std::vector<uint32_t>(64 * 64, 0xFFFFFFFF)), true});

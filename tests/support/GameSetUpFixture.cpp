@@ -1,4 +1,4 @@
-#include "tests/game/GameSetUpFixture.h"
+#include "tests/support/GameSetUpFixture.h"
 
 #include "audio/CJoyControl.h"
 #include "audio/CMusic.h"
@@ -58,6 +58,8 @@ void GameSetUpFixture::TearDown() {
   CurMap = nullptr;
   GameMode = pmPlay;
   GamePaused = false;
+  MouseHeld = false;
+  MouseButton = 0;
   PendingMap.clear();
   ScreenFxOn = false;
   FrameTime = 0;
