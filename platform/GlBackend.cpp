@@ -279,38 +279,20 @@ const char* const kLayerFragmentShader = R"(#version 330 core
 uniform sampler2D uTex0;
 uniform int uLayers;
 uniform vec4 uRect[64];    // left, top, right, bottom (target pixels)
-uniform vec4 uUv[64];      // u at left, v at top, u at right, v at bottom
-uniform vec4 uColor[64];   // the rectangle's vertex colour
-uniform vec4 uFactor[64];  // its texture factor
-uniform ivec3 uColorStage;
-uniform ivec3 uAlphaStage;
-uniform vec2 uRowMap;      // target row = x + y * gl_FragCoord.y
+uniform vec4 uUvMap[64];   // texture coordinate = xy + zw * target pixel
+uniform vec4 uMul[64];     // the rectangle's colour = texel * uMul + uAdd
+uniform vec4 uAdd[64];
+uniform vec4 uPixelMap;    // target pixel = xy + zw * gl_FragCoord.xy
 out vec4 fragColor;
 
-vec4 pick(int a, vec4 tex, vec4 diffuse, vec4 factor) {
-  if (a == 2) return tex;
-  if (a == 3) return factor;
-  return diffuse;
-}
-
-vec4 combine(int op, vec4 a1, vec4 a2) {
-  if (op == 2) return a1;
-  if (op == 3) return a2;
-  return a1 * a2;
-}
-
 void main() {
-  vec2 p = vec2(gl_FragCoord.x, uRowMap.x + uRowMap.y * gl_FragCoord.y);
+  vec2 p = uPixelMap.xy + uPixelMap.zw * gl_FragCoord.xy;
   vec4 sum = vec4(0.0);
   for (int i = 0; i < uLayers; ++i) {
     vec4 r = uRect[i];
-    if (p.x < r.x || p.x >= r.z || p.y < r.y || p.y >= r.w) continue;
-    vec2 t = (p - r.xy) / (r.zw - r.xy);
-    vec4 tex = textureLod(uTex0, mix(uUv[i].xy, uUv[i].zw, t), 0.0);
-    vec4 d = uColor[i], f = uFactor[i];
-    vec3 rgb = combine(uColorStage.x, pick(uColorStage.y, tex, d, f), pick(uColorStage.z, tex, d, f)).rgb;
-    float a = uAlphaStage.x == 1 ? d.a : combine(uAlphaStage.x, pick(uAlphaStage.y, tex, d, f), pick(uAlphaStage.z, tex, d, f)).a;
-    sum += floor(clamp(vec4(rgb, a), 0.0, 1.0) * 255.0 + 0.5);
+    vec2 inside = step(r.xy, p) * (vec2(1.0) - step(r.zw, p));
+    vec4 tex = textureLod(uTex0, uUvMap[i].xy + uUvMap[i].zw * p, 0.0);
+    sum += floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5) * (inside.x * inside.y);
   }
   fragColor = min(sum, vec4(255.0)) / 255.0;
 }
@@ -324,7 +306,7 @@ struct Locations {
 };
 
 struct LayerLocations {
-  GLint viewport, flipY, layers, rect, uv, color, factor, colorStage, alphaStage, rowMap;
+  GLint viewport, flipY, layers, rect, uvMap, mul, add, pixelMap;
 };
 
 // Uniform values grouped so that unchanged groups are not uploaded again.
@@ -440,6 +422,7 @@ static_assert(sizeof(MergedVertex) == 44);
 
 constexpr size_t kMaxMergedBytes = 1 << 20;
 constexpr int32_t kMaxLayers = 64;  // the summing pass's array size
+constexpr float kGridDensity = 0.55f;  // texels per target pixel at most for the summing grid
 constexpr size_t kMaxBatches = 48;  // merged draws held open at once in an order-free run
 constexpr size_t kRingBytes = 16 << 20;
 
@@ -497,6 +480,7 @@ class GlBackend : public DeviceBackend {
   void append(Batch& b, const BackendDraw& d);
   bool layersDrawable(const Batch& b) const;
   void drawLayers(const Batch& b);
+  bool makeGrid(int32_t w, int32_t h);
   void drawBatch(Batch& b);
   void flush();  // hands the merged draws being gathered to the driver, in order
   size_t ringWrite(const void* data, size_t size, size_t align);
@@ -524,6 +508,10 @@ class GlBackend : public DeviceBackend {
   // the summing pass for runs of additive screen rectangles
   GLuint layerProgram_ = 0;
   LayerLocations layerLoc_{};
+  std::array<float, 4 * kMaxLayers> layerUvMap_{}, layerMul_{}, layerAdd_{};
+  GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs
+  int32_t gridWidth_ = 0, gridHeight_ = 0;
+  bool gridProgramOk_ = true;
   // the merged draws being gathered, in the order they were opened
   std::vector<Batch> batches_ = std::vector<Batch>(kMaxBatches);
   size_t open_ = 0;
@@ -620,8 +608,8 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     if (ok) {
       layerProgram_ = lp;
       auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
-      layerLoc_ = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUv"), l("uColor"),
-                                 l("uFactor"), l("uColorStage"), l("uAlphaStage"), l("uRowMap")};
+      layerLoc_ = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUvMap"), l("uMul"),
+                                 l("uAdd"), l("uPixelMap")};
       glUseProgram(lp);
       glUniform1i(l("uTex0"), 0);
       glUseProgram(program_);
@@ -665,6 +653,8 @@ GlBackend::~GlBackend() {
     glDeleteBuffers(1, &ringVbo_);
   }
   if (layerProgram_) glDeleteProgram(layerProgram_);
+  if (gridFbo_) glDeleteFramebuffers(1, &gridFbo_);
+  if (gridTexture_) glDeleteTextures(1, &gridTexture_);
   if (vao_) glDeleteVertexArrays(1, &vao_);
   if (program_) glDeleteProgram(program_);
 }
@@ -1176,6 +1166,26 @@ void GlBackend::append(Batch& b, const BackendDraw& d) {
   b.layersOk = true;
 }
 
+// A stage's result for one channel as texel * mul + add, from its operation and arguments
+// (stage 0: CURRENT is the diffuse colour d, TFACTOR the factor f). Texel * texel is not of that
+// form: stageSquaresTexel tells it apart.
+struct StageTerm {
+  float mul, add;
+};
+
+StageTerm stageTerm(const int32_t stage[3], float d, float f) {
+  auto arg = [&](int32_t a) { return a == D3DTA_TEXTURE ? StageTerm{1, 0} : StageTerm{0, a == D3DTA_TFACTOR ? f : d}; };
+  const StageTerm a1 = arg(stage[1]), a2 = arg(stage[2]);
+  if (stage[0] == D3DTOP_SELECTARG1) return a1;
+  if (stage[0] == D3DTOP_SELECTARG2) return a2;
+  return {a1.mul * a2.add + a2.mul * a1.add, a1.add * a2.add};  // MODULATE
+}
+
+bool stageSquaresTexel(const int32_t stage[3]) {
+  return stage[0] != D3DTOP_SELECTARG1 && stage[0] != D3DTOP_SELECTARG2 && stage[0] != D3DTOP_DISABLE &&
+         stage[1] == D3DTA_TEXTURE && stage[2] == D3DTA_TEXTURE;
+}
+
 // b's rectangles can be drawn as one summing pass with the same pixels (additive blending, no
 // depth test, filled, not culled, stage 0 alone and one filter at every scale), and it is worth
 // it: most rectangles cover most of their bounding box (the pass tests every rectangle at every
@@ -1183,17 +1193,22 @@ void GlBackend::append(Batch& b, const BackendDraw& d) {
 bool GlBackend::layersDrawable(const Batch& b) const {
   const GlState& s = b.state;
   if (!b.layersOk || b.layerCount < 3) return false;
-  double area = 0;
-  float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
+  // Areas inside the viewport: what the pass shades against what separate draws would.
+  const double vl = s.viewport[0], vt = s.viewport[1], vr = vl + s.viewport[2], vb = vt + s.viewport[3];
+  double area = 0, l = vr, t = vb, r = vl, bottom = vt;
   for (int32_t i = 0; i < b.layerCount; ++i) {
     const float* q = b.rect.data() + 4 * i;
-    area += static_cast<double>(q[2] - q[0]) * (q[3] - q[1]);
-    l = std::min(l, q[0]), t = std::min(t, q[1]), r = std::max(r, q[2]), bottom = std::max(bottom, q[3]);
+    const double ql = std::max<double>(q[0], vl), qt = std::max<double>(q[1], vt);
+    const double qr = std::min<double>(q[2], vr), qb = std::min<double>(q[3], vb);
+    if (qr <= ql || qb <= qt) continue;
+    area += (qr - ql) * (qb - qt);
+    l = std::min(l, ql), t = std::min(t, qt), r = std::max(r, qr), bottom = std::max(bottom, qb);
   }
-  if (area < 0.75 * b.layerCount * (static_cast<double>(r) - l) * (static_cast<double>(bottom) - t)) return false;
+  if (r <= l || bottom <= t || area < 0.75 * b.layerCount * (r - l) * (bottom - t)) return false;
   return s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && !s.depthTest && s.polygonMode == GL_FILL &&
          s.d3dCull != D3DCULL_CW && s.pb.colorStage[0] != D3DTOP_DISABLE && s.pb.colorStage[3] == D3DTOP_DISABLE &&
-         s.mag[0] == s.min[0] && layerProgram_ != 0;
+         s.mag[0] == s.min[0] && !stageSquaresTexel(s.pb.colorStage) && !stageSquaresTexel(s.pb.alphaStage) &&
+         layerProgram_ != 0;
 }
 
 void GlBackend::flush() {
@@ -1220,39 +1235,137 @@ void GlBackend::drawBatch(Batch& b) {
   for (auto& t : b.textures) t.reset();
 }
 
+// The summing pass. Where every rectangle magnifies its texture at least about twice on both
+// axes (linear filtering), the sums are taken on a grid of every second pixel, which still
+// samples every texel, and the grid is then drawn magnified over the box: a quarter of the
+// texture reads for a picture that differs only by the interpolation between grid points.
 void GlBackend::drawLayers(const Batch& b) {
   apply(b.state);  // viewport, blending, depth, culling and the stage-0 texture
   glUseProgram(layerProgram_);
   currentProgram_ = layerProgram_;
   const GlState& s = b.state;
-  glUniform4fv(layerLoc_.viewport, 1, s.tb.viewport);
-  glUniform1f(layerLoc_.flipY, s.tb.flipY);
+  const GlTexture* tex = s.texture[0];
+  float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
+  bool magnified = tex && tex->width > 0 && tex->height > 0 && s.mag[0] == GL_LINEAR && gridProgramOk_;
+  for (int32_t i = 0; i < b.layerCount; ++i) {
+    const float* q = b.rect.data() + 4 * i;
+    const float* uv = b.uv.data() + 4 * i;
+    l = std::min(l, q[0]);
+    t = std::min(t, q[1]);
+    r = std::max(r, q[2]);
+    bottom = std::max(bottom, q[3]);
+    const float su = (uv[2] - uv[0]) / (q[2] - q[0]), sv = (uv[3] - uv[1]) / (q[3] - q[1]);
+    float* m = layerUvMap_.data() + 4 * i;
+    m[0] = uv[0] - q[0] * su, m[1] = uv[1] - q[1] * sv, m[2] = su, m[3] = sv;
+    if (tex) magnified &= std::fabs(su) * tex->width <= kGridDensity && std::fabs(sv) * tex->height <= kGridDensity;
+  }
   glUniform1i(layerLoc_.layers, b.layerCount);
   glUniform4fv(layerLoc_.rect, b.layerCount, b.rect.data());
-  glUniform4fv(layerLoc_.uv, b.layerCount, b.uv.data());
-  glUniform4fv(layerLoc_.color, b.layerCount, b.color.data());
-  glUniform4fv(layerLoc_.factor, b.layerCount, b.factor.data());
-  glUniform3iv(layerLoc_.colorStage, 1, s.pb.colorStage);
-  glUniform3iv(layerLoc_.alphaStage, 1, s.pb.alphaStage);
-  const float rowMap[2] = {flipped_ ? 0.0f : static_cast<float>(targetHeight_), flipped_ ? 1.0f : -1.0f};
-  glUniform2fv(layerLoc_.rowMap, 1, rowMap);
-  float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
-  for (int32_t i = 1; i < b.layerCount; ++i) {
-    l = std::min(l, b.rect[4 * i]);
-    t = std::min(t, b.rect[4 * i + 1]);
-    r = std::max(r, b.rect[4 * i + 2]);
-    bottom = std::max(bottom, b.rect[4 * i + 3]);
+  glUniform4fv(layerLoc_.uvMap, b.layerCount, layerUvMap_.data());
+  for (int32_t i = 0; i < b.layerCount; ++i)
+    for (int c = 0; c < 4; ++c) {
+      const int32_t* stage = c < 3 ? s.pb.colorStage : s.pb.alphaStage;
+      const float d = b.color[4 * i + c], f = b.factor[4 * i + c];
+      StageTerm term = c == 3 && stage[0] == D3DTOP_DISABLE ? StageTerm{0, d} : stageTerm(stage, d, f);
+      layerMul_[4 * i + c] = term.mul;
+      layerAdd_[4 * i + c] = term.add;
+    }
+  glUniform4fv(layerLoc_.mul, b.layerCount, layerMul_.data());
+  glUniform4fv(layerLoc_.add, b.layerCount, layerAdd_.data());
+
+  // The box on the target, inside the viewport.
+  const float vx = static_cast<float>(s.viewport[0]), vy = static_cast<float>(s.viewport[1]);
+  const float x0 = std::max(std::floor(l), vx), y0 = std::max(std::floor(t), vy);
+  const float x1 = std::min(std::ceil(r), vx + static_cast<float>(s.viewport[2]));
+  const float y1 = std::min(std::ceil(bottom), vy + static_cast<float>(s.viewport[3]));
+  if (x1 <= x0 || y1 <= y0) return;
+  // Grid point (gx, gy) is the centre of target pixel (x0 + 2 gx, y0 + 2 gy).
+  const int32_t gw = static_cast<int32_t>(std::ceil((x1 - x0 - 1) / 2)) + 1;
+  const int32_t gh = static_cast<int32_t>(std::ceil((y1 - y0 - 1) / 2)) + 1;
+  magnified = magnified && gw >= 8 && gh >= 8 && makeGrid(gw, gh);
+  if (magnified) bindStage(0, s);  // making the grid may have taken stage 0's binding
+
+  auto drawBox = [&](float left, float top, float right, float low) {
+    const float quad[6][4] = {{left, low, 0, 1}, {left, top, 0, 1}, {right, low, 0, 1},
+                              {right, low, 0, 1}, {left, top, 0, 1}, {right, top, 0, 1}};
+    size_t at = ringWrite(quad, sizeof quad, 16);
+    mergedLayout_ = false;
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(at));
+    for (GLuint i = 1; i <= 4; ++i) glDisableVertexAttribArray(i);
+    glDisable(GL_CULL_FACE);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    ++drawCalls_;
+  };
+  if (!magnified) {
+    glUniform4fv(layerLoc_.viewport, 1, s.tb.viewport);
+    glUniform1f(layerLoc_.flipY, s.tb.flipY);
+    const float pixelMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
+    glUniform4fv(layerLoc_.pixelMap, 1, pixelMap);
+    drawBox(l, t, r, bottom);
+    return;
   }
-  const float quad[6][4] = {{l, bottom, 0, 1}, {l, t, 0, 1}, {r, bottom, 0, 1},
-                            {r, bottom, 0, 1}, {l, t, 0, 1}, {r, t, 0, 1}};
-  size_t at = ringWrite(quad, sizeof quad, 16);
-  mergedLayout_ = false;
-  glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(at));
-  for (GLuint i = 1; i <= 4; ++i) glDisableVertexAttribArray(i);
-  glDisable(GL_CULL_FACE);
-  glDrawArrays(GL_TRIANGLES, 0, 6);
-  ++drawCalls_;
+
+  // 1. The sums at the grid points.
+  glBindFramebuffer(GL_FRAMEBUFFER, gridFbo_);
+  glViewport(0, 0, gw, gh);
+  glDisable(GL_BLEND);
+  const float gridViewport[4] = {0, 0, static_cast<float>(gw), static_cast<float>(gh)};
+  glUniform4fv(layerLoc_.viewport, 1, gridViewport);
+  glUniform1f(layerLoc_.flipY, 1.0f);
+  const float gridMap[4] = {x0 - 0.5f, y0 - 0.5f, 2, 2};
+  glUniform4fv(layerLoc_.pixelMap, 1, gridMap);
+  drawBox(0, 0, static_cast<float>(gw), static_cast<float>(gh));
+
+  // 2. The grid drawn over the box with the run's blending, interpolated between grid points.
+  glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
+  const int32_t y = flipped_ ? s.viewport[1] : targetHeight_ - s.viewport[1] - s.viewport[3];
+  glViewport(s.viewport[0], y, s.viewport[2], s.viewport[3]);
+  glEnable(GL_BLEND);
+  glBlendFunc(static_cast<GLenum>(s.srcBlend), static_cast<GLenum>(s.dstBlend));
+  glUniform4fv(layerLoc_.viewport, 1, s.tb.viewport);
+  glUniform1f(layerLoc_.flipY, s.tb.flipY);
+  const float pixelMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
+  glUniform4fv(layerLoc_.pixelMap, 1, pixelMap);
+  const float box[4] = {x0, y0, x1, y1};
+  const float su = 1.0f / (2.0f * gridWidth_), sv = 1.0f / (2.0f * gridHeight_);
+  const float boxMap[4] = {(0.5f - x0) * su, (0.5f - y0) * sv, su, sv};
+  const float one[4] = {1, 1, 1, 1}, zero[4] = {0, 0, 0, 0};
+  glUniform1i(layerLoc_.layers, 1);
+  glUniform4fv(layerLoc_.rect, 1, box);
+  glUniform4fv(layerLoc_.uvMap, 1, boxMap);
+  glUniform4fv(layerLoc_.mul, 1, one);
+  glUniform4fv(layerLoc_.add, 1, zero);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, gridTexture_);
+  drawBox(box[0], box[1], box[2], box[3]);
+}
+
+// The grid target of the summing pass, at least w x h; false where it cannot be made.
+bool GlBackend::makeGrid(int32_t w, int32_t h) {
+  if (gridFbo_ && w <= gridWidth_ && h <= gridHeight_) return true;
+  const int32_t cw = std::max(gridWidth_, (w + 63) / 64 * 64), ch = std::max(gridHeight_, (h + 63) / 64 * 64);
+  if (!gridTexture_) glGenTextures(1, &gridTexture_);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, gridTexture_);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, cw, ch, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  if (!gridFbo_) glGenFramebuffers(1, &gridFbo_);
+  glBindFramebuffer(GL_FRAMEBUFFER, gridFbo_);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, gridTexture_, 0);
+  const bool ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
+  if (!ok) {
+    gridProgramOk_ = false;  // sums drawn at every pixel from now on
+    return false;
+  }
+  gridWidth_ = cw;
+  gridHeight_ = ch;
+  return true;
 }
 
 HResult GlBackend::present() {

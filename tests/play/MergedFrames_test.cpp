@@ -31,6 +31,7 @@ enum class Scene { Title, Flight, Busy };
 struct Difference {
   int largest = 0;    // largest channel difference
   size_t beyond = 0;  // pixels with a channel more than 8 apart
+  double mean = 0;    // mean channel difference
 };
 
 Difference compare(const PixelImage& a, const PixelImage& b) {
@@ -40,10 +41,12 @@ Difference compare(const PixelImage& a, const PixelImage& b) {
     for (int shift : {0, 8, 16}) {
       int x = static_cast<int>((a.argb[i] >> shift) & 0xFF), y = static_cast<int>((b.argb[i] >> shift) & 0xFF);
       worst = std::max(worst, std::abs(x - y));
+      d.mean += std::abs(x - y);
     }
     d.largest = std::max(d.largest, worst);
     d.beyond += worst > 8;
   }
+  d.mean /= 3.0 * std::max<size_t>(1, std::min(a.argb.size(), b.argb.size()));
   return d;
 }
 
@@ -156,11 +159,15 @@ TEST_P(MergedFramesTest, MergedDrawsShowTheSamePictureAsSeparateOnes) {
   save(merged, name + "-merged");
   save(again, name + "-again");
   const Difference d = compare(separate, merged), base = compare(separate, again);
-  std::printf("%s: merged against separate: largest channel difference %d, %zu of %zu pixels more than 8 apart;"
-              " separate against separate: %d, %zu\n",
-              name.c_str(), d.largest, d.beyond, merged.argb.size(), base.largest, base.beyond);
+  std::printf("%s: merged against separate: largest channel difference %d, mean %.2f, %zu of %zu pixels more than 8"
+              " apart; separate against separate: %d, %.2f, %zu\n",
+              name.c_str(), d.largest, d.mean, d.beyond, merged.argb.size(), base.largest, base.mean, base.beyond);
   // Merged world-space draws are moved on the CPU, so an edge pixel may fall to the other side.
-  EXPECT_LE(d.beyond, base.beyond + merged.argb.size() / 2000);
+  // The title's effect is summed at every second pixel and interpolated between: sharp details of
+  // its picture may differ a little more, the mean stays within a level.
+  const size_t allowed = scene == Scene::Title ? merged.argb.size() / 100 : merged.argb.size() / 2000;
+  EXPECT_LE(d.beyond, base.beyond + allowed);
+  EXPECT_LE(d.mean, base.mean + 1.0);
   size_t lit = 0;
   for (uint32_t c : merged.argb) lit += (c & 0xFFFFFF) != 0;
   EXPECT_GT(lit, merged.argb.size() / 2) << "the scene is drawn";

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -74,9 +75,10 @@ class DrawMergingPixel : public ::testing::Test {
     d().SetTransform(D3DTS_PROJECTION, proj);
   }
 
-  // The scene drawn with merging off and on: the largest channel difference of the two pictures;
-  // the driver draws each took.
-  int compare(const std::function<void()>& scene, int64_t& separateDraws, int64_t& mergedDraws) {
+  // The scene drawn with merging off and on: the largest channel difference of the two pictures
+  // (and the mean one); the driver draws each took.
+  int compare(const std::function<void()>& scene, int64_t& separateDraws, int64_t& mergedDraws,
+              double* meanDifference = nullptr) {
     PixelImage pictures[2];
     int64_t draws[2];
     for (int merged = 0; merged < 2; ++merged) {
@@ -93,14 +95,17 @@ class DrawMergingPixel : public ::testing::Test {
     mergedDraws = draws[1];
     int largest = 0;
     size_t changed = 0;
+    double total = 0;
     for (size_t i = 0; i < pictures[0].argb.size(); ++i) {
       for (int shift : {0, 8, 16}) {
         int a = (pictures[0].argb[i] >> shift) & 0xFF, b = (pictures[1].argb[i] >> shift) & 0xFF;
         largest = std::max(largest, std::abs(a - b));
+        total += std::abs(a - b);
       }
       changed += pictures[0].argb[i] != D3DColorARGB(255, 30, 40, 50);
     }
     EXPECT_GT(changed, pictures[0].argb.size() / 20) << "the scene draws something";
+    if (meanDifference) *meanDifference = total / (3.0 * pictures[0].argb.size());
     return largest;
   }
 
@@ -184,31 +189,81 @@ TEST_F(DrawMergingPixel, LitQuadsWithTheirOwnMatricesMergeIntoOneDraw) {
   EXPECT_EQ(merged, 1);
 }
 
-TEST_F(DrawMergingPixel, AStackOfAdditiveScreenRectanglesIsOnePass) {
-  auto scene = [&] {
-    d().SetRenderState(D3DRS_ZENABLE, 0);
-    d().SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    d().SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    d().SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    d().SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<int32_t>(D3DColorARGB(35, 24, 24, 24)));
-    d().SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
-    d().SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-    d().SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    d().SetTexture(0, texA);
-    d().SetVertexShader(D3DFVF_SCREENVERTEX);
+// A stack of 20 additive screen rectangles, each 3 pixels larger on every side than the one before
+// (the edges a pixel or two off), showing texels 0..texels of a size x size texture.
+std::function<void()> rectangleStack(Direct3DDevice8& d, const std::shared_ptr<Direct3DTexture8>& texture,
+                                     int32_t size, float texels) {
+  return [&d, texture, size, texels] {
+    d.SetRenderState(D3DRS_ZENABLE, 0);
+    d.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d.SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<int32_t>(D3DColorARGB(35, 24, 24, 24)));
+    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+    d.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    d.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    d.SetTexture(0, texture);
+    d.SetVertexShader(D3DFVF_SCREENVERTEX);
     for (int i = 0; i < 20; ++i) {
       const float l = -3.0f * i - 1 + (i % 3), t = -3.0f * i - 1 + (i % 2), r = 3.0f * i + W - 1 + (i % 2),
                   b = 3.0f * i + H - 1 + (i % 3);
-      const float u = 0.78f, v = 0.6f;
+      const float u = texels / size, v = texels * H / W / size;
       ScreenVertex q[4] = {{l, b, 0, 1, 0xFFFFFFFF, 0, v}, {l, t, 0, 1, 0xFFFFFFFF, 0, 0},
                            {r, b, 0, 1, 0xFFFFFFFF, u, v}, {r, t, 0, 1, 0xFFFFFFFF, u, 0}};
-      d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
+      d.DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
     }
   };
+}
+
+// Texels of random brightness: the hardest picture for sums taken at every second pixel.
+std::vector<uint32_t> noise(int32_t size) {
+  std::vector<uint32_t> px(static_cast<size_t>(size) * size);
+  uint32_t seed = 12345;
+  for (auto& c : px) {
+    seed = seed * 1664525u + 1013904223u;
+    c = 0xFF000000u | (seed >> 8 & 0xFFFFFFu);
+  }
+  return px;
+}
+
+// Texels shown about one to one: every pixel sums every rectangle over it, in one pass.
+TEST_F(DrawMergingPixel, AStackOfAdditiveScreenRectanglesIsOnePass) {
+  auto texture = p->makeTexture(256, 256, noise(256));
   int64_t separate = 0, merged = 0;
-  EXPECT_LE(compare(scene, separate, merged), 1);
+  EXPECT_LE(compare(rectangleStack(d(), texture, 256, W), separate, merged), 1);
   EXPECT_EQ(separate, 20);
   EXPECT_EQ(merged, 1);
+}
+
+// Texels shown twice as large or more: the sums are taken at every second pixel and drawn
+// magnified, one pass each. Where a rectangle's edge falls between two grid points, the pixel
+// between takes half its term (at most half of 24 here); elsewhere pictures differ only by the
+// interpolation between grid points, most for random texels at the least magnification.
+TEST_F(DrawMergingPixel, AStackOfMagnifiedRectanglesIsSummedOnAGrid) {
+  struct Case {
+    const char* picture;
+    std::shared_ptr<Direct3DTexture8> texture;
+    int32_t size;
+    float texels;  // across the target's width
+    int largest;
+    double mean;
+  };
+  const Case cases[] = {
+      {"gradient, 8 texels", texA, 8, 6.24f, 14, 0.5},
+      {"random, 80 texels", p->makeTexture(128, 128, noise(128)), 128, W / 2.0f, 72, 1.5},
+      {"random, 20 texels", p->makeTexture(32, 32, noise(32)), 32, W / 8.0f, 24, 0.75},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.picture);
+    int64_t separate = 0, merged = 0;
+    double mean = 0;
+    const int largest = compare(rectangleStack(d(), c.texture, c.size, c.texels), separate, merged, &mean);
+    std::printf("%s: largest channel difference %d, mean %.2f\n", c.picture, largest, mean);
+    EXPECT_LE(largest, c.largest);
+    EXPECT_LE(mean, c.mean);
+    EXPECT_EQ(separate, 20);
+    EXPECT_EQ(merged, 2);
+  }
 }
 
 TEST_F(DrawMergingPixel, AlphaBlendedDrawsKeepTheirOrder) {
