@@ -367,13 +367,11 @@ void FormMain::runFrame(Long pass) {
     vp.MaxZ = 1;
     checkHResult(ScreenFxRTS->BeginScene(ScreenFxSurf, vp));
   });
-  // 6. While the effect's off-screen scene is open the device refuses a second scene: that refusal
-  // is expected every such frame and is not raised.
+  // 6. While the effect's off-screen scene is open the frame draws into it: the device would refuse
+  // a second scene, so none is asked for.
   orSkip([] {
     Direct3DDevice8& dev = device();
-    const bool effectScene = dev.InScene();
-    const HResult hr = dev.BeginScene();
-    if (!effectScene) checkHResult(hr);
+    if (!dev.InScene()) checkHResult(dev.BeginScene());
   });
   // 7.
   yieldToWindows();
