@@ -11,12 +11,14 @@
 // Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL makes
 // M * v equal Direct3D's v * M).
 // Draw merging (setDrawBatching, on by default): a draw's vertices are copied (moved to world
-// space on the CPU, normals too, its texture factor carried per vertex) into a merged draw of
-// equal states; runs whose order cannot change the picture (opaque with depth writes, additive
-// without) are regrouped by state. Merged draws reach the driver when a different state needs the
-// order kept, and before clears, presents, target changes, texture uploads and reads. A merged run
-// of additive screen rectangles that overlap heavily is drawn as one summing pass. Vertices from
-// user memory and merged draws go through one stream ring (persistently mapped where the driver
+// space on the CPU, normals too, its texture factor carried per vertex) into an earlier merged
+// draw of equal states when it commutes with every merged draw opened after that one: by blending
+// (opaque with depth writes among themselves, additive without depth writes among themselves) or
+// by touching other pixels (screen boxes through the draw's transforms). Merged draws reach the
+// driver in order before clears, presents, target changes, texture uploads and reads, or when 48
+// are open. Additive screen rectangles that overlap heavily are drawn as one summing pass, on a
+// grid of every second pixel where they magnify their texture twice or more. Vertices from user
+// memory and merged draws go through one stream ring (persistently mapped where the driver
 // allows), written at a moving offset.
 // Limits: no mip sampling (level 0 only), stages above 1 are not drawn, spot lights light as
 // point lights, fog is linear whatever the fog mode, screen vertices are neither lit nor fogged,
@@ -423,23 +425,52 @@ static_assert(sizeof(MergedVertex) == 44);
 constexpr size_t kMaxMergedBytes = 1 << 20;
 constexpr int32_t kMaxLayers = 64;  // the summing pass's array size
 constexpr float kGridDensity = 0.55f;  // texels per target pixel at most for the summing grid
-constexpr size_t kMaxBatches = 48;  // merged draws held open at once in an order-free run
+constexpr size_t kMaxBatches = 48;  // merged draws held open at once
+constexpr int32_t kBatchBoxes = 16;
 constexpr size_t kRingBytes = 16 << 20;
 
-// Draws whose order does not change the picture may be regrouped by state: opaque draws that test
-// and write depth without blending (apart from exact depth ties), and additive draws that write no
-// depth (sums commute, each term rounded on its own). Other draws keep their order.
+// Draws whose order does not change the picture among themselves: opaque draws that test and
+// write depth without blending (apart from exact depth ties), and additive draws that write no
+// depth (sums commute, each term rounded on its own). Other draws commute only with draws on other
+// pixels.
 enum class DrawOrder { Kept, Opaque, Additive };
 
 // A merged draw being gathered: its state, vertices, the textures it keeps alive, and, while every
 // draw in it is a screen rectangle, the rectangles for the summing pass.
 struct Batch {
   GlState state;
+  DrawOrder order = DrawOrder::Kept;
+  // Target pixels its draws may touch, as boxes (left, top, right, bottom): the whole and up to
+  // kBatchBoxes parts (the last part grows once they are used up).
+  float box[4] = {0, 0, 0, 0};
+  std::array<float, 4 * kBatchBoxes> parts{};
+  int32_t partCount = 0;
   std::vector<uint8_t> verts;
   std::shared_ptr<Direct3DTexture8> textures[D3DDRAWN_TEXTURESTAGES];
   std::array<float, 4 * kMaxLayers> rect{}, uv{}, color{}, factor{};
   int32_t layerCount = 0;
   bool layersOk = false;
+
+  static bool apart(const float* a, const float* b) {
+    return a[2] <= b[0] || b[2] <= a[0] || a[3] <= b[1] || b[3] <= a[1];
+  }
+  bool apartFrom(const float* other) const {
+    if (apart(box, other)) return true;
+    for (int32_t i = 0; i < partCount; ++i)
+      if (!apart(parts.data() + 4 * i, other)) return false;
+    return true;
+  }
+  static void grow(float* a, const float* b) {
+    a[0] = std::min(a[0], b[0]), a[1] = std::min(a[1], b[1]);
+    a[2] = std::max(a[2], b[2]), a[3] = std::max(a[3], b[3]);
+  }
+  void add(const float* part) {
+    grow(box, part);
+    if (partCount < kBatchBoxes)
+      std::copy(part, part + 4, parts.data() + 4 * partCount++);
+    else
+      grow(parts.data() + 4 * (kBatchBoxes - 1), part);
+  }
 };
 
 using BufferStorageFn = void (*)(GLenum, GLsizeiptr, const void*, GLbitfield);
@@ -478,6 +509,7 @@ class GlBackend : public DeviceBackend {
   void setMergedLayout(size_t offset);
   void drawNow(const BackendDraw& d);
   void append(Batch& b, const BackendDraw& d);
+  void screenBox(const BackendDraw& d, const GlState& s, float box[4]) const;
   bool layersDrawable(const Batch& b) const;
   void drawLayers(const Batch& b);
   bool makeGrid(int32_t w, int32_t h);
@@ -515,7 +547,6 @@ class GlBackend : public DeviceBackend {
   // the merged draws being gathered, in the order they were opened
   std::vector<Batch> batches_ = std::vector<Batch>(kMaxBatches);
   size_t open_ = 0;
-  DrawOrder runOrder_ = DrawOrder::Kept;
   // the stream ring
   BufferStorageFn bufferStorage_ = nullptr;
   GLuint ringVbo_ = 0;
@@ -1050,25 +1081,78 @@ HResult GlBackend::draw(const BackendDraw& d) {
   else if (s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && (!s.depthTest || !s.depthMask))
     order = DrawOrder::Additive;
   const size_t added = static_cast<size_t>(d.vertexCount) * 3 * sizeof(MergedVertex);
+  float box[4];
+  screenBox(d, s, box);
+  // The latest merged draw of equal state that d can join: every merged draw opened after it
+  // must commute with d, by blending (opaque with opaque, additive with additive) or by covering
+  // other pixels.
   Batch* target = nullptr;
-  if (open_ > 0 && order == runOrder_) {
-    for (size_t i = order == DrawOrder::Kept ? open_ - 1 : 0; i < open_ && !target; ++i) {
-      Batch& b = batches_[i];
-      if (std::memcmp(&b.state, &s, sizeof s) == 0 && b.verts.size() + added <= kMaxMergedBytes) target = &b;
+  for (size_t i = open_; i-- > 0 && !target;) {
+    Batch& b = batches_[i];
+    if (std::memcmp(&b.state, &s, sizeof s) == 0 && b.verts.size() + added <= kMaxMergedBytes) {
+      target = &b;
+      break;
     }
+    const bool sameRun = order != DrawOrder::Kept && order == b.order;
+    if (!sameRun && !b.apartFrom(box)) break;
   }
   if (!target) {
-    if (open_ > 0 && (order != runOrder_ || order == DrawOrder::Kept || open_ == kMaxBatches)) flush();
+    if (open_ == kMaxBatches) flush();
     target = &batches_[open_++];
     target->state = s;
+    target->order = order;
     target->verts.clear();
     for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) target->textures[i] = d.state->stages[i].texture;
     target->layerCount = 0;
     target->layersOk = true;
-    runOrder_ = order;
+    target->partCount = 0;
+    std::copy(box, box + 4, target->box);
   }
+  target->add(box);
   append(*target, d);
   return D3D_OK;
+}
+
+// The target pixels d may touch, as left, top, right, bottom with a pixel to spare: its screen
+// vertices, or its vertices through world, view and projection and the viewport. Where a vertex
+// lies at or behind the eye, or points are drawn, every pixel.
+void GlBackend::screenBox(const BackendDraw& d, const GlState& s, float box[4]) const {
+  constexpr float Huge = 1e30f;
+  box[0] = box[1] = Huge;
+  box[2] = box[3] = -Huge;
+  auto everything = [&] {
+    box[0] = box[1] = -Huge;
+    box[2] = box[3] = Huge;
+  };
+  if (s.polygonMode == GL_POINT || d.vertexCount <= 0) return everything();
+  const bool rhw = d.fvf & D3DFVF_XYZRHW;
+  D3DMATRIX wvp;
+  if (!rhw) {
+    D3DMATRIX wv;
+    multiply(d.state->world, d.state->view, wv);
+    multiply(wv, d.state->projection, wvp);
+  }
+  const float vx = static_cast<float>(d.state->viewport.X), vy = static_cast<float>(d.state->viewport.Y);
+  const float vw = static_cast<float>(d.state->viewport.Width), vh = static_cast<float>(d.state->viewport.Height);
+  for (int32_t i = 0; i < d.vertexCount; ++i) {
+    float p[3];
+    std::memcpy(p, d.vertices + static_cast<size_t>(i) * d.stride, 12);
+    float x = p[0], y = p[1];
+    if (!rhw) {
+      const auto& m = wvp.m;
+      const float cx = p[0] * m[0][0] + p[1] * m[1][0] + p[2] * m[2][0] + m[3][0];
+      const float cy = p[0] * m[0][1] + p[1] * m[1][1] + p[2] * m[2][1] + m[3][1];
+      const float cw = p[0] * m[0][3] + p[1] * m[1][3] + p[2] * m[2][3] + m[3][3];
+      if (!(cw > 1e-6f)) return everything();
+      x = vx + (cx / cw + 1) * 0.5f * vw;
+      y = vy + (1 - cy / cw) * 0.5f * vh;
+    }
+    if (!std::isfinite(x) || !std::isfinite(y)) return everything();
+    box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
+    box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
+  }
+  box[0] = std::floor(box[0]) - 1, box[1] = std::floor(box[1]) - 1;
+  box[2] = std::ceil(box[2]) + 1, box[3] = std::ceil(box[3]) + 1;
 }
 
 // Adds d's triangles to b as a list of merged vertices (strips unrolled with the winding each

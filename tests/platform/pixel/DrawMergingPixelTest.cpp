@@ -266,6 +266,41 @@ TEST_F(DrawMergingPixel, AStackOfMagnifiedRectanglesIsSummedOnAGrid) {
   }
 }
 
+// Sprites whose blending must keep its order (alpha over additive, textures taking turns) merge
+// by texture where they cover other pixels, under their own world matrices; an additive sprite
+// behind an alpha-blended one on the screen, though far apart in depth, keeps its place.
+TEST_F(DrawMergingPixel, DrawsOnOtherPixelsMergeAcrossOrderedOnes) {
+  auto scene = [&](bool overlapping) {
+    camera();
+    d().SetRenderState(D3DRS_LIGHTING, 0);
+    d().SetRenderState(D3DRS_ZWRITEENABLE, 0);
+    d().SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d().SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    d().SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d().SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    d().SetStreamSource(0, quad, sizeof(QuadVertex));
+    d().SetVertexShader(D3DFVF_QUADVERTEX);
+    for (int i = 0; i < 8; ++i) {
+      const bool alpha = i % 2 == 1;
+      d().SetTexture(0, alpha ? texB : texA);
+      d().SetRenderState(D3DRS_SRCBLEND, alpha ? D3DBLEND_SRCALPHA : D3DBLEND_ONE);
+      d().SetRenderState(D3DRS_DESTBLEND, alpha ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE);
+      float x = -3.6f + 2.4f * (i % 4), y = i < 4 ? 1.5f : -1.5f, z = 0, scale = 1.6f;
+      if (overlapping && i == 2) {  // on the line of sight of sprite 1, farther and as large on the screen
+        x = -1.2f * 1.6f, y = 1.5f * 1.6f, z = 6, scale = 1.6f * 1.6f;
+      }
+      d().SetTransform(D3DTS_WORLD, world(x, y, z, scale, 0.2f * i));
+      d().DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_LE(compare([&] { scene(false); }, separate, merged), 2);
+  EXPECT_EQ(separate, 8);
+  EXPECT_EQ(merged, 2);
+  EXPECT_LE(compare([&] { scene(true); }, separate, merged), 2);
+  EXPECT_GT(merged, 2);
+}
+
 TEST_F(DrawMergingPixel, AlphaBlendedDrawsKeepTheirOrder) {
   auto scene = [&] {
     d().SetRenderState(D3DRS_ZENABLE, 0);
