@@ -625,6 +625,8 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
   if (SDL_GL_ExtensionSupported("GL_ARB_buffer_storage"))
     bufferStorage_ = reinterpret_cast<BufferStorageFn>(SDL_GL_GetProcAddress("glBufferStorage"));
   makeRing(kRingBytes);
+  // Merged draws keep their storage (touched only as used): steady frames allocate none.
+  for (Batch& b : batches_) b.verts.reserve(kMaxMergedBytes);
 
   // The summing pass is an optimisation: without it runs of rectangles draw as merged draws.
   GLuint lvs = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
