@@ -205,8 +205,8 @@ void report(const FrameFigures (&on)[5], const bool (&seen)[5]) {
     }
   if (has(Scene::Title) && has(Scene::TitleNoEffect) && titleNoFx.cpu > 0)
     line("title: CPU with the effect over without it", title.cpu / titleNoFx.cpu, 1.5, true,
-         "each layer is still sampled once per grid point (11 to 43 layers over 400 x 300 points), at about "
-         "9 ns of CPU per sample in llvmpipe on this CPU (AVX without AVX2: texel gathers are scalar)");
+         "each layer is still sampled once per grid point (11 to 43 layers over 401 x 301 points), at about "
+         "10 ns of CPU per sample in llvmpipe on this CPU (AVX without AVX2: texel gathers are scalar)");
   if (has(Scene::Busy)) line("busy: update ms", busy.update, 0.5, true, nullptr);
   if (has(Scene::Busy) && has(Scene::BusyFewShots))
     std::printf("  busy: update ms with 128 shots %.3f, with %d shots %.3f (%.2f us per further shot)\n",

@@ -277,7 +277,9 @@ void main() {
 }
 )";
 
-const char* const kLayerFragmentShader = R"(#version 330 core
+// Built twice: with MASKED 1 each rectangle counts only at its own pixels; with MASKED 0 (for
+// pixels inside every rectangle) without the test.
+const char* const kLayerFragmentShader = R"(
 uniform sampler2D uTex0;
 uniform int uLayers;
 uniform vec4 uRect[64];    // left, top, right, bottom (target pixels)
@@ -291,10 +293,14 @@ void main() {
   vec2 p = uPixelMap.xy + uPixelMap.zw * gl_FragCoord.xy;
   vec4 sum = vec4(0.0);
   for (int i = 0; i < uLayers; ++i) {
+    vec4 tex = textureLod(uTex0, uUvMap[i].xy + uUvMap[i].zw * p, 0.0);
+    vec4 term = floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5);
+#if MASKED
     vec4 r = uRect[i];
     vec2 inside = step(r.xy, p) * (vec2(1.0) - step(r.zw, p));
-    vec4 tex = textureLod(uTex0, uUvMap[i].xy + uUvMap[i].zw * p, 0.0);
-    sum += floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5) * (inside.x * inside.y);
+    term *= inside.x * inside.y;
+#endif
+    sum += term;
   }
   fragColor = min(sum, vec4(255.0)) / 255.0;
 }
@@ -538,8 +544,8 @@ class GlBackend : public DeviceBackend {
   bool uniformsValid_ = false;
   GLuint currentProgram_ = 0;
   // the summing pass for runs of additive screen rectangles
-  GLuint layerProgram_ = 0;
-  LayerLocations layerLoc_{};
+  GLuint layerProgram_[2] = {0, 0};  // [1] tests each rectangle at each pixel, [0] does not
+  LayerLocations layerLoc_[2]{};
   std::array<float, 4 * kMaxLayers> layerUvMap_{}, layerMul_{}, layerAdd_{};
   GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs
   int32_t gridWidth_ = 0, gridHeight_ = 0;
@@ -630,28 +636,37 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
 
   // The summing pass is an optimisation: without it runs of rectangles draw as merged draws.
   GLuint lvs = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
-  GLuint lfs = lvs ? compile(GL_FRAGMENT_SHADER, kLayerFragmentShader, log) : 0;
-  if (lvs && lfs) {
+  GLuint layerPrograms[2] = {0, 0};
+  for (int masked = 0; masked < 2 && lvs; ++masked) {
+    const std::string source = std::string("#version 330 core\n#define MASKED ") + char('0' + masked) + kLayerFragmentShader;
+    GLuint lfs = compile(GL_FRAGMENT_SHADER, source.c_str(), log);
+    if (!lfs) break;
     GLuint lp = glCreateProgram();
     glAttachShader(lp, lvs);
     glAttachShader(lp, lfs);
     glLinkProgram(lp);
+    glDeleteShader(lfs);
     GLint ok = 0;
     glGetProgramiv(lp, GL_LINK_STATUS, &ok);
-    if (ok) {
-      layerProgram_ = lp;
-      auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
-      layerLoc_ = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUvMap"), l("uMul"),
-                                 l("uAdd"), l("uPixelMap")};
-      glUseProgram(lp);
-      glUniform1i(l("uTex0"), 0);
-      glUseProgram(program_);
-    } else {
+    if (!ok) {
       glDeleteProgram(lp);
+      break;
     }
+    layerPrograms[masked] = lp;
+    auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
+    layerLoc_[masked] = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUvMap"),
+                                       l("uMul"),      l("uAdd"),   l("uPixelMap")};
+    glUseProgram(lp);
+    glUniform1i(l("uTex0"), 0);
+    glUseProgram(program_);
+  }
+  if (layerPrograms[0] && layerPrograms[1]) {
+    std::copy(layerPrograms, layerPrograms + 2, layerProgram_);
+  } else {
+    for (GLuint lp : layerPrograms)
+      if (lp) glDeleteProgram(lp);
   }
   if (lvs) glDeleteShader(lvs);
-  if (lfs) glDeleteShader(lfs);
 
   uint32_t white = 0xFFFFFFFFu;
   glGenTextures(1, &white_);
@@ -685,7 +700,8 @@ GlBackend::~GlBackend() {
     if (ringMap_) glUnmapBuffer(GL_ARRAY_BUFFER);
     glDeleteBuffers(1, &ringVbo_);
   }
-  if (layerProgram_) glDeleteProgram(layerProgram_);
+  for (GLuint lp : layerProgram_)
+    if (lp) glDeleteProgram(lp);
   if (gridFbo_) glDeleteFramebuffers(1, &gridFbo_);
   if (gridTexture_) glDeleteTextures(1, &gridTexture_);
   if (vao_) glDeleteVertexArrays(1, &vao_);
@@ -1294,7 +1310,7 @@ bool GlBackend::layersDrawable(const Batch& b) const {
   return s.blend && s.srcBlend == GL_ONE && s.dstBlend == GL_ONE && !s.depthTest && s.polygonMode == GL_FILL &&
          s.d3dCull != D3DCULL_CW && s.pb.colorStage[0] != D3DTOP_DISABLE && s.pb.colorStage[3] == D3DTOP_DISABLE &&
          s.mag[0] == s.min[0] && !stageSquaresTexel(s.pb.colorStage) && !stageSquaresTexel(s.pb.alphaStage) &&
-         layerProgram_ != 0;
+         layerProgram_[0] != 0;
 }
 
 void GlBackend::flush() {
@@ -1327,27 +1343,21 @@ void GlBackend::drawBatch(Batch& b) {
 // texture reads for a picture that differs only by the interpolation between grid points.
 void GlBackend::drawLayers(const Batch& b) {
   apply(b.state);  // viewport, blending, depth, culling and the stage-0 texture
-  glUseProgram(layerProgram_);
-  currentProgram_ = layerProgram_;
   const GlState& s = b.state;
   const GlTexture* tex = s.texture[0];
   float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
+  float il = l, it = t, ir = r, ib = bottom;  // inside every rectangle
   bool magnified = tex && tex->width > 0 && tex->height > 0 && s.mag[0] == GL_LINEAR && gridProgramOk_;
   for (int32_t i = 0; i < b.layerCount; ++i) {
     const float* q = b.rect.data() + 4 * i;
     const float* uv = b.uv.data() + 4 * i;
-    l = std::min(l, q[0]);
-    t = std::min(t, q[1]);
-    r = std::max(r, q[2]);
-    bottom = std::max(bottom, q[3]);
+    l = std::min(l, q[0]), t = std::min(t, q[1]), r = std::max(r, q[2]), bottom = std::max(bottom, q[3]);
+    il = std::max(il, q[0]), it = std::max(it, q[1]), ir = std::min(ir, q[2]), ib = std::min(ib, q[3]);
     const float su = (uv[2] - uv[0]) / (q[2] - q[0]), sv = (uv[3] - uv[1]) / (q[3] - q[1]);
     float* m = layerUvMap_.data() + 4 * i;
     m[0] = uv[0] - q[0] * su, m[1] = uv[1] - q[1] * sv, m[2] = su, m[3] = sv;
     if (tex) magnified &= std::fabs(su) * tex->width <= kGridDensity && std::fabs(sv) * tex->height <= kGridDensity;
   }
-  glUniform1i(layerLoc_.layers, b.layerCount);
-  glUniform4fv(layerLoc_.rect, b.layerCount, b.rect.data());
-  glUniform4fv(layerLoc_.uvMap, b.layerCount, layerUvMap_.data());
   for (int32_t i = 0; i < b.layerCount; ++i)
     for (int c = 0; c < 4; ++c) {
       const int32_t* stage = c < 3 ? s.pb.colorStage : s.pb.alphaStage;
@@ -1356,8 +1366,14 @@ void GlBackend::drawLayers(const Batch& b) {
       layerMul_[4 * i + c] = term.mul;
       layerAdd_[4 * i + c] = term.add;
     }
-  glUniform4fv(layerLoc_.mul, b.layerCount, layerMul_.data());
-  glUniform4fv(layerLoc_.add, b.layerCount, layerAdd_.data());
+  for (const LayerLocations& loc : layerLoc_) {
+    glUseProgram(layerProgram_[&loc - layerLoc_]);
+    glUniform1i(loc.layers, b.layerCount);
+    glUniform4fv(loc.rect, b.layerCount, b.rect.data());
+    glUniform4fv(loc.uvMap, b.layerCount, layerUvMap_.data());
+    glUniform4fv(loc.mul, b.layerCount, layerMul_.data());
+    glUniform4fv(loc.add, b.layerCount, layerAdd_.data());
+  }
 
   // The box on the target, inside the viewport.
   const float vx = static_cast<float>(s.viewport[0]), vy = static_cast<float>(s.viewport[1]);
@@ -1371,37 +1387,85 @@ void GlBackend::drawLayers(const Batch& b) {
   magnified = magnified && gw >= 8 && gh >= 8 && makeGrid(gw, gh);
   if (magnified) bindStage(0, s);  // making the grid may have taken stage 0's binding
 
-  auto drawBox = [&](float left, float top, float right, float low) {
-    const float quad[6][4] = {{left, low, 0, 1}, {left, top, 0, 1}, {right, low, 0, 1},
-                              {right, low, 0, 1}, {left, top, 0, 1}, {right, top, 0, 1}};
-    size_t at = ringWrite(quad, sizeof quad, 16);
+  // Boxes (left, top, right, bottom in the pass's pixels) drawn as one draw.
+  auto drawBoxes = [&](const float* boxes, int n) {
+    float quads[4][6][4];
+    for (int k = 0; k < n; ++k) {
+      const float left = boxes[4 * k], top = boxes[4 * k + 1], right = boxes[4 * k + 2], low = boxes[4 * k + 3];
+      const float quad[6][4] = {{left, low, 0, 1}, {left, top, 0, 1}, {right, low, 0, 1},
+                                {right, low, 0, 1}, {left, top, 0, 1}, {right, top, 0, 1}};
+      std::memcpy(quads[k], quad, sizeof quad);
+    }
+    size_t at = ringWrite(quads, sizeof quads[0] * n, 16);
     mergedLayout_ = false;
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(at));
     for (GLuint i = 1; i <= 4; ++i) glDisableVertexAttribArray(i);
     glDisable(GL_CULL_FACE);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glDrawArrays(GL_TRIANGLES, 0, 6 * n);
     ++drawCalls_;
   };
+  // The area [L, R) x [T, B) of pass pixels: the part [iL, iR) x [iT, iB) inside every rectangle
+  // without the rectangle test, the rest with it. pass(masked) selects the program and its
+  // per-pass uniforms.
+  auto drawSplit = [&](float L, float T, float R, float B, float iL, float iT, float iR, float iB, auto pass) {
+    iL = std::clamp(iL, L, R), iR = std::clamp(iR, L, R), iT = std::clamp(iT, T, B), iB = std::clamp(iB, T, B);
+    if (iR <= iL || iB <= iT) {
+      const float whole[4] = {L, T, R, B};
+      pass(1);
+      drawBoxes(whole, 1);
+      return;
+    }
+    const float inner[4] = {iL, iT, iR, iB};
+    pass(0);
+    drawBoxes(inner, 1);
+    float strips[16];
+    int n = 0;
+    auto strip = [&](float a, float b2, float c, float d2) {
+      if (c <= a || d2 <= b2) return;
+      strips[4 * n] = a, strips[4 * n + 1] = b2, strips[4 * n + 2] = c, strips[4 * n + 3] = d2;
+      ++n;
+    };
+    strip(L, T, R, iT);
+    strip(L, iB, R, B);
+    strip(L, iT, iL, iB);
+    strip(iR, iT, R, iB);
+    if (n == 0) return;
+    pass(1);
+    drawBoxes(strips, n);
+  };
+  const float targetMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
+  auto targetPass = [&](int masked) {
+    const LayerLocations& loc = layerLoc_[masked];
+    glUseProgram(layerProgram_[masked]);
+    currentProgram_ = layerProgram_[masked];
+    glUniform4fv(loc.viewport, 1, s.tb.viewport);
+    glUniform1f(loc.flipY, s.tb.flipY);
+    glUniform4fv(loc.pixelMap, 1, targetMap);
+  };
   if (!magnified) {
-    glUniform4fv(layerLoc_.viewport, 1, s.tb.viewport);
-    glUniform1f(layerLoc_.flipY, s.tb.flipY);
-    const float pixelMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
-    glUniform4fv(layerLoc_.pixelMap, 1, pixelMap);
-    drawBox(l, t, r, bottom);
+    drawSplit(l, t, r, bottom, il, it, ir, ib, targetPass);
     return;
   }
 
-  // 1. The sums at the grid points.
+  // 1. The sums at the grid points (grid pixels addressed top row first). A target interval
+  // [a, b) holds the grid points ceil((a - x0) / 2) up to, not with, ceil((b - x0) / 2).
   glBindFramebuffer(GL_FRAMEBUFFER, gridFbo_);
   glViewport(0, 0, gw, gh);
   glDisable(GL_BLEND);
   const float gridViewport[4] = {0, 0, static_cast<float>(gw), static_cast<float>(gh)};
-  glUniform4fv(layerLoc_.viewport, 1, gridViewport);
-  glUniform1f(layerLoc_.flipY, 1.0f);
   const float gridMap[4] = {x0 - 0.5f, y0 - 0.5f, 2, 2};
-  glUniform4fv(layerLoc_.pixelMap, 1, gridMap);
-  drawBox(0, 0, static_cast<float>(gw), static_cast<float>(gh));
+  auto gridPass = [&](int masked) {
+    const LayerLocations& loc = layerLoc_[masked];
+    glUseProgram(layerProgram_[masked]);
+    currentProgram_ = layerProgram_[masked];
+    glUniform4fv(loc.viewport, 1, gridViewport);
+    glUniform1f(loc.flipY, -1.0f);
+    glUniform4fv(loc.pixelMap, 1, gridMap);
+  };
+  auto gx = [&](float a) { return std::ceil((a - x0) / 2); };
+  auto gy = [&](float a) { return std::ceil((a - y0) / 2); };
+  drawSplit(0, 0, static_cast<float>(gw), static_cast<float>(gh), gx(il), gy(it), gx(ir), gy(ib), gridPass);
 
   // 2. The grid drawn over the box with the run's blending, interpolated between grid points.
   glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
@@ -1409,22 +1473,19 @@ void GlBackend::drawLayers(const Batch& b) {
   glViewport(s.viewport[0], y, s.viewport[2], s.viewport[3]);
   glEnable(GL_BLEND);
   glBlendFunc(static_cast<GLenum>(s.srcBlend), static_cast<GLenum>(s.dstBlend));
-  glUniform4fv(layerLoc_.viewport, 1, s.tb.viewport);
-  glUniform1f(layerLoc_.flipY, s.tb.flipY);
-  const float pixelMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
-  glUniform4fv(layerLoc_.pixelMap, 1, pixelMap);
+  targetPass(0);
+  const LayerLocations& loc = layerLoc_[0];
   const float box[4] = {x0, y0, x1, y1};
   const float su = 1.0f / (2.0f * gridWidth_), sv = 1.0f / (2.0f * gridHeight_);
   const float boxMap[4] = {(0.5f - x0) * su, (0.5f - y0) * sv, su, sv};
   const float one[4] = {1, 1, 1, 1}, zero[4] = {0, 0, 0, 0};
-  glUniform1i(layerLoc_.layers, 1);
-  glUniform4fv(layerLoc_.rect, 1, box);
-  glUniform4fv(layerLoc_.uvMap, 1, boxMap);
-  glUniform4fv(layerLoc_.mul, 1, one);
-  glUniform4fv(layerLoc_.add, 1, zero);
+  glUniform1i(loc.layers, 1);
+  glUniform4fv(loc.uvMap, 1, boxMap);
+  glUniform4fv(loc.mul, 1, one);
+  glUniform4fv(loc.add, 1, zero);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, gridTexture_);
-  drawBox(box[0], box[1], box[2], box[3]);
+  drawBoxes(box, 1);
 }
 
 // The grid target of the summing pass, at least w x h; false where it cannot be made.
