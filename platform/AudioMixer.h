@@ -3,8 +3,10 @@
 // or from a decoder stream; each has a position in frames, play and loop flags, what happens at
 // its end, and left/right gains. The output is an SDL audio device whose callback mixes on SDL's
 // thread, or none: then voices advance by the clock (silent) or only when tests advance them.
-// Voice fields change only under AudioMixer::Lock.
+// Voice fields change only under AudioMixer::Lock; the play and loop flags may also be read
+// without it (a buffer's status).
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -44,7 +46,7 @@ struct Voice {
   std::unique_ptr<VoiceStream> stream;
   int64_t position = 0;   // frames
   int64_t streamAt = 0;   // where the stream's decoder stands
-  bool playing = false, looping = false;
+  std::atomic<bool> playing{false}, looping{false};
   VoiceEnd atEnd = VoiceEnd::StopAndRewind;
   float gainLeft = 1, gainRight = 1;
   int64_t length() const;

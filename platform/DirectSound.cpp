@@ -197,7 +197,7 @@ DirectSoundSecondaryBuffer8::~DirectSoundSecondaryBuffer8() { AudioMixer::get().
 Long DirectSoundSecondaryBuffer8::GetStatus() {
   AudioMixer& mixer = AudioMixer::get();
   mixer.pump();
-  AudioMixer::Lock lock(mixer);
+  // The flags are read without the lock: the device's callback only ever clears playing.
   if (!voice_->playing) return 0;
   return voice_->looping ? DSBSTATUS_PLAYING | DSBSTATUS_LOOPING : DSBSTATUS_PLAYING;
 }

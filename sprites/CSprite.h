@@ -43,8 +43,11 @@ class CSprite {
   void Move();
   // Draws the sprite by kind; one-frame kinds mark themselves dead afterwards.
   void Render();
-  // Forgets the ships' hit radii of the last frame; MoveSprites calls it before the frame's moves.
+  // Forgets the ships' hit radii of the last frame; MoveSprites calls it before the frame's moves
+  // and endHitFrame after them. In between, ships must stand still and keep their slots (the ship
+  // test looks only at the ships near the shot).
   static void newHitFrame();
+  static void endHitFrame();
 
  private:
   // SpriteMove.cpp

@@ -143,6 +143,9 @@ void AddSprite(Single x, Single y, Single z, Single vx, Single vy, Single vz, Lo
 void MoveSprites() {
   ensurePool();
   CSprite::newHitFrame();
+  struct HitFrame {
+    ~HitFrame() { CSprite::endHitFrame(); }
+  } hitFrame;
   for (Integer i = 0; i < SpritePoolSize; ++i) {
     CSprite& s = Sprites[i];
     if (!s.Exists) continue;
