@@ -26,13 +26,6 @@ void BoxGrid::add(int id, double cx, double cy, double half) {
   boxes_.push_back(Box{id, cx - h, cy - h, cx + h, cy + h});
 }
 
-int BoxGrid::cellX(double x) const {
-  return std::clamp(static_cast<int>(std::floor((x - minX_) * inv_)), 0, nx_ - 1);
-}
-int BoxGrid::cellY(double y) const {
-  return std::clamp(static_cast<int>(std::floor((y - minY_) * inv_)), 0, ny_ - 1);
-}
-
 void BoxGrid::build() {
   ids_.clear();
   start_.clear();

@@ -5,6 +5,8 @@
 // (cx - half, cx + half) x (cy - half, cy + half), whether that is computed in float or double.
 // Storage is kept between builds, so a steady caller allocates nothing.
 #pragma once
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 class BoxGrid {
@@ -29,8 +31,8 @@ class BoxGrid {
     int id;
     double x0, y0, x1, y1;  // bounds widened for rounding
   };
-  int cellX(double x) const;
-  int cellY(double y) const;
+  int cellX(double x) const { return std::clamp(static_cast<int>(std::floor((x - minX_) * inv_)), 0, nx_ - 1); }
+  int cellY(double y) const { return std::clamp(static_cast<int>(std::floor((y - minY_) * inv_)), 0, ny_ - 1); }
   std::vector<Box> boxes_;
   std::vector<int> start_;  // per cell, its first entry in ids_; one more for the end
   std::vector<int> ids_;
