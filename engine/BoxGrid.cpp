@@ -1,5 +1,5 @@
 // BoxGrid: counting sort of the boxes into the cells they cover (each cell's list keeps the order
-// of addition), at most 64 x 64 cells over the boxes' extent.
+// of addition), at most 64 x 64 cells over the boxes' extent and about four per box.
 #include "engine/BoxGrid.h"
 
 #include <algorithm>
@@ -45,9 +45,11 @@ void BoxGrid::build() {
     maxY_ = std::max(maxY_, b.y1);
     sides += b.x1 - b.x0;
   }
-  // Cells about as large as an average box, no more than MaxCells along the longer side.
+  // Cells about as large as an average box, but no more than about four per box (a sparse crowd
+  // over a wide map would spend the build on empty cells) and MaxCells along the longer side.
   const double extent = std::max(maxX_ - minX_, maxY_ - minY_);
-  const double cell = std::max(sides / static_cast<double>(boxes_.size()), extent / MaxCells);
+  const double across = std::clamp(std::sqrt(4.0 * static_cast<double>(boxes_.size())), 1.0, double{MaxCells});
+  const double cell = std::max(sides / static_cast<double>(boxes_.size()), extent / across);
   inv_ = 1 / cell;
   nx_ = std::clamp(static_cast<int>((maxX_ - minX_) * inv_) + 1, 1, MaxCells);
   ny_ = std::clamp(static_cast<int>((maxY_ - minY_) * inv_) + 1, 1, MaxCells);
