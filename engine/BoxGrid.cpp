@@ -54,18 +54,22 @@ void BoxGrid::build() {
   nx_ = std::clamp(static_cast<int>((maxX_ - minX_) * inv_) + 1, 1, MaxCells);
   ny_ = std::clamp(static_cast<int>((maxY_ - minY_) * inv_) + 1, 1, MaxCells);
   start_.assign(static_cast<size_t>(nx_ * ny_ + 1), 0);
-  for (const Box& b : boxes_)
-    for (int j = cellY(b.y0); j <= cellY(b.y1); ++j)
-      for (int i = cellX(b.x0); i <= cellX(b.x1); ++i) ++start_[static_cast<size_t>(j * nx_ + i + 1)];
+  for (const Box& b : boxes_) {
+    const int i0 = cellX(b.x0), i1 = cellX(b.x1), j1 = cellY(b.y1);
+    for (int j = cellY(b.y0); j <= j1; ++j)
+      for (int i = i0; i <= i1; ++i) ++start_[static_cast<size_t>(j * nx_ + i + 1)];
+  }
   for (size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
   ids_.resize(static_cast<size_t>(start_.back()));
   fill_.assign(start_.begin(), start_.end() - 1);
-  for (const Box& b : boxes_)
-    for (int j = cellY(b.y0); j <= cellY(b.y1); ++j)
-      for (int i = cellX(b.x0); i <= cellX(b.x1); ++i) {
+  for (const Box& b : boxes_) {
+    const int i0 = cellX(b.x0), i1 = cellX(b.x1), j1 = cellY(b.y1);
+    for (int j = cellY(b.y0); j <= j1; ++j)
+      for (int i = i0; i <= i1; ++i) {
         int& next = fill_[static_cast<size_t>(j * nx_ + i)];
         ids_[static_cast<size_t>(next++)] = b.id;
       }
+  }
 }
 
 BoxGrid::Range BoxGrid::at(double x, double y) const {

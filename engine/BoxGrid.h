@@ -6,7 +6,6 @@
 // Storage is kept between builds, so a steady caller allocates nothing.
 #pragma once
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 class BoxGrid {
@@ -31,8 +30,9 @@ class BoxGrid {
     int id;
     double x0, y0, x1, y1;  // bounds widened for rounding
   };
-  int cellX(double x) const { return std::clamp(static_cast<int>(std::floor((x - minX_) * inv_)), 0, nx_ - 1); }
-  int cellY(double y) const { return std::clamp(static_cast<int>(std::floor((y - minY_) * inv_)), 0, ny_ - 1); }
+  // Cells of coordinates within the grid's extent (the offsets are never negative there).
+  int cellX(double x) const { return std::min(static_cast<int>((x - minX_) * inv_), nx_ - 1); }
+  int cellY(double y) const { return std::min(static_cast<int>((y - minY_) * inv_), ny_ - 1); }
   std::vector<Box> boxes_;
   std::vector<int> start_;  // per cell, its first entry in ids_; one more for the end
   std::vector<int> ids_;
