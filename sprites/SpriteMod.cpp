@@ -80,13 +80,13 @@ void poolIndexCurrent() {
 template <int Which>
 void PoolFlag<Which>::noteWrite() const {
   PoolIndex& ix = poolIndex;
-  const auto* p = reinterpret_cast<const char*>(this);
-  const auto* b = reinterpret_cast<const char*>(ix.base);
-  if (!b || p < b || p >= b + ix.count * sizeof(CSprite)) {
+  const auto p = reinterpret_cast<uintptr_t>(this);
+  const auto b = reinterpret_cast<uintptr_t>(ix.base);
+  if (!b || p < b || p - b >= ix.count * sizeof(CSprite)) {
     ix.stale = true;
     return;
   }
-  const auto i = static_cast<size_t>(p - b) / sizeof(CSprite);
+  const size_t i = (p - b) / sizeof(CSprite);
   if (Which == 0)
     setBit(ix.free, i, !v_);
   else
