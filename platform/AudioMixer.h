@@ -79,7 +79,9 @@ class AudioMixer {
 
   // Brings the voices up to the present: with no device, advances them by the clock (Silent);
   // called by every operation of the sound objects.
-  void pump();
+  void pump() {
+    if (output_ == AudioOutput::Silent || (output_ == AudioOutput::Device && device_ == 0)) pumpClock();
+  }
 
   AudioOutput output() const { return output_; }
   void setOutput(AudioOutput output);
@@ -98,6 +100,7 @@ class AudioMixer {
  private:
   AudioMixer();
   void closeDevice();
+  void pumpClock();  // pump's work when the clock drives the voices
   void mixVoice(Voice& v, float* out, int64_t frames);
   void advanceVoice(Voice& v, int64_t frames);
   bool audioSystemUp();
