@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "campaign/CPlayer.h"
 #include "engine/FuncMod.h"
@@ -29,8 +30,8 @@ Integer SndLaser = -1, SndExplode = -1, SndRocket = -1, SndRocker = -1, SndFlame
 Integer SndJet[4] = {-1, -1, -1, -1};
 
 namespace {
-const char* const kOneShotCopy = "killmesoon";
-const char* const kLoopCopy = "killmeplenty";
+constexpr std::string_view kOneShotCopy = "killmesoon";
+constexpr std::string_view kLoopCopy = "killmeplenty";
 constexpr Long kStatusOnce = DSBSTATUS_PLAYING;                       // 1
 constexpr Long kStatusLooped = DSBSTATUS_PLAYING | DSBSTATUS_LOOPING;  // 5
 constexpr Long kBufferFlags = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;  // 224
@@ -55,7 +56,7 @@ Long scaledVolume(Long b) {
 }
 
 // Puts a duplicate of source's buffer into the free slot copy under the copy's name.
-void makeCopy(Integer copy, Integer source, const char* name) {
+void makeCopy(Integer copy, Integer source, std::string_view name) {
   SoundNames[copy] = name;
   std::shared_ptr<DirectSoundSecondaryBuffer8> dup;
   checkHResult(SoundDevice->DuplicateSoundBuffer(SoundBuffers[source], dup));

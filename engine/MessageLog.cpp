@@ -13,17 +13,41 @@ Single MsgTimer = 0;
 std::FILE* LogEcho = stderr;
 
 namespace {
+void twoDigits(std::string& out, long v) {
+  out += static_cast<char>('0' + v / 10 % 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+// One write per line: "HH:MM:SS.mmm text\n" built in a buffer kept between calls (busy frames
+// log many lines), the local time worked out once per second.
 void echo(const std::string& text) {
   if (!LogEcho) return;
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  std::tm local{};
-  localtime_r(&now.tv_sec, &local);
-  std::string line = text;
-  for (char& c : line)
-    if (c == '\r' || c == '\n') c = ' ';
-  std::fprintf(LogEcho, "%02d:%02d:%02d.%03ld %s\n", local.tm_hour, local.tm_min, local.tm_sec,
-               now.tv_nsec / 1000000L, line.c_str());
+  thread_local time_t second = -1;
+  thread_local std::tm local{};
+  if (now.tv_sec != second) {
+    localtime_r(&now.tv_sec, &local);
+    second = now.tv_sec;
+  }
+  thread_local std::string line;
+  line.clear();
+  twoDigits(line, local.tm_hour);
+  line += ':';
+  twoDigits(line, local.tm_min);
+  line += ':';
+  twoDigits(line, local.tm_sec);
+  line += '.';
+  const long ms = now.tv_nsec / 1000000L;
+  line += static_cast<char>('0' + ms / 100);
+  twoDigits(line, ms);
+  line += ' ';
+  for (char c : text) {
+    if (c == '\0') break;  // the text ends there, as a C string would
+    line += (c == '\r' || c == '\n') ? ' ' : c;
+  }
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), LogEcho);
   std::fflush(LogEcho);
 }
 }  // namespace

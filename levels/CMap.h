@@ -181,6 +181,11 @@ class CMap {
   Single getStructYMin(Integer i) const;
   Single getStructYMax(Integer i) const;
   bool checkCheapStructCol(Single x, Single y, Single z, Single radius) const;
+  // The slots (bit i for slot i) checkCheapStructCol could report for a point at height y with x
+  // in [x0, x1] and z in [z0, z1]; checkCheapStructCol over those slots only gives the same answer
+  // for every such point. For probes along a line.
+  uint32_t cheapStructsNear(Single x0, Single x1, Single y, Single z0, Single z1, Single radius) const;
+  bool checkCheapStructCol(Single x, Single y, Single z, Single radius, uint32_t slots) const;
   // The move from (ox, oy, oz) to (nx, ny, nz): True when it hit a box; the new point is
   // pushed back on every axis it crossed a box face (later slots see the corrected point).
   bool checkStructCol(Single ox, Single oy, Single oz, Single& nx, Single& ny, Single& nz,

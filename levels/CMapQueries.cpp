@@ -1,5 +1,7 @@
 // CMap's collision and landing queries: linear scans over the 32 structure slots, skipping
 // inactive ones, on the world boxes the structures keep. Nothing here allocates.
+#include <bit>
+
 #include "engine/FuncMod.h"
 #include "levels/CMap.h"
 #include "runtime/Numbers.h"
@@ -26,6 +28,31 @@ bool CMap::checkCheapStructCol(Single x, Single y, Single z, Single radius) cons
   for (Integer i = 0; i < MapSlots; ++i) {
     const CStruct& s = structs[i];
     if (s.Exists && s.cheapCheckWithin(x, y, z, radius)) {
+      LastStructHit = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+static_assert(MapSlots <= 32, "a slot mask holds every slot");
+
+uint32_t CMap::cheapStructsNear(Single x0, Single x1, Single y, Single z0, Single z1, Single radius) const {
+  uint32_t slots = 0;
+  for (Integer i = 0; i < MapSlots; ++i) {
+    const CStruct& s = structs[i];
+    if (!s.Exists) continue;
+    const D3DVECTOR l = s.getLBounds(), u = s.getUBounds();
+    if (l.x - radius < x1 && x0 < u.x + radius && l.y < y && y < u.y && l.z - radius < z1 && z0 < u.z + radius)
+      slots |= 1u << i;
+  }
+  return slots;
+}
+
+bool CMap::checkCheapStructCol(Single x, Single y, Single z, Single radius, uint32_t slots) const {
+  for (; slots != 0; slots &= slots - 1) {
+    const auto i = static_cast<Integer>(std::countr_zero(slots));
+    if (structs[i].Exists && structs[i].cheapCheckWithin(x, y, z, radius)) {
       LastStructHit = i;
       return true;
     }

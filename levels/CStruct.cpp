@@ -115,26 +115,6 @@ void CStruct::updateWorldBounds() {
   WorldUpper.z = Location.z + Scale.z * LocalUpper.z;
 }
 
-void CStruct::slideAxis(Single lower, Single upper, Single old, Single& now) {
-  if (lower >= old && lower < now) now = old;
-  if (upper <= old && upper > now) now = old;
-}
-
-bool CStruct::checkWithin(Single pX, Single pY, Single pZ, Single& x, Single& y, Single& z,
-                          Single w) {
-  // The definition's box becomes the local box again; the world box stays until the next setLoc.
-  LocalLower = DefCopy.getLBounds();
-  LocalUpper = DefCopy.getUBounds();
-  const Single h = w / 2;
-  if (!(WorldLower.x - w < x && x < WorldUpper.x + w && WorldLower.y - h < y &&
-        y < WorldUpper.y + h && WorldLower.z - w < z && z < WorldUpper.z + w))
-    return false;
-  slideAxis(WorldLower.x - w, WorldUpper.x + w, pX, x);
-  slideAxis(WorldLower.y - h, WorldUpper.y + h, pY, y);
-  slideAxis(WorldLower.z - w, WorldUpper.z + w, pZ, z);
-  return true;
-}
-
 // ---- lights --------------------------------------------------------------------------------
 
 void CStruct::Move(bool ShowBounds) {

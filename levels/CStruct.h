@@ -39,7 +39,20 @@ class CStruct {
   // Move from (pX, pY, pZ) to (x, y, z) of a body of radius w: True when the new point lies
   // strictly inside the box grown by w on x and z and w/2 on y; then each new coordinate that
   // crossed a grown face from outside falls back to its old value.
-  bool checkWithin(Single pX, Single pY, Single pZ, Single& x, Single& y, Single& z, Single w);
+  // (Inline: every ship's step asks it of every structure several times.)
+  bool checkWithin(Single pX, Single pY, Single pZ, Single& x, Single& y, Single& z, Single w) {
+    // The definition's box becomes the local box again; the world box stays until the next setLoc.
+    LocalLower = DefCopy.getLBounds();
+    LocalUpper = DefCopy.getUBounds();
+    const Single h = w / 2;
+    if (!(WorldLower.x - w < x && x < WorldUpper.x + w && WorldLower.y - h < y && y < WorldUpper.y + h &&
+          WorldLower.z - w < z && z < WorldUpper.z + w))
+      return false;
+    slideAxis(WorldLower.x - w, WorldUpper.x + w, pX, x);
+    slideAxis(WorldLower.y - h, WorldUpper.y + h, pY, y);
+    slideAxis(WorldLower.z - w, WorldUpper.z + w, pZ, z);
+    return true;
+  }
 
   // Per frame: advances LightClock by FrameTime and starts the sprites of lights 0..totalLights
   // (red lights chase in groups of four, one step a second); ShowBounds adds flares at the
@@ -62,7 +75,10 @@ class CStruct {
   bool cornerVisible() const;
   void setWorld() const;
   static void drawModel(Integer handle, Integer fade);
-  static void slideAxis(Single lower, Single upper, Single old, Single& now);
+  static void slideAxis(Single lower, Single upper, Single old, Single& now) {
+    if (lower >= old && lower < now) now = old;
+    if (upper <= old && upper > now) now = old;
+  }
 
   D3DVECTOR Location;
   Integer ModelMain = -1, ModelO = -1, ModelF = -1;  // model handles: main, "_o", "_f" glow

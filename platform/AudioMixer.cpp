@@ -114,8 +114,7 @@ void AudioMixer::setOutput(AudioOutput output) {
   clockRunning_ = false;
 }
 
-void AudioMixer::pump() {
-  if (output_ != AudioOutput::Silent && !(output_ == AudioOutput::Device && device_ == 0)) return;
+void AudioMixer::pumpClock() {
   auto now = std::chrono::steady_clock::now();
   if (!clockRunning_) {
     clockRunning_ = true;

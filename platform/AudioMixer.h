@@ -3,8 +3,10 @@
 // or from a decoder stream; each has a position in frames, play and loop flags, what happens at
 // its end, and left/right gains. The output is an SDL audio device whose callback mixes on SDL's
 // thread, or none: then voices advance by the clock (silent) or only when tests advance them.
-// Voice fields change only under AudioMixer::Lock.
+// Voice fields change only under AudioMixer::Lock; the play and loop flags may also be read
+// without it (a buffer's status).
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -44,7 +46,7 @@ struct Voice {
   std::unique_ptr<VoiceStream> stream;
   int64_t position = 0;   // frames
   int64_t streamAt = 0;   // where the stream's decoder stands
-  bool playing = false, looping = false;
+  std::atomic<bool> playing{false}, looping{false};
   VoiceEnd atEnd = VoiceEnd::StopAndRewind;
   float gainLeft = 1, gainRight = 1;
   int64_t length() const;
@@ -77,7 +79,9 @@ class AudioMixer {
 
   // Brings the voices up to the present: with no device, advances them by the clock (Silent);
   // called by every operation of the sound objects.
-  void pump();
+  void pump() {
+    if (output_ == AudioOutput::Silent || (output_ == AudioOutput::Device && device_ == 0)) pumpClock();
+  }
 
   AudioOutput output() const { return output_; }
   void setOutput(AudioOutput output);
@@ -96,6 +100,7 @@ class AudioMixer {
  private:
   AudioMixer();
   void closeDevice();
+  void pumpClock();  // pump's work when the clock drives the voices
   void mixVoice(Voice& v, float* out, int64_t frames);
   void advanceVoice(Voice& v, int64_t frames);
   bool audioSystemUp();

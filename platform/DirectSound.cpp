@@ -197,7 +197,7 @@ DirectSoundSecondaryBuffer8::~DirectSoundSecondaryBuffer8() { AudioMixer::get().
 Long DirectSoundSecondaryBuffer8::GetStatus() {
   AudioMixer& mixer = AudioMixer::get();
   mixer.pump();
-  AudioMixer::Lock lock(mixer);
+  // The flags are read without the lock: the device's callback only ever clears playing.
   if (!voice_->playing) return 0;
   return voice_->looping ? DSBSTATUS_PLAYING | DSBSTATUS_LOOPING : DSBSTATUS_PLAYING;
 }
@@ -205,8 +205,10 @@ Long DirectSoundSecondaryBuffer8::GetStatus() {
 HResult DirectSoundSecondaryBuffer8::Play(Long flags) {
   AudioMixer& mixer = AudioMixer::get();
   mixer.pump();
+  const bool looping = (flags & DSBPLAY_LOOPING) != 0;
+  if (voice_->playing && voice_->looping == looping) return D3D_OK;  // already so: nothing to change
   AudioMixer::Lock lock(mixer);
-  voice_->looping = (flags & DSBPLAY_LOOPING) != 0;
+  voice_->looping = looping;
   voice_->playing = true;
   return D3D_OK;
 }
@@ -246,6 +248,7 @@ HResult DirectSoundSecondaryBuffer8::SetVolume(Long volume) {
   if (!(flags_ & DSBCAPS_CTRLVOLUME)) return reportFailure(DSERR_INVALIDCALL, "the buffer has no volume control");
   if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX)
     return reportFailure(DSERR_INVALIDPARAM, "volume " + std::to_string(volume));
+  if (volume == volume_) return D3D_OK;  // the gains already follow it
   volume_ = volume;
   AudioMixer::Lock lock(AudioMixer::get());
   stereoGains(volume_, pan_, voice_->gainLeft, voice_->gainRight);
@@ -255,6 +258,7 @@ HResult DirectSoundSecondaryBuffer8::SetVolume(Long volume) {
 HResult DirectSoundSecondaryBuffer8::SetPan(Long pan) {
   if (!(flags_ & DSBCAPS_CTRLPAN)) return reportFailure(DSERR_INVALIDCALL, "the buffer has no pan control");
   if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return reportFailure(DSERR_INVALIDPARAM, "pan " + std::to_string(pan));
+  if (pan == pan_) return D3D_OK;  // the gains already follow it
   pan_ = pan;
   AudioMixer::Lock lock(AudioMixer::get());
   stereoGains(volume_, pan_, voice_->gainLeft, voice_->gainRight);

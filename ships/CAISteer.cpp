@@ -56,11 +56,21 @@ Single CAI::flyTo(Single px, Single py) {
       const Single radius = (s->getWidth() + s->getDepth()) / 2 + 100;
       const long last = std::min(2 * n, 150L);
       const Single dx = px - s->x, dy = py - s->y;
-      for (long k = 2; k <= last; ++k) {
+      auto probe = [&](long k, Single& qx, Single& qy) {
         const double f = static_cast<double>(k) / n;
-        const Single qx = static_cast<Single>(s->x + dx * f);
-        const Single qy = static_cast<Single>(s->y + dy * f);
-        if (!CurMap->checkCheapStructCol(qx, s->e, qy, radius)) continue;
+        qx = static_cast<Single>(s->x + dx * f);
+        qy = static_cast<Single>(s->y + dy * f);
+      };
+      // The probes lie between the first and the last: only structures near that stretch can stop them.
+      Single ax, ay, bx, by;
+      probe(2, ax, ay);
+      probe(last, bx, by);
+      const uint32_t near = CurMap->cheapStructsNear(std::min(ax, bx), std::max(ax, bx), s->e, std::min(ay, by),
+                                                     std::max(ay, by), radius);
+      for (long k = 2; near != 0 && k <= last; ++k) {
+        Single qx, qy;
+        probe(k, qx, qy);
+        if (!CurMap->checkCheapStructCol(qx, s->e, qy, radius, near)) continue;
         const D3DVECTOR L = CurMap->getStructLBounds(LastStructHit);
         const D3DVECTOR U = CurMap->getStructUBounds(LastStructHit);
         const D3DXVECTOR2 c = pickCornerByAngle(

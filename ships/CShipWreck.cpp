@@ -156,13 +156,15 @@ void CShip::checkShipCollisions(Single oldX, Single oldE, Single oldY, bool& tou
   touched = false;
   for (size_t k = 0; k < Ships.size(); ++k) {
     CShip* other = Ships[k].get();
-    if (!other || other == this || !other->Exists) continue;
-    const Integer i = static_cast<Integer>(k);
-    const Single H = other->getHeight() / 2 + height / 2;
+    if (!other || other == this) continue;
+    // Far apart on either ground axis (with room for the distance's rounding): no contact. Tested
+    // before the other ship's flags and height, which lie elsewhere in memory.
     const Single D = (depth + other->getDepth()) / 2;
-    // Far apart on either ground axis (with room for the distance's rounding): no contact.
     const Single far = D * 1.001f + 1;
     if (std::fabs(x - other->x) > far || std::fabs(y - other->y) > far) continue;
+    if (!other->Exists) continue;
+    const Integer i = static_cast<Integer>(k);
+    const Single H = other->getHeight() / 2 + height / 2;
     if (!(other->e - H < e && e < other->e + H)) continue;
     if (!(getDist(x, y, other->x, other->y) < D)) continue;
 

@@ -8,16 +8,41 @@
 #include "platform/D3DTypes.h"
 #include "runtime/Numbers.h"
 
+// A flag of a pool slot that reads as a bool and reports every write to the pool's index of
+// free and expendable slots (SpriteMod.cpp), so that the slot search need not visit every slot.
+// Which: 0 Exists, 1 Expendl.
+template <int Which>
+class PoolFlag {
+ public:
+  explicit PoolFlag(bool v = false) : v_(v) { noteWrite(); }
+  PoolFlag(const PoolFlag& o) : v_(o.v_) { noteWrite(); }
+  PoolFlag& operator=(const PoolFlag& o) {
+    v_ = o.v_;
+    noteWrite();
+    return *this;
+  }
+  PoolFlag& operator=(bool v) {
+    v_ = v;
+    noteWrite();
+    return *this;
+  }
+  operator bool() const { return v_; }
+
+ private:
+  void noteWrite() const;
+  bool v_;
+};
+
 class CSprite {
  public:
-  Long sType = 0;        // SpriteKind 0..96
-  Single Frame = 0;      // life left in seconds; the sprite dies when it falls below 0
-  bool Exists = false;   // the slot holds a live sprite
-  Integer Owner = 0;     // ship index of the maker (0 the player), -1 nobody
-  Integer Target = 0;    // ship a homing kind steers toward, -1 none
-  bool Alpha = false;    // True: render list A (transparent pass), False: list B
-  bool Expendl = false;  // True: AddSprite may take the live slot over when the pool is full
-  bool IsOpen = false;   // True while this sprite's own Move runs
+  Long sType = 0;                // SpriteKind 0..96
+  Single Frame = 0;              // life left in seconds; the sprite dies when it falls below 0
+  PoolFlag<0> Exists{false};     // the slot holds a live sprite
+  Integer Owner = 0;             // ship index of the maker (0 the player), -1 nobody
+  Integer Target = 0;            // ship a homing kind steers toward, -1 none
+  bool Alpha = false;            // True: render list A (transparent pass), False: list B
+  PoolFlag<1> Expendl{false};    // True: AddSprite may take the live slot over when the pool is full
+  bool IsOpen = false;           // True while this sprite's own Move runs
 
   bool getTestVis() const;  // easyTestVis(pos.x, pos.z)
   D3DVECTOR getPos() const { return pos; }
@@ -43,8 +68,11 @@ class CSprite {
   void Move();
   // Draws the sprite by kind; one-frame kinds mark themselves dead afterwards.
   void Render();
-  // Forgets the ships' hit radii of the last frame; MoveSprites calls it before the frame's moves.
+  // Forgets the ships' hit radii of the last frame; MoveSprites calls it before the frame's moves
+  // and endHitFrame after them. In between, ships must stand still and keep their slots (the ship
+  // test looks only at the ships near the shot).
   static void newHitFrame();
+  static void endHitFrame();
 
  private:
   // SpriteMove.cpp

@@ -1,6 +1,8 @@
 #include "sprites/SpriteMod.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "audio/soundMod.h"
@@ -20,6 +22,78 @@
 #include "sprites/SpriteHelpers.h"
 
 std::vector<CSprite> Sprites;
+
+namespace {
+// The pool's index: a bit per slot of Sprites for "not Exists" and for "Expendl", kept by the
+// flags' writes. It covers the slots of the vector's storage it was built for; a write anywhere
+// else (a sprite outside the pool, the pool being rebuilt) or a changed vector makes it stale, and
+// it is built again from the slots before the next search.
+struct PoolIndex {
+  const CSprite* base = nullptr;
+  size_t count = 0;
+  bool stale = true;
+  std::vector<uint64_t> free, expendable;
+
+  // The first slot in [from, to) whose bit is set and that passes keep, -1 none.
+  template <class Keep>
+  static Integer first(const std::vector<uint64_t>& bits, Integer from, Integer to, Keep keep) {
+    for (Integer i = from; i < to;) {
+      const size_t w = static_cast<size_t>(i) / 64;
+      uint64_t word = bits[w] >> (static_cast<size_t>(i) % 64);
+      if (word == 0) {
+        i = static_cast<Integer>((w + 1) * 64);
+        continue;
+      }
+      i = static_cast<Integer>(i + std::countr_zero(word));
+      if (i >= to) break;
+      if (keep(i)) return i;
+      ++i;
+    }
+    return -1;
+  }
+};
+PoolIndex poolIndex;
+
+void setBit(std::vector<uint64_t>& bits, size_t i, bool on) {
+  const uint64_t b = uint64_t{1} << (i % 64);
+  if (on)
+    bits[i / 64] |= b;
+  else
+    bits[i / 64] &= ~b;
+}
+
+void poolIndexCurrent() {
+  PoolIndex& ix = poolIndex;
+  if (!ix.stale && ix.base == Sprites.data() && ix.count == Sprites.size()) return;
+  ix.base = Sprites.data();
+  ix.count = Sprites.size();
+  ix.free.assign((ix.count + 63) / 64, 0);
+  ix.expendable.assign((ix.count + 63) / 64, 0);
+  for (size_t i = 0; i < ix.count; ++i) {
+    setBit(ix.free, i, !Sprites[i].Exists);
+    setBit(ix.expendable, i, Sprites[i].Expendl);
+  }
+  ix.stale = false;
+}
+}  // namespace
+
+template <int Which>
+void PoolFlag<Which>::noteWrite() const {
+  PoolIndex& ix = poolIndex;
+  const auto p = reinterpret_cast<uintptr_t>(this);
+  const auto b = reinterpret_cast<uintptr_t>(ix.base);
+  if (!b || p < b || p - b >= ix.count * sizeof(CSprite)) {
+    ix.stale = true;
+    return;
+  }
+  const size_t i = (p - b) / sizeof(CSprite);
+  if (Which == 0)
+    setBit(ix.free, i, !v_);
+  else
+    setBit(ix.expendable, i, v_);
+}
+template class PoolFlag<0>;
+template class PoolFlag<1>;
 
 namespace {
 // Trails mark each section corner with a mini-flare: no velocity, the kind's life and size, no owner.
@@ -104,16 +178,18 @@ void ensurePool() {
   }
 }
 
-// The slot for a new sprite, -1 when none.
+// The slot for a new sprite, -1 when none: the first free slot from SpriteHint on that is not
+// mid-move, else the first free slot up to SpriteHint, else the first expendable slot. The pool's
+// index answers in words of 64 slots instead of visiting each slot.
 Integer findSlot() {
   if (SpriteHint < 0 || SpriteHint >= SpritePoolSize) SpriteHint = 0;
-  for (Integer i = SpriteHint; i < SpritePoolSize; ++i)
-    if (!Sprites[i].Exists && !Sprites[i].IsOpen) return i;
-  for (Integer i = 0; i <= SpriteHint; ++i)
-    if (!Sprites[i].Exists) return i;
-  for (Integer i = 0; i < SpritePoolSize; ++i)
-    if (Sprites[i].Expendl) return i;
-  return -1;
+  poolIndexCurrent();
+  const Integer found = poolIndex.first(poolIndex.free, SpriteHint, SpritePoolSize,
+                                        [](Integer i) { return !Sprites[static_cast<size_t>(i)].IsOpen; });
+  if (found >= 0) return found;
+  const Integer early = poolIndex.first(poolIndex.free, 0, SpriteHint + 1, [](Integer) { return true; });
+  if (early >= 0) return early;
+  return poolIndex.first(poolIndex.expendable, 0, SpritePoolSize, [](Integer) { return true; });
 }
 }  // namespace
 
@@ -143,6 +219,9 @@ void AddSprite(Single x, Single y, Single z, Single vx, Single vy, Single vz, Lo
 void MoveSprites() {
   ensurePool();
   CSprite::newHitFrame();
+  struct HitFrame {
+    ~HitFrame() { CSprite::endHitFrame(); }
+  } hitFrame;
   for (Integer i = 0; i < SpritePoolSize; ++i) {
     CSprite& s = Sprites[i];
     if (!s.Exists) continue;

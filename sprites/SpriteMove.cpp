@@ -1,10 +1,12 @@
 // CSprite.Move: the frame step of one live sprite (movement and ageing, its kind's step with
 // homing, structure and ship hits, deflection off rolling ships, child sprites and lights, and the
 // death effects), with the private hit tests. Called by MoveSprites only.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "audio/soundMod.h"
+#include "engine/BoxGrid.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
@@ -65,36 +67,76 @@ Integer hitRadius(size_t n, const CShip& s) {
   }
   return h.r;
 }
+
+// While the pool steps (between newHitFrame and endHitFrame) ships stand still and keep their
+// slots, so the ship test looks only at the ships whose widest hit box (the hostile margin
+// included) covers the shot's cell. The grid is built at the frame's first ship test; outside a
+// pool step every ship is looked at.
+BoxGrid shipBoxes;
+bool poolStepping = false;
+bool shipBoxesBuilt = false;
+size_t shipBoxesCount = 0;  // Ships.size() when the grid was built
+
+void buildShipBoxes() {
+  shipBoxes.clear();
+  for (size_t n = 0; n < Ships.size(); ++n) {
+    const CShip* s = Ships[n].get();
+    if (!s || !s->Exists) continue;
+    const Integer r = hitRadius(n, *s);
+    const Integer widest = std::max(static_cast<Integer>(r + 50), r);
+    shipBoxes.add(static_cast<int>(n), s->x, s->y, widest);
+  }
+  shipBoxes.build();
+  shipBoxesBuilt = true;
+  shipBoxesCount = Ships.size();
+}
 }  // namespace
 
 void CSprite::newHitFrame() {
   for (HitRadius& h : hitRadii) h.ship = nullptr;
+  poolStepping = true;
+  shipBoxesBuilt = false;
+}
+
+void CSprite::endHitFrame() {
+  poolStepping = false;
+  shipBoxesBuilt = false;
 }
 
 Integer CSprite::checkShipHit(Single x, Single y, Single z, Integer owner) {
   Integer result = -1;
-  for (size_t n = 0; n < Ships.size(); ++n) {
+  // One ship's test; true when the shot hit it (the search ends there).
+  auto test = [&](size_t n) {
     const Integer i = static_cast<Integer>(n);
     CShip* s = shipAt(i);
-    if (!s || !s->Exists || i == owner) continue;
+    if (!s || !s->Exists || i == owner) return false;
     Integer r = hitRadius(n, *s);
     // Outside the widest box the ship can have (the hostile margin adds 50): no pair work.
     const auto reach = static_cast<Integer>(owner == 0 ? r + 50 : r);
-    if (!(s->x - reach < x && x < s->x + reach && s->y - reach < z && z < s->y + reach)) continue;
+    if (!(s->x - reach < x && x < s->x + reach && s->y - reach < z && z < s->y + reach)) return false;
     if (owner == 0 && s->checkAIHostile(0)) r = static_cast<Integer>(r + 50);
     const double half = r / 2.0;
     const bool inBox = s->x - r < x && x < s->x + r && s->e - half < y && y < s->e + half && s->y - r < z &&
                        z < s->y + r;
-    if (!inBox) continue;
+    if (!inBox) return false;
     if (s->getRollSafe()) {
       result = static_cast<Integer>(-10 - i);
       if (i == 0 && GameInterface) GameInterface->addCombo(true);
-      continue;
+      return false;
     }
     if (getDist(x, z, s->x, s->y) < r) {
       result = i;
-      break;
+      return true;
     }
+    return false;
+  };
+  if (poolStepping) {
+    if (!shipBoxesBuilt || shipBoxesCount != Ships.size()) buildShipBoxes();
+    for (int n : shipBoxes.at(x, z))
+      if (test(static_cast<size_t>(n))) break;
+  } else {
+    for (size_t n = 0; n < Ships.size(); ++n)
+      if (test(n)) break;
   }
   if (result >= 0) {
     const std::shared_ptr<CShip> hit = Ships[static_cast<size_t>(result)];  // held across Hit

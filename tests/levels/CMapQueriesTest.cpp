@@ -1,7 +1,9 @@
 // Collision and landing queries on a small hand-made map (fixture boxes: see fixtureDef).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <random>
 
 #include "levels/CMap.h"
 #include "runtime/Rnd.h"
@@ -75,6 +77,52 @@ TEST_F(CMapQueriesTest, CheapCollisionRecordsTheFirstHitAndKeepsTheOldOneOnAMiss
   map->setStructDef(2, -1);
   map->setStructDef(5, -1);
   EXPECT_FALSE(map->checkCheapStructCol(60, 50, 0, 0));
+}
+
+// Probes along a line ask only the structures near its stretch: over random maps (crowded, sparse,
+// emptied slots) and random stretches, every probe gives the answer and the recorded slot that
+// asking every structure gives.
+TEST_F(CMapQueriesTest, ProbesAskingOnlyTheStructuresNearTheirStretchAnswerAsAskingAll) {
+  const Long defs[] = {Parts, Landing, Tall, Catwalk, Generic};
+  int hits = 0;
+  for (unsigned seed = 1; seed <= 10; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    auto uniform = [&rng](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); };
+    const float spread = seed % 2 ? 800.0f : 5000.0f;
+    map = newMap();
+    for (Integer slot = 0; slot < MapSlots; ++slot)
+      if (rng() % 4 != 0)
+        place(slot, defs[rng() % 5], uniform(-spread, spread), uniform(-100, 100), uniform(-spread, spread));
+    map->setStructDef(static_cast<Integer>(rng() % MapSlots), -1);
+    for (int line = 0; line < 200; ++line) {
+      const float ax = uniform(-spread, spread), az = uniform(-spread, spread);
+      const float bx = ax + uniform(-3000, 3000), bz = az + uniform(-3000, 3000);
+      const float y = uniform(-150, 450), radius = line % 3 == 0 ? 0.0f : uniform(0, 300);
+      const float dx = bx - ax, dz = bz - az;
+      auto probe = [&](int k, float& x, float& z) {
+        x = static_cast<float>(ax + dx * (k / 40.0));
+        z = static_cast<float>(az + dz * (k / 40.0));
+      };
+      float x0, z0, x1, z1;
+      probe(0, x0, z0);
+      probe(40, x1, z1);
+      const uint32_t near = map->cheapStructsNear(std::min(x0, x1), std::max(x0, x1), y, std::min(z0, z1),
+                                                  std::max(z0, z1), radius);
+      for (int k = 0; k <= 40; ++k) {
+        float x, z;
+        probe(k, x, z);
+        LastStructHit = -7;
+        const bool all = map->checkCheapStructCol(x, y, z, radius);
+        const Integer allSlot = LastStructHit;
+        LastStructHit = -7;
+        ASSERT_EQ(map->checkCheapStructCol(x, y, z, radius, near), all) << line << " " << k;
+        ASSERT_EQ(LastStructHit, allSlot);
+        hits += all;
+      }
+    }
+  }
+  EXPECT_GT(hits, 100);
 }
 
 TEST_F(CMapQueriesTest, StructCollisionPushesBackAndLaterSlotsSeeTheCorrection) {

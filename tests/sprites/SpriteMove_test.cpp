@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "tests/sprites/SpriteFixture.h"
 
@@ -77,6 +79,103 @@ TEST_F(SpriteTest, TheHitRadiusFollowsTheShipsSizeEachFrameAndWidensForThePlayer
     frames(150);
     EXPECT_EQ(health(s) < before, c.hit);
   }
+}
+
+namespace {
+// What a crowd of ships and shots left after its steps: every ship's health, pushes and
+// hostility toward the player, every slot's sprite, and the next random number.
+struct CrowdOutcome {
+  std::vector<Single> values;
+  int hitShips = 0, liveShots = 0, deflected = 0;
+};
+}  // namespace
+
+// The pool step looks only at the ships near each shot; stepping the same slots one by one outside
+// it looks at every ship. Over random crowds (sizes, heights, foes of the player, rolling and
+// absent ships, shots of the player, of ships and of nobody), and with the ships moved between two
+// frames, both give the same hits, deflections, bursts and random draws.
+TEST_F(SpriteTest, ThePoolStepHitsWhatTestingEveryShipHits) {
+  auto run = [this](unsigned seed, bool poolStep) {
+    std::mt19937 rng(seed);
+    auto uniform = [&rng](Single lo, Single hi) { return std::uniform_real_distribution<Single>(lo, hi)(rng); };
+    setRndSeedForTests(seed);
+    // Hits change the player's record and the interface: both runs start from fresh ones.
+    Player = std::make_shared<CPlayer>();
+    Player->Difficulty = 2;
+    GameInterface = std::make_shared<CInterface>();
+    SceneEvent = 0;
+    Sprites.assign(SpritePoolSize, CSprite{});
+    SpriteHint = 0;
+    const Single spread = seed % 2 ? 1500.0f : 6000.0f;
+    for (Integer i = 0; i < 16; ++i) {
+      CShip& s = target(i, uniform(-spread, spread), uniform(-150, 150), uniform(-spread, spread));
+      CShipWeaponProbe::height(s) = uniform(40, 500);
+      CShipFlightProbe::width(s) = uniform(40, 500);
+      CShipFlightProbe::depth(s) = uniform(40, 500);
+      s.setAIHostile(0, rng() % 2 == 0);
+      if (rng() % 5 == 0) CShipFlightProbe::spinValue(s) = 42;  // mid-roll
+      if (rng() % 10 == 0) s.Exists = false;
+    }
+    for (int k = 0; k < 400; ++k) {
+      const CShip& near = *Ships[rng() % 16];
+      const Single reach = near.getWidth() + 100;
+      AddSprite(near.x + uniform(-reach, reach), near.e + uniform(-300, 300), near.y + uniform(-reach, reach),
+                uniform(-500, 500), 0, uniform(-500, 500), skLaserShot, 3, 0, static_cast<Integer>(rng() % 17) - 1,
+                -1);
+    }
+    std::vector<Integer> owners;
+    for (const CSprite& sp : Sprites) owners.push_back(sp.Owner);
+    auto step = [poolStep] {
+      if (poolStep) {
+        MoveSprites();
+        return;
+      }
+      CSprite::newHitFrame();
+      CSprite::endHitFrame();
+      for (Integer i = 0; i < SpritePoolSize; ++i) {
+        if (!Sprites[i].Exists) continue;
+        Sprites[i].Move();
+        if (!Sprites[i].Exists && i < SpriteHint) SpriteHint = i;
+      }
+    };
+    std::vector<Single> before;
+    for (const auto& s : Ships) before.push_back(health(*s));
+    step();
+    for (const auto& s : Ships) s->x += 300, s->y -= 200;
+    step();
+    CrowdOutcome out;
+    for (size_t i = 0; i < Ships.size(); ++i) {
+      CShip& s = *Ships[i];
+      out.values.insert(out.values.end(), {health(s), CShipFlightProbe::pushX(s), CShipFlightProbe::pushY(s),
+                                           s.checkAIHostile(0) ? 1.0f : 0.0f});
+      out.hitShips += health(s) < before[i];
+    }
+    for (size_t k = 0; k < Sprites.size(); ++k) {
+      const CSprite& sp = Sprites[k];
+      const D3DVECTOR p = sp.getPos();
+      out.values.insert(out.values.end(), {sp.Exists ? 1.0f : 0.0f, static_cast<Single>(sp.sType), p.x, p.y, p.z,
+                                           static_cast<Single>(sp.Owner)});
+      if (sp.Exists && sp.sType == skLaserShot) {
+        ++out.liveShots;
+        out.deflected += sp.Owner != owners[k];
+      }
+    }
+    out.values.push_back(Rnd());
+    return out;
+  };
+  int deflections = 0;
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    const CrowdOutcome everyShip = run(seed, false);
+    const CrowdOutcome nearOnly = run(seed, true);
+    EXPECT_GT(nearOnly.hitShips, 0);
+    EXPECT_GT(nearOnly.liveShots, 0);
+    ASSERT_EQ(nearOnly.values.size(), everyShip.values.size());
+    for (size_t k = 0; k < everyShip.values.size(); ++k)
+      ASSERT_EQ(nearOnly.values[k], everyShip.values[k]) << "value " << k;
+    deflections += nearOnly.deflected;
+  }
+  EXPECT_GT(deflections, 0);
 }
 
 TEST_F(SpriteTest, ARollingShipDeflectsTheShotBackAtItsOwner) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "platform/D3DX.h"
 #include "tests/sprites/SpriteFixture.h"
@@ -195,4 +197,67 @@ TEST_F(SpriteTest, SpritesAgeOutAndAKillBelowTheHintLowersIt) {
   EXPECT_FALSE(Sprites[0].Exists);
   EXPECT_TRUE(Sprites[1].Exists);
   EXPECT_EQ(SpriteHint, 0);
+}
+
+// The slot search answers from an index of free and replaceable slots that every write of the
+// flags keeps. Over random pools (nearly full, full, with sprites mid-move, with and without
+// replaceable ones, any hint) whose flags are written every way the game writes them (assigned,
+// copied from another slot, the whole pool refilled, the pool grown into new storage), the slot
+// taken is always the one the rule names: the first free slot from the hint on that is not
+// mid-move, else the first free slot up to the hint, else the first replaceable slot.
+TEST_F(SpriteTest, TheSlotSearchTakesTheSlotTheRuleNames) {
+  auto ruled = [] {
+    Integer hint = SpriteHint;
+    if (hint < 0 || hint >= SpritePoolSize) hint = 0;
+    for (Integer i = hint; i < SpritePoolSize; ++i)
+      if (!Sprites[i].Exists && !Sprites[i].IsOpen) return i;
+    for (Integer i = 0; i <= hint; ++i)
+      if (!Sprites[i].Exists) return i;
+    for (Integer i = 0; i < SpritePoolSize; ++i)
+      if (Sprites[i].Expendl) return i;
+    return static_cast<Integer>(-1);
+  };
+  std::mt19937 rng(7);
+  auto chance = [&rng](unsigned inThousand) { return rng() % 1000 < inThousand; };
+  int overflows = 0, replaced = 0;
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    const unsigned freeShare = round % 3 == 0 ? 0 : round % 3 == 1 ? 2 : 60;  // per thousand
+    const unsigned expendShare = round % 5 == 0 ? 0 : round % 5 == 1 ? 1 : 300;
+    switch (round % 4) {
+      case 0: Sprites.assign(SpritePoolSize, CSprite{}); break;
+      case 1: {  // into new storage
+        std::vector<CSprite> grown(SpritePoolSize);
+        Sprites.swap(grown);
+        break;
+      }
+      default: break;
+    }
+    for (Integer i = 0; i < SpritePoolSize; ++i) {
+      CSprite& s = Sprites[i];
+      if (chance(20)) {
+        s = Sprites[rng() % SpritePoolSize];  // a copy of another slot
+        continue;
+      }
+      s.Exists = !chance(freeShare);
+      s.Expendl = chance(expendShare);
+      s.IsOpen = chance(3);
+    }
+    SpriteHint = static_cast<Integer>(rng() % (SpritePoolSize + 20)) - 10;
+    const Integer want = ruled();
+    const bool takenOver = want >= 0 && Sprites[want].Exists;
+    MsgLog.fill("");
+    AddSprite(0, 0, 0, 0, 0, 0, skRing, 0, 0, -1, -1);
+    if (want < 0) {
+      EXPECT_EQ(MsgLog[0], "sprite overflow!");
+      ++overflows;
+      continue;
+    }
+    ASSERT_EQ(SpriteHint, want);
+    EXPECT_TRUE(Sprites[want].Exists);
+    EXPECT_EQ(Sprites[want].sType, skRing);
+    replaced += takenOver;
+  }
+  EXPECT_GT(overflows, 0);
+  EXPECT_GT(replaced, 0);
 }
