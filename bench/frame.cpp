@@ -188,8 +188,8 @@ void report(const FrameFigures (&on)[5], const bool (&seen)[5]) {
     if (!met && why) std::printf("      why: %s\n", why);
   };
   const char* drawsWhy =
-      "draws that differ in texture stay apart (one texture per draw, no atlas): the scene's models and "
-      "sprites use that many textures, and alpha-blended sprites between additive ones keep their order";
+      "draws that differ in texture stay apart (one texture per draw): the title's models alone use 37 "
+      "textures and its sprites 20; merging those would need textures kept as layers of array textures";
   const char* allocsWhy =
       "Mesa's llvmpipe allocates and frees vertex storage inside every glDrawArrays (at least one malloc per "
       "driver draw, more for long ones), so the count follows the draws; see c++_allocs for our own code";
@@ -212,8 +212,9 @@ void report(const FrameFigures (&on)[5], const bool (&seen)[5]) {
     std::printf("  busy: update ms with 128 shots %.3f, with %d shots %.3f (%.2f us per further shot)\n",
                 busyFew.update, frame_scenes::BusyShots, busy.update, 1000.0 * (busy.update - busyFew.update) / (frame_scenes::BusyShots - 128));
   const char* fpsWhy =
-      "a frame's wall time includes waiting for the rasteriser's threads, which share the machine's cores with "
-      "every other process: compare cpu_ms (all threads) on an idle machine";
+      "a frame's wall time includes waiting for the rasteriser's threads; the title draws its scene into the "
+      "effect texture, sums the layers on the grid, then draws the grid magnified, each pass waiting for the one "
+      "before, and its cpu_ms over 8 cores leaves no room for 16.7 ms (on a loaded machine, less still)";
   if (has(Scene::Title)) line("title: frames per second", fps(title), 60, false, fpsWhy);
   if (has(Scene::Flight)) line("flight: frames per second", fps(flight), 60, false, fpsWhy);
   if (has(Scene::Title))
