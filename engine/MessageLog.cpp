@@ -19,7 +19,9 @@ void twoDigits(std::string& out, long v) {
 }
 
 // One write per line: "HH:MM:SS.mmm text\n" built in a buffer kept between calls (busy frames
-// log many lines), the local time worked out once per second.
+// log many lines), the local time worked out once per second. A line equal to the one before is
+// not written again: "(repeated N times)" follows before the next other line, or at the first
+// repeat in a later second while they go on.
 void echo(const std::string& text) {
   if (!LogEcho) return;
   timespec now{};
@@ -30,25 +32,48 @@ void echo(const std::string& text) {
     localtime_r(&now.tv_sec, &local);
     second = now.tv_sec;
   }
-  thread_local std::string line;
-  line.clear();
-  twoDigits(line, local.tm_hour);
-  line += ':';
-  twoDigits(line, local.tm_min);
-  line += ':';
-  twoDigits(line, local.tm_sec);
-  line += '.';
-  const long ms = now.tv_nsec / 1000000L;
-  line += static_cast<char>('0' + ms / 100);
-  twoDigits(line, ms);
-  line += ' ';
+  thread_local std::string line, body, last;
+  thread_local std::FILE* lastFile = nullptr;
+  thread_local long repeats = 0;
+  thread_local time_t written = -1;
+  body.clear();
   for (char c : text) {
     if (c == '\0') break;  // the text ends there, as a C string would
-    line += (c == '\r' || c == '\n') ? ' ' : c;
+    body += (c == '\r' || c == '\n') ? ' ' : c;
   }
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), LogEcho);
-  std::fflush(LogEcho);
+  auto write = [&](const std::string& what) {
+    line.clear();
+    twoDigits(line, local.tm_hour);
+    line += ':';
+    twoDigits(line, local.tm_min);
+    line += ':';
+    twoDigits(line, local.tm_sec);
+    line += '.';
+    const long ms = now.tv_nsec / 1000000L;
+    line += static_cast<char>('0' + ms / 100);
+    twoDigits(line, ms);
+    line += ' ';
+    line += what;
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), LogEcho);
+    std::fflush(LogEcho);
+    written = now.tv_sec;
+  };
+  auto writeRepeats = [&] {
+    if (repeats == 0) return;
+    write("(repeated " + std::to_string(repeats) + (repeats == 1 ? " time)" : " times)"));
+    repeats = 0;
+  };
+  if (LogEcho == lastFile && body == last) {
+    ++repeats;
+    if (now.tv_sec != written) writeRepeats();
+    return;
+  }
+  if (LogEcho == lastFile) writeRepeats();
+  repeats = 0;
+  lastFile = LogEcho;
+  last = body;
+  write(body);
 }
 }  // namespace
 

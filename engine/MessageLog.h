@@ -17,7 +17,9 @@ extern Single MsgTimer;                     // seconds since the last line was a
 
 // Every line, forced or not and whatever DevMode says, is first written to LogEcho (standard error
 // unless a test points it elsewhere; null writes nothing) as one line: local time "HH:MM:SS.mmm",
-// a space and the text with its line breaks turned into spaces.
+// a space and the text with its line breaks turned into spaces. A line equal to the one before is
+// counted instead: "(repeated N times)" is written before the next other line, or at the first
+// repeat in a later second.
 extern std::FILE* LogEcho;
 
 // Adds text as the newest line and restarts the timer; an unforced line changes nothing more while

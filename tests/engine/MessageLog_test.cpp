@@ -83,6 +83,35 @@ TEST_F(MessageLogTest, EveryLineIsEchoedWithItsTime) {
   EXPECT_EQ(MsgCount, 1);  // the in-game log keeps its own rules
 }
 
+// A line logged again and again (a full sound pool logs once per ship and frame) is written once,
+// then counted; the next other line and later repeats show the count.
+TEST_F(MessageLogTest, RepeatedLinesAreCountedNotWrittenAgain) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  LogEcho = out;
+  addMessage("before", false);
+  for (int i = 0; i < 26; ++i) addMessage("sound overflow!", false);
+  addMessage("after", false);
+  addMessage("after", false);
+  addMessage("last", false);
+  LogEcho = stderr;
+  std::rewind(out);
+  char buf[256];
+  std::vector<std::string> lines;
+  while (std::fgets(buf, sizeof buf, out)) lines.emplace_back(std::string(buf).substr(13));
+  std::fclose(out);
+  // Within one second; where the clock passes a second mid-run, a count line comes earlier.
+  const std::vector<std::string> expected = {"before\n", "sound overflow!\n", "(repeated 25 times)\n", "after\n",
+                                             "(repeated 1 time)\n", "last\n"};
+  if (lines.size() == expected.size()) {
+    EXPECT_EQ(lines, expected);
+  } else {
+    ASSERT_GE(lines.size(), expected.size());
+    EXPECT_EQ(lines.front(), "before\n");
+    EXPECT_EQ(lines.back(), "last\n");
+  }
+}
+
 TEST_F(MessageLogTest, KeepsTheNewest21AndShowsAtMost19) {
   for (int i = 1; i <= 25; ++i) addMessage("line " + std::to_string(i), true);
   EXPECT_EQ(MsgCount, 19);
