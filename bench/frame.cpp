@@ -188,8 +188,8 @@ void report(const FrameFigures (&on)[5], const bool (&seen)[5]) {
     if (!met && why) std::printf("      why: %s\n", why);
   };
   const char* drawsWhy =
-      "draws that differ in texture stay apart (one texture per draw): the title's models alone use 37 "
-      "textures and its sprites 20; merging those would need textures kept as layers of array textures";
+      "draws stay apart where their textures differ in size, their blending or depth states differ, or ordered "
+      "draws overlap on the screen";
   const char* allocsWhy =
       "Mesa's llvmpipe allocates and frees vertex storage inside every glDrawArrays (at least one malloc per "
       "driver draw, more for long ones), so the count follows the draws; see c++_allocs for our own code";

@@ -14,9 +14,11 @@
 // space on the CPU, normals too, its texture factor carried per vertex) into an earlier merged
 // draw of equal states when it commutes with every merged draw opened after that one: by blending
 // (opaque with depth writes among themselves, additive without depth writes among themselves) or
-// by touching other pixels (screen boxes through the draw's transforms). Merged draws reach the
-// driver in order before clears, presents, target changes, texture uploads and reads, or when 48
-// are open. Additive screen rectangles that overlap heavily are drawn as one summing pass, on a
+// by touching other pixels (screen boxes through the draw's transforms). Textures are array
+// textures: uploaded ones of one size and alpha kind share arrays, a layer each, and a merged
+// vertex carries its texture's layer, so draws on different textures of one array merge (a
+// texture drawn into gets an array of its own). Merged draws reach the driver in order before
+// clears, presents, target changes, texture uploads and reads, or when 48 are open. Additive screen rectangles that overlap heavily are drawn as one summing pass, on a
 // grid of every second pixel where they magnify their texture twice or more. Vertices from user
 // memory and merged draws go through one stream ring (persistently mapped where the driver
 // allows), written at a moving offset.
@@ -91,17 +93,36 @@ class CurrentGuard {
   bool switched_ = false;
 };
 
+// An array texture: a texture of its own (one layer: render targets, the white texture), or
+// layers shared by uploaded textures of one size and alpha kind, so that draws on different
+// textures of it can be merged (each vertex carries its layer). Sampler states are the array's.
+struct GlArray {
+  std::shared_ptr<GlContext> ctx;
+  GLuint texture = 0;
+  int32_t width = 0, height = 0;
+  bool alpha = false;
+  std::vector<char> used;  // by layer
+  GLint magFilter = -1, minFilter = -1, wrapS = -1, wrapT = -1;
+  ~GlArray() {
+    if (!ctx || !ctx->context) return;
+    CurrentGuard guard(*ctx);
+    if (texture) glDeleteTextures(1, &texture);
+  }
+};
+
 struct GlTexture : BackendTexture {
   std::shared_ptr<GlContext> ctx;
-  GLuint texture = 0, framebuffer = 0;
+  std::shared_ptr<GlArray> array;
+  int32_t layer = 0;
+  bool pooled = false;  // a layer of a shared array
+  GLuint framebuffer = 0;
   GLuint attachedDepth = 0;
   int32_t width = 0, height = 0;
-  GLint magFilter = -1, minFilter = -1, wrapS = -1, wrapT = -1;
   ~GlTexture() override {
+    if (pooled && array) array->used[static_cast<size_t>(layer)] = 0;
     if (!ctx || !ctx->context) return;
     CurrentGuard guard(*ctx);
     if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
-    if (texture) glDeleteTextures(1, &texture);
   }
 };
 
@@ -138,6 +159,7 @@ layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aColor;
 layout(location = 3) in vec2 aTex;
 layout(location = 4) in vec4 aFactor;  // merged draws: the texture factor of the vertex's draw
+layout(location = 5) in float aLayer;   // the stage-0 texture's layer in its array
 
 uniform mat4 uWorldView;
 uniform mat4 uProj;
@@ -168,10 +190,12 @@ out vec4 vColor;
 out vec2 vTex;
 out float vFog;
 flat out vec4 vFactor;
+flat out float vLayer;
 
 void main() {
   vec4 vertexColor = uHasColor ? aColor : vec4(1.0);
   vFactor = aFactor;
+  vLayer = aLayer;
   vTex = aTex;
   vFog = 1.0;
   if (uRhw) {
@@ -226,8 +250,10 @@ in vec4 vColor;
 in vec2 vTex;
 in float vFog;
 flat in vec4 vFactor;
-uniform sampler2D uTex0;
-uniform sampler2D uTex1;
+flat in float vLayer;
+uniform float uLayer1;
+uniform sampler2DArray uTex0;
+uniform sampler2DArray uTex1;
 uniform ivec3 uColorStage[2];  // op, arg1, arg2
 uniform ivec3 uAlphaStage[2];
 uniform vec4 uTFactor;
@@ -253,7 +279,7 @@ void main() {
   vec4 current = vColor;
   for (int s = 0; s < 2; ++s) {
     if (uColorStage[s].x == 1) break;
-    vec4 tex = s == 0 ? texture(uTex0, vTex) : texture(uTex1, vTex);
+    vec4 tex = s == 0 ? texture(uTex0, vec3(vTex, vLayer)) : texture(uTex1, vec3(vTex, uLayer1));
     vec3 rgb = combine(uColorStage[s].x, pick(uColorStage[s].y, tex, current), pick(uColorStage[s].z, tex, current)).rgb;
     float a = uAlphaStage[s].x == 1 ? current.a
               : combine(uAlphaStage[s].x, pick(uAlphaStage[s].y, tex, current), pick(uAlphaStage[s].z, tex, current)).a;
@@ -280,7 +306,8 @@ void main() {
 // Built twice: with MASKED 1 each rectangle counts only at its own pixels; with MASKED 0 (for
 // pixels inside every rectangle) without the test.
 const char* const kLayerFragmentShader = R"(
-uniform sampler2D uTex0;
+uniform sampler2DArray uTex0;
+uniform float uLayer0;     // the texture's layer in its array
 uniform int uLayers;
 uniform vec4 uRect[64];    // left, top, right, bottom (target pixels)
 uniform vec4 uUvMap[64];   // texture coordinate = xy + zw * target pixel
@@ -293,7 +320,7 @@ void main() {
   vec2 p = uPixelMap.xy + uPixelMap.zw * gl_FragCoord.xy;
   vec4 sum = vec4(0.0);
   for (int i = 0; i < uLayers; ++i) {
-    vec4 tex = textureLod(uTex0, uUvMap[i].xy + uUvMap[i].zw * p, 0.0);
+    vec4 tex = textureLod(uTex0, vec3(uUvMap[i].xy + uUvMap[i].zw * p, uLayer0), 0.0);
     vec4 term = floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5);
 #if MASKED
     vec4 r = uRect[i];
@@ -310,11 +337,11 @@ struct Locations {
   GLint worldView, proj, normalMat, rhw, viewport, flipY, hasNormal, hasColor, lighting, normalize;
   GLint lightType, lightDiffuse, lightAmbient, lightPos, lightDir, lightAtt;
   GLint matDiffuse, matAmbient, matEmissive, ambient, diffuseFromVertex, ambientFromVertex, fog, fogRange;
-  GLint tex0, tex1, colorStage, alphaStage, tfactor, fogColor, factorFromVertex;
+  GLint tex0, tex1, colorStage, alphaStage, tfactor, fogColor, factorFromVertex, layer1;
 };
 
 struct LayerLocations {
-  GLint viewport, flipY, layers, rect, uvMap, mul, add, pixelMap;
+  GLint viewport, flipY, layers, rect, uvMap, mul, add, pixelMap, layer0;
 };
 
 // Uniform values grouped so that unchanged groups are not uploaded again.
@@ -334,6 +361,7 @@ struct PixelBlock {
   float tfactor[4];
   int32_t fog;
   float fogRange[2], fogColor[3];
+  float layer1;  // the stage-1 texture's layer in its array
 };
 
 void unpackColor(D3DCOLOR c, float out[4]) {
@@ -409,7 +437,8 @@ struct GlState {
   float depthRange[2];
   int32_t depthTest, depthFunc, depthMask, d3dCull, cull, frontFace, polygonMode, blend, srcBlend, dstBlend;
   int32_t fvf, stride, factorFromVertex;
-  GlTexture* texture[D3DDRAWN_TEXTURESTAGES];  // null: opaque white
+  GlArray* texture[D3DDRAWN_TEXTURESTAGES];  // null: opaque white
+  int32_t layer[D3DDRAWN_TEXTURESTAGES];     // stage 0 of merged draws: per vertex instead (0 here)
   int32_t mag[D3DDRAWN_TEXTURESTAGES], min[D3DDRAWN_TEXTURESTAGES];
   int32_t wrapS[D3DDRAWN_TEXTURESTAGES], wrapT[D3DDRAWN_TEXTURESTAGES];
   TransformBlock tb;
@@ -425,8 +454,9 @@ struct MergedVertex {
   uint32_t color;
   float u, v;
   uint32_t factor;
+  float layer;  // of the stage-0 texture's array
 };
-static_assert(sizeof(MergedVertex) == 44);
+static_assert(sizeof(MergedVertex) == 48);
 
 constexpr size_t kMaxMergedBytes = 1 << 20;
 constexpr int32_t kMaxLayers = 64;  // the summing pass's array size
@@ -456,6 +486,7 @@ struct Batch {
   std::array<float, 4 * kMaxLayers> rect{}, uv{}, color{}, factor{};
   int32_t layerCount = 0;
   bool layersOk = false;
+  float textureLayer = 0;  // of the rectangles' texture in its array
 
   static bool apart(const float* a, const float* b) {
     return a[2] <= b[0] || b[2] <= a[0] || a[3] <= b[1] || b[3] <= a[1];
@@ -524,6 +555,8 @@ class GlBackend : public DeviceBackend {
   size_t ringWrite(const void* data, size_t size, size_t align);
   void makeRing(size_t size);
   GLuint framebufferOf(GlTexture& t);
+  std::shared_ptr<GlArray> makeArray(int32_t width, int32_t height, bool alpha, int32_t layers);
+  void moveToShared(GlTexture& t);
 
   GameWindow& window_;
   std::shared_ptr<GlContext> ctx_;
@@ -548,6 +581,7 @@ class GlBackend : public DeviceBackend {
   LayerLocations layerLoc_[2]{};
   std::array<float, 4 * kMaxLayers> layerUvMap_{}, layerMul_{}, layerAdd_{};
   GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs
+  std::vector<std::shared_ptr<GlArray>> sharedArrays_;  // layers of uploaded textures
   int32_t gridWidth_ = 0, gridHeight_ = 0;
   bool gridProgramOk_ = true;
   // the merged draws being gathered, in the order they were opened
@@ -621,7 +655,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
                    u("uLightDiffuse"), u("uLightAmbient"), u("uLightPos"), u("uLightDir"), u("uLightAtt"),
                    u("uMatDiffuse"), u("uMatAmbient"), u("uMatEmissive"), u("uAmbient"), u("uDiffuseFromVertex"),
                    u("uAmbientFromVertex"), u("uFog"), u("uFogRange"), u("uTex0"), u("uTex1"), u("uColorStage"),
-                   u("uAlphaStage"), u("uTFactor"), u("uFogColor"), u("uFactorFromVertex")};
+                   u("uAlphaStage"), u("uTFactor"), u("uFogColor"), u("uFactorFromVertex"), u("uLayer1")};
   glUniform1i(loc_.tex0, 0);
   glUniform1i(loc_.tex1, 1);
 
@@ -655,7 +689,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     layerPrograms[masked] = lp;
     auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
     layerLoc_[masked] = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUvMap"),
-                                       l("uMul"),      l("uAdd"),   l("uPixelMap")};
+                                       l("uMul"),      l("uAdd"),   l("uPixelMap"), l("uLayer0")};
     glUseProgram(lp);
     glUniform1i(l("uTex0"), 0);
     glUseProgram(program_);
@@ -670,11 +704,11 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
 
   uint32_t white = 0xFFFFFFFFu;
   glGenTextures(1, &white_);
-  glBindTexture(GL_TEXTURE_2D, white_);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+  glBindTexture(GL_TEXTURE_2D_ARRAY, white_);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, 1, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glDisable(GL_DITHER);
@@ -751,16 +785,17 @@ HResult GlBackend::clear(const D3DVIEWPORT8& viewport, int32_t flags, D3DCOLOR c
 
 void GlBackend::bindStage(int stage, const GlState& s) {
   glActiveTexture(GL_TEXTURE0 + stage);
-  GlTexture* t = s.texture[stage];
+  GlArray* t = s.texture[stage];
   if (!t) {
-    glBindTexture(GL_TEXTURE_2D, white_);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, white_);
     return;
   }
-  glBindTexture(GL_TEXTURE_2D, t->texture);
-  if (t->magFilter != s.mag[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t->magFilter = s.mag[stage]);
-  if (t->minFilter != s.min[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, t->minFilter = s.min[stage]);
-  if (t->wrapS != s.wrapS[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, t->wrapS = s.wrapS[stage]);
-  if (t->wrapT != s.wrapT[stage]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, t->wrapT = s.wrapT[stage]);
+  glBindTexture(GL_TEXTURE_2D_ARRAY, t->texture);
+  const GLenum k = GL_TEXTURE_2D_ARRAY;
+  if (t->magFilter != s.mag[stage]) glTexParameteri(k, GL_TEXTURE_MAG_FILTER, t->magFilter = s.mag[stage]);
+  if (t->minFilter != s.min[stage]) glTexParameteri(k, GL_TEXTURE_MIN_FILTER, t->minFilter = s.min[stage]);
+  if (t->wrapS != s.wrapS[stage]) glTexParameteri(k, GL_TEXTURE_WRAP_S, t->wrapS = s.wrapS[stage]);
+  if (t->wrapT != s.wrapT[stage]) glTexParameteri(k, GL_TEXTURE_WRAP_T, t->wrapT = s.wrapT[stage]);
 }
 
 void GlBackend::setVertexLayout(int32_t fvf, int32_t stride, size_t offset) {
@@ -790,6 +825,7 @@ void GlBackend::setVertexLayout(int32_t fvf, int32_t stride, size_t offset) {
     glVertexAttrib2f(3, 0.0f, 0.0f);
   }
   glDisableVertexAttribArray(4);
+  glDisableVertexAttribArray(5);  // the layer comes as a constant (drawNow)
 }
 
 void GlBackend::setMergedLayout(size_t offset) {
@@ -802,6 +838,7 @@ void GlBackend::setMergedLayout(size_t offset) {
   pointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(MergedVertex, color));
   pointer(3, 2, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, u));
   pointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(MergedVertex, factor));
+  pointer(5, 1, GL_FLOAT, GL_FALSE, offsetof(MergedVertex, layer));
 }
 
 // Resolves the device's states for a draw of d. merged: the draw's vertices are moved to world
@@ -841,8 +878,9 @@ void GlBackend::resolve(const BackendDraw& d, bool merged, GlState& s) const {
   for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) {
     const D3DStageState& stage = st.stages[i];
     auto* t = stage.texture ? static_cast<GlTexture*>(stage.texture->backend.get()) : nullptr;
-    if (!t || !t->texture) continue;
-    s.texture[i] = t;
+    if (!t || !t->array || !t->array->texture) continue;
+    s.texture[i] = t->array.get();
+    s.layer[i] = merged && i == 0 ? 0 : t->layer;
     s.mag[i] = stage.states[D3DTSS_MAGFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
     s.min[i] = stage.states[D3DTSS_MINFILTER] == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
     s.wrapS[i] = stage.states[D3DTSS_ADDRESSU] == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
@@ -928,6 +966,7 @@ void GlBackend::resolve(const BackendDraw& d, bool merged, GlState& s) const {
     unpackColor(static_cast<D3DCOLOR>(rs[D3DRS_FOGCOLOR]), c);
     pb.fogColor[0] = c[0], pb.fogColor[1] = c[1], pb.fogColor[2] = c[2];
   }
+  s.pb.layer1 = static_cast<float>(s.layer[1]);
   s.factorFromVertex = merged;
 }
 
@@ -999,6 +1038,7 @@ void GlBackend::apply(const GlState& s) {
     glUniform1i(loc_.fog, pb.fog);
     glUniform2fv(loc_.fogRange, 1, pb.fogRange);
     glUniform3fv(loc_.fogColor, 1, pb.fogColor);
+    glUniform1f(loc_.layer1, pb.layer1);
     lastPixel_ = pb;
   }
   if (!uniformsValid_ || lastFactorFromVertex_ != s.factorFromVertex) {
@@ -1080,6 +1120,7 @@ void GlBackend::drawNow(const BackendDraw& d) {
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), d.vertices);
     setVertexLayout(d.fvf, d.stride, 0);
   }
+  glVertexAttrib1f(5, static_cast<float>(s.layer[0]));
   glDrawArrays(d.type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES, 0, d.vertexCount);
   ++drawCalls_;
 }
@@ -1187,6 +1228,8 @@ void GlBackend::append(Batch& b, const BackendDraw& d) {
   float nm[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   if (transform && (d.fvf & D3DFVF_NORMAL)) normalMatrix(w, nm);
   const uint32_t factor = static_cast<uint32_t>(st.renderStates[D3DRS_TEXTUREFACTOR]);
+  const auto* t0 = st.stages[0].texture ? static_cast<const GlTexture*>(st.stages[0].texture->backend.get()) : nullptr;
+  const float layer = t0 ? static_cast<float>(t0->layer) : 0.0f;
   const size_t normalAt = rhw ? 16 : 12;
   const size_t colorAt = normalAt + ((d.fvf & D3DFVF_NORMAL) ? 12 : 0);
   const size_t texAt = colorAt + ((d.fvf & D3DFVF_DIFFUSE) ? 4 : 0);
@@ -1219,6 +1262,7 @@ void GlBackend::append(Batch& b, const BackendDraw& d) {
       std::memcpy(&v.v, src + texAt + 4, 4);
     }
     v.factor = factor;
+    v.layer = layer;
     return v;
   };
   auto put = [&](const MergedVertex& v) {
@@ -1245,6 +1289,8 @@ void GlBackend::append(Batch& b, const BackendDraw& d) {
   if (!b.layersOk) return;
   b.layersOk = false;
   if (!rhw || d.type != D3DPT_TRIANGLESTRIP || n != 4 || b.layerCount >= kMaxLayers) return;
+  if (b.layerCount > 0 && b.textureLayer != layer) return;  // the pass samples one texture
+  b.textureLayer = layer;
   MergedVertex q[4];
   for (int i = 0; i < 4; ++i) q[i] = vertex(i);
   const float l = q[0].x, r = q[2].x, t = q[1].y, bottom = q[0].y;
@@ -1344,7 +1390,7 @@ void GlBackend::drawBatch(Batch& b) {
 void GlBackend::drawLayers(const Batch& b) {
   apply(b.state);  // viewport, blending, depth, culling and the stage-0 texture
   const GlState& s = b.state;
-  const GlTexture* tex = s.texture[0];
+  const GlArray* tex = s.texture[0];
   float l = b.rect[0], t = b.rect[1], r = b.rect[2], bottom = b.rect[3];
   float il = l, it = t, ir = r, ib = bottom;  // inside every rectangle
   bool magnified = tex && tex->width > 0 && tex->height > 0 && s.mag[0] == GL_LINEAR && gridProgramOk_;
@@ -1368,6 +1414,7 @@ void GlBackend::drawLayers(const Batch& b) {
     }
   for (const LayerLocations& loc : layerLoc_) {
     glUseProgram(layerProgram_[&loc - layerLoc_]);
+    glUniform1f(loc.layer0, b.textureLayer);
     glUniform1i(loc.layers, b.layerCount);
     glUniform4fv(loc.rect, b.layerCount, b.rect.data());
     glUniform4fv(loc.uvMap, b.layerCount, layerUvMap_.data());
@@ -1480,11 +1527,12 @@ void GlBackend::drawLayers(const Batch& b) {
   const float boxMap[4] = {(0.5f - x0) * su, (0.5f - y0) * sv, su, sv};
   const float one[4] = {1, 1, 1, 1}, zero[4] = {0, 0, 0, 0};
   glUniform1i(loc.layers, 1);
+  glUniform1f(loc.layer0, 0.0f);
   glUniform4fv(loc.uvMap, 1, boxMap);
   glUniform4fv(loc.mul, 1, one);
   glUniform4fv(loc.add, 1, zero);
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, gridTexture_);
+  glBindTexture(GL_TEXTURE_2D_ARRAY, gridTexture_);
   drawBoxes(box, 1);
 }
 
@@ -1494,16 +1542,16 @@ bool GlBackend::makeGrid(int32_t w, int32_t h) {
   const int32_t cw = std::max(gridWidth_, (w + 63) / 64 * 64), ch = std::max(gridHeight_, (h + 63) / 64 * 64);
   if (!gridTexture_) glGenTextures(1, &gridTexture_);
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, gridTexture_);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, cw, ch, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  glBindTexture(GL_TEXTURE_2D_ARRAY, gridTexture_);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, cw, ch, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
   if (!gridFbo_) glGenFramebuffers(1, &gridFbo_);
   glBindFramebuffer(GL_FRAMEBUFFER, gridFbo_);
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, gridTexture_, 0);
+  glFramebufferTextureLayer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, gridTexture_, 0, 0);
   const bool ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
   if (!ok) {
@@ -1524,6 +1572,28 @@ HResult GlBackend::present() {
   return D3D_OK;
 }
 
+// An array texture of layers x (width x height), RGBA or RGB (alpha read as 1); null on failure.
+std::shared_ptr<GlArray> GlBackend::makeArray(int32_t width, int32_t height, bool alpha, int32_t layers) {
+  auto a = std::make_shared<GlArray>();
+  a->ctx = ctx_;
+  a->width = width;
+  a->height = height;
+  a->alpha = alpha;
+  a->used.assign(static_cast<size_t>(layers), 0);
+  glGenTextures(1, &a->texture);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D_ARRAY, a->texture);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_BASE_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, alpha ? GL_RGBA8 : GL_RGB8, width, height, layers, 0, GL_BGRA,
+               GL_UNSIGNED_BYTE, nullptr);
+  if (!alpha) glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+  if (glGetError() != GL_NO_ERROR) return nullptr;
+  return a;
+}
+
+// A texture starts with an array of its own; its first whole upload moves it to a layer of the
+// shared arrays of its size and alpha kind, unless it has been a render target.
 std::shared_ptr<BackendTexture> GlBackend::createTexture(int32_t width, int32_t height, D3DFORMAT format) {
   makeCurrent();
   auto t = std::make_shared<GlTexture>();
@@ -1531,24 +1601,45 @@ std::shared_ptr<BackendTexture> GlBackend::createTexture(int32_t width, int32_t 
   t->ctx = ctx_;
   t->width = width;
   t->height = height;
-  glGenTextures(1, &t->texture);
-  glBindTexture(GL_TEXTURE_2D, t->texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  GLint internal = format == D3DFMT_A8R8G8B8 ? GL_RGBA8 : GL_RGB8;
-  glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-  if (format != D3DFMT_A8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
-  if (glGetError() != GL_NO_ERROR) return nullptr;
+  t->array = makeArray(width, height, format == D3DFMT_A8R8G8B8, 1);
+  if (!t->array) return nullptr;
+  t->array->used[0] = 1;
   return t;
+}
+
+void GlBackend::moveToShared(GlTexture& t) {
+  const bool alpha = t.array->alpha;
+  std::shared_ptr<GlArray> home;
+  size_t layer = 0;
+  for (auto& a : sharedArrays_) {
+    if (a->width != t.width || a->height != t.height || a->alpha != alpha) continue;
+    auto free = std::find(a->used.begin(), a->used.end(), 0);
+    if (free == a->used.end()) continue;
+    home = a;
+    layer = static_cast<size_t>(free - a->used.begin());
+    break;
+  }
+  if (!home) {
+    const int64_t bytes = int64_t{4} * t.width * t.height;
+    const int32_t layers = static_cast<int32_t>(std::clamp<int64_t>((8 << 20) / std::max<int64_t>(bytes, 1), 1, 64));
+    home = makeArray(t.width, t.height, alpha, layers);
+    if (!home) return;  // the texture keeps its own array
+    sharedArrays_.push_back(home);
+  }
+  home->used[layer] = 1;
+  t.array = home;
+  t.layer = static_cast<int32_t>(layer);
+  t.pooled = true;
 }
 
 HResult GlBackend::uploadTexture(BackendTexture& texture, int32_t width, int32_t height, const uint32_t* argb) {
   makeCurrent();
   flush();
   auto& t = static_cast<GlTexture&>(texture);
+  if (!t.pooled && !t.framebuffer && width == t.width && height == t.height) moveToShared(t);
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, t.texture);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, argb);
+  glBindTexture(GL_TEXTURE_2D_ARRAY, t.array->texture);
+  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, t.layer, width, height, 1, GL_BGRA, GL_UNSIGNED_BYTE, argb);
   if (glGetError() != GL_NO_ERROR) return reportFailure(D3DERR_DRIVERINTERNALERROR, "texture upload failed");
   return D3D_OK;
 }
@@ -1575,11 +1666,32 @@ std::shared_ptr<BackendBuffer> GlBackend::createBuffer(size_t bytes) {
   return b;
 }
 
+// A texture drawn into gets an array of its own again (a shared array cannot be sampled while one
+// of its layers is the target), its picture copied over.
 GLuint GlBackend::framebufferOf(GlTexture& t) {
+  if (t.pooled) {
+    std::shared_ptr<GlArray> own = makeArray(t.width, t.height, t.array->alpha, 1);
+    if (own) {
+      GLuint copy[2];
+      glGenFramebuffers(2, copy);
+      glBindFramebuffer(GL_READ_FRAMEBUFFER, copy[0]);
+      glFramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, t.array->texture, 0, t.layer);
+      glBindFramebuffer(GL_DRAW_FRAMEBUFFER, copy[1]);
+      glFramebufferTextureLayer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, own->texture, 0, 0);
+      glBlitFramebuffer(0, 0, t.width, t.height, 0, 0, t.width, t.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+      glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
+      glDeleteFramebuffers(2, copy);
+      t.array->used[static_cast<size_t>(t.layer)] = 0;
+      own->used[0] = 1;
+      t.array = own;
+      t.layer = 0;
+      t.pooled = false;
+    }
+  }
   if (!t.framebuffer) {
     glGenFramebuffers(1, &t.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.texture, 0);
+    glFramebufferTextureLayer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, t.array->texture, 0, t.layer);
   }
   return t.framebuffer;
 }

@@ -303,6 +303,56 @@ TEST_F(DrawMergingPixel, DrawsOnOtherPixelsMergeAcrossOrderedOnes) {
   EXPECT_GT(merged, 2);
 }
 
+// Uploaded textures of one size are layers of one array: screen quads taking turns over six of
+// them are one draw, each quad showing its own texture.
+TEST_F(DrawMergingPixel, TexturesOfOneSizeMergeIntoOneDraw) {
+  std::vector<std::shared_ptr<Direct3DTexture8>> textures;
+  for (int i = 0; i < 6; ++i)
+    textures.push_back(p->makeTexture(8, 8, std::vector<uint32_t>(64, D3DColorARGB(255, 40 * i, 200 - 30 * i, 90))));
+  auto scene = [&] {
+    d().SetRenderState(D3DRS_ZENABLE, 0);
+    d().SetVertexShader(D3DFVF_SCREENVERTEX);
+    for (int i = 0; i < 6; ++i) {
+      d().SetTexture(0, textures[i]);
+      const float l = 4.0f + 26 * i, t = 40, r = l + 20, b = t + 40;
+      ScreenVertex q[4] = {{l, b, 0, 1, 0xFFFFFFFF, 0, 1}, {l, t, 0, 1, 0xFFFFFFFF, 0, 0},
+                           {r, b, 0, 1, 0xFFFFFFFF, 1, 1}, {r, t, 0, 1, 0xFFFFFFFF, 1, 0}};
+      d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_EQ(compare(scene, separate, merged), 0);
+  EXPECT_EQ(separate, 6);
+  EXPECT_EQ(merged, 1);
+  const PixelImage shown = p->readBack();
+  for (int i = 0; i < 6; ++i)
+    EXPECT_TRUE(pixelNear(shown, 14 + 26 * i, 60, D3DColorARGB(255, 40 * i, 200 - 30 * i, 90), 1)) << "quad " << i;
+}
+
+// A texture that was uploaded and is then drawn into gets storage of its own with its picture;
+// a texture that shared its array keeps its own.
+TEST_F(DrawMergingPixel, AnUploadedTextureDrawnIntoKeepsItsPicture) {
+  auto device = p->device();
+  auto drawn = p->makeTexture(64, 64, std::vector<uint32_t>(64 * 64, D3DColorARGB(255, 0, 0, 200)));
+  auto beside = p->makeTexture(64, 64, std::vector<uint32_t>(64 * 64, D3DColorARGB(255, 0, 180, 0)));
+  std::shared_ptr<Direct3DSurface8> surface;
+  std::shared_ptr<D3DXRenderToSurface> rts;
+  ASSERT_EQ(drawn->GetSurfaceLevel(0, surface), D3D_OK);
+  ASSERT_EQ(p->d3dx().CreateRenderToSurface(device, 64, 64, D3DFMT_X8R8G8B8, true, D3DFMT_D24X8, rts), D3D_OK);
+  ASSERT_EQ(rts->BeginScene(surface, D3DVIEWPORT8{0, 0, 64, 64, 0, 1}), D3D_OK);
+  d().SetRenderState(D3DRS_ZENABLE, 0);
+  d().SetTexture(0, nullptr);
+  d().SetVertexShader(D3DFVF_SCREENVERTEX);
+  const D3DCOLOR red = D3DColorARGB(255, 220, 0, 0);
+  ScreenVertex q[4] = {{0, 16, 0, 1, red, 0, 0}, {0, 0, 0, 1, red, 0, 0}, {16, 16, 0, 1, red, 0, 0}, {16, 0, 0, 1, red, 0, 0}};
+  d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
+  ASSERT_EQ(rts->EndScene(), D3D_OK);
+  const PixelImage picture = p->readTexture(*drawn);
+  EXPECT_TRUE(pixelNear(picture, 8, 8, red, 1));
+  EXPECT_TRUE(pixelNear(picture, 40, 40, D3DColorARGB(255, 0, 0, 200), 1));
+  EXPECT_TRUE(regionNear(p->readTexture(*beside), RECT{0, 0, 64, 64}, D3DColorARGB(255, 0, 180, 0), 0));
+}
+
 TEST_F(DrawMergingPixel, AlphaBlendedDrawsKeepTheirOrder) {
   auto scene = [&] {
     d().SetRenderState(D3DRS_ZENABLE, 0);
