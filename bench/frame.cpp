@@ -191,8 +191,8 @@ void report(const FrameFigures (&on)[5], const bool (&seen)[5]) {
       "draws stay apart where their textures differ in size, their blending or depth states differ, or ordered "
       "draws overlap on the screen";
   const char* allocsWhy =
-      "Mesa's llvmpipe allocates and frees vertex storage inside every glDrawArrays (at least one malloc per "
-      "driver draw, more for long ones), so the count follows the draws; see c++_allocs for our own code";
+      "every one is inside Mesa's llvmpipe (swrast_dri.so), which allocates and frees vertex and binning "
+      "storage within its draw calls and frame (at least one per driver draw); see c++_allocs for our own code";
   if (has(Scene::Title)) line("title: draw calls", title.draws, 60, true, drawsWhy);
   if (has(Scene::Flight)) line("flight: draw calls", flight.draws, 120, true, drawsWhy);
   if (has(Scene::Busy)) line("busy: draw calls", busy.draws, 250, true, drawsWhy);
