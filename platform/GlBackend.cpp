@@ -303,8 +303,10 @@ void main() {
 }
 )";
 
-// Built twice: with MASKED 1 each rectangle counts only at its own pixels; with MASKED 0 (for
-// pixels inside every rectangle) without the test.
+// Built in variants: MASKED 1 counts each rectangle only at its own pixels (0: for pixels inside
+// every rectangle); ROUNDED 1 rounds each term to 8 bits as its own blend would store it (0: for
+// the grid, which is interpolated anyway); SHARED 1 with ROUNDED 0 sums the texels and applies the
+// one factor all rectangles share at the end (no constant term, factor within 0..1).
 const char* const kLayerFragmentShader = R"(
 uniform sampler2DArray uTex0;
 uniform float uLayer0;     // the texture's layer in its array
@@ -321,7 +323,15 @@ void main() {
   vec4 sum = vec4(0.0);
   for (int i = 0; i < uLayers; ++i) {
     vec4 tex = textureLod(uTex0, vec3(uUvMap[i].xy + uUvMap[i].zw * p, uLayer0), 0.0);
+#if SHARED && !ROUNDED
+    vec4 term = tex;
+#elif SHARED
+    vec4 term = floor(tex * (uMul[0] * 255.0) + 0.5);
+#elif ROUNDED
     vec4 term = floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5);
+#else
+    vec4 term = clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0;
+#endif
 #if MASKED
     vec4 r = uRect[i];
     vec2 inside = step(r.xy, p) * (vec2(1.0) - step(r.zw, p));
@@ -329,6 +339,9 @@ void main() {
 #endif
     sum += term;
   }
+#if SHARED && !ROUNDED
+  sum *= uMul[0] * 255.0;
+#endif
   fragColor = min(sum, vec4(255.0)) / 255.0;
 }
 )";
@@ -577,8 +590,10 @@ class GlBackend : public DeviceBackend {
   bool uniformsValid_ = false;
   GLuint currentProgram_ = 0;
   // the summing pass for runs of additive screen rectangles
-  GLuint layerProgram_[2] = {0, 0};  // [1] tests each rectangle at each pixel, [0] does not
-  LayerLocations layerLoc_[2]{};
+  // The summing programs by variant: MASKED + 2 ROUNDED + 4 SHARED.
+  static constexpr int kMasked = 1, kRounded = 2, kShared = 4;
+  GLuint layerProgram_[8] = {};
+  LayerLocations layerLoc_[8]{};
   std::array<float, 4 * kMaxLayers> layerUvMap_{}, layerMul_{}, layerAdd_{};
   GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs
   std::vector<std::shared_ptr<GlArray>> sharedArrays_;  // layers of uploaded textures
@@ -670,9 +685,13 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
 
   // The summing pass is an optimisation: without it runs of rectangles draw as merged draws.
   GLuint lvs = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
-  GLuint layerPrograms[2] = {0, 0};
-  for (int masked = 0; masked < 2 && lvs; ++masked) {
-    const std::string source = std::string("#version 330 core\n#define MASKED ") + char('0' + masked) + kLayerFragmentShader;
+  GLuint layerPrograms[8] = {};
+  bool allLinked = lvs != 0;
+  for (int variant = 0; variant < 8 && allLinked; ++variant) {
+    allLinked = false;
+    const std::string source = std::string("#version 330 core\n#define MASKED ") + char('0' + (variant & 1)) +
+                               "\n#define ROUNDED " + char('0' + (variant >> 1 & 1)) + "\n#define SHARED " +
+                               char('0' + (variant >> 2 & 1)) + kLayerFragmentShader;
     GLuint lfs = compile(GL_FRAGMENT_SHADER, source.c_str(), log);
     if (!lfs) break;
     GLuint lp = glCreateProgram();
@@ -686,16 +705,17 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
       glDeleteProgram(lp);
       break;
     }
-    layerPrograms[masked] = lp;
+    layerPrograms[variant] = lp;
+    allLinked = true;
     auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
-    layerLoc_[masked] = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUvMap"),
+    layerLoc_[variant] = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUvMap"),
                                        l("uMul"),      l("uAdd"),   l("uPixelMap"), l("uLayer0")};
     glUseProgram(lp);
     glUniform1i(l("uTex0"), 0);
     glUseProgram(program_);
   }
-  if (layerPrograms[0] && layerPrograms[1]) {
-    std::copy(layerPrograms, layerPrograms + 2, layerProgram_);
+  if (allLinked) {
+    std::copy(layerPrograms, layerPrograms + 8, layerProgram_);
   } else {
     for (GLuint lp : layerPrograms)
       if (lp) glDeleteProgram(lp);
@@ -1412,15 +1432,27 @@ void GlBackend::drawLayers(const Batch& b) {
       layerMul_[4 * i + c] = term.mul;
       layerAdd_[4 * i + c] = term.add;
     }
-  for (const LayerLocations& loc : layerLoc_) {
-    glUseProgram(layerProgram_[&loc - layerLoc_]);
-    glUniform1f(loc.layer0, b.textureLayer);
-    glUniform1i(loc.layers, b.layerCount);
-    glUniform4fv(loc.rect, b.layerCount, b.rect.data());
-    glUniform4fv(loc.uvMap, b.layerCount, layerUvMap_.data());
-    glUniform4fv(loc.mul, b.layerCount, layerMul_.data());
-    glUniform4fv(loc.add, b.layerCount, layerAdd_.data());
-  }
+  // One factor for every rectangle, no constant term, within 0..1: the grid may sum bare texels.
+  bool shared = true;
+  for (int32_t i = 0; i < 4 * b.layerCount; ++i)
+    shared &= layerMul_[i] == layerMul_[i % 4] && layerAdd_[i] == 0 && layerMul_[i] >= 0 && layerMul_[i] <= 1;
+  // Binds a variant's program, its rectangles uploaded on first use.
+  bool uploaded[8] = {};
+  auto use = [&](int variant) -> const LayerLocations& {
+    const LayerLocations& loc = layerLoc_[variant];
+    glUseProgram(layerProgram_[variant]);
+    currentProgram_ = layerProgram_[variant];
+    if (!uploaded[variant]) {
+      uploaded[variant] = true;
+      glUniform1f(loc.layer0, b.textureLayer);
+      glUniform1i(loc.layers, b.layerCount);
+      glUniform4fv(loc.rect, b.layerCount, b.rect.data());
+      glUniform4fv(loc.uvMap, b.layerCount, layerUvMap_.data());
+      glUniform4fv(loc.mul, b.layerCount, layerMul_.data());
+      glUniform4fv(loc.add, b.layerCount, layerAdd_.data());
+    }
+    return loc;
+  };
 
   // The box on the target, inside the viewport.
   const float vx = static_cast<float>(s.viewport[0]), vy = static_cast<float>(s.viewport[1]);
@@ -1483,9 +1515,7 @@ void GlBackend::drawLayers(const Batch& b) {
   };
   const float targetMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
   auto targetPass = [&](int masked) {
-    const LayerLocations& loc = layerLoc_[masked];
-    glUseProgram(layerProgram_[masked]);
-    currentProgram_ = layerProgram_[masked];
+    const LayerLocations& loc = use(kRounded | masked);
     glUniform4fv(loc.viewport, 1, s.tb.viewport);
     glUniform1f(loc.flipY, s.tb.flipY);
     glUniform4fv(loc.pixelMap, 1, targetMap);
@@ -1503,9 +1533,7 @@ void GlBackend::drawLayers(const Batch& b) {
   const float gridViewport[4] = {0, 0, static_cast<float>(gw), static_cast<float>(gh)};
   const float gridMap[4] = {x0 - 0.5f, y0 - 0.5f, 2, 2};
   auto gridPass = [&](int masked) {
-    const LayerLocations& loc = layerLoc_[masked];
-    glUseProgram(layerProgram_[masked]);
-    currentProgram_ = layerProgram_[masked];
+    const LayerLocations& loc = use(kRounded | (masked ? kMasked : shared ? kShared : 0));
     glUniform4fv(loc.viewport, 1, gridViewport);
     glUniform1f(loc.flipY, -1.0f);
     glUniform4fv(loc.pixelMap, 1, gridMap);
@@ -1521,7 +1549,7 @@ void GlBackend::drawLayers(const Batch& b) {
   glEnable(GL_BLEND);
   glBlendFunc(static_cast<GLenum>(s.srcBlend), static_cast<GLenum>(s.dstBlend));
   targetPass(0);
-  const LayerLocations& loc = layerLoc_[0];
+  const LayerLocations& loc = layerLoc_[kRounded];
   const float box[4] = {x0, y0, x1, y1};
   const float su = 1.0f / (2.0f * gridWidth_), sv = 1.0f / (2.0f * gridHeight_);
   const float boxMap[4] = {(0.5f - x0) * su, (0.5f - y0) * sv, su, sv};
