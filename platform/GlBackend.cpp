@@ -304,9 +304,8 @@ void main() {
 )";
 
 // Built in variants: MASKED 1 counts each rectangle only at its own pixels (0: for pixels inside
-// every rectangle); ROUNDED 1 rounds each term to 8 bits as its own blend would store it (0: for
-// the grid, which is interpolated anyway); SHARED 1 with ROUNDED 0 sums the texels and applies the
-// one factor all rectangles share at the end (no constant term, factor within 0..1).
+// every rectangle); SHARED 1 is for rectangles that all share one factor within 0..1 and no
+// constant term. Each term is rounded to 8 bits as its own blend would store it.
 const char* const kLayerFragmentShader = R"(
 uniform sampler2DArray uTex0;
 uniform float uLayer0;     // the texture's layer in its array
@@ -323,14 +322,10 @@ void main() {
   vec4 sum = vec4(0.0);
   for (int i = 0; i < uLayers; ++i) {
     vec4 tex = textureLod(uTex0, vec3(uUvMap[i].xy + uUvMap[i].zw * p, uLayer0), 0.0);
-#if SHARED && !ROUNDED
-    vec4 term = tex;
-#elif SHARED
+#if SHARED
     vec4 term = floor(tex * (uMul[0] * 255.0) + 0.5);
-#elif ROUNDED
-    vec4 term = floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5);
 #else
-    vec4 term = clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0;
+    vec4 term = floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5);
 #endif
 #if MASKED
     vec4 r = uRect[i];
@@ -339,9 +334,6 @@ void main() {
 #endif
     sum += term;
   }
-#if SHARED && !ROUNDED
-  sum *= uMul[0] * 255.0;
-#endif
   fragColor = min(sum, vec4(255.0)) / 255.0;
 }
 )";
@@ -590,10 +582,10 @@ class GlBackend : public DeviceBackend {
   bool uniformsValid_ = false;
   GLuint currentProgram_ = 0;
   // the summing pass for runs of additive screen rectangles
-  // The summing programs by variant: MASKED + 2 ROUNDED + 4 SHARED.
-  static constexpr int kMasked = 1, kRounded = 2, kShared = 4;
-  GLuint layerProgram_[8] = {};
-  LayerLocations layerLoc_[8]{};
+  // The summing programs by variant: MASKED + 2 SHARED.
+  static constexpr int kMasked = 1, kShared = 2;
+  GLuint layerProgram_[4] = {};
+  LayerLocations layerLoc_[4]{};
   std::array<float, 4 * kMaxLayers> layerUvMap_{}, layerMul_{}, layerAdd_{};
   GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs
   std::vector<std::shared_ptr<GlArray>> sharedArrays_;  // layers of uploaded textures
@@ -685,13 +677,12 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
 
   // The summing pass is an optimisation: without it runs of rectangles draw as merged draws.
   GLuint lvs = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
-  GLuint layerPrograms[8] = {};
+  GLuint layerPrograms[4] = {};
   bool allLinked = lvs != 0;
-  for (int variant = 0; variant < 8 && allLinked; ++variant) {
+  for (int variant = 0; variant < 4 && allLinked; ++variant) {
     allLinked = false;
     const std::string source = std::string("#version 330 core\n#define MASKED ") + char('0' + (variant & 1)) +
-                               "\n#define ROUNDED " + char('0' + (variant >> 1 & 1)) + "\n#define SHARED " +
-                               char('0' + (variant >> 2 & 1)) + kLayerFragmentShader;
+                               "\n#define SHARED " + char('0' + (variant >> 1 & 1)) + kLayerFragmentShader;
     GLuint lfs = compile(GL_FRAGMENT_SHADER, source.c_str(), log);
     if (!lfs) break;
     GLuint lp = glCreateProgram();
@@ -715,7 +706,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     glUseProgram(program_);
   }
   if (allLinked) {
-    std::copy(layerPrograms, layerPrograms + 8, layerProgram_);
+    std::copy(layerPrograms, layerPrograms + 4, layerProgram_);
   } else {
     for (GLuint lp : layerPrograms)
       if (lp) glDeleteProgram(lp);
@@ -1432,12 +1423,12 @@ void GlBackend::drawLayers(const Batch& b) {
       layerMul_[4 * i + c] = term.mul;
       layerAdd_[4 * i + c] = term.add;
     }
-  // One factor for every rectangle, no constant term, within 0..1: the grid may sum bare texels.
+  // One factor for every rectangle, no constant term, within 0..1: the SHARED programs.
   bool shared = true;
   for (int32_t i = 0; i < 4 * b.layerCount; ++i)
     shared &= layerMul_[i] == layerMul_[i % 4] && layerAdd_[i] == 0 && layerMul_[i] >= 0 && layerMul_[i] <= 1;
   // Binds a variant's program, its rectangles uploaded on first use.
-  bool uploaded[8] = {};
+  bool uploaded[4] = {};
   auto use = [&](int variant) -> const LayerLocations& {
     const LayerLocations& loc = layerLoc_[variant];
     glUseProgram(layerProgram_[variant]);
@@ -1515,7 +1506,7 @@ void GlBackend::drawLayers(const Batch& b) {
   };
   const float targetMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
   auto targetPass = [&](int masked) {
-    const LayerLocations& loc = use(kRounded | masked);
+    const LayerLocations& loc = use(masked ? kMasked : shared ? kShared : 0);
     glUniform4fv(loc.viewport, 1, s.tb.viewport);
     glUniform1f(loc.flipY, s.tb.flipY);
     glUniform4fv(loc.pixelMap, 1, targetMap);
@@ -1533,7 +1524,7 @@ void GlBackend::drawLayers(const Batch& b) {
   const float gridViewport[4] = {0, 0, static_cast<float>(gw), static_cast<float>(gh)};
   const float gridMap[4] = {x0 - 0.5f, y0 - 0.5f, 2, 2};
   auto gridPass = [&](int masked) {
-    const LayerLocations& loc = use(kRounded | (masked ? kMasked : shared ? kShared : 0));
+    const LayerLocations& loc = use(masked ? kMasked : shared ? kShared : 0);
     glUniform4fv(loc.viewport, 1, gridViewport);
     glUniform1f(loc.flipY, -1.0f);
     glUniform4fv(loc.pixelMap, 1, gridMap);
@@ -1549,7 +1540,7 @@ void GlBackend::drawLayers(const Batch& b) {
   glEnable(GL_BLEND);
   glBlendFunc(static_cast<GLenum>(s.srcBlend), static_cast<GLenum>(s.dstBlend));
   targetPass(0);
-  const LayerLocations& loc = layerLoc_[kRounded];
+  const LayerLocations& loc = layerLoc_[shared ? kShared : 0];
   const float box[4] = {x0, y0, x1, y1};
   const float su = 1.0f / (2.0f * gridWidth_), sv = 1.0f / (2.0f * gridHeight_);
   const float boxMap[4] = {(0.5f - x0) * su, (0.5f - y0) * sv, su, sv};
