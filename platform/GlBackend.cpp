@@ -1639,8 +1639,9 @@ void GlBackend::moveToShared(GlTexture& t) {
     break;
   }
   if (!home) {
+    // About 2 MB an array (1 to 64 layers): little memory held by layers not yet used.
     const int64_t bytes = int64_t{4} * t.width * t.height;
-    const int32_t layers = static_cast<int32_t>(std::clamp<int64_t>((8 << 20) / std::max<int64_t>(bytes, 1), 1, 64));
+    const int32_t layers = static_cast<int32_t>(std::clamp<int64_t>((2 << 20) / std::max<int64_t>(bytes, 1), 1, 64));
     home = makeArray(t.width, t.height, alpha, layers);
     if (!home) return;  // the texture keeps its own array
     sharedArrays_.push_back(home);
