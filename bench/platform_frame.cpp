@@ -14,6 +14,7 @@
 #include "platform/Direct3D.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
+#include "tests/support/PixelDevice.h"
 
 namespace {
 struct Frame {
@@ -111,11 +112,6 @@ void ScreenEffectLayers(benchmark::State& state) {
     return;
   }
   setDrawBatching(state.range(0) != 0);
-  struct Vertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-    float u, v;
-  };
   double cpu0 = processCpuSeconds();
   for (auto _ : state) {
     d.BeginScene();
@@ -132,9 +128,9 @@ void ScreenEffectLayers(benchmark::State& state) {
     d.SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     for (int i = 0; i < 43; ++i) {
       const float l = -3.0f * i - 1, t = -3.0f * i - 1, r = 3.0f * i + 799, b = 3.0f * i + 599;
-      Vertex q[4] = {{l, b, 0, 1, 0xFFFFFFFF, 0, 0.59f}, {l, t, 0, 1, 0xFFFFFFFF, 0, 0},
-                     {r, b, 0, 1, 0xFFFFFFFF, 0.78f, 0.59f}, {r, t, 0, 1, 0xFFFFFFFF, 0.78f, 0}};
-      d.DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(Vertex));
+      ScreenVertex q[4];
+      screenQuad(q, l, t, r, b, 0xFFFFFFFF, 0, 0, 0.78f, 0.59f);
+      d.DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
     }
     d.EndScene();
     d.Present();

@@ -15,23 +15,7 @@
 #include "platform/Direct3D.h"
 #include "runtime/Numbers.h"
 
-// Vertex of the shared buffers (36 bytes).
-struct QuadVertex {
-  Single x, y, z;     // position
-  Single nx, ny, nz;  // normal
-  D3DCOLOR color;     // ARGB
-  Single u, v;
-};
-static_assert(sizeof(QuadVertex) == 36);
-
-// Pre-transformed vertex of the screen quads (28 bytes, FVF 0x144): x, y in screen pixels.
-struct ScreenVertex {
-  Single x, y, z, rhw;
-  D3DCOLOR color;
-  Single u, v;
-};
-static_assert(sizeof(ScreenVertex) == 28);
-
+// The shared buffers hold QuadVertex, the screen quads ScreenVertex (platform/Types.h).
 constexpr int32_t QuadVertexStride = 36;
 constexpr int32_t ScreenVertexStride = 28;
 

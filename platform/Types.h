@@ -175,6 +175,23 @@ constexpr int32_t D3DFVF_SCREENVERTEX = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_
 constexpr int32_t D3DFVF_BILLVERTEX = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;                   // 0x142
 static_assert(D3DFVF_MD2VERTEX == 274 && D3DFVF_QUADVERTEX == 0x152 && D3DFVF_SCREENVERTEX == 0x144);
 
+// The vertex of D3DFVF_QUADVERTEX (36 bytes).
+struct QuadVertex {
+  float x, y, z;     // position
+  float nx, ny, nz;  // normal
+  D3DCOLOR color;     // ARGB
+  float u, v;
+};
+static_assert(sizeof(QuadVertex) == 36);
+
+// The pre-transformed vertex of D3DFVF_SCREENVERTEX (28 bytes): x, y in target pixels.
+struct ScreenVertex {
+  float x, y, z, rhw;
+  D3DCOLOR color;  // ARGB
+  float u, v;
+};
+static_assert(sizeof(ScreenVertex) == 28);
+
 // ---- D3DX constants ------------------------------------------------------------------------------
 constexpr int32_t D3DX_DEFAULT = -1;  // size from the file, or the full mip chain
 constexpr int32_t D3DX_FILTER_NONE = 1;

@@ -35,6 +35,16 @@ struct PixelImage {
 ::testing::AssertionResult regionNear(const PixelImage& image, const RECT& region, uint32_t expectedArgb,
                                       int tolerance = 3, bool checkAlpha = false);
 
+// Corners a, b, c, d as the game orders a quad strip: (l, b), (l, t), (r, b), (r, t), with the
+// texture coordinates u0..u1, v0..v1 from left to right and top to bottom.
+inline void screenQuad(ScreenVertex v[4], float l, float t, float r, float b, D3DCOLOR color, float u0 = 0,
+                       float v0 = 0, float u1 = 1, float v1 = 1) {
+  v[0] = {l, b, 0, 1, color, u0, v1};
+  v[1] = {l, t, 0, 1, color, u0, v0};
+  v[2] = {r, b, 0, 1, color, u1, v1};
+  v[3] = {r, t, 0, 1, color, u1, v0};
+}
+
 // A window and an OpenGL device drawing into a width x height back buffer (windowed, D24X8).
 class PixelDevice {
  public:

@@ -11,27 +11,6 @@
 namespace {
 constexpr int32_t W = 96, H = 64;
 
-struct QuadVertex {  // FVF 0x152
-  float x, y, z, nx, ny, nz;
-  D3DCOLOR color;
-  float u, v;
-};
-struct ScreenVertex {  // FVF 0x144
-  float x, y, z, rhw;
-  D3DCOLOR color;
-  float u, v;
-};
-static_assert(sizeof(QuadVertex) == 36 && sizeof(ScreenVertex) == 28);
-
-// Corners a, b, c, d as the game orders a quad strip: (l, b), (l, t), (r, b), (r, t).
-void screenQuad(ScreenVertex v[4], float l, float t, float r, float b, D3DCOLOR color, float u0 = 0, float v0 = 0,
-                float u1 = 1, float v1 = 1) {
-  v[0] = {l, b, 0, 1, color, u0, v1};
-  v[1] = {l, t, 0, 1, color, u0, v0};
-  v[2] = {r, b, 0, 1, color, u1, v1};
-  v[3] = {r, t, 0, 1, color, u1, v0};
-}
-
 // A quad in the plane z with the normal toward the viewer (-z), clockwise on screen.
 void worldQuad(QuadVertex v[4], float l, float t, float r, float b, float z, D3DCOLOR color) {
   v[0] = {l, b, z, 0, 0, -1, color, 0, 1};

@@ -17,17 +17,6 @@
 namespace {
 constexpr int32_t W = 160, H = 120;
 
-struct QuadVertex {  // FVF 0x152
-  float x, y, z, nx, ny, nz;
-  D3DCOLOR color;
-  float u, v;
-};
-struct ScreenVertex {  // FVF 0x144
-  float x, y, z, rhw;
-  D3DCOLOR color;
-  float u, v;
-};
-
 // A quad strip of side 1 about the origin facing -z, as the game's billboard buffer holds it.
 const QuadVertex kQuad[4] = {{-0.5f, -0.5f, 0, 0, 0, -1, 0xFFFFFFFF, 0, 1},
                              {-0.5f, 0.5f, 0, 0, 0, -1, 0xFFFFFFFF, 0, 0},
@@ -207,9 +196,8 @@ std::function<void()> rectangleStack(Direct3DDevice8& d, const std::shared_ptr<D
     for (int i = 0; i < 20; ++i) {
       const float l = -3.0f * i - 1 + (i % 3), t = -3.0f * i - 1 + (i % 2), r = 3.0f * i + W - 1 + (i % 2),
                   b = 3.0f * i + H - 1 + (i % 3);
-      const float u = texels / size, v = texels * H / W / size;
-      ScreenVertex q[4] = {{l, b, 0, 1, 0xFFFFFFFF, 0, v}, {l, t, 0, 1, 0xFFFFFFFF, 0, 0},
-                           {r, b, 0, 1, 0xFFFFFFFF, u, v}, {r, t, 0, 1, 0xFFFFFFFF, u, 0}};
+      ScreenVertex q[4];
+      screenQuad(q, l, t, r, b, 0xFFFFFFFF, 0, 0, texels / size, texels * H / W / size);
       d.DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
     }
   };
@@ -314,9 +302,9 @@ TEST_F(DrawMergingPixel, TexturesOfOneSizeMergeIntoOneDraw) {
     d().SetVertexShader(D3DFVF_SCREENVERTEX);
     for (int i = 0; i < 6; ++i) {
       d().SetTexture(0, textures[i]);
-      const float l = 4.0f + 26 * i, t = 40, r = l + 20, b = t + 40;
-      ScreenVertex q[4] = {{l, b, 0, 1, 0xFFFFFFFF, 0, 1}, {l, t, 0, 1, 0xFFFFFFFF, 0, 0},
-                           {r, b, 0, 1, 0xFFFFFFFF, 1, 1}, {r, t, 0, 1, 0xFFFFFFFF, 1, 0}};
+      const float l = 4.0f + 26 * i;
+      ScreenVertex q[4];
+      screenQuad(q, l, 40, l + 20, 80, 0xFFFFFFFF);
       d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
     }
   };
@@ -344,7 +332,8 @@ TEST_F(DrawMergingPixel, AnUploadedTextureDrawnIntoKeepsItsPicture) {
   d().SetTexture(0, nullptr);
   d().SetVertexShader(D3DFVF_SCREENVERTEX);
   const D3DCOLOR red = D3DColorARGB(255, 220, 0, 0);
-  ScreenVertex q[4] = {{0, 16, 0, 1, red, 0, 0}, {0, 0, 0, 1, red, 0, 0}, {16, 16, 0, 1, red, 0, 0}, {16, 0, 0, 1, red, 0, 0}};
+  ScreenVertex q[4];
+  screenQuad(q, 0, 0, 16, 16, red);
   d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
   ASSERT_EQ(rts->EndScene(), D3D_OK);
   const PixelImage picture = p->readTexture(*drawn);
@@ -366,8 +355,8 @@ TEST_F(DrawMergingPixel, AlphaBlendedDrawsKeepTheirOrder) {
       d().SetTexture(0, i % 2 ? texB : texA);
       const float l = 10.0f + 12 * i, t = 10.0f + 8 * i;
       const D3DCOLOR c = D3DColorARGB(200, 255, 255 - 20 * i, 255);
-      ScreenVertex q[4] = {{l, t + 50, 0, 1, c, 0, 1}, {l, t, 0, 1, c, 0, 0}, {l + 50, t + 50, 0, 1, c, 1, 1},
-                           {l + 50, t, 0, 1, c, 1, 0}};
+      ScreenVertex q[4];
+      screenQuad(q, l, t, l + 50, t + 50, c);
       d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ScreenVertex));
     }
   };
