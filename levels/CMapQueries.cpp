@@ -24,18 +24,12 @@ D3DVECTOR CMap::getStructUBounds(Integer i) const { return slot(i).getUBounds();
 Single CMap::getStructYMin(Integer i) const { return slot(i).getLBounds().y; }
 Single CMap::getStructYMax(Integer i) const { return slot(i).getUBounds().y; }
 
-bool CMap::checkCheapStructCol(Single x, Single y, Single z, Single radius) const {
-  for (Integer i = 0; i < MapSlots; ++i) {
-    const CStruct& s = structs[i];
-    if (s.Exists && s.cheapCheckWithin(x, y, z, radius)) {
-      LastStructHit = i;
-      return true;
-    }
-  }
-  return false;
-}
-
 static_assert(MapSlots <= 32, "a slot mask holds every slot");
+constexpr uint32_t AllSlots = MapSlots == 32 ? ~0u : (1u << MapSlots) - 1;
+
+bool CMap::checkCheapStructCol(Single x, Single y, Single z, Single radius) const {
+  return checkCheapStructCol(x, y, z, radius, AllSlots);
+}
 
 uint32_t CMap::cheapStructsNear(Single x0, Single x1, Single y, Single z0, Single z1, Single radius) const {
   uint32_t slots = 0;

@@ -117,7 +117,6 @@ struct GlTexture : BackendTexture {
   bool pooled = false;  // a layer of a shared array
   GLuint framebuffer = 0;
   GLuint attachedDepth = 0;
-  int32_t width = 0, height = 0;
   ~GlTexture() override {
     if (pooled && array) array->used[static_cast<size_t>(layer)] = 0;
     if (!ctx || !ctx->context) return;
@@ -488,7 +487,9 @@ struct Batch {
   int32_t partCount = 0;
   std::vector<uint8_t> verts;
   std::shared_ptr<Direct3DTexture8> textures[D3DDRAWN_TEXTURESTAGES];
-  std::array<float, 4 * kMaxLayers> rect{}, uv{}, color{}, factor{};
+  // per rectangle: left, top, right, bottom; texture coordinate = xy + zw * target pixel; its
+  // colour = texel * mul + add
+  std::array<float, 4 * kMaxLayers> rect{}, uvMap{}, mul{}, add{};
   int32_t layerCount = 0;
   bool layersOk = false;
   float textureLayer = 0;  // of the rectangles' texture in its array
@@ -506,7 +507,7 @@ struct Batch {
     a[0] = std::min(a[0], b[0]), a[1] = std::min(a[1], b[1]);
     a[2] = std::max(a[2], b[2]), a[3] = std::max(a[3], b[3]);
   }
-  void add(const float* part) {
+  void touch(const float* part) {
     grow(box, part);
     if (partCount < kBatchBoxes)
       std::copy(part, part + 4, parts.data() + 4 * partCount++);
@@ -582,11 +583,10 @@ class GlBackend : public DeviceBackend {
   bool uniformsValid_ = false;
   GLuint currentProgram_ = 0;
   // the summing pass for runs of additive screen rectangles
-  // The summing programs by variant: MASKED + 2 SHARED.
+  // The summing programs by variant: plain, kMasked, kShared (never both).
   static constexpr int kMasked = 1, kShared = 2;
-  GLuint layerProgram_[4] = {};
-  LayerLocations layerLoc_[4]{};
-  std::array<float, 4 * kMaxLayers> layerUvMap_{}, layerMul_{}, layerAdd_{};
+  GLuint layerProgram_[3] = {};
+  LayerLocations layerLoc_[3]{};
   GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs
   std::vector<std::shared_ptr<GlArray>> sharedArrays_;  // layers of uploaded textures
   int32_t gridWidth_ = 0, gridHeight_ = 0;
@@ -620,6 +620,25 @@ GLuint compile(GLenum type, const char* source, std::string& log) {
   return s;
 }
 
+// The program of a vertex and a fragment shader (the shaders stay the caller's); 0 with the
+// linker's message in log where it does not link.
+GLuint link(GLuint vs, GLuint fs, std::string& log) {
+  GLuint p = glCreateProgram();
+  glAttachShader(p, vs);
+  glAttachShader(p, fs);
+  glLinkProgram(p);
+  GLint ok = 0;
+  glGetProgramiv(p, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    char text[2048];
+    glGetProgramInfoLog(p, sizeof text, nullptr, text);
+    log = text;
+    glDeleteProgram(p);
+    return 0;
+  }
+  return p;
+}
+
 bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t height) {
   if (!window_.realize(width, height, !params.Windowed)) return false;
   ctx_ = std::make_shared<GlContext>();
@@ -640,18 +659,11 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     reportFailure(D3DERR_DRIVERINTERNALERROR, "shader compile failed: " + log);
     return false;
   }
-  program_ = glCreateProgram();
-  glAttachShader(program_, vs);
-  glAttachShader(program_, fs);
-  glLinkProgram(program_);
+  program_ = link(vs, fs, log);
   glDeleteShader(vs);
   glDeleteShader(fs);
-  GLint linked = 0;
-  glGetProgramiv(program_, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    char text[2048];
-    glGetProgramInfoLog(program_, sizeof text, nullptr, text);
-    reportFailure(D3DERR_DRIVERINTERNALERROR, std::string("shader link failed: ") + text);
+  if (!program_) {
+    reportFailure(D3DERR_DRIVERINTERNALERROR, "shader link failed: " + log);
     return false;
   }
   glUseProgram(program_);
@@ -677,25 +689,17 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
 
   // The summing pass is an optimisation: without it runs of rectangles draw as merged draws.
   GLuint lvs = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
-  GLuint layerPrograms[4] = {};
+  GLuint layerPrograms[3] = {};
   bool allLinked = lvs != 0;
-  for (int variant = 0; variant < 4 && allLinked; ++variant) {
+  for (int variant = 0; variant < 3 && allLinked; ++variant) {
     allLinked = false;
     const std::string source = std::string("#version 330 core\n#define MASKED ") + char('0' + (variant & 1)) +
                                "\n#define SHARED " + char('0' + (variant >> 1 & 1)) + kLayerFragmentShader;
     GLuint lfs = compile(GL_FRAGMENT_SHADER, source.c_str(), log);
     if (!lfs) break;
-    GLuint lp = glCreateProgram();
-    glAttachShader(lp, lvs);
-    glAttachShader(lp, lfs);
-    glLinkProgram(lp);
+    GLuint lp = link(lvs, lfs, log);
     glDeleteShader(lfs);
-    GLint ok = 0;
-    glGetProgramiv(lp, GL_LINK_STATUS, &ok);
-    if (!ok) {
-      glDeleteProgram(lp);
-      break;
-    }
+    if (!lp) break;
     layerPrograms[variant] = lp;
     allLinked = true;
     auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
@@ -706,7 +710,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     glUseProgram(program_);
   }
   if (allLinked) {
-    std::copy(layerPrograms, layerPrograms + 4, layerProgram_);
+    std::copy(layerPrograms, layerPrograms + 3, layerProgram_);
   } else {
     for (GLuint lp : layerPrograms)
       if (lp) glDeleteProgram(lp);
@@ -1178,7 +1182,7 @@ HResult GlBackend::draw(const BackendDraw& d) {
     target->partCount = 0;
     std::copy(box, box + 4, target->box);
   }
-  target->add(box);
+  target->touch(box);
   append(*target, d);
   return D3D_OK;
 }
@@ -1223,6 +1227,26 @@ void GlBackend::screenBox(const BackendDraw& d, const GlState& s, float box[4]) 
   }
   box[0] = std::floor(box[0]) - 1, box[1] = std::floor(box[1]) - 1;
   box[2] = std::ceil(box[2]) + 1, box[3] = std::ceil(box[3]) + 1;
+}
+
+// A stage's result for one channel as texel * mul + add, from its operation and arguments
+// (stage 0: CURRENT is the diffuse colour d, TFACTOR the factor f). Texel * texel is not of that
+// form: stageSquaresTexel tells it apart.
+struct StageTerm {
+  float mul, add;
+};
+
+StageTerm stageTerm(const int32_t stage[3], float d, float f) {
+  auto arg = [&](int32_t a) { return a == D3DTA_TEXTURE ? StageTerm{1, 0} : StageTerm{0, a == D3DTA_TFACTOR ? f : d}; };
+  const StageTerm a1 = arg(stage[1]), a2 = arg(stage[2]);
+  if (stage[0] == D3DTOP_SELECTARG1) return a1;
+  if (stage[0] == D3DTOP_SELECTARG2) return a2;
+  return {a1.mul * a2.add + a2.mul * a1.add, a1.add * a2.add};  // MODULATE
+}
+
+bool stageSquaresTexel(const int32_t stage[3]) {
+  return stage[0] != D3DTOP_SELECTARG1 && stage[0] != D3DTOP_SELECTARG2 && stage[0] != D3DTOP_DISABLE &&
+         stage[1] == D3DTA_TEXTURE && stage[2] == D3DTA_TEXTURE;
 }
 
 // Adds d's triangles to b as a list of merged vertices (strips unrolled with the winding each
@@ -1313,36 +1337,22 @@ void GlBackend::append(Batch& b, const BackendDraw& d) {
   if (!ok) return;
   float* rect = b.rect.data() + 4 * b.layerCount;
   rect[0] = l, rect[1] = t, rect[2] = r, rect[3] = bottom;
-  float* uv = b.uv.data() + 4 * b.layerCount;
-  uv[0] = q[1].u, uv[1] = q[1].v, uv[2] = q[2].u, uv[3] = q[2].v;
-  float* color = b.color.data() + 4 * b.layerCount;
-  if (d.fvf & D3DFVF_DIFFUSE)
-    unpackColor(q[0].color, color);
-  else
-    color[0] = color[1] = color[2] = color[3] = 1.0f;
-  unpackColor(factor, b.factor.data() + 4 * b.layerCount);
+  // Texture coordinates per target pixel, and the colour as texel * mul + add.
+  const float su = (q[2].u - q[1].u) / (r - l), sv = (q[2].v - q[1].v) / (bottom - t);
+  float* uvMap = b.uvMap.data() + 4 * b.layerCount;
+  uvMap[0] = q[1].u - l * su, uvMap[1] = q[1].v - t * sv, uvMap[2] = su, uvMap[3] = sv;
+  float diffuse[4] = {1, 1, 1, 1}, tfactor[4];
+  if (d.fvf & D3DFVF_DIFFUSE) unpackColor(q[0].color, diffuse);
+  unpackColor(factor, tfactor);
+  for (int c = 0; c < 4; ++c) {
+    const int32_t* stage = c < 3 ? b.state.pb.colorStage : b.state.pb.alphaStage;
+    const StageTerm term = c == 3 && stage[0] == D3DTOP_DISABLE ? StageTerm{0, diffuse[c]}
+                                                                  : stageTerm(stage, diffuse[c], tfactor[c]);
+    b.mul[4 * b.layerCount + c] = term.mul;
+    b.add[4 * b.layerCount + c] = term.add;
+  }
   ++b.layerCount;
   b.layersOk = true;
-}
-
-// A stage's result for one channel as texel * mul + add, from its operation and arguments
-// (stage 0: CURRENT is the diffuse colour d, TFACTOR the factor f). Texel * texel is not of that
-// form: stageSquaresTexel tells it apart.
-struct StageTerm {
-  float mul, add;
-};
-
-StageTerm stageTerm(const int32_t stage[3], float d, float f) {
-  auto arg = [&](int32_t a) { return a == D3DTA_TEXTURE ? StageTerm{1, 0} : StageTerm{0, a == D3DTA_TFACTOR ? f : d}; };
-  const StageTerm a1 = arg(stage[1]), a2 = arg(stage[2]);
-  if (stage[0] == D3DTOP_SELECTARG1) return a1;
-  if (stage[0] == D3DTOP_SELECTARG2) return a2;
-  return {a1.mul * a2.add + a2.mul * a1.add, a1.add * a2.add};  // MODULATE
-}
-
-bool stageSquaresTexel(const int32_t stage[3]) {
-  return stage[0] != D3DTOP_SELECTARG1 && stage[0] != D3DTOP_SELECTARG2 && stage[0] != D3DTOP_DISABLE &&
-         stage[1] == D3DTA_TEXTURE && stage[2] == D3DTA_TEXTURE;
 }
 
 // b's rectangles can be drawn as one summing pass with the same pixels (additive blending, no
@@ -1407,28 +1417,17 @@ void GlBackend::drawLayers(const Batch& b) {
   bool magnified = tex && tex->width > 0 && tex->height > 0 && s.mag[0] == GL_LINEAR && gridProgramOk_;
   for (int32_t i = 0; i < b.layerCount; ++i) {
     const float* q = b.rect.data() + 4 * i;
-    const float* uv = b.uv.data() + 4 * i;
+    const float* m = b.uvMap.data() + 4 * i;
     l = std::min(l, q[0]), t = std::min(t, q[1]), r = std::max(r, q[2]), bottom = std::max(bottom, q[3]);
     il = std::max(il, q[0]), it = std::max(it, q[1]), ir = std::min(ir, q[2]), ib = std::min(ib, q[3]);
-    const float su = (uv[2] - uv[0]) / (q[2] - q[0]), sv = (uv[3] - uv[1]) / (q[3] - q[1]);
-    float* m = layerUvMap_.data() + 4 * i;
-    m[0] = uv[0] - q[0] * su, m[1] = uv[1] - q[1] * sv, m[2] = su, m[3] = sv;
-    if (tex) magnified &= std::fabs(su) * tex->width <= kGridDensity && std::fabs(sv) * tex->height <= kGridDensity;
+    if (tex) magnified &= std::fabs(m[2]) * tex->width <= kGridDensity && std::fabs(m[3]) * tex->height <= kGridDensity;
   }
-  for (int32_t i = 0; i < b.layerCount; ++i)
-    for (int c = 0; c < 4; ++c) {
-      const int32_t* stage = c < 3 ? s.pb.colorStage : s.pb.alphaStage;
-      const float d = b.color[4 * i + c], f = b.factor[4 * i + c];
-      StageTerm term = c == 3 && stage[0] == D3DTOP_DISABLE ? StageTerm{0, d} : stageTerm(stage, d, f);
-      layerMul_[4 * i + c] = term.mul;
-      layerAdd_[4 * i + c] = term.add;
-    }
   // One factor for every rectangle, no constant term, within 0..1: the SHARED programs.
   bool shared = true;
   for (int32_t i = 0; i < 4 * b.layerCount; ++i)
-    shared &= layerMul_[i] == layerMul_[i % 4] && layerAdd_[i] == 0 && layerMul_[i] >= 0 && layerMul_[i] <= 1;
+    shared &= b.mul[i] == b.mul[i % 4] && b.add[i] == 0 && b.mul[i] >= 0 && b.mul[i] <= 1;
   // Binds a variant's program, its rectangles uploaded on first use.
-  bool uploaded[4] = {};
+  bool uploaded[3] = {};
   auto use = [&](int variant) -> const LayerLocations& {
     const LayerLocations& loc = layerLoc_[variant];
     glUseProgram(layerProgram_[variant]);
@@ -1438,9 +1437,9 @@ void GlBackend::drawLayers(const Batch& b) {
       glUniform1f(loc.layer0, b.textureLayer);
       glUniform1i(loc.layers, b.layerCount);
       glUniform4fv(loc.rect, b.layerCount, b.rect.data());
-      glUniform4fv(loc.uvMap, b.layerCount, layerUvMap_.data());
-      glUniform4fv(loc.mul, b.layerCount, layerMul_.data());
-      glUniform4fv(loc.add, b.layerCount, layerAdd_.data());
+      glUniform4fv(loc.uvMap, b.layerCount, b.uvMap.data());
+      glUniform4fv(loc.mul, b.layerCount, b.mul.data());
+      glUniform4fv(loc.add, b.layerCount, b.add.data());
     }
     return loc;
   };
@@ -1618,8 +1617,6 @@ std::shared_ptr<BackendTexture> GlBackend::createTexture(int32_t width, int32_t 
   auto t = std::make_shared<GlTexture>();
   t->owner = this;
   t->ctx = ctx_;
-  t->width = width;
-  t->height = height;
   t->array = makeArray(width, height, format == D3DFMT_A8R8G8B8, 1);
   if (!t->array) return nullptr;
   t->array->used[0] = 1;
@@ -1627,11 +1624,12 @@ std::shared_ptr<BackendTexture> GlBackend::createTexture(int32_t width, int32_t 
 }
 
 void GlBackend::moveToShared(GlTexture& t) {
+  const int32_t width = t.array->width, height = t.array->height;
   const bool alpha = t.array->alpha;
   std::shared_ptr<GlArray> home;
   size_t layer = 0;
   for (auto& a : sharedArrays_) {
-    if (a->width != t.width || a->height != t.height || a->alpha != alpha) continue;
+    if (a->width != width || a->height != height || a->alpha != alpha) continue;
     auto free = std::find(a->used.begin(), a->used.end(), 0);
     if (free == a->used.end()) continue;
     home = a;
@@ -1640,9 +1638,9 @@ void GlBackend::moveToShared(GlTexture& t) {
   }
   if (!home) {
     // About 2 MB an array (1 to 64 layers): little memory held by layers not yet used.
-    const int64_t bytes = int64_t{4} * t.width * t.height;
+    const int64_t bytes = int64_t{4} * width * height;
     const int32_t layers = static_cast<int32_t>(std::clamp<int64_t>((2 << 20) / std::max<int64_t>(bytes, 1), 1, 64));
-    home = makeArray(t.width, t.height, alpha, layers);
+    home = makeArray(width, height, alpha, layers);
     if (!home) return;  // the texture keeps its own array
     sharedArrays_.push_back(home);
   }
@@ -1656,7 +1654,7 @@ HResult GlBackend::uploadTexture(BackendTexture& texture, int32_t width, int32_t
   makeCurrent();
   flush();
   auto& t = static_cast<GlTexture&>(texture);
-  if (!t.pooled && !t.framebuffer && width == t.width && height == t.height) moveToShared(t);
+  if (!t.pooled && !t.framebuffer && width == t.array->width && height == t.array->height) moveToShared(t);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D_ARRAY, t.array->texture);
   glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, t.layer, width, height, 1, GL_BGRA, GL_UNSIGNED_BYTE, argb);
@@ -1690,7 +1688,8 @@ std::shared_ptr<BackendBuffer> GlBackend::createBuffer(size_t bytes) {
 // of its layers is the target), its picture copied over.
 GLuint GlBackend::framebufferOf(GlTexture& t) {
   if (t.pooled) {
-    std::shared_ptr<GlArray> own = makeArray(t.width, t.height, t.array->alpha, 1);
+    const int32_t w = t.array->width, h = t.array->height;
+    std::shared_ptr<GlArray> own = makeArray(w, h, t.array->alpha, 1);
     if (own) {
       GLuint copy[2];
       glGenFramebuffers(2, copy);
@@ -1698,7 +1697,7 @@ GLuint GlBackend::framebufferOf(GlTexture& t) {
       glFramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, t.array->texture, 0, t.layer);
       glBindFramebuffer(GL_DRAW_FRAMEBUFFER, copy[1]);
       glFramebufferTextureLayer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, own->texture, 0, 0);
-      glBlitFramebuffer(0, 0, t.width, t.height, 0, 0, t.width, t.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+      glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
       glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
       glDeleteFramebuffers(2, copy);
       t.array->used[static_cast<size_t>(t.layer)] = 0;

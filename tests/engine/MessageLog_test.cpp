@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <regex>
 #include <vector>
@@ -60,19 +61,30 @@ TEST_F(MessageLogTest, UnforcedLinesNeedDeveloperMode) {
   EXPECT_EQ(MsgLog[1], "shown");
 }
 
-// Whatever the developer option says, each line reaches standard error as one timed line.
-TEST_F(MessageLogTest, EveryLineIsEchoedWithItsTime) {
+namespace {
+// The lines logging writes to the echo, each with its line break.
+std::vector<std::string> echoed(const std::function<void()>& logging) {
+  std::vector<std::string> lines;
   std::FILE* out = std::tmpfile();
-  ASSERT_NE(out, nullptr);
+  EXPECT_NE(out, nullptr);
+  if (!out) return lines;
   LogEcho = out;
-  addMessage("hidden", false);
-  addMessage("two\r\nlines", true);
+  logging();
   LogEcho = stderr;
   std::rewind(out);
   char buf[256];
-  std::vector<std::string> lines;
   while (std::fgets(buf, sizeof buf, out)) lines.emplace_back(buf);
   std::fclose(out);
+  return lines;
+}
+}  // namespace
+
+// Whatever the developer option says, each line reaches standard error as one timed line.
+TEST_F(MessageLogTest, EveryLineIsEchoedWithItsTime) {
+  const std::vector<std::string> lines = echoed([] {
+    addMessage("hidden", false);
+    addMessage("two\r\nlines", true);
+  });
   ASSERT_EQ(lines.size(), 2u);
   const std::regex timed(R"(\d\d:\d\d:\d\d\.\d\d\d (.*)\n)");
   std::smatch m;
@@ -86,20 +98,14 @@ TEST_F(MessageLogTest, EveryLineIsEchoedWithItsTime) {
 // A line logged again and again (a full sound pool logs once per ship and frame) is written once,
 // then counted; the next other line and later repeats show the count.
 TEST_F(MessageLogTest, RepeatedLinesAreCountedNotWrittenAgain) {
-  std::FILE* out = std::tmpfile();
-  ASSERT_NE(out, nullptr);
-  LogEcho = out;
-  addMessage("before", false);
-  for (int i = 0; i < 26; ++i) addMessage("sound overflow!", false);
-  addMessage("after", false);
-  addMessage("after", false);
-  addMessage("last", false);
-  LogEcho = stderr;
-  std::rewind(out);
-  char buf[256];
-  std::vector<std::string> lines;
-  while (std::fgets(buf, sizeof buf, out)) lines.emplace_back(std::string(buf).substr(13));
-  std::fclose(out);
+  std::vector<std::string> lines = echoed([] {
+    addMessage("before", false);
+    for (int i = 0; i < 26; ++i) addMessage("sound overflow!", false);
+    addMessage("after", false);
+    addMessage("after", false);
+    addMessage("last", false);
+  });
+  for (std::string& line : lines) line.erase(0, 13);  // the time
   // Within one second; where the clock passes a second mid-run, a count line comes earlier.
   const std::vector<std::string> expected = {"before\n", "sound overflow!\n", "(repeated 25 times)\n", "after\n",
                                              "(repeated 1 time)\n", "last\n"};
