@@ -15,7 +15,6 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
@@ -29,6 +28,7 @@
 #include <vector>
 
 #include "bench/BenchGameDir.h"
+#include "bench/CpuTime.h"
 #include "engine/modDirectX.h"
 #include "game/frmMain.h"
 #include "platform/Direct3D.h"
@@ -108,11 +108,6 @@ namespace fs = std::filesystem;
 namespace {
 using Clock = std::chrono::steady_clock;
 
-double cpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct FrameFigures {
@@ -302,7 +297,7 @@ void FrameScenes(benchmark::State& state) {
           f.update = ms(update);
           f.render = ms(marks.presentStart - marks.updateEnd + marks.targetView);
           f.present = ms(end - marks.presentStart);
-          f.cpu = 1000.0 * (cpuSeconds() - marks.cpu0);
+          f.cpu = 1000.0 * (processCpuSeconds() - marks.cpu0);
           f.draws = static_cast<double>(dev->DriverDrawCalls() - marks.draws0);
           f.allocs = static_cast<double>(g_allocs.load() - marks.allocs0);
           f.newAllocs = static_cast<double>(g_newAllocs.load() - marks.news0);
@@ -338,7 +333,7 @@ void FrameScenes(benchmark::State& state) {
       if (run.scene == Scene::Busy) frame_scenes::topUpBusySprites();
       if (run.scene == Scene::BusyFewShots) frame_scenes::topUpBusySprites(128);
       marks = FrameMarks{};
-      marks.cpu0 = cpuSeconds();
+      marks.cpu0 = processCpuSeconds();
       marks.draws0 = dev->DriverDrawCalls();
       marks.allocs0 = g_allocs.load();
       marks.news0 = g_newAllocs.load();

@@ -5,13 +5,13 @@
 // bench_idle_window.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "bench/BenchGameDir.h"
+#include "bench/CpuTime.h"
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
 #include "game/frmMain.h"
@@ -24,12 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-double cpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 // One frame of the launcher mode: begin, clear to a sky colour, end, present.
 void BM_IdleFrame(benchmark::State& state) {
   GameWindow window;
@@ -50,7 +44,7 @@ void BM_IdleFrame(benchmark::State& state) {
     return;
   }
   // The renderer may work on threads of its own: count the whole process's CPU time too.
-  const double cpuStart = cpuSeconds();
+  const double cpuStart = processCpuSeconds();
   for (auto _ : state) {
     dev->BeginScene();
     dev->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DColorARGB(255, 40, 60, 90), 1.0f, 0);
@@ -59,7 +53,7 @@ void BM_IdleFrame(benchmark::State& state) {
     dev->FinishDrawing();
   }
   state.counters["process_cpu_us_per_frame"] =
-      benchmark::Counter(1e6 * (cpuSeconds() - cpuStart) / static_cast<double>(state.iterations()));
+      benchmark::Counter(1e6 * (processCpuSeconds() - cpuStart) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_IdleFrame)->Unit(benchmark::kMicrosecond);
 
@@ -83,12 +77,12 @@ void BM_CappedIdleLoop(benchmark::State& state) {
       }
       if (framesStart == 0 && pass > 1 && now >= measureStart) {
         framesStart = pass;
-        cpuStart = cpuSeconds();
+        cpuStart = processCpuSeconds();
         measureStart = now;
       }
       if (framesStart > 0 && now - measureStart >= MeasureMs) {
         frames = pass - framesStart;
-        cpu = cpuSeconds() - cpuStart;
+        cpu = processCpuSeconds() - cpuStart;
         wall = (now - measureStart) / 1000.0;
         Integer cancel = 0;
         frmMain.Form_Unload(cancel);

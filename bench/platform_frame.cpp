@@ -6,10 +6,10 @@
 // and spins (yielding) for the last millisecond; "cpu_share" is the process's CPU time (all threads) over
 // wall time, the goal being under 10% of one core.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cstdlib>
 
+#include "bench/CpuTime.h"
 #include "platform/D3DX.h"
 #include "platform/Direct3D.h"
 #include "platform/Timer.h"
@@ -44,12 +44,6 @@ struct Frame {
     device->FinishDrawing();
   }
 };
-
-double processCpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 void IdleFrame(benchmark::State& state) {
   Frame f;
