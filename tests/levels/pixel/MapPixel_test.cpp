@@ -70,11 +70,7 @@ class MapPixelTest : public ::testing::Test {
     map = std::make_unique<CMap>();
     CurMap = map.get();
   }
-  void begin() {
-    device().BeginScene();
-    device().Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Black, 1.0f, 0);
-    pixelcontent::lookDownZ(W, H, vec3(0, 0, 0));
-  }
+  void begin() { pixelcontent::beginLookingDownZ(W, H); }
   PixelImage end() {
     device().EndScene();
     return pd->readBack();

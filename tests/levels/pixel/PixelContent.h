@@ -99,4 +99,13 @@ inline void lookDownZ(float width, float height, const D3DVECTOR& eye) {
   checkHResult(d.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
 }
 
+// Opens a scene cleared to black (depth too) with the camera of lookDownZ at the origin.
+inline void beginLookingDownZ(float width, float height) {
+  checkHResult(device().BeginScene());
+  checkHResult(device().Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DColorARGB(255, 0, 0, 0), 1.0f, 0));
+  D3DVECTOR origin;
+  origin.x = origin.y = origin.z = 0;
+  lookDownZ(width, height, origin);
+}
+
 }  // namespace pixelcontent

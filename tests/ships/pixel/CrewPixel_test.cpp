@@ -124,11 +124,7 @@ class CrewPixelTest : public ::testing::Test {
     MsgCount = 0;
   }
   void begin() {
-    device().BeginScene();
-    device().Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Black, 1.0f, 0);
-    D3DVECTOR eye;
-    eye.x = eye.y = eye.z = 0;
-    pixelcontent::lookDownZ(W, H, eye);
+    pixelcontent::beginLookingDownZ(W, H);
     setQuickRMode(rpSolid, 255, 255, 255, 255);
   }
   PixelImage end() {
