@@ -26,8 +26,9 @@ namespace frame_scenes {
 constexpr int BusyShips = 128;
 constexpr int BusyShots = 512;
 
-// False when the map did not load.
-inline bool startFlightScene() {
+// The player's new ship in flight over "losgatos", its population not yet placed; false when the
+// map did not load.
+inline bool enterFlight() {
   Ships.clear();
   for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
   Characters.clear();
@@ -35,11 +36,17 @@ inline bool startFlightScene() {
   Player->Init();
   Player->MakeShipFromPlayer(0, 0, 0, 0);
   CurMap->MapName = "losgatos";
-  if (!CurMap->Load()) return false;
+  const bool loaded = CurMap->Load();
   GameInterface->Window = msNone;
   ScreenFxOn = false;
   SteerDelay = 2;
-  resetLevel();  // the map's population
+  return loaded;
+}
+
+// enterFlight with the map's population; false when the map did not load.
+inline bool startFlightScene() {
+  if (!enterFlight()) return false;
+  resetLevel();
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
+#include "tests/support/FrameScenes.h"
 
 FakeGameClock::FakeGameClock() {
   setTimeSourceForTests([this] { return now += step; }, [this](uint32_t ms) { now += ms; });
@@ -43,20 +44,7 @@ void GameRunTest::TearDown() {
   dir.reset();
 }
 
-bool GameRunTest::startFlight() {
-  Ships.clear();
-  for (int i = 0; i < 16; ++i) Ships.push_back(std::make_shared<CShip>());
-  Characters.clear();
-  for (int i = 0; i < 16; ++i) Characters.push_back(std::make_shared<CCharacter>());
-  Player->Init();
-  Player->MakeShipFromPlayer(0, 0, 0, 0);
-  CurMap->MapName = "losgatos";
-  const bool loaded = CurMap->Load();
-  GameInterface->Window = msNone;
-  ScreenFxOn = false;
-  SteerDelay = 2;
-  return loaded;
-}
+bool GameRunTest::startFlight() { return frame_scenes::enterFlight(); }
 
 Integer GameRunTest::padServing(Long structType) {
   for (Integer i = 0; i < 32; ++i) {
