@@ -69,12 +69,7 @@ TEST_F(JoystickGameTest, BindsOnTheOptionsPageFliesAndClicksMenus) {
     return clickPhase == 0;
   };
   frmMain.afterFrameForTests = [&](Long pass) {
-    if (pass > 1500) GameRunning = false;  // a stuck script ends the run
-    if (GameMode == pmLauncher) {
-      frmLaunch.clickForTests("cmdPlay");
-      return;
-    }
-    if (GameMode != pmPlay || !GameInterface) return;
+    if (!scriptInPlay(pass, 1500)) return;
     opened = Joystick && Joystick->Exists;
     CInterface& gi = *GameInterface;
     const Single cx = static_cast<Single>(ScreenWidth) / 2, cy = static_cast<Single>(ScreenHeight) / 2;

@@ -42,12 +42,7 @@ TEST_F(MenuGameTest, TitleToMenuToTutorialFlightAndBackThroughTheQuitDialog) {
   Single shipX = 0, shipY = 0;
   Long finalWindow = -1;
   frmMain.afterFrameForTests = [&](Long pass) {
-    if (pass > 1500) GameRunning = false;  // a stuck script ends the run
-    if (GameMode == pmLauncher) {
-      frmLaunch.clickForTests("cmdPlay");
-      return;
-    }
-    if (GameMode != pmPlay || !GameInterface) return;
+    if (!scriptInPlay(pass, 1500)) return;
     CInterface& gi = *GameInterface;
     const Single cx = static_cast<Single>(ScreenWidth) / 2, cy = static_cast<Single>(ScreenHeight) / 2;
     switch (step) {

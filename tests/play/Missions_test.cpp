@@ -54,12 +54,7 @@ TEST_F(MissionGameTest, TheTutorialRunsFromTheMenuToItsPass) {
   std::string directive;
   Single resultClock = 0;
   frmMain.afterFrameForTests = [&](Long pass) {
-    if (pass > 9000) GameRunning = false;  // a stuck script ends the run
-    if (GameMode == pmLauncher) {
-      frmLaunch.clickForTests("cmdPlay");
-      return;
-    }
-    if (GameMode != pmPlay || !GameInterface) return;
+    if (!scriptInPlay(pass, 9000)) return;
     CInterface& gi = *GameInterface;
     switch (step) {
       case Step::Title:

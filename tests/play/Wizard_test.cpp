@@ -47,12 +47,7 @@ TEST_F(WizardGameTest, FromTheMainMenuThroughEveryPageToFlight) {
   Integer difficulty = -1, shipType = -1, driver = -1, gunner = -1;
   std::string driverName;
   frmMain.afterFrameForTests = [&](Long pass) {
-    if (pass > 3000) GameRunning = false;  // a stuck script ends the run
-    if (GameMode == pmLauncher) {
-      frmLaunch.clickForTests("cmdPlay");
-      return;
-    }
-    if (GameMode != pmPlay || !GameInterface) return;
+    if (!scriptInPlay(pass, 3000)) return;
     CInterface& gi = *GameInterface;
     GameWindow& w = frmMain.window();
     const Single cx = static_cast<Single>(ScreenWidth) / 2, cy = static_cast<Single>(ScreenHeight) / 2;

@@ -46,6 +46,15 @@ void GameRunTest::TearDown() {
 
 bool GameRunTest::startFlight() { return frame_scenes::enterFlight(); }
 
+bool GameRunTest::scriptInPlay(Long pass, Long limit) {
+  if (pass > limit) GameRunning = false;
+  if (GameMode == pmLauncher) {
+    frmLaunch.clickForTests("cmdPlay");
+    return false;
+  }
+  return GameMode == pmPlay && GameInterface;
+}
+
 Integer GameRunTest::padServing(Long structType) {
   for (Integer i = 0; i < 32; ++i) {
     if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;

@@ -28,6 +28,9 @@ class GameRunTest : public ::testing::Test {
   // map's centre, the map "losgatos", no screen, the title effect off, mouse steering held off for
   // two frames. False when the map did not load.
   bool startFlight();
+  // The start of a scripted frame hook: ends the run after `limit` passes (a stuck script) and
+  // chooses Play in the launcher; true once the game is in play with its interface.
+  static bool scriptInPlay(Long pass, Long limit);
   // The landing pad of CurMap whose nearest service is of the structure type, -1 none.
   static Integer padServing(Long structType);
   std::unique_ptr<TempGameDir> dir;
