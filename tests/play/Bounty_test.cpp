@@ -65,11 +65,7 @@ TEST_F(BountyGameTest, LandAtTheOfficeWatchTheNewsThenTakeATarget) {
         GameRunning = false;
         return;
       }
-      const D3DVECTOR p = CurMap->getStructPos(pad);
-      Ships[0]->x = p.x;
-      Ships[0]->y = p.z;
-      action = Player->getCharKey(8);
-      w.postKeyDown(action);
+      action = holdActionOver(pad);
       return;
     }
     if (opened < 0) {

@@ -56,12 +56,7 @@ TEST_F(FleetGameTest, BuyACarrierLaunchTheFleetShipAndDockBack) {
         pad = padServing(structShips);
         if (pad < 0) break;
         firstShip = Player->ShipType;
-        {
-          const D3DVECTOR p = CurMap->getStructPos(pad);
-          Ships[0]->x = p.x;
-          Ships[0]->y = p.z;
-        }
-        w.postKeyDown(Player->getCharKey(8));  // the action key, held until the screen opens
+        holdActionOver(pad);  // held until the screen opens
         stage = Shopping;
         return;
       case Shopping:

@@ -27,13 +27,7 @@ namespace {
 class MissionGameTest : public GameRunTest {
  protected:
   // Puts the player's ship on the pad and holds the action key (released by releaseAction).
-  void landOn(Integer pad) {
-    const D3DVECTOR p = CurMap->getStructPos(pad);
-    Ships[0]->x = p.x;
-    Ships[0]->y = p.z;
-    actionKey = Player->getCharKey(8);
-    frmMain.window().postKeyDown(actionKey);
-  }
+  void landOn(Integer pad) { actionKey = holdActionOver(pad); }
   void releaseAction() {
     if (actionKey >= 0) frmMain.window().postKeyUp(actionKey);
     actionKey = -1;

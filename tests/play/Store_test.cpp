@@ -46,11 +46,7 @@ TEST_F(StoreGameTest, LandAtTheGasStationRefuelAndLeave) {
         GameRunning = false;
         return;
       }
-      const D3DVECTOR p = CurMap->getStructPos(pad);
-      Ships[0]->x = p.x;
-      Ships[0]->y = p.z;
-      action = Player->getCharKey(8);
-      w.postKeyDown(action);  // held until the screen opens
+      action = holdActionOver(pad);  // held until the screen opens
       return;
     }
     if (opened < 0) {

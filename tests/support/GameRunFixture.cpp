@@ -46,6 +46,15 @@ void GameRunTest::TearDown() {
 
 bool GameRunTest::startFlight() { return frame_scenes::enterFlight(); }
 
+Integer GameRunTest::holdActionOver(Integer pad) {
+  const D3DVECTOR p = CurMap->getStructPos(pad);
+  Ships[0]->x = p.x;
+  Ships[0]->y = p.z;
+  const Integer action = Player->getCharKey(8);
+  frmMain.window().postKeyDown(action);
+  return action;
+}
+
 bool GameRunTest::scriptInPlay(Long pass, Long limit) {
   if (pass > limit) GameRunning = false;
   if (GameMode == pmLauncher) {

@@ -31,6 +31,9 @@ class GameRunTest : public ::testing::Test {
   // The start of a scripted frame hook: ends the run after `limit` passes (a stuck script) and
   // chooses Play in the launcher; true once the game is in play with its interface.
   static bool scriptInPlay(Long pass, Long limit);
+  // Puts the player's ship over CurMap's structure `pad` and holds the action key down (it lands
+  // there); the key, for its release.
+  static Integer holdActionOver(Integer pad);
   // The landing pad of CurMap whose nearest service is of the structure type, -1 none.
   static Integer padServing(Long structType);
   std::unique_ptr<TempGameDir> dir;
