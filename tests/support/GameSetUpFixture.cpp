@@ -23,6 +23,7 @@
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 #include "sprites/SpriteMod.h"
+#include "tests/support/MediaFixture.h"
 
 void GameSetUpFixture::SetUp() {
   DeviceFixture::SetUp();
@@ -37,12 +38,7 @@ void GameSetUpFixture::TearDown() {
   StructEditor.reset();
   MapEditor.reset();
   WorldEditor.reset();
-  if (ModelMon) ModelMon->ClearAll();
-  if (TexMon) TexMon->ClearAll();
-  ModelMon.reset();
-  TexMon.reset();
-  GameText.reset();
-  LoadDone = false;
+  releaseMedia();
   Ships.clear();
   Characters.clear();
   ShipDefs.clear();

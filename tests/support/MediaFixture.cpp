@@ -149,13 +149,17 @@ void MediaFixture::SetUp() {
   clearCalls();
 }
 
-void MediaFixture::TearDown() {
+void releaseMedia() {
   if (ModelMon) ModelMon->ClearAll();
   if (TexMon) TexMon->ClearAll();
   ModelMon.reset();
   TexMon.reset();
   GameText.reset();
   LoadDone = false;
+}
+
+void MediaFixture::TearDown() {
+  releaseMedia();
   DeviceFixture::TearDown();
 }
 

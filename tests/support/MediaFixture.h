@@ -47,6 +47,9 @@ std::string encodeDds(int32_t width, int32_t height, const std::vector<uint32_t>
 // The vertices of a vertex buffer's bytes.
 std::vector<MD2Vertex> md2Vertices(const std::vector<uint8_t>& bytes);
 
+// Empties and drops the model and texture caches and the text writer; loading counts as not done.
+void releaseMedia();
+
 class MediaFixture : public DeviceFixture {
  protected:
   void SetUp() override;
