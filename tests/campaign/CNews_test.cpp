@@ -10,6 +10,7 @@
 #include "engine/GameGlobals.h"
 #include "engine/MessageLog.h"
 #include "runtime/Rnd.h"
+#include "tests/support/LoggedLines.h"
 #include "tests/support/TempGameDir.h"
 
 struct CWorldProbe {
@@ -31,11 +32,6 @@ class NewsTest : public ::testing::Test {
     FrameTime = 0;
     DevMode = false;
     clearRndTestSeed();
-  }
-  bool logged(const std::string& part) const {
-    for (const std::string& l : MsgLog)
-      if (l.find(part) != std::string::npos) return true;
-    return false;
   }
   // A news object read from text (one file line per "\n").
   CNews& read(const std::string& text) {

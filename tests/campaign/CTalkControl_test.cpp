@@ -11,6 +11,7 @@
 #include "engine/MessageLog.h"
 #include "levels/CMap.h"
 #include "runtime/Rnd.h"
+#include "tests/support/LoggedLines.h"
 #include "tests/support/TempGameDir.h"
 
 namespace {
@@ -28,11 +29,6 @@ class TalkLinesTest : public ::testing::Test {
     CurMap = nullptr;
     DevMode = false;
     clearRndTestSeed();
-  }
-  bool logged(const std::string& part) const {
-    for (const std::string& l : MsgLog)
-      if (l.find(part) != std::string::npos) return true;
-    return false;
   }
 };
 

@@ -15,6 +15,7 @@
 #include "engine/MessageLog.h"
 #include "interface/CInterface.h"
 #include "ships/CShip.h"
+#include "tests/support/LoggedLines.h"
 #include "tests/support/TempGameDir.h"
 
 class MissionTest : public ::testing::Test {
@@ -44,13 +45,6 @@ class MissionTest : public ::testing::Test {
     dir.reset();
   }
   // How many of the kept lines of the log contain part.
-  static int loggedCount(const std::string& part) {
-    int n = 0;
-    for (const std::string& line : MsgLog)
-      if (line.find(part) != std::string::npos) ++n;
-    return n;
-  }
-  static bool logged(const std::string& part) { return loggedCount(part) > 0; }
   // A phase holding the lines, started, with its first second of waiting skipped.
   static CMissionPhase& startPhase(CMissionPhase& p, const std::vector<std::string>& lines) {
     p.Reset();

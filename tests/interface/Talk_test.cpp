@@ -18,6 +18,7 @@
 #include "runtime/Rnd.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
+#include "tests/support/LoggedLines.h"
 #include "tests/support/TempGameDir.h"
 
 struct TalkProbe {
@@ -106,11 +107,6 @@ class TalkTest : public ::testing::Test {
   }
   CInterface& gi() { return *GameInterface; }
   std::string said() { return TalkProbe::text(gi()); }
-  bool logged(const std::string& part) const {
-    for (const std::string& l : MsgLog)
-      if (l.find(part) != std::string::npos) return true;
-    return false;
-  }
   TempGameDir dir;
   CShip* me = nullptr;
 };

@@ -84,12 +84,6 @@ void LevelTest::TearDown() {
   dir.reset();
 }
 
-bool LevelTest::logged(const std::string& part) const {
-  for (const std::string& l : MsgLog)
-    if (l.find(part) != std::string::npos) return true;
-  return false;
-}
-
 void LevelTest::clearLog() {
   MsgLog.fill("");
   MsgCount = 0;

@@ -11,6 +11,7 @@
 
 #include "levels/CMap.h"
 #include "platform/D3DTypes.h"
+#include "tests/support/LoggedLines.h"
 #include "tests/support/TempGameDir.h"
 
 inline D3DVECTOR vec(float x, float y, float z) {
@@ -71,7 +72,6 @@ class LevelTest : public ::testing::Test {
   void TearDown() override;
 
   // The message log (developer mode on, trapped errors routed to it): a line holding part.
-  bool logged(const std::string& part) const;
   void clearLog();
 
   void writeDef(int index, const DefSpec& d) const;

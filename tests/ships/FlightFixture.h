@@ -18,6 +18,7 @@
 #include "runtime/Trap.h"
 #include "ships/CShip.h"
 #include "sprites/SpriteMod.h"
+#include "tests/support/LoggedLines.h"
 #include "tests/support/TempGameDir.h"
 
 struct CShipFlightProbe {
@@ -110,11 +111,6 @@ class FlightTest : public ::testing::Test {
   static void step(CShip& s, double ft) {
     FrameTime = ft;
     s.Move();
-  }
-  bool logged(const std::string& part) const {
-    for (const std::string& l : MsgLog)
-      if (l.find(part) != std::string::npos) return true;
-    return false;
   }
   static int spritesOfKind(Long kind) {
     int n = 0;
