@@ -27,6 +27,23 @@ class SteerTest : public AITest {
     return s;
   }
   static void clearFire(CAI& a) { a.keyPrimary = a.keySecondary = false; }
+  // A pilot moving 100 units a second on heading toward the wall (the only structure, centred at
+  // wallX, wallY), standing 350 short of it along the axis it crosses.
+  CShip& headingAtWall(Single heading, Single wallX, Single wallY) {
+    CurMap->setStructDef(3, -1);
+    wallAt(3, wallX, wallY);
+    const Single sx = wallX == 0 ? 0 : wallX - 350;
+    const Single sy = wallY == 0 ? 0 : wallY > 0 ? wallY - 350 : wallY + 350;
+    CShip& s = pilotShip(1, 0, sx, sy, 0);
+    s.r = heading;
+    s.xM = static_cast<Single>(100 * std::cos(heading - 1.57));
+    s.yM = static_cast<Single>(-100 * std::sin(heading - 1.57));
+    return s;
+  }
+  // The ship's way along the axis a wall across x (or else y) makes it cross, for a heading.
+  static double wayAcross(double heading, bool wallAcrossX) {
+    return wallAcrossX ? std::fabs(std::sin(heading)) : std::fabs(std::cos(heading));
+  }
 };
 }  // namespace
 
@@ -84,15 +101,8 @@ TEST_F(SteerTest, TheLookAheadTurnsAlongAWallAcrossEitherGroundAxisAndPitchesOff
       {0.3f, 1000, 0, 0},     // never reached: the ship runs along the wall
   };
   for (const Case& c : cases) {
-    CurMap->setStructDef(3, -1);
-    wallAt(3, c.wallX, c.wallY);
-    const Single sx = c.wallX == 0 ? 0 : c.wallX - 350;
-    const Single sy = c.wallY == 0 ? 0 : c.wallY > 0 ? c.wallY - 350 : c.wallY + 350;
-    CShip& s = pilotShip(1, 0, sx, sy, 0);
-    s.r = c.heading;
+    CShip& s = headingAtWall(c.heading, c.wallX, c.wallY);
     s.Speed = 100;
-    s.xM = static_cast<Single>(100 * std::cos(c.heading - 1.57));
-    s.yM = static_cast<Single>(-100 * std::sin(c.heading - 1.57));
     FrameTime = 0.01;  // the probe moves 100 units
     const auto [turn, pitch] = A::PredictCollision(pilot(s), 0);
     EXPECT_EQ(turn, c.turn) << c.heading;
@@ -100,10 +110,8 @@ TEST_F(SteerTest, TheLookAheadTurnsAlongAWallAcrossEitherGroundAxisAndPitchesOff
     // Steering by the turn moves the heading away from the wall: the ship's way along the
     // crossed axis shrinks.
     if (c.turn != 0) {
-      const double before = c.wallX != 0 ? std::fabs(std::sin(c.heading)) : std::fabs(std::cos(c.heading));
       const double h = c.heading + 0.1 * c.turn * -1;  // SteeringGoal -= 100 turn; r grows with Steering
-      const double after = c.wallX != 0 ? std::fabs(std::sin(h)) : std::fabs(std::cos(h));
-      EXPECT_LT(after, before) << c.heading;
+      EXPECT_LT(wayAcross(h, c.wallX != 0), wayAcross(c.heading, c.wallX != 0)) << c.heading;
     }
   }
 
@@ -136,14 +144,7 @@ TEST_F(SteerTest, TheWallNudgeTurnsAlongAWallAcrossEitherGroundAxisAndReachesThe
       {0.3f, 1000, 0, 0},     // never reached: the ship runs along the wall
   };
   for (const Case& c : cases) {
-    CurMap->setStructDef(3, -1);
-    wallAt(3, c.wallX, c.wallY);
-    const Single sx = c.wallX == 0 ? 0 : c.wallX - 350;
-    const Single sy = c.wallY == 0 ? 0 : c.wallY > 0 ? c.wallY - 350 : c.wallY + 350;
-    CShip& s = pilotShip(1, 0, sx, sy, 0);
-    s.r = c.heading;
-    s.xM = static_cast<Single>(100 * std::cos(c.heading - 1.57));
-    s.yM = static_cast<Single>(-100 * std::sin(c.heading - 1.57));
+    CShip& s = headingAtWall(c.heading, c.wallX, c.wallY);
     FrameTime = 0.05;  // twenty frames ahead: 100 units
     Single ahead = 0;
     s.AINudge(ahead);
@@ -153,9 +154,7 @@ TEST_F(SteerTest, TheWallNudgeTurnsAlongAWallAcrossEitherGroundAxisAndReachesThe
     // along the crossed axis shrinks.
     if (c.unstick != 0) {
       const double h = c.heading + (c.unstick > 0 ? -0.1 : 0.1);
-      const double before = c.wallX != 0 ? std::fabs(std::sin(c.heading)) : std::fabs(std::cos(c.heading));
-      const double after = c.wallX != 0 ? std::fabs(std::sin(h)) : std::fabs(std::cos(h));
-      EXPECT_LT(after, before) << c.heading;
+      EXPECT_LT(wayAcross(h, c.wallX != 0), wayAcross(c.heading, c.wallX != 0)) << c.heading;
     }
   }
 
