@@ -110,16 +110,7 @@ void ScreenEffectLayers(benchmark::State& state) {
   for (auto _ : state) {
     d.BeginScene();
     d.Clear(D3DCLEAR_TARGET, D3DColorARGB(255, 50, 0, 0), 1.0f, 0);
-    d.SetRenderState(D3DRS_ZENABLE, 0);
-    d.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    d.SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<int32_t>(D3DColorARGB(35, 20, 20, 20)));
-    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
-    d.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-    d.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    d.SetTexture(0, tex);
-    d.SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    additiveLayerStates(d, tex, D3DColorARGB(35, 20, 20, 20));
     for (int i = 0; i < 43; ++i) {
       const float l = -3.0f * i - 1, t = -3.0f * i - 1, r = 3.0f * i + 799, b = 3.0f * i + 599;
       ScreenVertex q[4];

@@ -45,6 +45,22 @@ inline void screenQuad(ScreenVertex v[4], float l, float t, float r, float b, D3
   v[3] = {r, t, 0, 1, color, u1, v0};
 }
 
+// The states of the title effect's layers: additive (one, one) without depth, the texture times
+// the texture factor, linear filtering, screen vertices.
+inline void additiveLayerStates(Direct3DDevice8& d, const std::shared_ptr<Direct3DTexture8>& texture,
+                                D3DCOLOR factor) {
+  d.SetRenderState(D3DRS_ZENABLE, 0);
+  d.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+  d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  d.SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<int32_t>(factor));
+  d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+  d.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+  d.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+  d.SetTexture(0, texture);
+  d.SetVertexShader(D3DFVF_SCREENVERTEX);
+}
+
 // A window and an OpenGL device drawing into a width x height back buffer (windowed, D24X8).
 class PixelDevice {
  public:

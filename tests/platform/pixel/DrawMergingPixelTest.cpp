@@ -183,16 +183,7 @@ TEST_F(DrawMergingPixel, LitQuadsWithTheirOwnMatricesMergeIntoOneDraw) {
 std::function<void()> rectangleStack(Direct3DDevice8& d, const std::shared_ptr<Direct3DTexture8>& texture,
                                      int32_t size, float texels) {
   return [&d, texture, size, texels] {
-    d.SetRenderState(D3DRS_ZENABLE, 0);
-    d.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    d.SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<int32_t>(D3DColorARGB(35, 24, 24, 24)));
-    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
-    d.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-    d.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    d.SetTexture(0, texture);
-    d.SetVertexShader(D3DFVF_SCREENVERTEX);
+    additiveLayerStates(d, texture, D3DColorARGB(35, 24, 24, 24));
     for (int i = 0; i < 20; ++i) {
       const float l = -3.0f * i - 1 + (i % 3), t = -3.0f * i - 1 + (i % 2), r = 3.0f * i + W - 1 + (i % 2),
                   b = 3.0f * i + H - 1 + (i % 3);
