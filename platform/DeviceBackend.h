@@ -1,7 +1,7 @@
 // The function list every device backend implements (internal to platform/): the OpenGL one in
-// GlBackend.cpp and the recording one in RecordingBackend.cpp. The device (Direct3D.cpp) keeps the
-// state table and validates calls; a backend only turns resolved draws, clears and targets into
-// pixels (or into nothing).
+// the Gl*.cpp files (GlBackend.h) and the recording one in RecordingBackend.cpp. The device
+// (Direct3D.cpp) keeps the state table and validates calls; a backend only turns resolved draws,
+// clears and targets into pixels (or into nothing).
 #pragma once
 #include <cstddef>
 #include <cstdint>
