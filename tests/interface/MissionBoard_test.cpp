@@ -84,3 +84,22 @@ TEST_F(MissionBoard, TheRunningMissionFeedsTheDirectiveTimeAndResultBanners) {
   EXPECT_TRUE(hasText("missioncomplete!")) << allTexts();
   EXPECT_FLOAT_EQ(MissionControl->MissionCompleteFrame, 3.75f);
 }
+
+TEST_F(MissionBoard, AMissionPopupOverTheBoardLeavesItsRowsClickable) {
+  // At 640 x 480 an open talk box (x 120..520, y 0..160) covers the top of the first row (y 102
+  // and down): the click on that part reaches the row, as the frames of a pass draw them.
+  ScreenWidth = 640;
+  ScreenHeight = 480;
+  gi->Window = msMissionControl;
+  gi->MakeTalkBox("nobody", "the job is yours if you want it", false, true);
+  FrameTime = 0.6;  // fully open
+  frame([&] { probe().missionBanners(); });
+  FrameTime = 0.02;
+  ASSERT_TRUE(gi->getTalkBox());
+  clickAt(320, 130, [&] {
+    probe().missionBanners();
+    probe().missions();
+  });
+  EXPECT_EQ(probe().chosenMission(), 0);
+  EXPECT_EQ(gi->Window, msConfirmMission);
+}
