@@ -7,6 +7,7 @@
 // members outside the blocks are shared by every area.
 #pragma once
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -473,10 +474,11 @@ class CInterface {
   // A Single as the game prints a general number: up to 7 significant digits, no trailing zeros.
   static std::string singleText(Single v);
   // The directive banner and time box (drawDirective) from the mission phase's values: directive
-  // timer t (s), directive text, time-limit text ("" none), the player's warp frame and the
+  // timer t (s), directive text, the time limit (called once, just before the time is drawn: it
+  // gives the text, "" for none, and sets the text colour), the player's warp frame and the
   // locked-area flag.
-  void drawDirectiveBanner(Single t, const std::string& directive, const std::string& timeText, Single warpFrame,
-                           bool lockedArea);
+  void drawDirectiveBanner(Single t, const std::string& directive, const std::function<std::string()>& timeLimit,
+                           Single warpFrame, bool lockedArea);
   // The result banner (drawMissionResult) on its clock: above 10 failed, else complete.
   void drawResultBanner(Single& completeFrame);
 

@@ -103,3 +103,30 @@ TEST_F(MissionBoard, AMissionPopupOverTheBoardLeavesItsRowsClickable) {
   EXPECT_EQ(probe().chosenMission(), 0);
   EXPECT_EQ(gi->Window, msConfirmMission);
 }
+
+TEST_F(MissionBoard, TheTimeUnderAnOpenDirectiveKeepsTheTimeLimitsColour) {
+  // 0.75 s after a new directive its banner is open in grey; the time under it is white, or red
+  // in the blink of its last ten seconds.
+  struct Case {
+    const char* limit;
+    const char* shown;
+    D3DCOLOR colour;
+  } cases[] = {{"65.3", "1:04.55", 0xFFFFFFFFu}, {"9.625", "0:08.87", 0xFFFFFFFFu}, {"9.875", "0:09.12", 0xFFFF0000u}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    dir->write("\\missions\\era0\\timed.pnd", std::string("#phase 0\ndir Hold on\ntimelim ") + c.limit + "\nwait 2\n");
+    MissionControl = std::make_shared<CMissionControl>();
+    MissionControl->LoadMission("timed.pnd", 0, "");
+    MissionControl->StartMission();
+    FrameTime = 1.0;
+    MissionControl->doRead();
+    FrameTime = 0.25;
+    for (int i = 0; i < 4; ++i) MissionControl->doRead();
+    frame([&] { probe().missionBanners(); });
+    auto banner = findText("holdon");
+    auto time = findText(c.shown);
+    ASSERT_TRUE(banner && time) << allTexts();
+    EXPECT_NE(banner->colour, 0xFFFFFFFFu);  // pulsing grey
+    EXPECT_EQ(time->colour, c.colour);
+  }
+}
