@@ -182,7 +182,8 @@ void CInterface::Render() {
     }
     if (TitleCam || SlowMotion) return;
 
-    // HUD.
+    // HUD. The aim marker follows at the end of the pass unless a cursor was drawn over it.
+    aimMarkerOn = true;
     if (saveIconTimer > 0) RenderSaveIcon();
     RenderCombo();
     drawBountyMessage();
@@ -210,7 +211,7 @@ void CInterface::Render() {
       hudShown = true;
     }
     runOverlay();
-    if (hudShown) drawAimMarker();
+    if (aimMarkerOn) drawAimMarker();
     MouseClicked = false;
   });
 }

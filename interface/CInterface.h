@@ -161,7 +161,7 @@ class CInterface {
   SrcRect srcRect{};             // source rectangle scratch for sprite draws
   Single saveIconTimer = 0;      // seconds left of the save icon (5.0 after a save)
   Single hudClock = 0;           // interface clock in seconds, wraps at 10000
-  bool aimMarkerOn = false;      // the aim marker is drawn this frame
+  bool aimMarkerOn = false;      // set before the HUD, cleared by drawCursor: the aim marker ends the pass while set
   std::array<D3DVECTOR, 3> xhairPoints{};  // aim marker points (screen x, y, depth)
 
   // ===== BLOCK core: dispatcher, primitives, widgets, main menu, options, dialogs, fade =====
