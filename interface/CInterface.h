@@ -190,7 +190,10 @@ class CInterface {
   void drawBountyMessage();
   void drawMissionLayers();
   void runOverlay();
-  bool renderFullScreen(Long window);   // table A; False when window is not a full-screen state
+  bool runScreenFade();                 // True when the fade ends the pass (still darker than half)
+  // Menu pages, wizard, title, intro, credits, quit and notice screens: drawn instead of flight.
+  static bool isFullScreenState(Long window);
+  void renderFullScreen(Long window);   // one of those states
   void renderFlightScreen(Long window); // table B
   void renderAttract();                 // the title sequence (msDemo)
   void attractTint();                   // a random map tint for the title sequence
