@@ -251,6 +251,10 @@ class CInterface {
   static std::string getDifficultyName(Integer d);
   // Starts the intro slide show from its beginning (the wizard's finish; callers set msIntro).
   void startIntro() { introClock = -1.0; }
+  // Moves the new-game wizard on from its page in Window as that page's "next" button does
+  // (nothing on the difficulty and ship pages, which have their own). Enter on the name pages
+  // calls it (the main window's key handler).
+  void newGameNext();
 
   static constexpr int IntroCols = 80, IntroRows = 10, IntroSlides = 10;
   static constexpr int NewGameTextCount = 7, NewGameChoices = 8;
