@@ -168,8 +168,9 @@ class CInterface {
  public:
   // Starts the full-screen fade from black (fadeLevel = 1.5; the in-flight pass runs it down).
   void FadeIn() { fadeLevel = 1.5f; }
-  // Binding text of a key-binding row: below 1000 the key's character and its code in
-  // parentheses ("W(87)"); 1000 and above a joystick control's name (CJoyControl.joyToString).
+  // Binding text of a key-binding row: below 1000 the key's label and its code in parentheses
+  // ("W(87)", "Up(38)", "Space(32)", "Num 5(101)", "F1(112)"); 1000 and above a joystick
+  // control's name (CJoyControl.joyToString).
   static std::string keyBindingText(Integer code);
 
  private:
