@@ -252,23 +252,25 @@ void CInterface::drawNewGame(Integer page) {
         default: break;
       }
     }
-    if (drawButton(cx + 180, top + 350, 100, last ? "finish!" : "next", false)) {
-      switch (page) {
-        case ngDriver: Window = msNewDriverName; break;
-        case ngDriverName:
-          Window = msNewGunner;
-          LoadNewGameGunnerPortraits();
-          break;
-        case ngGunner: Window = msNewGunnerName; break;
-        case ngGunnerName:
-          Window = msNewSaveSlot;
-          ReadSaveList();
-          break;
-        case ngSaveSlot: Window = msNewAllSet; break;
-        case ngAllSet: newGameFinish(); break;
-        default: break;
-      }
-    }
+    if (drawButton(cx + 180, top + 350, 100, last ? "finish!" : "next", false)) newGameNext();
   }
   MouseClicked = false;
+}
+
+void CInterface::newGameNext() {
+  switch (Window) {
+    case msNewDriver: Window = msNewDriverName; break;
+    case msNewDriverName:
+      Window = msNewGunner;
+      LoadNewGameGunnerPortraits();
+      break;
+    case msNewGunner: Window = msNewGunnerName; break;
+    case msNewGunnerName:
+      Window = msNewSaveSlot;
+      ReadSaveList();
+      break;
+    case msNewSaveSlot: Window = msNewAllSet; break;
+    case msNewAllSet: newGameFinish(); break;
+    default: break;
+  }
 }

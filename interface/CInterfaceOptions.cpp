@@ -63,6 +63,9 @@ void CInterface::drawOptions() {
     player().WriteOptions();
     player().WriteCheats();
   }
+  // A binding row waits only on its own page: leaving it (another page, "cancel", "save") ends
+  // the wait, so no later key is bound unseen.
+  if (Window != msOptInput) keyRemapping = -1;
   MouseClicked = false;
 }
 

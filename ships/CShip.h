@@ -305,8 +305,8 @@ class CShip {
 
   // Weapons (CShipWeapons.cpp).
   Integer lastMount() const;        // TotalMounts kept within -1..7
-  // A Capital or Fleshy ship's mount i faces the first broadside (index at most TotalMounts / 2
-  // rounded half to even), else the second.
+  // A Capital or Fleshy ship's mount i faces the first broadside (index at most TotalMounts / 2,
+  // unrounded: TotalMounts 3 splits 0-1 | 2-3), else the second. Firing and drawing both ask it.
   bool firstBroadside(Integer i) const;
   void FireMount(Integer i, Long weapon);  // one shot of mount i with MountType weapon 0..11
   void FireSecondary();             // one shot of the gunner's weapon; an empty one selects the next

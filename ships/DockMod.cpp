@@ -148,8 +148,12 @@ void SpawnSubPlayer(Integer p, Integer choice, bool makeMother, Integer subIndex
       // 10.
       Player->ClonePlayer(*SubPlayers[static_cast<size_t>(choice)]);
       Player->getUniversalData(*MotherPlayer);
-      // 11. A new ship object: the carrier's stays whole until the switch is complete.
-      const auto flown = std::make_shared<CShip>();
+      // 11. Ship p is rebuilt in place, so what a rebuild leaves (the held controls) carries
+      // over. A trial build on a spare object comes first: a record that cannot be built fails
+      // there, with the carrier still whole for the put-back.
+      const std::shared_ptr<CShip> flown = Ships[static_cast<size_t>(p)];
+      Ships[static_cast<size_t>(p)] = std::make_shared<CShip>();
+      Player->MakeShipFromPlayer(p, x, y, e);
       Ships[static_cast<size_t>(p)] = flown;
       Player->MakeShipFromPlayer(p, x, y, e);
       flown->r = h;
