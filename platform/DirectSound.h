@@ -11,8 +11,9 @@
 // Every method returns an HResult (checkHResult raises a failure with its description).
 //
 // Buffers are mixed by one mixer: 44100 Hz stereo, each buffer's wave converted once when it is
-// loaded; a duplicate shares its source's samples and starts stopped at position 0 with the
-// source's volume and pan. Status: 1 playing once, 5 playing looped, 0 stopped (32, terminated,
+// loaded, the sum kept within full scale by a limiter that leaves a mix below -0.9 dB untouched.
+// A duplicate shares its source's samples and starts stopped at position 0 with the source's
+// volume and pan. Status: 1 playing once, 5 playing looped, 0 stopped (32, terminated,
 // is never answered: no device is ever lost here). A buffer played once stops at its end and its
 // position returns to 0. Releasing a buffer (the last reference) stops it.
 // Without a sound device (none in the system, or SDL_AUDIODRIVER=dummy unavailable) the mixer

@@ -13,21 +13,9 @@
 #include "platform/Timer.h"
 #include "platform/Window.h"
 #include "tests/support/TempGameDir.h"
+#include "tests/support/WaveFile.h"
 
 namespace {
-// A RIFF WAVE file of frames of 16-bit PCM; samples interleaved by channel.
-std::string waveFile(int rate, int channels, const std::vector<int16_t>& samples) {
-  auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-  auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-  std::string data(samples.size() * 2, '\0');
-  std::memcpy(data.data(), samples.data(), data.size());
-  std::string fmt = u16(1) + u16(uint16_t(channels)) + u32(uint32_t(rate)) + u32(uint32_t(rate * channels * 2)) +
-                    u16(uint16_t(channels * 2)) + u16(16);
-  std::string body = "WAVE" + std::string("fmt ") + u32(uint32_t(fmt.size())) + fmt + "data" +
-                     u32(uint32_t(data.size())) + data;
-  return "RIFF" + u32(uint32_t(body.size())) + body;
-}
-
 constexpr double kHalf = 16384.0 / 32768.0;  // the level of the fixtures' samples
 
 class SoundBuffers : public ::testing::Test {
