@@ -15,8 +15,8 @@ std::string scaleText(const D3DVECTOR& s) {
   return editorNumberText(s.x) + "," + editorNumberText(s.y) + "," + editorNumberText(s.z);
 }
 
-// One number for all three axes, or three separated by commas; empty when a part lies beyond
-// the Single range.
+// One number for all three axes, or three separated by commas; empty when a part is not a number
+// or lies beyond the Single range.
 std::optional<D3DVECTOR> readScale(const std::string& text) {
   std::vector<std::string> parts;
   size_t start = 0;
@@ -26,7 +26,9 @@ std::optional<D3DVECTOR> readScale(const std::string& text) {
   if (parts.size() != 1 && parts.size() != 3) return std::nullopt;
   Single v[3];
   for (size_t i = 0; i < 3; ++i) {
-    const auto n = editorSingle(parts[parts.size() == 1 ? 0 : i]);
+    const std::string& part = parts[parts.size() == 1 ? 0 : i];
+    if (!isEditorNumber(part)) return std::nullopt;
+    const auto n = editorSingle(part);
     if (!n) return std::nullopt;
     v[i] = *n;
   }
@@ -92,6 +94,10 @@ void FrmStructEdit::positionChange(int axis) {
 }
 
 bool FrmStructEdit::windowValues(std::string& refused, Integer& vOff, D3DVECTOR& scale) {
+  if (!isEditorNumber(txtVOff.text())) {
+    refused = "vOff: \"" + txtVOff.text() + "\" is not a number.";
+    return false;
+  }
   const auto off = editorInteger(txtVOff.text());
   if (!off) {
     refused = "vOff: " + txtVOff.text() + " lies beyond -32768..32767.";
@@ -99,7 +105,7 @@ bool FrmStructEdit::windowValues(std::string& refused, Integer& vOff, D3DVECTOR&
   }
   const auto s = readScale(txtScale.text());
   if (!s) {
-    refused = "Scale: " + txtScale.text() + " is not one number or three (x,y,z).";
+    refused = "Scale: \"" + txtScale.text() + "\" is not one number or three (x,y,z).";
     return false;
   }
   vOff = *off;
