@@ -38,6 +38,7 @@ FrmShipEdit::FrmShipEdit(CShipEditor& editor) : Form("Ship Editor"), editor_(edi
                        &txtFuel, &txtCamFollowY, &txtCamFollowZ, &txtEnergy, &txtStorage, &txtJetSnd})
     box->editWidth = 70;
   Command2.sameLine = true;
+  lblStatus.wrap = true;
   // Every box but the name edits the definition (the name only says where it is saved).
   for (TextBox* box : {&txtModel, &txtBodyTex, &txtInteriorTex, &txtWindowTex, &txtWheelsTex, &txtAcceleration,
                        &txtMaxSpeed, &txtTraction, &txtAgility, &txtShields, &txtArmor, &txtPrice, &txtFuel,

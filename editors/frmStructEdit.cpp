@@ -43,6 +43,7 @@ std::optional<D3DVECTOR> readScale(const std::string& text) {
 FrmStructEdit::FrmStructEdit(CStructEditor& editor) : Form("Struct Editor"), editor_(editor) {
   for (ScrollBar* bar : {&HScroll1, &HScroll2, &HScroll3}) bar->sameLine = true;
   Command2.sameLine = true;
+  lblStatus.wrap = true;
   Combo1.onClick = [this] { Combo1_Click(); };
   Command1.onClick = [this] { Command1_Click(); };
   Command2.onClick = [this] { Command2_Click(); };
