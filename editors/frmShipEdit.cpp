@@ -1,6 +1,7 @@
 #include "editors/frmShipEdit.h"
 
 #include <exception>
+#include <type_traits>
 
 #include "editors/CShipEditor.h"
 #include "editors/EditorMod.h"
@@ -40,9 +41,10 @@ FrmShipEdit::FrmShipEdit(CShipEditor& editor) : Form("Ship Editor"), editor_(edi
   Command2.sameLine = true;
   lblStatus.wrap = true;
   // Every box but the name edits the definition (the name only says where it is saved).
-  for (TextBox* box : {&txtModel, &txtBodyTex, &txtInteriorTex, &txtWindowTex, &txtWheelsTex, &txtAcceleration,
-                       &txtMaxSpeed, &txtTraction, &txtAgility, &txtShields, &txtArmor, &txtPrice, &txtFuel,
-                       &txtTitle, &txtDesc, &txtCamFollowY, &txtCamFollowZ, &txtEnergy, &txtStorage, &txtJetSnd})
+  for (TextBox* box : {&txtModel, &txtBodyTex, &txtInteriorTex, &txtWindowTex, &txtWheelsTex,
+                       &txtAcceleration, &txtMaxSpeed, &txtTraction, &txtAgility, &txtShields, &txtArmor,
+                       &txtPrice, &txtFuel, &txtTitle, &txtDesc, &txtCamFollowY, &txtCamFollowZ, &txtEnergy,
+                       &txtStorage, &txtJetSnd})
     box->onChange = [this] { markEdited(); };
   cmbShipBody.onClick = [this] { markEdited(); };
 
@@ -122,26 +124,26 @@ bool FrmShipEdit::saveFormToDef(std::string& notes) {
   ShipDefVals v;
   std::string refused;
   notes.clear();
-  // A text that is not wholly a number is saved as its numeric prefix; the author is told.
-  auto note = [&notes](const TextBox& box, const std::string& saved) {
+  // A number box: a value beyond its field refuses the save; a text that is not wholly a number
+  // is saved as its numeric prefix and the author is told.
+  auto number = [&](const TextBox& box, auto& out, auto read, const char* beyond) {
+    const auto n = read(box.text());
+    if (!n) {
+      if (refused.empty()) refused = box.label() + " " + box.text() + beyond;
+      return;
+    }
+    out = *n;
     if (isEditorNumber(box.text())) return;
+    std::string saved;
+    if constexpr (std::is_floating_point_v<std::decay_t<decltype(*n)>>) saved = editorNumberText(*n);
+    else saved = CStr(*n);
     notes += (notes.empty() ? "" : "; ") + box.label() + " \"" + box.text() + "\" as " + saved;
   };
   auto single = [&](const TextBox& box, Single& out) {
-    if (auto n = editorSingle(box.text())) {
-      out = *n;
-      note(box, editorNumberText(*n));
-    } else if (refused.empty()) {
-      refused = box.label() + " " + box.text() + " is not a number this field holds.";
-    }
+    number(box, out, editorSingle, " is not a number this field holds.");
   };
   auto integer = [&](const TextBox& box, Integer& out) {
-    if (auto n = editorInteger(box.text())) {
-      out = *n;
-      note(box, CStr(*n));
-    } else if (refused.empty()) {
-      refused = box.label() + " " + box.text() + " lies beyond -32768..32767.";
-    }
+    number(box, out, editorInteger, " lies beyond -32768..32767.");
   };
   v.name = txtName.text();
   v.model = txtModel.text();
@@ -160,12 +162,7 @@ bool FrmShipEdit::saveFormToDef(std::string& notes) {
   integer(txtShields, v.maxShields);
   integer(txtFuel, v.maxFuel);
   integer(txtArmor, v.maxArmor);
-  if (auto n = editorLong(txtPrice.text())) {
-    v.price = *n;
-    note(txtPrice, CStr(*n));
-  } else if (refused.empty()) {
-    refused = "Price: " + txtPrice.text() + " lies beyond the price range.";
-  }
+  number(txtPrice, v.price, editorLong, " lies beyond the price range.");
   v.title = txtTitle.text();
   v.description = txtDesc.text();
   single(txtCamFollowY, v.camFollowY);
