@@ -161,8 +161,9 @@ bool CMD2::LoadMD2(const std::string& ModelPath) {
           const Single bx = static_cast<uint8_t>(b[p]), by = static_cast<uint8_t>(b[p + 1]);
           const Single bz = static_cast<uint8_t>(b[p + 2]);
           const D3DVECTOR pos{bx * sx + tx, bz * sz + tz, by * sy + ty};
-          setVertex(fr.vertices[nextVertexIndex()], pos, MD2Normals[static_cast<uint8_t>(b[p + 3])],
-                    texCoords[t.texCoord[k]]);
+          // The normal takes the same exchange of y and z as the position.
+          const D3DVECTOR& n = MD2Normals[static_cast<uint8_t>(b[p + 3])];
+          setVertex(fr.vertices[nextVertexIndex()], pos, D3DVECTOR{n.x, n.z, n.y}, texCoords[t.texCoord[k]]);
         }
     }
     // 7. The skins are read and dropped (their table was checked above).

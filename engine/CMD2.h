@@ -1,8 +1,9 @@
 // CMD2: one MD2 key-frame model (ship parts, characters, structures, weapons, mounts, effect
 // models). LoadMD2 reads the file and expands every frame into a flat triangle list of MD2Vertex
-// (three vertices per triangle, the file's y and z exchanged); Render blends the current key
-// frames through the Trivec library (AnimateLinear or AnimateCatmullRom), uploads the result into
-// the model's own vertex buffer (FVF 274, managed pool) and draws it as a triangle list.
+// (three vertices per triangle, the file's y and z exchanged in positions and normals alike);
+// Render blends the current key frames through the Trivec library (AnimateLinear or
+// AnimateCatmullRom), uploads the result into the model's own vertex buffer (FVF 274, managed
+// pool) and draws it as a triangle list.
 //
 // Models are created and owned by the model cache (CModelMonster); everything else reaches a
 // model through its handle (ModelSlots) and calls Render with the animation state it wants.

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -150,6 +151,17 @@ ItemWriter& ItemWriter::writeNumber(double v) {
   if (std::isinf(v)) vbRaise(vberr::Overflow);
   if (lineHasItem_) text_ += ',';
   text_ += CStr(v);
+  lineHasItem_ = true;
+  return *this;
+}
+
+ItemWriter& ItemWriter::writeSingle(float v) {
+  if (std::isnan(v)) vbRaise(vberr::InvalidCall);
+  if (std::isinf(v)) vbRaise(vberr::Overflow);
+  char buf[64];  // the longest fixed text of a float (3.4e38: 39 digits and a sign) fits
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  if (lineHasItem_) text_ += ',';
+  text_.append(buf, r.ptr);
   lineHasItem_ = true;
   return *this;
 }

@@ -387,7 +387,7 @@ class CShip {
   Integer bodyModel = -1, wheelModel = -1, windowModel = -1, interiorModel = -1;
   Integer bodySlot = -1, wheelSlot = -1, interiorSlot = -1, windowSlot = -1;
   Integer bodyTex = 0, wheelTex = 0, interiorTex = 0, windowTex = 0;
-  Integer engineSound = -1;       // looping engine sound slot, -1 none
+  Integer engineSound = -1;       // looping engine sound handle (soundMod), -1 none
   // Weapons.
   std::array<Long, MountSlots> mounts;
   std::array<Single, MountSlots> mountCooldown{};  // entry 0 is the shared primary cooldown
@@ -429,7 +429,7 @@ class CShip {
   Long meetValue = 0;
   std::array<Integer, 4> meetInfo{};
   Integer tractorTarget = 0;       // -1 none
-  Integer tractorSound = -1;       // looping tractor sound slot, -1 none
+  Integer tractorSound = -1;       // looping tractor sound handle (soundMod), -1 none
   Integer landingPad = 0;          // pad structure slot offered for landing, -1 none
   Single sparkVal = 0;
   // Cargo and cash.

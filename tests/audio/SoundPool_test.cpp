@@ -233,6 +233,38 @@ TEST_F(SoundPoolTest, LoopingCopyKeepsItsSlotWhileItLoops) {
   ClearSound(-1);  // a ship without a loop
 }
 
+TEST_F(SoundPoolTest, AHandleKeptAfterItsLoopWasFreedNamesNothing) {
+  // A ship's engine loop freed by a level reset while the ship keeps its handle; the slot then
+  // holds a copy of another sound.
+  Integer jet = LoadSound("jet");
+  Integer loop = StartLoopSound(jet);
+  UpdateLoopSound(loop, D3DVECTOR{0, 0, 0});
+  const Integer slot = static_cast<Integer>(loop % SoundSlotCount);
+  StopAllSounds();
+  PlaySound(laser);
+  PlaySound(laser);
+  ASSERT_EQ(SoundNames[slot], "killmesoon") << "the copy took the freed slot";
+  // What the ship does with its stale handle: keeps it playing, then stops and clears it.
+  UpdateLoopSound(loop, D3DVECTOR{0, 0, -1000});
+  StopSound(loop);
+  ClearSound(loop);
+  EXPECT_EQ(SoundNames[slot], "killmesoon");
+  ASSERT_TRUE(SoundBuffers[slot]);
+  EXPECT_EQ(status(slot), DSBSTATUS_PLAYING) << "the laser copy plays on, once";
+  EXPECT_EQ(SoundBuffers[slot]->GetPan(), 0);
+
+  // A new loop in a reused slot gets a new handle; loaded sounds keep theirs.
+  advanceAudioForTests(1.5);
+  PlaySound(laser);  // reaps the finished copy
+  const Integer again = StartLoopSound(jet);
+  EXPECT_EQ(again % SoundSlotCount, slot);
+  EXPECT_NE(again, loop);
+  EXPECT_EQ(SoundNames[slot], "killmeplenty");
+  ClearSound(again);
+  EXPECT_EQ(SoundNames[slot], "");
+  EXPECT_EQ(LoadSound("jet"), jet);
+}
+
 TEST_F(SoundPoolTest, StopAllSoundsSparesTheWarpSoundsButNotTheirCopies) {
   Integer warp2 = LoadSound("warp2"), warpOut = LoadSound("warp_out"), jet = LoadSound("jet");
   PlaySound(warp2);

@@ -1,4 +1,4 @@
-// MD2 models on the recording device: the file as read (y and z exchanged, the normal table,
+// MD2 models on the recording device: the file as read (y and z exchanged in positions and normals,
 // texture coordinates, bounds), refused files, the blends uploaded by Render, self-stepping
 // through a frame prefix, flashes and the attached weapon model.
 #include "engine/CMD2.h"
@@ -52,7 +52,7 @@ TEST(MD2Normals, PublishedTableOrderAndUnitLength) {
   for (const D3DVECTOR& n : MD2Normals) EXPECT_NEAR(n.x * n.x + n.y * n.y + n.z * n.z, 1.0, 1e-5);
 }
 
-TEST_F(CMD2Test, OneTriangleExchangesYAndZAndTakesNormalsAsTheTableHasThem) {
+TEST_F(CMD2Test, OneTriangleExchangesYAndZOfPositionsAndNormals) {
   Md2Content md2 = triangleModel(1);
   md2.frames[0].scale = {1, 2, 3};
   md2.frames[0].translate = {10, 20, 30};
@@ -74,8 +74,8 @@ TEST_F(CMD2Test, OneTriangleExchangesYAndZAndTakesNormalsAsTheTableHasThem) {
     EXPECT_FLOAT_EQ(v[k].y, want[k][1]);
     EXPECT_FLOAT_EQ(v[k].z, want[k][2]);
     EXPECT_EQ(v[k].nx, MD2Normals[normal[k]].x);
-    EXPECT_EQ(v[k].ny, MD2Normals[normal[k]].y);  // not exchanged
-    EXPECT_EQ(v[k].nz, MD2Normals[normal[k]].z);
+    EXPECT_EQ(v[k].ny, MD2Normals[normal[k]].z);  // exchanged as the position
+    EXPECT_EQ(v[k].nz, MD2Normals[normal[k]].y);
     EXPECT_FLOAT_EQ(v[k].u, uv[k][0]);
     EXPECT_FLOAT_EQ(v[k].v, uv[k][1]);
   }
