@@ -185,6 +185,8 @@ void dockPlayer(Integer p, Integer m) {
     fleetRecord(SubIndex);
 
     bool actionHeld = false;
+    // Held past the switch: the ships that leave the level end their engine loops after it.
+    const std::shared_ptr<CShip> flown = Ships[static_cast<size_t>(p)], carried = Ships[static_cast<size_t>(m)];
     atomically([&] {
       // 3.
       actionHeld = flying.keyWarp;
@@ -215,6 +217,8 @@ void dockPlayer(Integer p, Integer m) {
       MotherShip = -1;
       SubIndex = 0;
     });
+    flown->stopEngineSound();
+    carried->stopEngineSound();
     // 10.
     if (actionHeld && GameInterface) GameInterface->SpawnCycle();
   });

@@ -259,3 +259,23 @@ TEST_F(DockTest, DockingWithTheActionKeyHeldLaunchesTheNextFleetShip) {
   EXPECT_EQ(Ships[0]->getShipBody(), sbCapital);
   EXPECT_EQ(MotherShip, -1);
 }
+
+TEST_F(DockTest, TheShipsThatLeaveAtADockEndTheirEngineLoops) {
+  InitSound();
+  const Integer jet = loadGeneratedSound("jet");
+  ASSERT_GE(jet, 0);
+  fill(3);
+  SpawnSubPlayer(0, 0, true, 0);
+  ASSERT_EQ(MotherShip, 4);
+  // Both the fleet ship and the carrier flying beside it have their engines running.
+  const Integer flownLoop = StartLoopSound(jet), motherLoop = StartLoopSound(jet);
+  ASSERT_GE(flownLoop, 0);
+  ASSERT_GE(motherLoop, 0);
+  CShipFlightProbe::engineSound(*Ships[0]) = flownLoop;
+  CShipFlightProbe::engineSound(*Ships[4]) = motherLoop;
+
+  dockPlayer(0, MotherShip);
+  for (Integer loop : {flownLoop, motherLoop}) EXPECT_TRUE(SoundNames[loop % SoundSlotCount].empty()) << loop;
+  EXPECT_EQ(CShipFlightProbe::engineSound(*Ships[0]), -1);  // the new carrier starts its own
+  InitSound();
+}
