@@ -91,7 +91,8 @@ void CInterface::ReadNewGameText() {
 // ---- the wizard ----
 
 void CInterface::drawNewGameFrame(Integer page, Single cx, Single top) {
-  drawPanel(page == ngSaveSlot ? cx - 190 : cx, top, cx + 300, top + 400);
+  // The frame reaches 20 pixels above top, so that the title centred on top lies on it.
+  drawPanel(page == ngSaveSlot ? cx - 190 : cx, top - 20, cx + 300, top + 400);
   say(cx + 150, top, "start a new game", 1, 0.7f, 255, 255, 255);
   const char* title = "";
   switch (page) {
