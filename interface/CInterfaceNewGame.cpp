@@ -1,6 +1,7 @@
 // CInterface new-game wizard: the eight pages (difficulty, ship, driver, driver name, gunner,
 // gunner name, save slot, all set) drawn by drawNewGame, the character lists and portraits they
 // offer, the wizard texts, and the difficulty names.
+#include <algorithm>
 #include <string>
 
 #include "audio/CMusic.h"
@@ -121,7 +122,7 @@ void CInterface::drawNewGameShipPage(Single cx, Single top) {
   // 1. Description and statistics; the statistics panel moves the page's anchor up by 45.
   if (selItem >= 0 && selItem <= 2) {
     drawNewGamePageText(selItem, cx, top);
-    Single statsX = cx - 320;
+    Single statsX = std::max(cx - 320, 5.0f);  // on a 640 screen its rim stays on the screen
     drawShipStats(statsX, top, WizardShips[selItem]);
   }
   // 2..3. The three ship tiles with their icons.

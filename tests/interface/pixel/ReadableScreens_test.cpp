@@ -8,8 +8,8 @@
 //   draws of the font recorded. Texts in a colour that cannot reach 4.5:1 on any dark ground (the
 //   dimmed greys of disabled and waiting rows and empty-list notes: (100, 100, 100) reaches at
 //   most 3.54:1, on black) must lie on a ground at least nine tenths as dark as black gives them;
-// - every glyph's ink and every panel lies inside the screen (a panel's rim may reach the 5
-//   pixels beyond its rectangle, as the edge-anchored HUD panels do; the status strip slides
+// - every glyph's ink and every panel lies inside the screen (only a panel whose rectangle lies
+//   on a screen edge, as the HUD panels do, has its 5-pixel rim beyond it; the status strip slides
 //   sideways, so it is checked only from top to bottom, and on the warp map, whose node names
 //   scroll past the edges, only the panels);
 // - the status gauges show their blue, green and orange as saturated colours over either scene.
@@ -545,10 +545,12 @@ struct ScreenResult {
   std::vector<std::string> failures;
 };
 
-void inside(const Box& b, double margin, bool horizontal, std::vector<std::string>& failures, const std::string& what) {
+// A box beyond an edge of the screen is cut, except a panel's rim (rim 5) reaching exactly its
+// 5 pixels past an edge the panel's rectangle lies on (the HUD panels, the talk box).
+void inside(const Box& b, double rim, bool horizontal, std::vector<std::string>& failures, const std::string& what) {
   const double W = ScreenWidth, H = ScreenHeight;
-  const bool out = b.t < -margin - 0.01 || b.b > H + margin + 0.01 ||
-                   (horizontal && (b.l < -margin - 0.01 || b.r > W + margin + 0.01));
+  auto beyond = [rim](double over) { return over > 0.01 && !(rim > 0 && std::fabs(over - rim) <= 0.01); };
+  const bool out = beyond(-b.t) || beyond(b.b - H) || (horizontal && (beyond(-b.l) || beyond(b.r - W)));
   if (!out) return;
   char buf[200];
   std::snprintf(buf, sizeof buf, "%s cut: (%.0f, %.0f)-(%.0f, %.0f) on %ldx%ld", what.c_str(), b.l, b.t, b.r, b.b,
