@@ -542,6 +542,7 @@ struct ScreenResult {
   std::string name;
   double worst = 1e9;  // over the texts held to 4.5:1
   std::string worstText;
+  TextFigure dimmed;  // the dimmed text furthest below what its colour reaches on black (figure 0: none)
   std::vector<std::string> failures;
 };
 
@@ -658,6 +659,8 @@ ScreenResult measureScreen(const Screen& s) {
         res.worst = f.figure;
         res.worstText = f.text;
       }
+      if (f.dimmed && (res.dimmed.figure == 0 || f.figure / f.best < res.dimmed.figure / res.dimmed.best))
+        res.dimmed = f;
       if (!passes(f)) {
         char buf[240];
         std::snprintf(buf, sizeof buf, "\"%s\" in (%d, %d, %d) over the %s scene: %.2f:1 (%.2f:1 on black)",
@@ -712,6 +715,9 @@ TEST_P(ReadableScreensTest, EveryTextStandsOutAndEveryScreenFits) {
               static_cast<long>(ScreenHeight));
   for (const ScreenResult& r : results) {
     std::printf("  %-28s %6.2f:1  \"%s\"\n", r.name.c_str(), r.worst, r.worstText.c_str());
+    if (r.dimmed.figure > 0)
+      std::printf("  %-28s dimmed \"%s\" %.2f:1 (%.2f:1 on black)\n", "", r.dimmed.text.c_str(), r.dimmed.figure,
+                  r.dimmed.best);
     if (!worst || r.worst < worst->worst) worst = &r;
     for (const std::string& f : r.failures) ADD_FAILURE() << r.name << ": " << f;
   }
@@ -768,6 +774,14 @@ double distance(const Rgba& a, const Rgba& b) {
   return std::sqrt(double((a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b)));
 }
 
+// Every two of the looks' colours lie at least 40 apart (RGB distance).
+template <class Look>
+void expectApart(const std::vector<Rgba>& colours, const Look* looks, const char* what) {
+  for (size_t i = 0; i < colours.size(); ++i)
+    for (size_t j = i + 1; j < colours.size(); ++j)
+      EXPECT_GE(distance(colours[i], colours[j]), 40) << what << ": " << looks[i].name << " and " << looks[j].name;
+}
+
 TEST_F(PanelLooksTest, ButtonAndRowLooksStayApartAndCaptionsStandOut) {
   CInterface& g = *GameInterface;
   // Button box (95, 85)-(225, 135) around a caption line at y 100.
@@ -797,9 +811,7 @@ TEST_F(PanelLooksTest, ButtonAndRowLooksStayApartAndCaptionsStandOut) {
     if (l.disabled) EXPECT_GE(f.figure, 0.9 * f.best) << "the disabled caption dims no further than its grey allows";
     else EXPECT_GE(f.figure, 4.5) << l.name;
   }
-  for (size_t i = 0; i < rims.size(); ++i)
-    for (size_t j = i + 1; j < rims.size(); ++j)
-      EXPECT_GE(distance(rims[i], rims[j]), 40) << buttons[i].name << " and " << buttons[j].name << " look alike";
+  expectApart(rims, buttons, "button rims");
   EXPECT_GT(rims[0].b, rims[0].r + 100);  // enabled buttons are blue, the disabled one grey
   EXPECT_LT(std::abs(rims[3].b - rims[3].r), 10);
 
@@ -818,9 +830,7 @@ TEST_F(PanelLooksTest, ButtonAndRowLooksStayApartAndCaptionsStandOut) {
     const PixelImage a = frame([&] { CInterfaceProbe::listRow(g, 100, 60, 85, 85, r.selected); });
     rowRims.push_back(a.at(96, 100));
   }
-  for (size_t i = 0; i < rowRims.size(); ++i)
-    for (size_t j = i + 1; j < rowRims.size(); ++j)
-      EXPECT_GE(distance(rowRims[i], rowRims[j]), 40) << rows[i].name << " and " << rows[j].name << " rows look alike";
+  expectApart(rowRims, rows, "list row rims");
 
   // A tinted panel shows its tint in the rim and keeps its body as dark as a plain one.
   PointerX = PointerY = -100;
