@@ -201,7 +201,8 @@ class CInterface {
 
   void drawPanel(Single x1, Single y1, Single x2, Single y2);
   void drawPanelEx(Single x1, Single y1, Single x2, Single y2, Integer r, Integer g, Integer b);
-  D3DXVECTOR2 rectToScreen(Single w, Single h);
+  // A plain panel of w x h centred on the screen, moved shiftX pixels sideways; its top-left corner.
+  D3DXVECTOR2 rectToScreen(Single w, Single h, Single shiftX = 0);
   bool drawButton(Single x, Single y, Single w, const std::string& caption, bool disabled);
   bool drawHighlight(Single x, Single y, Integer cell);
   // Option rows: the row's state after this frame (a click toggles it). Never clear MouseClicked.
@@ -510,7 +511,8 @@ class CInterface {
   void drawDirective(Single level);
   void drawMissionResult();
   void RenderSaveIcon();
-  D3DXVECTOR2 drawDoneButton(const std::string& title, Integer width);
+  // The store frame (width x 360, centred, moved shiftX pixels sideways); its top-left corner.
+  D3DXVECTOR2 drawDoneButton(const std::string& title, Integer width, Single shiftX = 0);
   void drawShipStats(Single& x, Single& y, Integer index);
   bool drawListArrowUp(Single x, Single y, bool selected);
   bool drawListArrowDown(Single x, Single y, bool selected);

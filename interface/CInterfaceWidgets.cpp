@@ -88,8 +88,9 @@ void CInterface::drawPanelEx(Single x1, Single y1, Single x2, Single y2, Integer
   nineSlice(TexRoundedL, x1 - 5, y1 - 5, x2 + 5, y2 + 5, rgb(r, g, b));
 }
 
-D3DXVECTOR2 CInterface::rectToScreen(Single w, Single h) {
-  const D3DXVECTOR2 corner{(static_cast<Single>(ScreenWidth) - w) / 2, (static_cast<Single>(ScreenHeight) - h) / 2};
+D3DXVECTOR2 CInterface::rectToScreen(Single w, Single h, Single shiftX) {
+  const D3DXVECTOR2 corner{(static_cast<Single>(ScreenWidth) - w) / 2 + shiftX,
+                           (static_cast<Single>(ScreenHeight) - h) / 2};
   drawPanel(corner.x, corner.y, corner.x + w, corner.y + h);
   return corner;
 }
