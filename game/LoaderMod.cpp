@@ -14,6 +14,7 @@
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"
+#include "platform/Timer.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Strings.h"
 #include "runtime/Trap.h"
@@ -96,6 +97,12 @@ void loadStructureModels() {
   }
 }
 
+// The loading screen is drawn at most once a display frame: a step that comes sooner after the
+// last drawn one only counts toward the percentage. The first step of a load always draws.
+constexpr uint32_t LoadFrameMs = 16;
+bool loadFrameDrawn = false;  // a step of the current load has drawn
+uint32_t loadFrameAt = 0;     // timeGetTime when it did
+
 // One entry of the sprite-texture list: the global it fills and whether a step follows.
 struct SpriteTexture {
   const char* name;
@@ -143,6 +150,11 @@ void Drawloader() {
     if (LoadDone) LoadScreenOn = false;
     if (!LoadScreenOn) return;
     // 4.
+    const uint32_t now = timeGetTime();
+    if (loadFrameDrawn && now - loadFrameAt < LoadFrameMs) {
+      LoadCount = CInt(LoadCount + 1.0);
+      return;
+    }
     Direct3DDevice8& dev = device();
     if (!GameText) vbRaise(vberr::ObjectMissing);
     CText& text = *GameText;
@@ -178,6 +190,8 @@ void Drawloader() {
     text.drawText(midX, midY + 10, CStr(p) + "%", 1, false, false);
     checkHResult(dev.EndScene());
     checkHResult(dev.Present());
+    loadFrameDrawn = true;
+    loadFrameAt = now;
   });
 }
 
@@ -191,6 +205,7 @@ void LoadModels() {
   // 1.
   createSprite();
   LoadScreenOn = true;
+  loadFrameDrawn = false;
   LoadTotal = 468;
   LoadFontTextures();
   // 2.-4.

@@ -16,6 +16,7 @@
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"
+#include "platform/Timer.h"
 #include "runtime/Paths.h"
 #include "runtime/Trap.h"
 #include "ships/CShipDef.h"
@@ -24,7 +25,14 @@
 namespace {
 class LoaderTest : public MediaFixture {
  protected:
+  // A clock that moves a display frame (17 ms) at every reading, on from where the last test
+  // left it: every loading step draws.
+  void SetUp() override {
+    MediaFixture::SetUp();
+    setTimeSourceForTests([this] { return clockMs += clockStep; });
+  }
   void TearDown() override {
+    setTimeSourceForTests({});
     LoadMsgs.fill("");
     LoadMsgIndex = 0;
     LoadCount = 0;
@@ -32,6 +40,8 @@ class LoaderTest : public MediaFixture {
     MediaFixture::TearDown();
   }
   void writeChars(const std::string& text) { dir->write("\\data\\chars.pnd", text); }
+  static inline uint32_t clockMs = 0x80000000u;
+  uint32_t clockStep = 17;
 };
 }  // namespace
 
@@ -158,6 +168,34 @@ TEST_F(LoaderTest, LoadingScreenStepDrawsRingBarAndPercentage) {
   Drawloader();
   EXPECT_FALSE(LoadScreenOn);
   EXPECT_EQ(countOf(K::BeginScene), 0);
+}
+
+// Steps that come within a display frame (16 ms) of the last drawn one count toward the
+// percentage but draw nothing; the next one after that draws with the count reached.
+TEST_F(LoaderTest, LoadingStepsDrawAtMostOnceADisplayFrame) {
+  ScreenWidth = 800;
+  ScreenHeight = 600;
+  LoadDone = false;
+  LoadScreenOn = true;
+  LoadTotal = 468;
+  LoadCount = 0;
+  Drawloader();  // drawn: the clock moved on since any earlier step
+  clearCalls();
+  clockStep = 5;
+  Drawloader();  // 5 ms after the drawn step
+  Drawloader();  // 10 ms
+  Drawloader();  // 15 ms
+  EXPECT_EQ(LoadCount, 4);
+  EXPECT_EQ(countOf(D3DCallKind::Present), 0);
+  Drawloader();  // 20 ms: drawn, at 5 of 468 steps (1 %)
+  EXPECT_EQ(LoadCount, 5);
+  EXPECT_EQ(countOf(D3DCallKind::BeginScene), 1);
+  EXPECT_EQ(countOf(D3DCallKind::Present), 1);
+  const std::vector<D3DCall> quads = callsOf(D3DCallKind::DrawPrimitiveUP);
+  ASSERT_EQ(quads.size(), 2u);
+  ScreenVertex v[4];
+  std::memcpy(v, quads[1].bytes.data(), sizeof v);
+  EXPECT_EQ(v[3].x, 300 + 2);
 }
 
 TEST_F(LoaderTest, LoadingScreenTextIsCentredAndGreyedByPosition) {
