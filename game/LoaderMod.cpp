@@ -10,6 +10,7 @@
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
+#include "engine/MediaBatch.h"
 #include "engine/MessageLog.h"
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"
@@ -82,6 +83,7 @@ void loadCharacterModels() {
 
 void loadStructureModels() {
   if (!CurMap) vbRaise(vberr::ObjectMissing);
+  finishMediaLoads();  // the structure files' messages follow those of the loads before them
   CurMap->LoadStructDefs();
   for (Integer i = 0; i < 32; ++i) {
     const std::string name = CurMap->getStructModel(i);
@@ -202,12 +204,15 @@ void LoadFontTextures() {
 
 void LoadModels() {
   const bool reload = LoadDone;
+  // The files are read and decoded on worker threads while the device takes in the ones before.
+  MediaBatch batch;
   // 1.
   createSprite();
   LoadScreenOn = true;
   loadFrameDrawn = false;
   LoadTotal = 468;
   LoadFontTextures();
+  finishMediaLoads();  // the loading screen draws with the font
   // 2.-4.
   loadShipModels();
   loadCharacterModels();
@@ -218,6 +223,7 @@ void LoadModels() {
   LoadMountModels();
   LoadSpriteTextures();
   // 6., 7. (a reload after a device reset is silent)
+  finishMediaLoads();
   if (!reload) addMessage(CStr(LoadCount) + " items loaded.", false);
   LoadDone = true;
   // Handles given out after the first load get their files back too.
