@@ -412,5 +412,12 @@ void LoadSounds() {
       {"rico", &SndRico},           {"chime", &SndChime},         {"levup", &SndLevUp},
       {"crash", &SndCrash},
   };
+  // The wave files are converted on worker threads while the slots fill in order.
+  if (SoundDevice) {
+    std::vector<std::string> files;
+    for (const Named& s : sounds) files.push_back(soundFilePath(s.name));
+    SoundDevice->PrefetchWaveFiles(files);
+  }
   for (const Named& s : sounds) *s.slot = LoadSound(s.name);
+  if (SoundDevice) SoundDevice->DropPrefetchedWaves();
 }

@@ -13,6 +13,7 @@
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
+#include "engine/MediaBatch.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"
@@ -301,4 +302,55 @@ TEST_F(DefaultMediaTest, EveryModelAndTextureLoadsWithoutAnErrorMessage) {
   EXPECT_EQ(MountModels[11], mount);
   ASSERT_TRUE(TexSlots[sky].object);
   EXPECT_EQ(TexMon->getTextureNumber("sky\\earth.bmp"), sky);
+}
+
+// The game's load reads its files on worker threads; the same load one by one on the main thread
+// must give the same slots (pixels and frames), handles, loading-screen ring, steps and messages.
+TEST_F(DefaultMediaTest, DecodedOnWorkersTheLoadEqualsTheLoadOneByOne) {
+  loadShipDefs();
+  LoadCharDefs();
+  ScreenWidth = 800;
+  ScreenHeight = 600;
+  struct Load {
+    std::vector<std::string> slots, ring, log;
+    std::vector<Integer> handles;
+    Integer ringIndex = 0, steps = 0;
+  };
+  auto load = [&](bool workers) {
+    setMediaWorkers(workers);
+    ModelMon->ClearAll();
+    TexMon->ClearAll();
+    LoadDone = false;
+    LoadCount = 0;
+    LoadMsgs.fill("");
+    LoadMsgIndex = 0;
+    MsgCount = 0;
+    LoadModels();
+    setMediaWorkers(true);
+    Load l;
+    l.slots = describeCaches();
+    l.ring.assign(LoadMsgs.begin(), LoadMsgs.end());
+    l.ringIndex = LoadMsgIndex;
+    l.steps = LoadCount;
+    l.log = logLines();
+    auto add = [&](const auto& handles) { l.handles.insert(l.handles.end(), handles.begin(), handles.end()); };
+    for (const auto* a : {&MiscModels, &FadeTex}) add(*a);
+    for (const auto* a : {&WeaponModels, &WeaponOModels}) add(*a);
+    for (const auto* a : {&CrosshairTex, &ShipPartsTex, &ZapTex, &NewsLogoTex, &ZomPortraitTex, &ZafPortraitTex})
+      add(*a);
+    for (const auto* a : {&PartsTex, &NinjaStarTex}) add(*a);
+    add(MountModels);
+    add(std::vector<Integer>{TexFont, TexFontDDS, TexFlare, TexSmoke, TexHalo, TexShuriken, TexWhite, TexHomeMap,
+                             TexNinjaPortrait, TexBlood, TexNewsSubjects, TexIconsW, TexWeapons});
+    return l;
+  };
+  const Load one = load(false), workers = load(true);
+  EXPECT_EQ(workers.slots, one.slots);
+  EXPECT_EQ(workers.handles, one.handles);
+  EXPECT_EQ(workers.ring, one.ring);
+  EXPECT_EQ(workers.ringIndex, one.ringIndex);
+  EXPECT_EQ(workers.steps, one.steps);
+  EXPECT_EQ(workers.log, one.log);
+  EXPECT_GE(one.slots.size(), 400u);
+  EXPECT_TRUE(errors.empty()) << ::testing::PrintToString(errors);
 }
