@@ -14,7 +14,6 @@
 // the decoded result and traps its own errors.
 #pragma once
 #include <functional>
-#include <future>
 #include <memory>
 #include <utility>
 
@@ -39,7 +38,7 @@ void loadMedia(std::function<T()> decode, std::function<void(T&)> finish) {
     finish(decoded);
     return;
   }
-  auto result = std::make_shared<std::future<T>>(runOnWorker<T>(std::move(decode)));
+  auto result = std::make_shared<WorkerResult<T>>(runOnWorker<T>(std::move(decode)));
   queueMediaFinish([result, finish = std::move(finish)] {
     T decoded = result->get();
     finish(decoded);

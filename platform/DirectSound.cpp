@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <future>
 #include <map>
 
 #include "platform/AudioMixer.h"
@@ -158,7 +157,7 @@ HResult DirectSound8::SetCooperativeLevel(HWND hWnd, Long level) {
 
 // Wave files being decoded ahead on worker threads, by path.
 struct DirectSound8::Prefetched {
-  std::map<std::string, std::future<WaveRead>> waves;
+  std::map<std::string, WorkerResult<WaveRead>> waves;
 };
 
 DirectSound8::DirectSound8() = default;
@@ -173,7 +172,7 @@ void DirectSound8::PrefetchWaveFiles(const std::vector<std::string>& paths) {
 
 void DirectSound8::DropPrefetchedWaves() {
   if (prefetched_)
-    for (auto& [path, wave] : prefetched_->waves) wave.wait();  // the workers hold nothing afterwards
+    for (auto& [path, wave] : prefetched_->waves) wave.abandon();
   prefetched_.reset();
 }
 
