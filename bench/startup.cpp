@@ -3,8 +3,8 @@
 // fresh process of this program, started the way the game is started, that stops after its first
 // frame. Per run: milliseconds from the process's start to the return of the first title frame's
 // Present, with the CPU of all threads and of the main thread until then; then LoadAllMedia (every
-// model and texture again from empty caches, loading screen drawn, as bench_media's) timed three
-// times in the same process. Runs with the media files decoded on worker threads (as the game
+// model and texture again from new, empty caches, loading screen drawn, as bench_media's) timed
+// three times in the same process. Runs with the media files decoded on worker threads (as the game
 // does) take turns with runs that decode them one by one on the main thread, so that the two are
 // compared under the same load of the machine. Prints the median and the fastest of Runs runs of
 // each and the targets (for the game's way) with met or not, and why. The machine may be shared:
@@ -84,8 +84,11 @@ int runChild() {
     // QV_STARTUP_ROUNDS=0 stops at the title frame (for profiling the start alone).
     const char* rounds = std::getenv("QV_STARTUP_ROUNDS");
     for (int i = 0; i < (rounds ? std::atoi(rounds) : MediaRounds); ++i) {
+      // Empty caches that remember nothing to restore: exactly LoadModels' files, as bench_media.
       ModelMon->ClearAll();
       TexMon->ClearAll();
+      ModelMon = std::make_shared<CModelMonster>();
+      TexMon = std::make_shared<CTextureMonster>();
       LoadDone = false;
       LoadCount = 0;
       const double w0 = monotonicMs(), c0 = 1000.0 * processCpuSeconds(), m0 = threadCpuMs();
