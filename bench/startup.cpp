@@ -212,15 +212,28 @@ void StartupToTitle(benchmark::State& state) {
   state.counters["media_ms"] = media;
 
   std::printf("\nTargets (decoded on workers)\n");
-  auto line = [](const char* what, double figure, double target, const char* why) {
+  const double load = loadAverage();
+  // Why a target is missed, from the figures beside it: the main thread's own CPU against the wall.
+  auto why = [&](double RunFigures::*mainCpu, double target) {
+    static char text[320];
+    const double own = figures(0, mainCpu).first;
+    if (own < target)
+      std::snprintf(text, sizeof text,
+                    "the main thread's own CPU is %.0f ms; the rest of the wall is waiting for cores "
+                    "(load average %.1f on %u cores) or for the rasteriser",
+                    own, load, std::thread::hardware_concurrency());
+    else
+      std::snprintf(text, sizeof text, "the main thread's own CPU alone is %.0f ms", own);
+    return text;
+  };
+  auto line = [](const char* what, double figure, double target, const char* reason) {
     const bool met = figure <= target;
     std::printf("  %-44s %10.1f  target <= %-8.1f %s\n", what, figure, target, met ? "met" : "NOT MET");
-    if (!met && why) std::printf("      why: %s\n", why);
+    if (!met) std::printf("      why: %s\n", reason);
   };
   line("first title frame, ms from the program's start", title, TitleTargetMs,
-       "see the CPU of all threads beside the wall: with the machine loaded the threads wait for cores");
-  line("LoadAllMedia, ms wall", media, MediaTargetMs,
-       "see the CPU of all threads beside the wall: with the machine loaded the threads wait for cores");
+       why(&RunFigures::titleMainCpu, TitleTargetMs));
+  line("LoadAllMedia, ms wall", media, MediaTargetMs, why(&RunFigures::mediaMainCpu, MediaTargetMs));
   std::printf("\n");
 }
 BENCHMARK(StartupToTitle)->Iterations(1)->Unit(benchmark::kMillisecond);
