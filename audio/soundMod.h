@@ -49,8 +49,6 @@ Integer LoadSound(const std::string& name);
 // Creates the slot's buffer from "\sfx\" + name + ".wav" and names the slot. Raises VbError when
 // the file cannot be loaded; the slot is then left as it was. Without a device only names it.
 void LoadSoundFile(Integer slot, const std::string& name);
-// The wave file LoadSoundFile reads for a name: the program's folder + "\sfx\" + name + ".wav".
-std::string soundFilePath(const std::string& name);
 Integer getFreeSound();                               // lowest free slot; when none: "sound overflow!" (unforced), reap, -1
 void ReapSounds();                                    // frees finished copies
 void PlaySound(Integer slot);                         // flat play; nothing while sound is off
@@ -67,3 +65,5 @@ void StopAllSounds();                                 // stops all but "warp2" a
 // player record). Called by initGame and the sound options page.
 void setSoundVolume();
 Single getSoundVolume();                              // SoundFactor
+// The wave file LoadSoundFile reads for a name: the program's folder + "\sfx\" + name + ".wav".
+std::string soundFilePath(const std::string& name);
