@@ -1,6 +1,10 @@
 // The worker threads: one queue, taken in order; the threads are joined when the program ends
-// (a job still queued then is run first).
+// (a job still queued then is run first). They are SDL threads, so that what SDL keeps per
+// thread (its error text, set by the wave reader) is freed when they end.
+// Depends on SDL2 (threads).
 #include "platform/WorkerPool.h"
+
+#include <SDL2/SDL.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -22,7 +26,7 @@ class WorkerPool {
       stopping_ = true;
     }
     wake_.notify_all();
-    for (std::thread& t : threads_) t.join();
+    for (SDL_Thread* t : threads_) SDL_WaitThread(t, nullptr);
   }
   void submit(std::function<void()> job) {
     {
@@ -44,7 +48,12 @@ class WorkerPool {
     if (!threads_.empty()) return;
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     const int n = std::clamp(cores - 1, 1, 6);
-    for (int i = 0; i < n; ++i) threads_.emplace_back([this] { run(); });
+    for (int i = 0; i < n; ++i)
+      if (SDL_Thread* t = SDL_CreateThread(&WorkerPool::threadMain, "media worker", this)) threads_.push_back(t);
+  }
+  static int threadMain(void* pool) {
+    static_cast<WorkerPool*>(pool)->run();
+    return 0;
   }
   void run() {
     for (;;) {
@@ -63,7 +72,7 @@ class WorkerPool {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::function<void()>> jobs_;
-  std::vector<std::thread> threads_;
+  std::vector<SDL_Thread*> threads_;
   bool stopping_ = false;
 };
 }  // namespace
