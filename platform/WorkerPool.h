@@ -5,7 +5,7 @@
 //
 // A result asked for before any worker has started its job is worked out at once on the asking
 // thread: when the machine's cores are busy the main thread never waits for a job that nobody
-// runs, so handing work off is never slower than doing it in place.
+// runs yet.
 //
 // Threads start with the first job: one less than the machine's cores, at least 1 and at most
 // 6. They wait for work without spinning and end with the program.
