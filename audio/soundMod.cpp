@@ -121,6 +121,8 @@ Integer LoadSound(const std::string& name) {
   return handleOf(slot);
 }
 
+std::string soundFilePath(const std::string& name) { return resolvePath("\\sfx\\" + name + ".wav"); }
+
 void LoadSoundFile(Integer slot, const std::string& name) {
   vbCheckIndex(slot, 0, SoundSlotCount - 1);
   if (!SoundDevice) {
@@ -130,7 +132,7 @@ void LoadSoundFile(Integer slot, const std::string& name) {
   DSBUFFERDESC desc;
   desc.lFlags = kBufferFlags;
   std::shared_ptr<DirectSoundSecondaryBuffer8> buffer;
-  checkHResult(SoundDevice->CreateSoundBufferFromFile(resolvePath("\\sfx\\" + name + ".wav"), desc, buffer));
+  checkHResult(SoundDevice->CreateSoundBufferFromFile(soundFilePath(name), desc, buffer));
   SoundBuffers[slot] = buffer;
   SoundNames[slot] = name;
 }

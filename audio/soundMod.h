@@ -73,3 +73,5 @@ void StopAllSounds();                                 // stops all but "warp2" a
 // player record). Called by initGame and the sound options page.
 void setSoundVolume();
 Single getSoundVolume();                              // SoundFactor
+// The wave file LoadSoundFile reads for a name: the program's folder + "\sfx\" + name + ".wav".
+std::string soundFilePath(const std::string& name);

@@ -1,5 +1,6 @@
 #include "engine/CMD2.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -79,13 +80,29 @@ void CMD2::setVertex(MD2Vertex& v, const D3DVECTOR& pos, const D3DVECTOR& normal
 }
 
 bool CMD2::LoadMD2(const std::string& ModelPath) {
+  return adoptMD2(ModelPath, readMD2File(md2FilePath(ModelPath)));
+}
+
+std::string CMD2::md2FilePath(const std::string& ModelPath) {
+  return resolvePath(modelGamePath(ModelPath));
+}
+
+CMD2::MD2Read CMD2::readMD2File(const std::string& realPath) {
+  MD2Read read;
   std::string bytes;
   try {
-    bytes = readFileBytes(resolvePath(modelGamePath(ModelPath)));
+    bytes = readFileBytes(realPath);
   } catch (const std::exception& e) {
-    reportTrapped("LoadMD2", "(" + ModelPath + ") " + e.what());
-    return false;
+    read.error = e.what();
+    return read;
   }
+  auto model = std::make_unique<CMD2>();
+  read.error = model->parseMD2(bytes);
+  if (read.error.empty()) read.model = std::move(model);
+  return read;
+}
+
+std::string CMD2::parseMD2(const std::string& bytes) {
   try {
     const std::string& b = bytes;
     if (b.size() < HeaderSize) throw BadModel("the file is shorter than an MD2 header");
@@ -180,9 +197,26 @@ bool CMD2::LoadMD2(const std::string& ModelPath) {
     ids_[2] = 2;
     ids_[3] = 3;
   } catch (const std::exception& e) {
-    reportTrapped("LoadMD2", "(" + ModelPath + ") " + e.what());
+    return e.what();
+  }
+  return "";
+}
+
+bool CMD2::adoptMD2(const std::string& ModelPath, MD2Read&& read) {
+  if (!read.model) {
+    reportTrapped("LoadMD2", "(" + ModelPath + ") " + read.error);
     return false;
   }
+  // The file is good: it replaces what the object held; the load-time bounds widen.
+  CMD2& m = *read.model;
+  lastFrame_ = m.lastFrame_;
+  frames_ = std::move(m.frames_);
+  texCoords_ = std::move(m.texCoords_);
+  tris_ = std::move(m.tris_);
+  out_ = std::move(m.out_);
+  for (int k = 0; k < 4; ++k) ids_[k] = m.ids_[k];
+  upper_ = D3DVECTOR{std::max(upper_.x, m.upper_.x), std::max(upper_.y, m.upper_.y), std::max(upper_.z, m.upper_.z)};
+  lower_ = D3DVECTOR{std::min(lower_.x, m.lower_.x), std::min(lower_.y, m.lower_.y), std::min(lower_.z, m.lower_.z)};
   // 9. The vertex buffer, filled with the first blend.
   try {
     Loaded = false;

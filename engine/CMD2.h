@@ -37,6 +37,19 @@ class CMD2 {
   // Loads the file (a game path relative to the program's folder, or an absolute path inside
   // it). True when the model and its vertex buffer exist; the frame ids become 0, 1, 2, 3.
   bool LoadMD2(const std::string& ModelPath);
+  // LoadMD2 in two halves, for reading on a worker thread: md2FilePath gives the file of a model
+  // path (main thread); readMD2File reads it and expands its frames into a new CMD2, touching no
+  // device and nothing shared but the fixed normal table, so any thread may run it; adoptMD2
+  // (main thread) takes over what was read, or logs the reason as LoadMD2 does, and makes the
+  // vertex buffer. LoadMD2 is the three in a row.
+  struct MD2Read {
+    std::unique_ptr<CMD2> model;  // null when the file was refused
+    std::string error;            // the reason then
+  };
+  static std::string md2FilePath(const std::string& ModelPath);
+  static MD2Read readMD2File(const std::string& realPath);
+  bool adoptMD2(const std::string& ModelPath, MD2Read&& read);
+
   // Animates and draws. With NoUpdate False: non-zero frame ids or AnimationStatus are taken as
   // they are (explicit animation); all zero steps the model by itself (when its blend factor has
   // reached 1 the frames move on by one, to frames named with FramePrefix); an attached loaded
@@ -85,6 +98,8 @@ class CMD2 {
     Single u, v;
   };
 
+  // Checks and expands the MD2 file's bytes into this object; "" when good, else the reason.
+  std::string parseMD2(const std::string& bytes);
   // Blends the current frames into the output array and uploads it (the frame itself when not
   // blending). Subscript error for a frame id outside 0 .. last.
   void interpolateFrames();

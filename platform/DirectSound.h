@@ -86,6 +86,8 @@ class DirectSoundEnum8 {
 
 class DirectSound8 {
  public:
+  DirectSound8();
+  ~DirectSound8();
   // hWnd: a game window; level DSSCL_NORMAL (1) .. 4. DSERR_INVALIDPARAM otherwise.
   HResult SetCooperativeLevel(HWND hWnd, Long level);
   Long CooperativeLevel() const { return level_; }
@@ -97,9 +99,16 @@ class DirectSound8 {
   // A buffer sharing original's samples, stopped at 0, with its volume, pan and frequency.
   HResult DuplicateSoundBuffer(const std::shared_ptr<DirectSoundSecondaryBuffer8>& original,
                                std::shared_ptr<DirectSoundSecondaryBuffer8>& duplicate);
+  // Starts reading and converting these wave files (real paths) on worker threads, so that
+  // CreateSoundBufferFromFile of one of them finds it done (or waits for it) instead of reading
+  // it then, with the same result and messages. DropPrefetchedWaves forgets those not asked for.
+  void PrefetchWaveFiles(const std::vector<std::string>& paths);
+  void DropPrefetchedWaves();
 
  private:
+  struct Prefetched;
   Long level_ = 0;
+  std::unique_ptr<Prefetched> prefetched_;
 };
 
 class DirectSoundSecondaryBuffer8 {

@@ -255,17 +255,10 @@ void writeFileAtomic(const std::string& realPath, const std::string& bytes) {
 }
 
 std::string readFileBytes(const std::string& realPath) {
-  struct stat st;
-  if (::stat(realPath.c_str(), &st) != 0) vbRaise(vberr::FileNotFound);
-  if (!S_ISREG(st.st_mode)) vbRaise(vberr::FileAccess);
-  std::FILE* f = std::fopen(realPath.c_str(), "rb");
-  if (!f) vbRaise(vberr::FileAccess);
   std::string bytes;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) vbRaise(vberr::FileAccess);
-  return bytes;
+  switch (readWholeFile(realPath, bytes)) {
+    case FileRead::Read: return bytes;
+    case FileRead::Missing: vbRaise(vberr::FileNotFound);
+    default: vbRaise(vberr::FileAccess);
+  }
 }

@@ -198,12 +198,29 @@ TEST_F(SoundBuffers, WavesAreConvertedAndBadFilesRefused) {
       {"/sfx/lying.wav", DSERR_BADFORMAT},
       {"/sfx/nofmt.wav", DSERR_BADFORMAT},
   };
-  for (const auto& c : cases) {
-    std::shared_ptr<DirectSoundSecondaryBuffer8> kept = tone_;
-    EXPECT_EQ(device_->CreateSoundBufferFromFile(dir_.real(c.file), desc_, kept), c.expected) << c.file;
-    EXPECT_EQ(kept, tone_) << "a failed creation leaves the buffer as it was";
-    EXPECT_NE(lastErrorDescription().find(c.file), std::string::npos) << lastErrorDescription();
+  // The same files again, converted ahead on worker threads: the same results and messages.
+  std::vector<std::string> messages[2];
+  for (bool ahead : {false, true}) {
+    SCOPED_TRACE(ahead ? "prefetched" : "read at once");
+    if (ahead) {
+      std::vector<std::string> paths{dir_.real("/sfx/mono.wav")};
+      for (const auto& c : cases) paths.push_back(dir_.real(c.file));
+      device_->PrefetchWaveFiles(paths);
+    }
+    for (const auto& c : cases) {
+      std::shared_ptr<DirectSoundSecondaryBuffer8> kept = tone_;
+      EXPECT_EQ(device_->CreateSoundBufferFromFile(dir_.real(c.file), desc_, kept), c.expected) << c.file;
+      EXPECT_EQ(kept, tone_) << "a failed creation leaves the buffer as it was";
+      EXPECT_NE(lastErrorDescription().find(c.file), std::string::npos) << lastErrorDescription();
+      messages[ahead].push_back(lastErrorDescription());
+    }
+    std::shared_ptr<DirectSoundSecondaryBuffer8> again;
+    ASSERT_EQ(device_->CreateSoundBufferFromFile(dir_.real("/sfx/mono.wav"), desc_, again), D3D_OK);
+    EXPECT_EQ(again->BufferBytes(), 11025 * 2);
+    EXPECT_EQ(again->GetFrequency(), 22050);
+    device_->DropPrefetchedWaves();
   }
+  EXPECT_EQ(messages[1], messages[0]);
   device_->CreateSoundBufferFromFile(dir_.real("/sfx/lying.wav"), desc_, mono);
   EXPECT_NE(lastErrorDescription().find("\"data\" chunk claims 4294967280 bytes where the file holds 46"),
             std::string::npos)
