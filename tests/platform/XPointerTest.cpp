@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/Direct3D.h"
 #include "platform/Window.h"
 
 extern char** environ;
@@ -56,7 +57,16 @@ void xdotool(const std::string& args, Arrived arrived) {
   w.onMouseDown = [&](Integer& b, Integer&, Single&, Single&) { downs += b == 1; };
   w.onMouseUp = [&](Integer& b, Integer&, Single&, Single&) { ups += b == 1; };
   w.show();
-  if (!w.realize(320, 240, false)) std::_Exit(3);
+  // A loaded server may refuse a connection for a moment: a few tries before giving up.
+  bool realized = false;
+  for (int tries = 0; tries < 5 && !realized; ++tries) {
+    realized = w.realize(320, 240, false);
+    if (!realized) {
+      std::fprintf(stderr, "%s\n", lastErrorDescription().c_str());
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+  }
+  if (!realized) std::_Exit(3);
   if (hidden) ShowCursor(false);
   pump(300);
   int moves = 0;
