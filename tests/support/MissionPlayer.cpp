@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <map>
 #include <sstream>
 
 #include "campaign/CMissionControl.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr Long FrameLimit = 3000;  // frames a case may run before it counts as stuck
 constexpr Long ActionKey = 8, TalkKey = 17;
+constexpr Double FightSeconds = 10;  // from the first shot at a ship to bringing it down
 
 std::vector<std::string> splitList(const char* s) {
   std::vector<std::string> out;
@@ -89,7 +91,7 @@ class MissionPlayTest::Pilot {
 
  private:
   enum class Stage { Setup, Board, Confirm, Talk, Play, Done };
-  enum class Landing { Approach, Hold, Landed };
+  enum class Landing { Approach, Hold };
 
   CShip& me() { return *Ships[0]; }
   CInterface& gi() { return *GameInterface; }
@@ -122,7 +124,8 @@ class MissionPlayTest::Pilot {
     o << "directive \"" << MissionControl->getDirective() << "\", linked landing "
       << MissionControl->getLinkedLanding() << ", screen " << gi().Window << ", action " << gi().iAction
       << ", mouse " << gi().hasMouse() << ", key " << me().keyWarp << ", tractor " << me().TractorFrame << ", landing " << me().LandingFrame << ", node "
-      << World->getCurrentPath() << ", goal \"" << World->getGoalPath() << "\"";
+      << World->getCurrentPath() << ", goal \"" << World->getGoalPath() << "\", player at " << me().x << ","
+      << me().y << "," << me().e << " speed " << me().Speed << " warp " << me().getRealWarp();
     for (size_t i = 1; i < Ships.size(); ++i) {
       const CShip* s = Ships[i].get();
       if (!s || !s->Exists || s->getTag().empty()) continue;
@@ -349,9 +352,16 @@ class MissionPlayTest::Pilot {
     goToPad(pad);
   }
 
+  // Stands the ship still over the pad (slower than a landing wants).
   void goToPad(Integer pad) {
     CShip& s = me();
     const D3DVECTOR p = CurMap->getStructPos(pad);
+    auto standOver = [&] {
+      s.x = p.x;
+      s.y = p.z;
+      s.Speed = 0;
+      s.xM = s.yM = 0;
+    };
     switch (landing) {
       case Landing::Approach:
         if (s.LandingFrame > 1000 || ++approach > 20) {  // a landing held off: leave the pad first
@@ -359,18 +369,21 @@ class MissionPlayTest::Pilot {
           approach = 0;
           return;
         }
-        s.x = p.x;
-        s.y = p.z;
+        standOver();
         if (gi().iAction == 2 && s.LandingFrame == 0) {
           press();
           landing = Landing::Hold;
+          approach = 0;
         }
         return;
       case Landing::Hold:
-        s.x = p.x;
-        s.y = p.z;
+        standOver();
+        if (s.LandingFrame <= 0 && ++approach > 10) {  // the key went down when "land" was gone
+          release();
+          landing = Landing::Approach;
+          approach = 0;
+        }
         return;
-      case Landing::Landed: return;
     }
   }
 
@@ -425,15 +438,22 @@ class MissionPlayTest::Pilot {
     }
   }
 
-  // One blow from the player at every tagged ship still up: a splash as large as its shields and
-  // armour, pushing it upward, so it goes down (disabled, or destroyed where the rules say so).
+  // A fight with every tagged ship still up and in reach (not warping out or in): a first shot
+  // marks it, and FightSeconds later a blow as large as its shields and armour, pushing it upward,
+  // brings it down (disabled, or destroyed where the rules say so).
   void shoot() {
     for (size_t i = 1; i < Ships.size(); ++i) {
       CShip* s = Ships[i].get();
-      if (!s || !s->Exists || s->getWarp() > 0 || s->Armor < 0 || s->autoEvac == 2) continue;
+      if (!s || !s->Exists || s->getRealWarp() >= 10 || s->Armor < 0 || s->autoEvac == 2) continue;
       if (std::none_of(down.begin(), down.end(), [&](const std::string& t) { return tagged(*s, t); })) continue;
       const Long before = Player->Cash;
-      s->Hit(skSplashDamage, 0, D3DVECTOR{0, 1, 0}, 2 * (s->Shields + s->Armor + 5));
+      const auto fight = fights.find(s);
+      if (fight == fights.end()) {
+        s->Hit(skLaserShot, 0, D3DVECTOR{0, 1, 0}, 0);
+        fights[s] = r.seconds;
+      } else if (r.seconds - fight->second >= FightSeconds) {
+        s->Hit(skSplashDamage, 0, D3DVECTOR{0, 1, 0}, 2 * (s->Shields + s->Armor + 5));
+      }
       income += Player->Cash - before;  // the kill's value
     }
   }
@@ -468,6 +488,7 @@ class MissionPlayTest::Pilot {
   MissionRun& r;
   FakeGameClock& clock;
   const std::vector<std::string> down, keep;
+  std::map<const CShip*, Double> fights;  // ships shot at, with the game time of the first shot
   const std::string file;
   Stage stage = Stage::Setup;
   Landing landing = Landing::Approach;
