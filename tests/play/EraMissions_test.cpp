@@ -8,9 +8,9 @@
 
 namespace {
 
+// clang-format off
 const MissionCase kFirstEra[] = {
-    {.label = "CourierDeliversTheParcel", .file = "courier.pnd", .level = 1, .pay = 2500,
-     .eraAfter = 1},
+    {.label = "CourierDeliversTheParcel", .file = "courier.pnd", .level = 1, .pay = 2500, .eraAfter = 1},
     {.label = "EscortSinksTheMugger", .file = "escort.pnd", .down = "mugger", .pay = 1200},
     {.label = "EscortLosesTheTourists", .file = "escort.pnd", .down = "client", .keep = "mugger", .passes = false},
     {.label = "EscortKeepsTheCarForAMinute", .file = "escort.pnd", .keep = "mugger", .pay = 1200, .atLeast = 60},
@@ -27,10 +27,13 @@ const MissionCase kFirstEra[] = {
     {.label = "ZomsoupGoesCold", .file = "zomsoup.pnd", .node = "zomflats", .setup = Dawdle, .passes = false,
      .frameMs = 200, .atLeast = 90},
 };
+// clang-format on
 
 class FirstEraMission : public MissionPlayTest {};
 
-TEST_P(FirstEraMission, PlaysToItsEnd) { expectPlayed(GetParam(), play(GetParam())); }
+TEST_P(FirstEraMission, PlaysToItsEnd) {
+  expectPlayed(GetParam(), play(GetParam()));
+}
 
 INSTANTIATE_TEST_SUITE_P(Default, FirstEraMission, ::testing::ValuesIn(kFirstEra), missionCaseName);
 

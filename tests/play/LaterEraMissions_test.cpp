@@ -12,6 +12,7 @@ constexpr const char* SecondEra = "courier.pnd";
 constexpr const char* ThirdEra = "courier.pnd,bonehunt.pnd";
 constexpr const char* FourthEra = "courier.pnd,bonehunt.pnd,skyfall.pnd";
 
+// clang-format off
 const MissionCase kLaterEras[] = {
     {.label = "BonehuntSinksBonehead", .file = "bonehunt.pnd", .done = SecondEra, .down = "bonehead", .pay = 5000,
      .eraAfter = 2},
@@ -25,13 +26,15 @@ const MissionCase kLaterEras[] = {
     {.label = "TourOfZafiaAlley", .file = "tour.pnd", .node = "zafiaalley", .done = SecondEra, .pay = 3000},
     {.label = "SkyfallSinksTheGlowingShip", .file = "skyfall.pnd", .done = ThirdEra, .down = "motama", .pay = 8000,
      .atLeast = 40, .eraAfter = 3},
-    {.label = "FinaleRollsTheCredits", .file = "finale.pnd", .done = FourthEra, .pay = 10000,
-     .screenAfter = msCredits},
+    {.label = "FinaleRollsTheCredits", .file = "finale.pnd", .done = FourthEra, .pay = 10000, .screenAfter = msCredits},
 };
+// clang-format on
 
 class LaterEraMission : public MissionPlayTest {};
 
-TEST_P(LaterEraMission, PlaysToItsEnd) { expectPlayed(GetParam(), play(GetParam())); }
+TEST_P(LaterEraMission, PlaysToItsEnd) {
+  expectPlayed(GetParam(), play(GetParam()));
+}
 
 INSTANTIATE_TEST_SUITE_P(Default, LaterEraMission, ::testing::ValuesIn(kLaterEras), missionCaseName);
 

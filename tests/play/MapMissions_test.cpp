@@ -13,6 +13,7 @@ constexpr const char* Era2 = "courier.pnd,bonehunt.pnd";
 constexpr const char* Era3 = "courier.pnd,bonehunt.pnd,skyfall.pnd";
 constexpr const char* Thugs = "thug1,thug2";
 
+// clang-format off
 const MissionCase kMapMissions[] = {
     {.label = "TutorialYard", .file = "map-tut.pnd", .node = "tut", .down = Thugs, .pay = 1000},
     {.label = "LosGatos", .file = "map-losgatos.pnd", .node = "losgatos", .down = Thugs, .pay = 1000},
@@ -32,10 +33,13 @@ const MissionCase kMapMissions[] = {
     {.label = "ZafiaAlley", .file = "map-zafiaalley.pnd", .node = "zafiaalley", .done = Era3, .down = Thugs,
      .pay = 1000},
 };
+// clang-format on
 
 class MapMission : public MissionPlayTest {};
 
-TEST_P(MapMission, PlaysToItsEnd) { expectPlayed(GetParam(), play(GetParam())); }
+TEST_P(MapMission, PlaysToItsEnd) {
+  expectPlayed(GetParam(), play(GetParam()));
+}
 
 INSTANTIATE_TEST_SUITE_P(Default, MapMission, ::testing::ValuesIn(kMapMissions), missionCaseName);
 

@@ -35,15 +35,21 @@ std::vector<std::string> splitList(const char* s) {
   return out;
 }
 
-bool isMapMission(const MissionCase& c) { return std::string(c.file).rfind("map-", 0) == 0; }
+bool isMapMission(const MissionCase& c) {
+  return std::string(c.file).rfind("map-", 0) == 0;
+}
 
 // A police unit of the node's faction (any police ship offers the node's map mission).
 const char* policeUnit(Long align) {
   switch (align) {
-    case 1: return "ptero_cop";
-    case 2: return "zombie_cop";
-    case 3: return "ninja_cop";
-    default: return "misc_cop";
+    case 1:
+      return "ptero_cop";
+    case 2:
+      return "zombie_cop";
+    case 3:
+      return "ninja_cop";
+    default:
+      return "misc_cop";
   }
 }
 
@@ -75,18 +81,25 @@ class MissionPlayTest::Pilot {
   Pilot(const MissionCase& c, MissionRun& r, FakeGameClock& clock)
       : c(c), r(r), clock(clock), down(splitList(c.down)), keep(splitList(c.keep)), file(c.file) {}
 
-  void frame(Long pass) {
+  void frame() {
     ++passes;
-    if (passes > FrameLimit) return stop("the mission did not end within " + std::to_string(FrameLimit) + " frames; " + state());
+    if (passes > FrameLimit)
+      return stop("the mission did not end within " + std::to_string(FrameLimit) + " frames; " + state());
     switch (stage) {
-      case Stage::Setup: return setUp();
-      case Stage::Board: return board();
-      case Stage::Confirm: return confirm();
-      case Stage::Talk: return talk();
-      case Stage::Play: return play();
-      case Stage::Done: GameRunning = false; return;
+      case Stage::Setup:
+        return setUp();
+      case Stage::Board:
+        return board();
+      case Stage::Confirm:
+        return confirm();
+      case Stage::Talk:
+        return talk();
+      case Stage::Play:
+        return play();
+      case Stage::Done:
+        GameRunning = false;
+        return;
     }
-    (void)pass;
   }
 
  private:
@@ -123,15 +136,15 @@ class MissionPlayTest::Pilot {
     std::ostringstream o;
     o << "directive \"" << MissionControl->getDirective() << "\", linked landing "
       << MissionControl->getLinkedLanding() << ", screen " << gi().Window << ", action " << gi().iAction
-      << ", mouse " << gi().hasMouse() << ", key " << me().keyWarp << ", tractor " << me().TractorFrame << ", landing " << me().LandingFrame << ", node "
-      << World->getCurrentPath() << ", goal \"" << World->getGoalPath() << "\", player at " << me().x << ","
-      << me().y << "," << me().e << " speed " << me().Speed << " warp " << me().getRealWarp();
+      << ", mouse " << gi().hasMouse() << ", key " << me().keyWarp << ", tractor " << me().TractorFrame
+      << ", landing " << me().LandingFrame << ", node " << World->getCurrentPath() << ", goal \""
+      << World->getGoalPath() << "\", player at " << me().x << "," << me().y << "," << me().e << " moving "
+      << me().xM << "," << me().yM << " speed " << me().Speed << " warp " << me().getRealWarp();
     for (size_t i = 1; i < Ships.size(); ++i) {
       const CShip* s = Ships[i].get();
       if (!s || !s->Exists || s->getTag().empty()) continue;
       o << "; ship " << i << " \"" << s->getTag() << "\" armour " << s->Armor << " at " << s->x << "," << s->y
-        << "," << s->e << " moving " << s->xM << "," << s->yM << " (player at " << me().x << "," << me().y << ","
-        << me().e << " moving " << me().xM << "," << me().yM << ")";
+        << "," << s->e << " moving " << s->xM << "," << s->yM;
     }
     return o.str();
   }
@@ -307,9 +320,13 @@ class MissionPlayTest::Pilot {
   bool screen() {
     const Single x0 = frameX(500), y0 = frameY();
     switch (gi().Window) {
-      case msNone: return false;
-      case msWaitForASec: release(); return true;
-      case msCredits: return true;
+      case msNone:
+        return false;
+      case msWaitForASec:
+        release();
+        return true;
+      case msCredits:
+        return true;
       case msPlunder:
         release();
         if (!tookAll) {
@@ -342,7 +359,8 @@ class MissionPlayTest::Pilot {
   // is offered, released when the mission's wait screen shows.
   void land(Long type) {
     const Integer pad = MissionPlayTest::padServing(type);
-    if (pad < 0) return stop("no pad on " + CurMap->MapName + " serves the linked landing " + std::to_string(type));
+    if (pad < 0)
+      return stop("no pad on " + CurMap->MapName + " serves the linked landing " + std::to_string(type));
     if (pad != landPad) {
       landPad = pad;
       landing = Landing::Approach;
@@ -434,7 +452,8 @@ class MissionPlayTest::Pilot {
     for (size_t i = 1; i < Ships.size(); ++i) {
       CShip* s = Ships[i].get();
       if (!s || !s->Exists) continue;
-      if (std::any_of(keep.begin(), keep.end(), [&](const std::string& t) { return tagged(*s, t); })) s->IsIshuo = true;
+      if (std::any_of(keep.begin(), keep.end(), [&](const std::string& t) { return tagged(*s, t); }))
+        s->IsIshuo = true;
     }
   }
 
@@ -445,7 +464,8 @@ class MissionPlayTest::Pilot {
     for (size_t i = 1; i < Ships.size(); ++i) {
       CShip* s = Ships[i].get();
       if (!s || !s->Exists || s->getRealWarp() >= 10 || s->Armor < 0 || s->autoEvac == 2) continue;
-      if (std::none_of(down.begin(), down.end(), [&](const std::string& t) { return tagged(*s, t); })) continue;
+      if (std::none_of(down.begin(), down.end(), [&](const std::string& t) { return tagged(*s, t); }))
+        continue;
       const Long before = Player->Cash;
       const auto fight = fights.find(s);
       if (fight == fights.end()) {
@@ -504,15 +524,19 @@ MissionRun MissionPlayTest::play(const MissionCase& c) {
   Pilot pilot(c, run, clock);
   frmMain.afterFrameForTests = [&](Long pass) {
     if (!scriptInPlay(pass, FrameLimit + 1000)) return;
-    pilot.frame(pass);
+    pilot.frame();
   };
   frmMain.Form_Load();
   return run;
 }
 
-void PrintTo(const MissionCase& c, std::ostream* os) { *os << c.file << " at " << c.node; }
+void PrintTo(const MissionCase& c, std::ostream* os) {
+  *os << c.file << " at " << c.node;
+}
 
-std::string missionCaseName(const ::testing::TestParamInfo<MissionCase>& info) { return info.param.label; }
+std::string missionCaseName(const ::testing::TestParamInfo<MissionCase>& info) {
+  return info.param.label;
+}
 
 void expectPlayed(const MissionCase& c, const MissionRun& r) {
   ASSERT_TRUE(r.problem.empty()) << c.file << ": " << r.problem;

@@ -24,18 +24,18 @@ struct MissionCase {
   const char* label = "";  // test name
   const char* file = "";   // the mission file as the board or the police name it: "escort.pnd", "map-tut.pnd"
   const char* node = "losgatos";  // path of the world node where it is taken
-  const char* done = "";   // missions completed before ("courier.pnd,..."), besides "tut.pnd"
-  Integer level = 0;       // the record's level with the node's faction
-  const char* down = "";   // tags of ships to bring down with hits from the player
-  const char* pull = "";   // tag of a downed ship to tractor
-  const char* keep = "";   // tags of ships nobody can sink (hits leave their armour full)
-  unsigned setup = 0;      // MissionSetup flags
-  bool passes = true;      // ends with "mission complete!" (else "mission failed!")
-  Long pay = 0;            // cash the mission pays on its own (kills, loot and sales not counted)
-  Long frameMs = 100;      // frame time in milliseconds
-  Single atLeast = 0;      // game seconds the mission must run (a clock it waits out)
-  Integer eraAfter = -1;   // the world's era after the end, -1 unchecked
-  Long screenAfter = 0;    // the screen state at the end, -1 unchecked
+  const char* done = "";          // missions completed before ("courier.pnd,..."), besides "tut.pnd"
+  Integer level = 0;              // the record's level with the node's faction
+  const char* down = "";          // tags of ships to bring down with hits from the player
+  const char* pull = "";          // tag of a downed ship to tractor
+  const char* keep = "";          // tags of ships nobody can sink (hits leave their armour full)
+  unsigned setup = 0;             // MissionSetup flags
+  bool passes = true;             // ends with "mission complete!" (else "mission failed!")
+  Long pay = 0;                   // cash the mission pays on its own (kills, loot and sales not counted)
+  Long frameMs = 100;             // frame time in milliseconds
+  Single atLeast = 0;             // game seconds the mission must run (a clock it waits out)
+  Integer eraAfter = -1;          // the world's era after the end, -1 unchecked
+  Long screenAfter = 0;           // the screen state at the end, -1 unchecked
 };
 
 enum MissionSetup : unsigned {
@@ -48,18 +48,18 @@ enum MissionSetup : unsigned {
 
 // What the run saw, for the test's assertions.
 struct MissionRun {
-  bool offered = false;       // the board listed the mission / the police offered it
-  bool started = false;       // mission control ran it
-  bool ended = false;         // it stopped within the frame limit
-  Single result = 0;          // the result banner's clock when it stopped (4 complete, 14 failed)
-  Long paid = 0;              // cash won while it ran, less kills, loot and sales
-  Long frames = 0;            // frames from the start to the end
-  Double seconds = 0;         // game time from the start to the end
+  bool offered = false;                 // the board listed the mission / the police offered it
+  bool started = false;                 // mission control ran it
+  bool ended = false;                   // it stopped within the frame limit
+  Single result = 0;                    // the result banner's clock when it stopped (4 complete, 14 failed)
+  Long paid = 0;                        // cash won while it ran, less kills, loot and sales
+  Long frames = 0;                      // frames from the start to the end
+  Double seconds = 0;                   // game time from the start to the end
   std::vector<std::string> directives;  // every directive shown, in order
-  std::string problem;        // why the player could not go on ("" none)
-  Integer eraAfter = -1;      // the world's era after the end
-  bool recorded = false;      // the record lists the mission as completed
-  Long windowAfter = -1;      // the screen state at the end
+  std::string problem;                  // why the player could not go on ("" none)
+  Integer eraAfter = -1;                // the world's era after the end
+  bool recorded = false;                // the record lists the mission as completed
+  Long windowAfter = -1;                // the screen state at the end
 };
 
 class MissionPlayTest : public GameRunTest, public ::testing::WithParamInterface<MissionCase> {
