@@ -108,30 +108,8 @@ void main() {
     vec3 ambient = vec3(0.0);
 #if SPECIAL
     // One call a light with a constant index: no loop, no indexed reads of the light arrays.
-#if LIGHT_COUNT > 0
-    addLight(0, n, viewPos.xyz, diffuse, ambient);
-#endif
-#if LIGHT_COUNT > 1
-    addLight(1, n, viewPos.xyz, diffuse, ambient);
-#endif
-#if LIGHT_COUNT > 2
-    addLight(2, n, viewPos.xyz, diffuse, ambient);
-#endif
-#if LIGHT_COUNT > 3
-    addLight(3, n, viewPos.xyz, diffuse, ambient);
-#endif
-#if LIGHT_COUNT > 4
-    addLight(4, n, viewPos.xyz, diffuse, ambient);
-#endif
-#if LIGHT_COUNT > 5
-    addLight(5, n, viewPos.xyz, diffuse, ambient);
-#endif
-#if LIGHT_COUNT > 6
-    addLight(6, n, viewPos.xyz, diffuse, ambient);
-#endif
-#if LIGHT_COUNT > 7
-    addLight(7, n, viewPos.xyz, diffuse, ambient);
-#endif
+#define LIGHT(i) if (i < LIGHT_COUNT) addLight(i, n, viewPos.xyz, diffuse, ambient)
+    LIGHT(0); LIGHT(1); LIGHT(2); LIGHT(3); LIGHT(4); LIGHT(5); LIGHT(6); LIGHT(7);
 #else
     for (int i = 0; i < uLightCount; ++i) addLight(i, n, viewPos.xyz, diffuse, ambient);
 #endif

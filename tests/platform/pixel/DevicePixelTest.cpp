@@ -415,6 +415,14 @@ TEST(DevicePixel, TheGenericProgramDrawsAsTheSpecialisedOnes) {
     auto tex = p->makeTexture(4, 4, solid(4, 4, argb(255, 90, 90, 90)));
     d.SetTexture(0, tex);
     d.SetRenderState(D3DRS_ZENABLE, 0);
+    auto stage = [&](int32_t op, int32_t a1, int32_t a2, int32_t alphaOp, int32_t alpha2) {
+      d.SetTextureStageState(0, D3DTSS_COLOROP, op);
+      d.SetTextureStageState(0, D3DTSS_COLORARG1, a1);
+      d.SetTextureStageState(0, D3DTSS_COLORARG2, a2);
+      d.SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
+      d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+      d.SetTextureStageState(0, D3DTSS_ALPHAARG2, alpha2);
+    };
     const int32_t args[] = {D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTA_TFACTOR};
     for (int32_t alphaOp : {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE})
       for (int32_t op : {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE})
@@ -422,23 +430,13 @@ TEST(DevicePixel, TheGenericProgramDrawsAsTheSpecialisedOnes) {
           for (int32_t a2 : args) {
             if ((op == D3DTOP_SELECTARG1 && a2 != D3DTA_DIFFUSE) || (op == D3DTOP_SELECTARG2 && a1 != D3DTA_DIFFUSE))
               continue;  // the same program as another set-up
-            d.SetTextureStageState(0, D3DTSS_COLOROP, op);
-            d.SetTextureStageState(0, D3DTSS_COLORARG1, a1);
-            d.SetTextureStageState(0, D3DTSS_COLORARG2, a2);
-            d.SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
-            d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-            d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+            stage(op, a1, a2, alphaOp, D3DTA_TFACTOR);
             drawScreenQuad(d, 0, 0, 4, 4, argb(255, 255, 255, 255));
           }
     p->readBack();  // hands the quads to the driver
     d.SetRenderState(D3DRS_ZENABLE, 1);
     d.SetTexture(0, nullptr);
-    d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_CURRENT);  // the defaults
     check(p.get());
   }
 }
