@@ -2,26 +2,27 @@
 //
 // Provides: the device's function list on an OpenGL 3.3 core context of the game window (SDL2),
 // with a GLSL program standing in for the fixed-function pipeline (built per set of draw states
-// with those states as constants, at most 64, then one with every state a uniform): a directional light and
-// point lights (range, attenuation 1 / (A0 + A1 d + A2 d^2)) over material and ambient, linear
-// vertex fog on view-space depth, two texture stages (DISABLE, SELECTARG1, SELECTARG2, MODULATE
-// over TEXTURE, CURRENT, DIFFUSE, TFACTOR), pre-transformed screen vertices, wireframe, culling
-// with clockwise front faces, z test and write, alpha blending. Render targets are framebuffer
-// objects drawn with y negated, so that a rendered picture samples like a loaded texture (top
-// row at v = 0). Direct3D's 0..1 clip depth is mapped to GL's -1..1 in the vertex shader;
-// Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL makes
-// M * v equal Direct3D's v * M).
+// with those states as constants, at most 128, then one with every state a uniform): a
+// directional light and point lights (range, attenuation 1 / (A0 + A1 d + A2 d^2)) over material
+// and ambient, linear vertex fog on view-space depth, two texture stages (DISABLE, SELECTARG1,
+// SELECTARG2, MODULATE over TEXTURE, CURRENT, DIFFUSE, TFACTOR), pre-transformed screen vertices,
+// wireframe, culling with clockwise front faces, z test and write, alpha blending. Render targets
+// are framebuffer objects drawn with y negated, so that a rendered picture samples like a loaded
+// texture (top row at v = 0). Direct3D's 0..1 clip depth is mapped to GL's -1..1 in the vertex
+// shader; Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL
+// makes M * v equal Direct3D's v * M).
 // A draw whose vertices all lie beyond one side of the view volume is dropped (their box through
 // the draw's transforms).
 // Draw merging (setDrawBatching, on by default): a draw's vertices are copied (moved to world
 // space on the CPU, normals too, its texture factor carried per vertex; strips as indices) into
 // an earlier merged draw of equal states when it commutes with every merged draw opened after that
 // one: by blending (opaque with depth writes among themselves, additive without depth writes among
-// themselves) or by touching other pixels (screen boxes through the draw's transforms). Textures are array
-// textures: uploaded ones of one size and alpha kind share arrays, a layer each, and a merged
-// vertex carries its texture's layer, so draws on different textures of one array merge (a
-// texture drawn into gets an array of its own). Merged draws reach the driver in order before
-// clears, presents, target changes, texture uploads and reads, or when 48 are open. Additive
+// themselves) or by touching other pixels (screen boxes through the draw's transforms); it reaches
+// the driver as one call of parts of whole draws. Textures are array textures: uploaded ones of
+// one size and alpha kind share arrays, a layer each, and a merged vertex carries its texture's
+// layer, so draws on different textures of one array merge (a texture drawn into gets an array of
+// its own). Merged draws reach the driver in order before clears, presents, target changes,
+// texture uploads and reads, or when 48 are open. Additive
 // screen rectangles that overlap heavily are drawn as one summing pass, on a grid of every second
 // pixel where they magnify their texture twice or more. Vertices from user
 // memory and merged draws go through one stream ring (persistently mapped where the driver
@@ -259,7 +260,7 @@ struct GlProgram {
   int32_t lastFactorFromVertex = 0;
   bool valid = false;  // the last values are the program's
 };
-constexpr int kMaxPrograms = 64;  // specialised programs built at most; beyond, the generic one
+constexpr int kMaxPrograms = 128;  // specialised programs built at most; beyond, the generic one
 
 // A vertex of a merged draw: position (world space, or screen with rhw), normal (world space),
 // colour, texture coordinates and the texture factor of the draw it came from.

@@ -405,9 +405,9 @@ TEST(DevicePixel, LightsDirectionalAmbientAndPointRange) {
   checkLights(p.get());
 }
 
-// Past the specialised programs a device builds (one per set of states, at most 64), the program
+// Past the specialised programs a device builds (one per set of states, at most 128), the program
 // with every state a uniform draws the presets, fog and lights as they do: each check on a new
-// device whose table is first filled by 72 stage set-ups of screen quads (its states then set back).
+// device whose table is first filled by 168 stage set-ups of screen quads (its states then set back).
 TEST(DevicePixel, TheGenericProgramDrawsAsTheSpecialisedOnes) {
   for (void (*check)(PixelDevice*) : {&checkPresetBlends, &checkFog, &checkLights}) {
     QV_REQUIRE_PIXEL_DEVICE(p, W, H);
@@ -425,14 +425,16 @@ TEST(DevicePixel, TheGenericProgramDrawsAsTheSpecialisedOnes) {
     };
     const int32_t args[] = {D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTA_TFACTOR};
     for (int32_t alphaOp : {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE})
-      for (int32_t op : {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE})
-        for (int32_t a1 : args)
-          for (int32_t a2 : args) {
-            if ((op == D3DTOP_SELECTARG1 && a2 != D3DTA_DIFFUSE) || (op == D3DTOP_SELECTARG2 && a1 != D3DTA_DIFFUSE))
-              continue;  // the same program as another set-up
-            stage(op, a1, a2, alphaOp, D3DTA_TFACTOR);
-            drawScreenQuad(d, 0, 0, 4, 4, argb(255, 255, 255, 255));
-          }
+      for (int32_t alpha2 : {D3DTA_TFACTOR, D3DTA_DIFFUSE, D3DTA_CURRENT})
+        for (int32_t op : {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE})
+          for (int32_t a1 : args)
+            for (int32_t a2 : args) {
+              if ((op == D3DTOP_SELECTARG1 && a2 != D3DTA_DIFFUSE) || (op == D3DTOP_SELECTARG2 && a1 != D3DTA_DIFFUSE) ||
+                  (alphaOp == D3DTOP_SELECTARG1 && alpha2 != D3DTA_TFACTOR))
+                continue;  // the same program as another set-up
+              stage(op, a1, a2, alphaOp, alpha2);
+              drawScreenQuad(d, 0, 0, 4, 4, argb(255, 255, 255, 255));
+            }
     p->readBack();  // hands the quads to the driver
     d.SetRenderState(D3DRS_ZENABLE, 1);
     d.SetTexture(0, nullptr);
