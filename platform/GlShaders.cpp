@@ -2,11 +2,101 @@
 // (vertex lighting, fog, two texture stages, screen vertices) and the summing pass of additive
 // screen rectangles; the compile and link helpers. Limits: GLSL 3.30 core; the summing pass takes
 // at most 64 rectangles a pass.
+
 #include <string>
 
 #include "platform/GlBackend.h"
 
 namespace gldevice {
+// ---- specialised programs -------------------------------------------------------------------------------
+// Key bits: 0 rhw, 1 lighting, 2 fog, 3 normal, 4 colour, 5 normalize, 6 diffuse and 7 ambient
+// from the vertex, 8 factor from the vertex, 9 and 10 a texture on stage 0 and 1, then per stage
+// (colour 0, alpha 0, colour 1, alpha 1) 3 bits of operation and 2 of each argument from bit 11;
+// with lighting, the number of lights from bit 40 (4 bits) and which of them are directional from
+// bit 44 (a bit each).
+namespace {
+// The operations and arguments as the fragment shader tells them apart: DISABLE, SELECTARG1,
+// SELECTARG2 and any other as MODULATE; CURRENT, TEXTURE, TFACTOR and any other as DIFFUSE.
+int32_t shaderOp(int32_t op) {
+  return op >= D3DTOP_DISABLE && op <= D3DTOP_SELECTARG2 ? op : D3DTOP_MODULATE;
+}
+int32_t shaderArg(int32_t a) {
+  return a >= D3DTA_CURRENT && a <= D3DTA_TFACTOR ? a : D3DTA_DIFFUSE;
+}
+constexpr int kStageAt = 11, kStageBits = 7, kLightCountAt = 40, kLightTypeAt = 44;
+}  // namespace
+
+uint64_t programKey(const GlState& s) {
+  uint64_t key = 0;
+  auto bit = [&](int at, bool on) { key |= static_cast<uint64_t>(on) << at; };
+  bit(0, s.tb.rhw);
+  bit(1, s.lb.lighting);
+  bit(2, s.pb.fog);
+  bit(3, s.tb.hasNormal && s.lb.lighting);
+  bit(4, s.tb.hasColor);
+  bit(5, s.lb.normalize);
+  bit(6, s.lb.diffuseFromVertex);
+  bit(7, s.lb.ambientFromVertex);
+  bool factor = false;
+  // Stage by stage as the fragment shader runs them: stages after a disabled one are not read.
+  for (int st = 0; st < 2; ++st) {
+    const int32_t* c = s.pb.colorStage + 3 * st;
+    const int32_t* a = s.pb.alphaStage + 3 * st;
+    if (shaderOp(c[0]) == D3DTOP_DISABLE) {
+      key |= static_cast<uint64_t>(D3DTOP_DISABLE) << (kStageAt + 2 * st * kStageBits);
+      break;
+    }
+    bool texture = false;
+    for (int half = 0; half < 2; ++half) {
+      const int32_t* t = half == 0 ? c : a;
+      const int32_t op = shaderOp(t[0]);
+      const int32_t a1 = op == D3DTOP_DISABLE || op == D3DTOP_SELECTARG2 ? 0 : shaderArg(t[1]);
+      const int32_t a2 = op == D3DTOP_DISABLE || op == D3DTOP_SELECTARG1 ? 0 : shaderArg(t[2]);
+      texture |= a1 == D3DTA_TEXTURE || a2 == D3DTA_TEXTURE;
+      factor |= a1 == D3DTA_TFACTOR || a2 == D3DTA_TFACTOR;
+      const uint64_t packed =
+          static_cast<uint64_t>(op) | static_cast<uint64_t>(a1) << 3 | static_cast<uint64_t>(a2) << 5;
+      key |= packed << (kStageAt + (2 * st + half) * kStageBits);
+    }
+    bit(9 + st, texture && s.texture[st] != nullptr);
+  }
+  bit(8, factor && s.factorFromVertex);
+  if (s.lb.lighting) {
+    key |= static_cast<uint64_t>(s.lb.count) << kLightCountAt;
+    for (int i = 0; i < s.lb.count; ++i) bit(kLightTypeAt + i, s.lb.type[i] == 3);
+  }
+  return key;
+}
+
+std::string programSource(uint64_t key, bool vertex) {
+  std::string out = "#version 330 core\n";
+  if (key == kGenericProgram) return out + "#define SPECIAL 0\n" + (vertex ? kVertexShader : kFragmentShader);
+  auto on = [&](int at) { return (key >> at & 1) ? "1" : "0"; };
+  out += "#define SPECIAL 1\n";
+  const char* flags[] = {"RHW",
+                         "LIGHTING",
+                         "FOG",
+                         "HAS_NORMAL",
+                         "HAS_COLOR",
+                         "NORMALIZE",
+                         "DIFFUSE_FROM_VERTEX",
+                         "AMBIENT_FROM_VERTEX",
+                         "FACTOR_FROM_VERTEX",
+                         "HAS_TEX0",
+                         "HAS_TEX1"};
+  for (int i = 0; i < 11; ++i) out += std::string("#define ") + flags[i] + " " + on(i) + "\n";
+  const char* stages[] = {"COLOR0", "ALPHA0", "COLOR1", "ALPHA1"};
+  for (int i = 0; i < 4; ++i) {
+    const uint64_t packed = key >> (kStageAt + i * kStageBits);
+    out += std::string("#define ") + stages[i] + " " + std::to_string(packed & 7) + ", " +
+           std::to_string(packed >> 3 & 3) + ", " + std::to_string(packed >> 5 & 3) + "\n";
+  }
+  out += "#define LIGHT_COUNT " + std::to_string(key >> kLightCountAt & 15) + "\n#define LIGHT_TYPES ";
+  for (int i = 0; i < 8; ++i)
+    out += std::string(i ? ", " : "") + ((key >> (kLightTypeAt + i) & 1) ? "3" : "1");
+  return out + "\n" + (vertex ? kVertexShader : kFragmentShader);
+}
+
 // ---- the program ------------------------------------------------------------------------------------------
 // The sources follow a #version line and the defines of a program's key (programSource): with
 // SPECIAL 0 every state is a uniform (the generic program); with SPECIAL 1 the states of the key
@@ -180,95 +270,6 @@ void main() {
   fragColor = current;
 }
 )";
-
-// ---- specialised programs -------------------------------------------------------------------------------
-// Key bits: 0 rhw, 1 lighting, 2 fog, 3 normal, 4 colour, 5 normalize, 6 diffuse and 7 ambient
-// from the vertex, 8 factor from the vertex, 9 and 10 a texture on stage 0 and 1, then per stage
-// (colour 0, alpha 0, colour 1, alpha 1) 3 bits of operation and 2 of each argument from bit 11;
-// with lighting, the number of lights from bit 40 (4 bits) and which of them are directional from
-// bit 44 (a bit each).
-namespace {
-// The operations and arguments as the fragment shader tells them apart: DISABLE, SELECTARG1,
-// SELECTARG2 and any other as MODULATE; CURRENT, TEXTURE, TFACTOR and any other as DIFFUSE.
-int32_t shaderOp(int32_t op) {
-  return op >= D3DTOP_DISABLE && op <= D3DTOP_SELECTARG2 ? op : D3DTOP_MODULATE;
-}
-int32_t shaderArg(int32_t a) {
-  return a >= D3DTA_CURRENT && a <= D3DTA_TFACTOR ? a : D3DTA_DIFFUSE;
-}
-constexpr int kStageAt = 11, kStageBits = 7, kLightCountAt = 40, kLightTypeAt = 44;
-}  // namespace
-
-uint64_t programKey(const GlState& s) {
-  uint64_t key = 0;
-  auto bit = [&](int at, bool on) { key |= static_cast<uint64_t>(on) << at; };
-  bit(0, s.tb.rhw);
-  bit(1, s.lb.lighting);
-  bit(2, s.pb.fog);
-  bit(3, s.tb.hasNormal && s.lb.lighting);
-  bit(4, s.tb.hasColor);
-  bit(5, s.lb.normalize);
-  bit(6, s.lb.diffuseFromVertex);
-  bit(7, s.lb.ambientFromVertex);
-  bool factor = false;
-  // Stage by stage as the fragment shader runs them: stages after a disabled one are not read.
-  for (int st = 0; st < 2; ++st) {
-    const int32_t* c = s.pb.colorStage + 3 * st;
-    const int32_t* a = s.pb.alphaStage + 3 * st;
-    if (shaderOp(c[0]) == D3DTOP_DISABLE) {
-      key |= static_cast<uint64_t>(D3DTOP_DISABLE) << (kStageAt + 2 * st * kStageBits);
-      break;
-    }
-    bool texture = false;
-    for (int half = 0; half < 2; ++half) {
-      const int32_t* t = half == 0 ? c : a;
-      const int32_t op = shaderOp(t[0]);
-      const int32_t a1 = op == D3DTOP_DISABLE || op == D3DTOP_SELECTARG2 ? 0 : shaderArg(t[1]);
-      const int32_t a2 = op == D3DTOP_DISABLE || op == D3DTOP_SELECTARG1 ? 0 : shaderArg(t[2]);
-      texture |= a1 == D3DTA_TEXTURE || a2 == D3DTA_TEXTURE;
-      factor |= a1 == D3DTA_TFACTOR || a2 == D3DTA_TFACTOR;
-      const uint64_t packed =
-          static_cast<uint64_t>(op) | static_cast<uint64_t>(a1) << 3 | static_cast<uint64_t>(a2) << 5;
-      key |= packed << (kStageAt + (2 * st + half) * kStageBits);
-    }
-    bit(9 + st, texture && s.texture[st] != nullptr);
-  }
-  bit(8, factor && s.factorFromVertex);
-  if (s.lb.lighting) {
-    key |= static_cast<uint64_t>(s.lb.count) << kLightCountAt;
-    for (int i = 0; i < s.lb.count; ++i) bit(kLightTypeAt + i, s.lb.type[i] == 3);
-  }
-  return key;
-}
-
-std::string programSource(uint64_t key, bool vertex) {
-  std::string out = "#version 330 core\n";
-  if (key == kGenericProgram) return out + "#define SPECIAL 0\n" + (vertex ? kVertexShader : kFragmentShader);
-  auto on = [&](int at) { return (key >> at & 1) ? "1" : "0"; };
-  out += "#define SPECIAL 1\n";
-  const char* flags[] = {"RHW",
-                         "LIGHTING",
-                         "FOG",
-                         "HAS_NORMAL",
-                         "HAS_COLOR",
-                         "NORMALIZE",
-                         "DIFFUSE_FROM_VERTEX",
-                         "AMBIENT_FROM_VERTEX",
-                         "FACTOR_FROM_VERTEX",
-                         "HAS_TEX0",
-                         "HAS_TEX1"};
-  for (int i = 0; i < 11; ++i) out += std::string("#define ") + flags[i] + " " + on(i) + "\n";
-  const char* stages[] = {"COLOR0", "ALPHA0", "COLOR1", "ALPHA1"};
-  for (int i = 0; i < 4; ++i) {
-    const uint64_t packed = key >> (kStageAt + i * kStageBits);
-    out += std::string("#define ") + stages[i] + " " + std::to_string(packed & 7) + ", " +
-           std::to_string(packed >> 3 & 3) + ", " + std::to_string(packed >> 5 & 3) + "\n";
-  }
-  out += "#define LIGHT_COUNT " + std::to_string(key >> kLightCountAt & 15) + "\n#define LIGHT_TYPES ";
-  for (int i = 0; i < 8; ++i)
-    out += std::string(i ? ", " : "") + ((key >> (kLightTypeAt + i) & 1) ? "3" : "1");
-  return out + "\n" + (vertex ? kVertexShader : kFragmentShader);
-}
 
 // A run of additive screen rectangles drawn as one pass: each pixel sums the stage-0 colour of
 // every rectangle over it, each term rounded to 8 bits as blending it on its own would store it.
