@@ -29,8 +29,9 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     reportFailure(D3DERR_DRIVERINTERNALERROR, "shader build failed: " + log);
     return false;
   }
-  glUseProgram(generic_.program);
-  currentProgram_ = generic_.program;
+  program_ = generic_.program;
+  glUseProgram(program_);
+  currentProgram_ = program_;
 
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
@@ -59,7 +60,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
                                        l("uMul"),      l("uAdd"),   l("uPixelMap"), l("uLayer0")};
     glUseProgram(lp);
     glUniform1i(l("uTex0"), 0);
-    glUseProgram(generic_.program);
+    glUseProgram(program_);
   }
   if (allLinked) {
     std::copy(layerPrograms, layerPrograms + 3, layerProgram_);
@@ -108,7 +109,7 @@ GlBackend::~GlBackend() {
   if (gridFbo_) glDeleteFramebuffers(1, &gridFbo_);
   if (gridTexture_) glDeleteTextures(1, &gridTexture_);
   if (vao_) glDeleteVertexArrays(1, &vao_);
-  if (generic_.program) glDeleteProgram(generic_.program);
+  if (program_) glDeleteProgram(program_);
   for (int32_t i = 0; i < programCount_; ++i)
     if (programs_[static_cast<size_t>(i)].program) glDeleteProgram(programs_[static_cast<size_t>(i)].program);
 }

@@ -407,9 +407,9 @@ class GlBackend : public DeviceBackend {
 
   GameWindow& window_;
   std::shared_ptr<GlContext> ctx_;
-  GLuint vao_ = 0, streamVbo_ = 0, white_ = 0;
+  GLuint program_ = 0, vao_ = 0, streamVbo_ = 0, white_ = 0;
   size_t streamSize_ = 0;
-  GlProgram generic_;
+  GlProgram generic_;  // every state a uniform; its program is program_
   std::array<GlProgram, kMaxPrograms> programs_{};
   int32_t programCount_ = 0;
   GlProgram* lastProgram_ = nullptr;
@@ -429,8 +429,7 @@ class GlBackend : public DeviceBackend {
   std::vector<std::shared_ptr<GlArray>> sharedArrays_;  // layers of uploaded textures
   int32_t gridWidth_ = 0, gridHeight_ = 0;
   bool gridProgramOk_ = true;
-  // the merged draws being gathered, in the order they were opened (their storage stays: steady
-  // frames allocate none)
+  // the merged draws being gathered, in the order they were opened
   std::vector<Batch> batches_ = std::vector<Batch>(kMaxBatches);
   size_t open_ = 0;
   // the stream ring
