@@ -227,6 +227,7 @@ bool CMD2::adoptMD2(const std::string& ModelPath, MD2Read&& read) {
         !made)
       throw VbError(vberr::InvalidCall, lastErrorDescription());
     vb_ = std::move(made);
+    blendHeld_ = false;
     interpolateFrames();
     Loaded = true;
     return true;
@@ -256,6 +257,12 @@ const std::vector<MD2Vertex>& CMD2::FrameVertices(Long FrameNumber) const {
 
 void CMD2::interpolateFrames() {
   if (!vb_) vbRaise(vberr::ObjectMissing);
+  BlendKey key;
+  key.method = AnimType == 0 ? 0 : AnimType == 1 && lastFrame_ >= 3 ? 1 : 2;
+  for (int i = 0; i < (key.method == 0 ? 2 : key.method == 1 ? 4 : 1); ++i) key.ids[i] = ids_[i];
+  if (key.method != 2) key.blend = blend_;
+  if (blendHeld_ && key == held_) return;
+  blendHeld_ = false;
   const Long n = static_cast<Long>(tris_.size()) * 3;
   const MD2Vertex* upload = out_.data();
   if (AnimType == 0) {
@@ -270,6 +277,8 @@ void CMD2::interpolateFrames() {
     upload = frame(ids_[0]).vertices.data();
   }
   checkHResult(vb_->SetData(0, n * VertexStride, 0, upload));
+  held_ = key;
+  blendHeld_ = true;
 }
 
 // The frame after id that self-stepping moves to: the next index (the last wraps to 0) whose

@@ -116,6 +116,16 @@ class CMD2 {
   Long ids_[4] = {0, 0, 0, 0};  // FrameIDFrom, FrameIDTo, FrameIDTo2, FrameIDTo3
   std::shared_ptr<Direct3DVertexBuffer8> vb_;
   std::vector<MD2Vertex> out_;
+  // The blend the output array and the vertex buffer hold: a draw asking for it again uses them
+  // as they are.
+  struct BlendKey {
+    Long method = -1;  // 0 linear, 1 Catmull-Rom, 2 one frame unblended
+    Long ids[4] = {0, 0, 0, 0};
+    Single blend = 0;
+    bool operator==(const BlendKey&) const = default;
+  };
+  BlendKey held_;
+  bool blendHeld_ = false;
   D3DVECTOR boxMin_, boxMax_;
   Long outCounter_ = 0;
   D3DVECTOR upper_, lower_;

@@ -167,6 +167,27 @@ TEST_F(CMD2Test, AFreshModelShowsBlendZeroOfItsMethod) {
   expectSameVertices(uploaded(*m), v);
 }
 
+// Draws asking for the blend the model holds use its vertices as they are; any other frames,
+// blend factor or method blends again.
+TEST_F(CMD2Test, EachDrawShowsTheBlendItAsksForWhenBlendsRepeat) {
+  auto m = load(triangleModel(6));
+  struct Ask {
+    Long method;
+    Single blend;
+    Long from, to;
+    Single x;  // of the first vertex: frame f has it at f (linear), Catmull-Rom through from .. to + 1
+  };
+  const Ask asks[] = {{0, 0.25f, 1, 3, 1.5f},  {0, 0.75f, 1, 3, 2.5f}, {0, 0.25f, 1, 3, 1.5f},
+                      {0, 0.25f, 2, 3, 2.25f}, {2, 0.25f, 2, 3, 2.0f}, {1, 0.25f, 2, 3, 3.046875f},
+                      {0, 0.25f, 2, 3, 2.25f}};
+  for (const Ask& a : asks) {
+    SCOPED_TRACE(testing::Message() << a.method << " " << a.blend << " " << a.from << " " << a.to);
+    m->AnimType = a.method;
+    ASSERT_TRUE(render(*m, a.blend, a.from, a.to, a.to, a.to + 1));
+    EXPECT_FLOAT_EQ(uploaded(*m)[0].x, a.x);
+  }
+}
+
 TEST_F(CMD2Test, FewerThanFourFramesDrawUnblendedAtTheFirstFrame) {
   for (int frames : {1, 2, 3}) {
     SCOPED_TRACE(frames);
