@@ -49,9 +49,21 @@ std::string checkWaveChunks(const std::string& file) {
   return "";
 }
 
+// SDL picks its sample converters (after reading the CPU's features) on the first conversion,
+// without a lock: threads doing that at once may find no converter. The first caller makes SDL
+// pick them while any others wait; PrefetchWaveFiles calls it before handing work to the workers.
+void prepareSdlConversion() {
+  static const bool prepared = [] {
+    SDL_AudioCVT cvt;
+    return SDL_BuildAudioCVT(&cvt, AUDIO_S16LSB, 1, 22050, AUDIO_F32SYS, 2, kMixRate) >= 0;
+  }();
+  (void)prepared;
+}
+
 // The wave file's samples at the mixer's rate, stereo float (SDL's converter keeps the exact
 // length: frames x 44100 / the file's rate), or the failure with its reason. Touches no shared
-// state of the program (SDL's error text is kept per thread): any thread may run it.
+// state of the program (SDL's error text is kept per thread, its converters are set up once
+// before use): any thread may run it.
 struct WaveRead {
   HResult hr = D3D_OK;
   std::string error;
@@ -78,6 +90,7 @@ WaveRead decodeWave(const std::string& path) {
   out->sourceBlockAlign = static_cast<int32_t>(SDL_AUDIO_BITSIZE(wav.format) / 8 * wav.channels);
   out->sourceBytes = pcmBytes;
   read.data = out;
+  prepareSdlConversion();
   SDL_AudioCVT cvt;
   if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_F32SYS, 2, kMixRate) < 0) {
     fail(DSERR_BADFORMAT, SDL_GetError());
@@ -165,6 +178,7 @@ DirectSound8::~DirectSound8() = default;
 
 void DirectSound8::PrefetchWaveFiles(const std::vector<std::string>& paths) {
   if (!prefetched_) prefetched_ = std::make_unique<Prefetched>();
+  prepareSdlConversion();
   for (const std::string& path : paths)
     if (!prefetched_->waves.count(path))
       prefetched_->waves.emplace(path, runOnWorker<WaveRead>([path] { return decodeWave(path); }));

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -225,6 +228,43 @@ TEST_F(SoundBuffers, WavesAreConvertedAndBadFilesRefused) {
   EXPECT_NE(lastErrorDescription().find("\"data\" chunk claims 4294967280 bytes where the file holds 46"),
             std::string::npos)
       << lastErrorDescription();
+}
+
+// In a fresh process (a death test re-runs the program): the first conversions of the process run
+// on the worker threads all at once, as the game's LoadSounds starts them, and every one succeeds.
+// SDL sets up its sample converters on first use without a lock: threads doing that at once may
+// find none and refuse a sound ("No conversion from source format to float available").
+namespace {
+[[noreturn]] void convertFirstWavesOnWorkers(const TempGameDir& dir) {
+  setAudioOutput(AudioOutput::Manual);
+  DirectX8 dx;
+  std::shared_ptr<DirectSound8> device;
+  if (dx.DirectSoundCreate("", device) != D3D_OK) std::_Exit(2);
+  std::vector<std::string> paths;
+  for (int i = 0; i < 24; ++i) paths.push_back(dir.real("/sfx/s" + std::to_string(i) + ".wav"));
+  device->PrefetchWaveFiles(paths);
+  int refused = 0;
+  for (const std::string& path : paths) {
+    std::shared_ptr<DirectSoundSecondaryBuffer8> buffer;
+    if (device->CreateSoundBufferFromFile(path, DSBUFFERDESC{224}, buffer) != D3D_OK) {
+      std::fprintf(stderr, "%s\n", lastErrorDescription().c_str());
+      ++refused;
+    }
+  }
+  std::filesystem::remove_all(dir.path());  // the child ends without the folder's destructor
+  std::_Exit(refused == 0 ? 0 : 1);
+}
+}  // namespace
+
+TEST(WaveConversion, TheFirstConversionsOfAProcessOnWorkerThreadsAllSucceed) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // each run a new process, SDL untouched
+  TempGameDir dir;
+  for (int i = 0; i < 24; ++i)
+    dir.write("\\sfx\\s" + std::to_string(i) + ".wav", waveFile(22050, 1, std::vector<int16_t>(2205, 1000)));
+  for (int run = 0; run < 20; ++run) {
+    SCOPED_TRACE("process " + std::to_string(run));
+    EXPECT_EXIT(convertFirstWavesOnWorkers(dir), ::testing::ExitedWithCode(0), "");
+  }
 }
 
 TEST(SoundClock, WithoutManualTimeSoundsEndByTheClock) {
