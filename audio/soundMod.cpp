@@ -36,7 +36,22 @@ constexpr Long kStatusOnce = DSBSTATUS_PLAYING;                       // 1
 constexpr Long kStatusLooped = DSBSTATUS_PLAYING | DSBSTATUS_LOOPING;  // 5
 constexpr Long kBufferFlags = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;  // 224
 
+// How many times each slot has been freed (mod 256): the upper part of the slot's handle.
+std::array<uint8_t, SoundSlotCount> SlotGeneration{};
+
 bool inPool(Integer slot) { return slot >= 0 && slot < SoundSlotCount; }
+Integer handleOf(Integer slot) { return static_cast<Integer>(slot + SoundSlotCount * SlotGeneration[slot]); }
+// The slot a handle names, -1 when it names none (-1, out of range, or freed since).
+Integer slotOf(Integer handle) {
+  if (handle < 0) return -1;
+  const Integer slot = static_cast<Integer>(handle % SoundSlotCount);
+  return handle / SoundSlotCount == SlotGeneration[slot] ? slot : -1;
+}
+void freeSlot(Integer slot) {
+  SoundBuffers[slot].reset();
+  SoundNames[slot].clear();
+  ++SlotGeneration[slot];
+}
 bool soundOn() { return Player && Player->bSound; }
 // Valid for playing: within the pool, named and holding a buffer.
 bool playable(Integer slot) { return inPool(slot) && !SoundNames[slot].empty() && SoundBuffers[slot]; }
@@ -74,6 +89,7 @@ void InitSound() {
     SoundBuffers[i].reset();
     SoundNames[i].clear();
   }
+  SlotGeneration.fill(0);
   SoundDevice.reset();
   if (!DX) DX = std::make_shared<DirectX8>();
   SoundDeviceList = DX->GetDSEnum();
@@ -102,8 +118,10 @@ Integer LoadSound(const std::string& name) {
   const bool loaded = vbTrap("LoadSound", [&] { LoadSoundFile(slot, name); });
   // A failed reload keeps the slot's earlier sound; a failed first load leaves the slot free.
   if (!loaded && SoundNames[slot].empty()) return -1;
-  return slot;
+  return handleOf(slot);
 }
+
+std::string soundFilePath(const std::string& name) { return resolvePath("\\sfx\\" + name + ".wav"); }
 
 void LoadSoundFile(Integer slot, const std::string& name) {
   vbCheckIndex(slot, 0, SoundSlotCount - 1);
@@ -114,7 +132,7 @@ void LoadSoundFile(Integer slot, const std::string& name) {
   DSBUFFERDESC desc;
   desc.lFlags = kBufferFlags;
   std::shared_ptr<DirectSoundSecondaryBuffer8> buffer;
-  checkHResult(SoundDevice->CreateSoundBufferFromFile(resolvePath("\\sfx\\" + name + ".wav"), desc, buffer));
+  checkHResult(SoundDevice->CreateSoundBufferFromFile(soundFilePath(name), desc, buffer));
   SoundBuffers[slot] = buffer;
   SoundNames[slot] = name;
 }
@@ -131,16 +149,14 @@ void ReapSounds() {
   for (Integer i = 0; i < SoundSlotCount; ++i) {
     const std::string& n = SoundNames[i];
     bool finished = (n == kOneShotCopy && statusOf(i) != kStatusOnce) || (n == kLoopCopy && statusOf(i) != kStatusLooped);
-    if (finished) {
-      SoundBuffers[i].reset();
-      SoundNames[i].clear();
-    }
+    if (finished) freeSlot(i);
   }
 }
 
-void PlaySound(Integer slot) {
+void PlaySound(Integer handle) {
   if (!soundOn()) return;
   ReapSounds();
+  const Integer slot = slotOf(handle);
   if (!playable(slot)) return;
   DirectSoundSecondaryBuffer8* played = SoundBuffers[slot].get();
   if (statusOf(slot) != kStatusOnce) {
@@ -156,9 +172,10 @@ void PlaySound(Integer slot) {
   checkHResult(played->SetVolume(clampVolume(CLng(static_cast<double>(SoundFactor) * 10000 - 10000))));
 }
 
-void PlaySound3D(Integer slot, const D3DVECTOR& position) {
+void PlaySound3D(Integer handle, const D3DVECTOR& position) {
   if (!soundOn()) return;
   ReapSounds();
+  const Integer slot = slotOf(handle);
   const D3DVECTOR coords = getSoundCoords(position);
   const Long pan = std::clamp<Long>(CLng(coords.x), DSBPAN_LEFT, DSBPAN_RIGHT);
   const Long volume = scaledVolume(CLng(coords.z));
@@ -182,14 +199,17 @@ void PlaySound3D(Integer slot, const D3DVECTOR& position) {
   checkHResult(b.Play(DSBPLAY_DEFAULT));
 }
 
-Integer StartLoopSound(Integer slot) {
+Integer StartLoopSound(Integer handle) {
+  const Integer slot = slotOf(handle);
   if (!SoundDevice || !playable(slot)) return -1;
   Integer copy = getFreeSound();
-  if (copy != -1) makeCopy(copy, slot, kLoopCopy);
-  return copy;
+  if (copy == -1) return -1;
+  makeCopy(copy, slot, kLoopCopy);
+  return handleOf(copy);
 }
 
-void UpdateLoopSound(Integer slot, const D3DVECTOR& position) {
+void UpdateLoopSound(Integer handle, const D3DVECTOR& position) {
+  const Integer slot = slotOf(handle);
   if (!soundOn() || !inPool(slot) || !SoundBuffers[slot]) return;
   DirectSoundSecondaryBuffer8& b = *SoundBuffers[slot];
   const D3DVECTOR coords = getSoundCoords(position);
@@ -202,16 +222,17 @@ void UpdateLoopSound(Integer slot, const D3DVECTOR& position) {
   checkHResult(b.Play(DSBPLAY_LOOPING));
 }
 
-void StopSound(Integer slot) {
+void StopSound(Integer handle) {
+  const Integer slot = slotOf(handle);
   if (!inPool(slot) || !SoundBuffers[slot]) return;
   checkHResult(SoundBuffers[slot]->Stop());
   ReapSounds();
 }
 
-void ClearSound(Integer slot) {
-  if (!inPool(slot)) return;  // a ship without a loop holds -1
-  SoundBuffers[slot].reset();
-  SoundNames[slot].clear();
+void ClearSound(Integer handle) {
+  const Integer slot = slotOf(handle);
+  if (!inPool(slot)) return;  // a ship without a loop holds -1; a freed handle names nothing
+  freeSlot(slot);
 }
 
 void StopAllSounds() {

@@ -6,6 +6,13 @@
 // Units are DirectSound's: volume in hundredths of a dB -10000..0, pan -10000 (left)..10000.
 // Integer volumes and pans are rounded half to even. Main thread only.
 //
+// Sounds are named by handles: LoadSound and StartLoopSound give them, -1 is none, and every play
+// and stop takes one. A handle is the slot number 0..127 plus 128 times the number of times the
+// slot had been freed before (mod 256), so a loaded sound's handle is its slot from a fresh
+// InitSound, and a handle kept after its copy was freed (reaped, cleared, or StopAllSounds) names
+// nothing, even when its slot holds another sound by then (until that slot has been freed 256
+// times more).
+//
 // Without a sound device (none enumerated, or its creation failed) loaded slots keep their names
 // but hold no buffer: nothing plays, StartLoopSound answers -1, the game goes on silent. A wave
 // file that cannot be loaded is reported (unforced "Error in LoadSound: ...") and its name gets no
@@ -42,26 +49,29 @@ extern Integer SndJet[4];      // "jet", "jet2", "jet3", "jet4"
 // enumerated device with the normal cooperative level on frmMain's window. Called once by
 // LoadSounds before any sound is loaded.
 void InitSound();
-// The slot holding name (the last match), else the first free slot, loading "\sfx\" + name +
-// ".wav" into it (again, when already loaded). -1 when the pool is full, or when the file cannot
-// be loaded into a slot that held nothing (reported, unforced).
+// The handle of the slot holding name (the last match), else of the first free slot, loading
+// "\sfx\" + name + ".wav" into it (again, when already loaded). -1 when the pool is full, or when
+// the file cannot be loaded into a slot that held nothing (reported, unforced).
 Integer LoadSound(const std::string& name);
 // Creates the slot's buffer from "\sfx\" + name + ".wav" and names the slot. Raises VbError when
 // the file cannot be loaded; the slot is then left as it was. Without a device only names it.
 void LoadSoundFile(Integer slot, const std::string& name);
-Integer getFreeSound();                               // lowest free slot; when none: "sound overflow!" (unforced), reap, -1
+// The lowest free slot (a slot, not a handle); when none: "sound overflow!" (unforced), reap, -1.
+Integer getFreeSound();
 void ReapSounds();                                    // frees finished copies
-void PlaySound(Integer slot);                         // flat play; nothing while sound is off
-void PlaySound3D(Integer slot, const D3DVECTOR& position);  // positional play; nothing while sound is off
-// Slot of a new looping copy of the loaded sound in slot, not yet started: the caller calls
-// UpdateLoopSound on it at once. -1 when the pool is full, slot holds no loaded sound, or there is
-// no device.
-Integer StartLoopSound(Integer slot);
-void UpdateLoopSound(Integer slot, const D3DVECTOR& position);  // keeps a looping copy playing
-void StopSound(Integer slot);                         // stops the slot, then reaps
-void ClearSound(Integer slot);                        // empties the slot without stopping it
+void PlaySound(Integer handle);                       // flat play; nothing while sound is off
+void PlaySound3D(Integer handle, const D3DVECTOR& position);  // positional play; nothing while sound is off
+// Handle of a new looping copy of the loaded sound, not yet started: the caller calls
+// UpdateLoopSound on it at once. -1 when the pool is full, the handle names no loaded sound, or
+// there is no device.
+Integer StartLoopSound(Integer handle);
+void UpdateLoopSound(Integer handle, const D3DVECTOR& position);  // keeps a looping copy playing
+void StopSound(Integer handle);                       // stops its sound, then reaps
+void ClearSound(Integer handle);                      // empties its slot without stopping it
 void StopAllSounds();                                 // stops all but "warp2" and "warp_out", then reaps
 // SoundFactor = (10000 - ((100 - v) / 10)^4) / 10000 for v = Player->soundVolume (100 without a
 // player record). Called by initGame and the sound options page.
 void setSoundVolume();
 Single getSoundVolume();                              // SoundFactor
+// The wave file LoadSoundFile reads for a name: the program's folder + "\sfx\" + name + ".wav".
+std::string soundFilePath(const std::string& name);

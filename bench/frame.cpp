@@ -11,7 +11,9 @@
 // spent), process CPU milliseconds over all threads, draw calls handed to the driver, and heap
 // allocations of the whole process (malloc and friends, the driver's included) with the C++
 // allocations among them. Reports; never fails. QV_FRAME_SCENES (e.g. "flight,busy") and
-// QV_FRAME_MERGING ("on" or "off") narrow the runs.
+// QV_FRAME_MERGING ("on" or "off") narrow the runs; QV_FRAME_FRAMES ("warm-up,measured", e.g. "5,10")
+// shortens them. Under callgrind (valgrind --tool=callgrind --collect-atstart=no) only the measured
+// frames are counted, for instruction counts that a loaded machine does not disturb.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <stdlib.h>
@@ -26,6 +28,18 @@
 #include <new>
 #include <string>
 #include <vector>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define QV_CALLGRIND_TOGGLE()                          \
+  do {                                                 \
+    if (RUNNING_ON_VALGRIND) CALLGRIND_TOGGLE_COLLECT; \
+  } while (0)
+#else
+#define QV_CALLGRIND_TOGGLE() \
+  do {                        \
+  } while (0)
+#endif
 
 #include "bench/BenchGameDir.h"
 #include "bench/CpuTime.h"
@@ -150,7 +164,7 @@ FrameFigures medians(const std::vector<FrameFigures>& frames) {
                       col(&FrameFigures::newAllocs)};
 }
 
-constexpr int WarmUpFrames = 20, MeasuredFrames = 40;
+int WarmUpFrames = 20, MeasuredFrames = 40;
 
 // Within one frame, the times the device saw its markers.
 struct FrameMarks {
@@ -163,8 +177,10 @@ struct FrameMarks {
   int64_t draws0 = 0;
 };
 
-// The targets against the merged runs' figures, each with the reason where it is not met.
-void report(const FrameFigures (&on)[5], const bool (&seen)[5]) {
+// The targets against the merged runs' figures (and merging on against off), each with the
+// reason where it is not met.
+void report(const FrameFigures (&on)[5], const bool (&seen)[5], const FrameFigures (&off)[5],
+            const bool (&seenOff)[5]) {
   const auto& title = on[static_cast<int>(Scene::Title)];
   const auto& titleNoFx = on[static_cast<int>(Scene::TitleNoEffect)];
   const auto& flight = on[static_cast<int>(Scene::Flight)];
@@ -211,7 +227,33 @@ void report(const FrameFigures (&on)[5], const bool (&seen)[5]) {
       "effect texture, sums the layers on the grid, then draws the grid magnified, each pass waiting for the one "
       "before, and its cpu_ms over 8 cores leaves no room for 16.7 ms (on a loaded machine, less still)";
   if (has(Scene::Title)) line("title: frames per second", fps(title), 60, false, fpsWhy);
-  if (has(Scene::Flight)) line("flight: frames per second", fps(flight), 60, false, fpsWhy);
+  const char* rasterWhy =
+      "present_ms is the wait for llvmpipe's rasteriser threads after the main thread has handed the frame "
+      "over: every fragment's shading, texel reads and blending (a flight frame shades about 1.6 million "
+      "fragments, the sky and the shade over the whole screen about 1.1 million of them; one full-screen "
+      "textured quad takes about 2 ms of eight threads on this CPU); cpu_ms is what the frame asks of the "
+      "cores, and on a loaded machine the threads wait for them";
+  auto frameMs = [](const FrameFigures& f) { return f.update + f.render + f.present; };
+  if (has(Scene::Flight)) line("flight: frame ms", frameMs(flight), 13.3, true, rasterWhy);
+  if (has(Scene::Busy)) {
+    line("busy: frames per second", fps(busy), 30, false, rasterWhy);
+    line("busy: main-thread render ms", busy.render, 10, true,
+         "the main thread runs llvmpipe's vertex stage for every draw it hands over: shading about 120,000 "
+         "lit vertices in view (seven lights), setting up and binning their triangles (about 100 million "
+         "instructions a frame, callgrind, README); on a loaded machine the rasteriser's threads and other "
+         "work take its core from it");
+  }
+  if (has(Scene::BusyFewShots))
+    line("busy, 128 shots: frames per second", fps(busyFew), 40, false, rasterWhy);
+  // Merging must never cost: the frame with it on against the frame with it off, scene by scene.
+  for (Scene sc : {Scene::Title, Scene::TitleNoEffect, Scene::Flight, Scene::Busy, Scene::BusyFewShots}) {
+    const int k = static_cast<int>(sc);
+    if (!seen[k] || !seenOff[k]) continue;
+    const std::string what = std::string(sceneName(sc)) + ": frame ms, merging on against off";
+    line(what.c_str(), frameMs(on[k]), frameMs(off[k]), true,
+         "the frames of one run take turns with merging off and on; a difference within the spread of the "
+         "frames is noise of the machine, compare render_ms and cpu_ms");
+  }
   if (has(Scene::Title))
     std::printf("  CPU share of one core at the 60 fps cap (cpu_ms / 16.7): title %.0f%%", 100 * title.cpu / 16.7);
   if (has(Scene::Flight)) std::printf(", flight %.0f%%", 100 * flight.cpu / 16.7);
@@ -231,6 +273,11 @@ void FrameScenes(benchmark::State& state) {
   // QV_FRAME_SCENES (e.g. "flight,busy") and QV_FRAME_MERGING ("on" or "off") narrow the runs.
   const char* only = std::getenv("QV_FRAME_SCENES");
   const char* merging = std::getenv("QV_FRAME_MERGING");
+  if (const char* frames = std::getenv("QV_FRAME_FRAMES")) {
+    int warm = 0, measured = 0;
+    if (std::sscanf(frames, "%d,%d", &warm, &measured) == 2 && warm >= 1 && measured >= 1)
+      WarmUpFrames = warm, MeasuredFrames = measured;
+  }
   std::vector<Run> runs;
   for (Scene s : {Scene::Title, Scene::TitleNoEffect, Scene::Flight, Scene::Busy, Scene::BusyFewShots})
     for (bool merged : {false, true}) {
@@ -255,6 +302,7 @@ void FrameScenes(benchmark::State& state) {
   auto current = [&] { return first + static_cast<size_t>(frameInStretch) % std::max<size_t>(turns, 1); };
   int busyShips = 0;
   FrameMarks marks;
+  bool counting = false;  // callgrind counts this frame
   std::string failure;
 
   for (auto _ : state) {
@@ -290,6 +338,8 @@ void FrameScenes(benchmark::State& state) {
         // The frame that just ended.
         dev->FinishDrawing();
         const auto end = Clock::now();
+        if (counting) QV_CALLGRIND_TOGGLE();
+        counting = false;
         Run& run = runs[current()];
         if (frameInStretch / static_cast<int>(turns) >= WarmUpFrames && marks.updateDone) {
           FrameFigures f;
@@ -338,6 +388,8 @@ void FrameScenes(benchmark::State& state) {
       marks.allocs0 = g_allocs.load();
       marks.news0 = g_newAllocs.load();
       marks.start = Clock::now();
+      counting = frameInStretch / static_cast<int>(turns) >= WarmUpFrames;
+      if (counting) QV_CALLGRIND_TOGGLE();
     };
     frmMain.Form_Load();
     frmMain.afterFrameForTests = {};
@@ -354,24 +406,22 @@ void FrameScenes(benchmark::State& state) {
               MeasuredFrames, WarmUpFrames);
   std::printf("%-18s %-8s %9s %9s %10s %8s %7s %8s %12s %8s\n", "scene", "merging", "update_ms", "render_ms",
               "present_ms", "cpu_ms", "draws", "allocs", "c++_allocs", "max_fps");
-  FrameFigures on[5]{};  // merging on, by scene
-  bool seen[5]{};
+  FrameFigures on[5]{}, off[5]{};  // by scene
+  bool seen[5]{}, seenOff[5]{};
   for (const Run& r : runs) {
     const FrameFigures m = medians(r.frames);
     const double wall = m.update + m.render + m.present;
     std::printf("%-18s %-8s %9.3f %9.3f %10.3f %8.2f %7.0f %8.0f %12.0f %8.1f\n", sceneName(r.scene),
                 r.merged ? "on" : "off", m.update, m.render, m.present, m.cpu, m.draws, m.allocs, m.newAllocs,
                 wall > 0 ? 1000.0 / wall : 0.0);
-    if (r.merged) {
-      on[static_cast<int>(r.scene)] = m;
-      seen[static_cast<int>(r.scene)] = true;
-    }
+    (r.merged ? on : off)[static_cast<int>(r.scene)] = m;
+    (r.merged ? seen : seenOff)[static_cast<int>(r.scene)] = true;
     const std::string key = std::string(sceneName(r.scene)) + (r.merged ? "" : " (off)");
     state.counters[key + " cpu_ms"] = m.cpu;
     state.counters[key + " draws"] = m.draws;
   }
   std::printf("busy scene ships: %d\n", busyShips);
-  report(on, seen);
+  report(on, seen, off, seenOff);
 }
 BENCHMARK(FrameScenes)->Iterations(1)->Unit(benchmark::kSecond);
 }  // namespace

@@ -134,8 +134,8 @@ void CMissionControl::applyHeaderLine(MissionDef& def, const std::string& line, 
   } else if (key == "owner") {
     def.owner = toEnd;
   } else if (key == "level") {
-    const double v = Val(value);
-    def.level = static_cast<Integer>(std::clamp(v, -32768.0, 32767.0));
+    // A fraction rounds half to even, as every stored Integer; a number beyond the range is held at its end.
+    def.level = CInt(std::clamp(Val(value), -32768.0, 32767.0));
   } else if (key == "recyclable") {
     def.recyclable = value == "1";
   } else if (key == "name") {

@@ -298,7 +298,15 @@ void CMissionPhase::doRead() {
       return;
     }
     const ScriptLine line = Lines[static_cast<size_t>(LineIndex)];
-    const bool yields = runLine(line);
+    bool yields = false;
+    try {
+      yields = runLine(line);
+    } catch (...) {
+      // A line that fails has still run: the next frame goes on after it, and the error reaches
+      // the caller's trap once.
+      ++LineIndex;
+      throw;
+    }
     ++LineIndex;
     if (yields || !Reading || last) return;
   }

@@ -40,7 +40,9 @@ class CMissionPhase {
   // Starts the phase: running, first line, no goal, no flags, no directive, first lines after
   // 1 s, no linked landing, no goal tag, no time limit (the timer tag is kept).
   void StartRead();
-  // One frame: the time limit, the directive timer, the wait, then lines until one yields.
+  // One frame: the time limit, the directive timer, the wait, then lines until one yields. A
+  // line whose command raises (the credits without their file) ends the frame's run: the error
+  // passes to the caller and the next frame goes on with the line after it.
   void doRead();
 
   Single getTimeT() const { return TimeT; }  // remaining time limit (s), -1 off

@@ -300,8 +300,8 @@ void CPlayer::BuyNewShip(Integer n, Integer i) {
   auto isCarrier = [](Long body) { return body == sbCapital || body == sbFleshy; };
   if (isCarrier(bought.ShipBody)) {
     if (isCarrier(shipDef(ShipType).ShipBody)) {
-      // The bays the new carrier's ship will have (its copy's DockBays), whatever the body type.
-      const Integer bays = CInt(bought.TotalMounts / 2.0);
+      // The bays of the bought design (a Capital design's; a Fleshy one has none).
+      const Integer bays = bought.DockBays;
       for (Integer k = 0; k < static_cast<Integer>(SubPlayers.size()); ++k) {
         if (k <= bays - 1) continue;
         if (!SubPlayers[k]) vbRaise(vberr::ObjectMissing);

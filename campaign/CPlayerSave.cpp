@@ -161,7 +161,7 @@ std::string CPlayer::slotText(const std::string& title, Integer ship, Integer ki
   w.writeLine(DateText());
   w.writeLine(TimeText());
   w.writeNumber(GameInterface ? GameInterface->GameTime : 0).endLine();
-  w.writeNumber(s.x).writeNumber(s.y).writeNumber(s.e).endLine();
+  w.writeSingle(s.x).writeSingle(s.y).writeSingle(s.e).endLine();
   w.writeNumber(CrewChar[0]).endLine();
   w.writeNumber(CrewChar[1]).endLine();
   w.writeBool(HasShieldBoost).writeNumber(ArmorLev).writeBool(HasFuelDoubler).endLine();
@@ -174,7 +174,7 @@ std::string CPlayer::slotText(const std::string& title, Integer ship, Integer ki
   w.writeNumber(World ? World->CurrentNode : 0).endLine();
   for (Integer r : Resources) w.writeNumber(r).endLine();
   w.writeNumber(Cash).endLine();
-  w.writeNumber(Fuel).writeNumber(Armor).writeNumber(Shields).endLine();
+  w.writeNumber(Fuel).writeSingle(Armor).writeSingle(Shields).endLine();
   for (Long m : Mounts) w.writeNumber(m).endLine();
   w.writeNumber(ShipType).endLine();
   for (int i = 0; i < SecondarySlots; ++i) {

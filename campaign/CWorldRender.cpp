@@ -11,6 +11,7 @@
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
 #include "engine/GameGlobals.h"
+#include "engine/MediaBatch.h"
 #include "engine/MediaHandles.h"
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"
@@ -61,6 +62,7 @@ CWorld::CWorld() {
 
 void CWorld::loadTextures() {
   if (TexturesLoaded || !TexMon) return;
+  MediaBatch batch;  // the pictures are read on worker threads
   for (Integer k = 0; k < 4; ++k) PlanetTex[k] = TexMon->getTextureNumber("planets\\p_" + CStr(k + 1) + ".dds");
   for (Integer i = 0; i < 16; ++i)
     GalaxyTex[i] = TexMon->getTextureNumber("galaxy\\g" + CStr(i % 4 + 1) + CStr(i / 4 + 1) + ".bmp");

@@ -192,6 +192,8 @@ void CShipEditor::Save() {
   if (EditDef) EditDef->WriteDef();
 }
 
+bool CShipEditor::hasFile() const { return EditDef && EditDef->hasFile(); }
+
 std::string CShipEditor::Load() {
   if (!EditDef || !PreviewShip) return "";
   CShipDef read;

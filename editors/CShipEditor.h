@@ -81,6 +81,8 @@ class CShipEditor {
   void Init();
   // Writes the definition; raises VbError when it cannot be written.
   void Save();
+  // The file of the definition's name exists.
+  bool hasFile() const;
   // Reads the file of the definition's name and seats the crew. A file that cannot be read
   // raises VbError and leaves the definition as it was. Counts beyond the window's buttons are
   // clamped; the returned text says which (empty when none was).

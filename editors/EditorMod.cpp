@@ -86,6 +86,26 @@ std::optional<Single> editorSingle(const std::string& text) {
   return static_cast<Single>(v);
 }
 
+bool isEditorNumber(const std::string& text) {
+  std::string t;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') t += c;
+  size_t i = 0, digits = 0;
+  auto isDigit = [&t](size_t at) { return at < t.size() && t[at] >= '0' && t[at] <= '9'; };
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  for (; isDigit(i); ++i) ++digits;
+  if (i < t.size() && t[i] == '.')
+    for (++i; isDigit(i); ++i) ++digits;
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    if (!isDigit(i)) return false;
+    while (isDigit(i)) ++i;
+  }
+  return i == t.size();
+}
+
 std::string editorNumberText(Single v) {
   char buf[32];
   auto r = std::to_chars(buf, buf + sizeof buf, v);

@@ -41,6 +41,9 @@ double radiansToDegrees(Single radians);
 std::optional<Integer> editorInteger(const std::string& text);
 std::optional<Long> editorLong(const std::string& text);
 std::optional<Single> editorSingle(const std::string& text);
+// True when the whole text is one number as those readers take it (blanks aside): a sign,
+// digits with an optional fraction, an optional exponent. "", "abc" and "12abc" are not.
+bool isEditorNumber(const std::string& text);
 // A Single as the shortest plain text that reads back as the same Single.
 std::string editorNumberText(Single v);
 

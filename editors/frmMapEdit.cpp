@@ -27,6 +27,7 @@ std::vector<std::string> FrmMapEdit::structNames() {
 
 FrmMapEdit::FrmMapEdit(CMapEditor& editor) : Form("Map Editor"), editor_(editor) {
   Command2.sameLine = true;
+  lblStatus.wrap = true;
   cmbFog.sameLine = cmbFX.sameLine = true;
   cmdUpdate.sameLine = true;
   for (ScrollBar* bar : {&SXscroll, &SYScroll, &SZScroll}) bar->sameLine = true;

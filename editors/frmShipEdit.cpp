@@ -1,6 +1,7 @@
 #include "editors/frmShipEdit.h"
 
 #include <exception>
+#include <type_traits>
 
 #include "editors/CShipEditor.h"
 #include "editors/EditorMod.h"
@@ -38,6 +39,14 @@ FrmShipEdit::FrmShipEdit(CShipEditor& editor) : Form("Ship Editor"), editor_(edi
                        &txtFuel, &txtCamFollowY, &txtCamFollowZ, &txtEnergy, &txtStorage, &txtJetSnd})
     box->editWidth = 70;
   Command2.sameLine = true;
+  lblStatus.wrap = true;
+  // Every box but the name edits the definition (the name only says where it is saved).
+  for (TextBox* box : {&txtModel, &txtBodyTex, &txtInteriorTex, &txtWindowTex, &txtWheelsTex,
+                       &txtAcceleration, &txtMaxSpeed, &txtTraction, &txtAgility, &txtShields, &txtArmor,
+                       &txtPrice, &txtFuel, &txtTitle, &txtDesc, &txtCamFollowY, &txtCamFollowZ, &txtEnergy,
+                       &txtStorage, &txtJetSnd})
+    box->onChange = [this] { markEdited(); };
+  cmbShipBody.onClick = [this] { markEdited(); };
 
   onLoad = [this] { Form_Load(); };
   Command1.onClick = [this] { Command1_Click(); };
@@ -54,12 +63,17 @@ FrmShipEdit::FrmShipEdit(CShipEditor& editor) : Form("Ship Editor"), editor_(edi
 }
 
 void FrmShipEdit::Form_Load() {
+  FillGuard fill(filling_);
   EditIndex = 0;
   optEdit(0).setValue(true);
   optMount(0).setValue(true);
   optSeats(0).setValue(true);
   optJet(0).setValue(true);
   optLight(0).setValue(true);
+}
+
+void FrmShipEdit::markEdited() {
+  if (!filling_) edited_ = true;
 }
 
 void FrmShipEdit::report(const std::string& text) {
@@ -89,11 +103,13 @@ void FrmShipEdit::optEdit_Click(Integer i) {
 void FrmShipEdit::countClick(ControlArray<OptionButton>& group, Integer firstElement, Integer& stored, Integer i) {
   for (Integer k = 0; k < group.count(); ++k) optEdit(static_cast<Integer>(firstElement + k)).setEnabled(k <= i);
   stored = i;
+  markEdited();
   editor_.UpdateShip();
 }
 
 void FrmShipEdit::scrollChange(ScrollBar& bar, Label& caption, const char* prefix, void (FrmShipEdit::*apply)(Integer)) {
   if (filling_) return;  // only the user's own moves change the definition
+  edited_ = true;
   caption.setCaption(prefix + CStr(bar.value()));
   (this->*apply)(bar.value());
   editor_.UpdateShip();
@@ -104,16 +120,30 @@ void FrmShipEdit::applyY(Integer v) { editor_.setScrolly(EditIndex, v); }
 void FrmShipEdit::applyZ(Integer v) { editor_.setScrollZ(EditIndex, v); }
 void FrmShipEdit::applyR(Integer v) { editor_.setScrollR(EditIndex, v); }
 
-bool FrmShipEdit::saveFormToDef() {
+bool FrmShipEdit::saveFormToDef(std::string& notes) {
   ShipDefVals v;
   std::string refused;
-  auto single = [&refused](const TextBox& box, Single& out) {
-    if (auto n = editorSingle(box.text())) out = *n;
-    else if (refused.empty()) refused = box.label() + " " + box.text() + " is not a number this field holds.";
+  notes.clear();
+  // A number box: a value beyond its field refuses the save; a text that is not wholly a number
+  // is saved as its numeric prefix and the author is told.
+  auto number = [&](const TextBox& box, auto& out, auto read, const char* beyond) {
+    const auto n = read(box.text());
+    if (!n) {
+      if (refused.empty()) refused = box.label() + " " + box.text() + beyond;
+      return;
+    }
+    out = *n;
+    if (isEditorNumber(box.text())) return;
+    std::string saved;
+    if constexpr (std::is_floating_point_v<std::decay_t<decltype(*n)>>) saved = editorNumberText(*n);
+    else saved = CStr(*n);
+    notes += (notes.empty() ? "" : "; ") + box.label() + " \"" + box.text() + "\" as " + saved;
   };
-  auto integer = [&refused](const TextBox& box, Integer& out) {
-    if (auto n = editorInteger(box.text())) out = *n;
-    else if (refused.empty()) refused = box.label() + " " + box.text() + " lies beyond -32768..32767.";
+  auto single = [&](const TextBox& box, Single& out) {
+    number(box, out, editorSingle, " is not a number this field holds.");
+  };
+  auto integer = [&](const TextBox& box, Integer& out) {
+    number(box, out, editorInteger, " lies beyond -32768..32767.");
   };
   v.name = txtName.text();
   v.model = txtModel.text();
@@ -132,8 +162,7 @@ bool FrmShipEdit::saveFormToDef() {
   integer(txtShields, v.maxShields);
   integer(txtFuel, v.maxFuel);
   integer(txtArmor, v.maxArmor);
-  if (auto n = editorLong(txtPrice.text())) v.price = *n;
-  else if (refused.empty()) refused = "Price: " + txtPrice.text() + " lies beyond the price range.";
+  number(txtPrice, v.price, editorLong, " lies beyond the price range.");
   v.title = txtTitle.text();
   v.description = txtDesc.text();
   single(txtCamFollowY, v.camFollowY);
@@ -169,10 +198,21 @@ void FrmShipEdit::Command1_Click() {
     report("Not saved: " + refused);
     return;
   }
-  if (!saveFormToDef()) return;
+  std::string notes;
+  if (!saveFormToDef(notes)) return;
+  // An untouched definition (the empty one the editor opens on) replaces a file only when asked twice.
+  const std::string name = txtName.text();
+  const bool confirmed = confirmName_ == name;  // the Save just before asked about this name
+  confirmName_.clear();
+  if (!edited_ && !confirmed && editor_.hasFile()) {
+    confirmName_ = name;
+    report("\\ships\\" + name +
+           ".pnd exists and this definition was neither loaded nor edited: press Save again to replace it.");
+    return;
+  }
   try {
     editor_.Save();
-    report("Saved " + txtName.text() + ".");
+    report("Saved " + name + "." + (notes.empty() ? "" : " Not numbers, saved as read: " + notes + "."));
   } catch (const std::exception& e) {
     report(std::string("Save failed: ") + e.what());
   }

@@ -3,7 +3,10 @@
 // buttons (one group) pick the seat, mount, jet or light whose offsets the scroll bars move; a
 // user's move of a bar changes the definition and the preview at once. Save and Load go through
 // the editor object; a refused name or number, a failed write or read and a clamped file are told
-// in lblStatus, and leave the file and the values being edited as they were.
+// in lblStatus, and leave the file and the values being edited as they were. A number box whose
+// text is not a number is saved as its numeric prefix (0 for none) and the status names it. A
+// definition neither loaded nor edited since the editor opened replaces an existing file only
+// when Save is pressed a second time for that name.
 #pragma once
 #include <string>
 
@@ -78,10 +81,14 @@ class FrmShipEdit : public Form {
   void applyY(Integer v);
   void applyZ(Integer v);
   void applyR(Integer v);
-  bool saveFormToDef();
+  // notes receives the number boxes whose text was not a number, with the value saved.
+  bool saveFormToDef(std::string& notes);
+  void markEdited();
   void setScrollRanges();
   void report(const std::string& text);
 
   CShipEditor& editor_;
   bool filling_ = false;  // the window sets its own controls: bars show values, the data keeps them
+  bool edited_ = false;      // loaded or changed by the author since the editor opened
+  std::string confirmName_;  // the name the last Save asked about; the next Save of it replaces the file
 };

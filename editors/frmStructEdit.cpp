@@ -15,8 +15,8 @@ std::string scaleText(const D3DVECTOR& s) {
   return editorNumberText(s.x) + "," + editorNumberText(s.y) + "," + editorNumberText(s.z);
 }
 
-// One number for all three axes, or three separated by commas; empty when a part lies beyond
-// the Single range.
+// One number for all three axes, or three separated by commas; empty when a part is not a number
+// or lies beyond the Single range.
 std::optional<D3DVECTOR> readScale(const std::string& text) {
   std::vector<std::string> parts;
   size_t start = 0;
@@ -26,7 +26,9 @@ std::optional<D3DVECTOR> readScale(const std::string& text) {
   if (parts.size() != 1 && parts.size() != 3) return std::nullopt;
   Single v[3];
   for (size_t i = 0; i < 3; ++i) {
-    const auto n = editorSingle(parts[parts.size() == 1 ? 0 : i]);
+    const std::string& part = parts[parts.size() == 1 ? 0 : i];
+    if (!isEditorNumber(part)) return std::nullopt;
+    const auto n = editorSingle(part);
     if (!n) return std::nullopt;
     v[i] = *n;
   }
@@ -41,6 +43,7 @@ std::optional<D3DVECTOR> readScale(const std::string& text) {
 FrmStructEdit::FrmStructEdit(CStructEditor& editor) : Form("Struct Editor"), editor_(editor) {
   for (ScrollBar* bar : {&HScroll1, &HScroll2, &HScroll3}) bar->sameLine = true;
   Command2.sameLine = true;
+  lblStatus.wrap = true;
   Combo1.onClick = [this] { Combo1_Click(); };
   Command1.onClick = [this] { Command1_Click(); };
   Command2.onClick = [this] { Command2_Click(); };
@@ -92,6 +95,10 @@ void FrmStructEdit::positionChange(int axis) {
 }
 
 bool FrmStructEdit::windowValues(std::string& refused, Integer& vOff, D3DVECTOR& scale) {
+  if (!isEditorNumber(txtVOff.text())) {
+    refused = "vOff: \"" + txtVOff.text() + "\" is not a number.";
+    return false;
+  }
   const auto off = editorInteger(txtVOff.text());
   if (!off) {
     refused = "vOff: " + txtVOff.text() + " lies beyond -32768..32767.";
@@ -99,7 +106,7 @@ bool FrmStructEdit::windowValues(std::string& refused, Integer& vOff, D3DVECTOR&
   }
   const auto s = readScale(txtScale.text());
   if (!s) {
-    refused = "Scale: " + txtScale.text() + " is not one number or three (x,y,z).";
+    refused = "Scale: \"" + txtScale.text() + "\" is not one number or three (x,y,z).";
     return false;
   }
   vOff = *off;

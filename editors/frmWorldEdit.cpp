@@ -20,6 +20,7 @@ FrmWorldEdit::FrmWorldEdit(CWorldEditor& editor) : Form("World Editor"), editor_
   chkEraGray(0).rowLabel = "Eragray:";
   for (CommandButton* b : {&cmdUpdate, &cmdAddLink, &cmdClearLinks, &cmdLoad}) b->sameLine = true;
   txtWorld.locked = true;
+  lblStatus.wrap = true;
   HScroll.onChange = [this] { editor_.setScrollx(HScroll.value()); };
   VScroll.onChange = [this] { editor_.setScrolly(VScroll.value()); };
   cmdNewNode.onClick = [this] { cmdNewNode_Click(); };

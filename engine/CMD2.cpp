@@ -1,5 +1,6 @@
 #include "engine/CMD2.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -79,13 +80,29 @@ void CMD2::setVertex(MD2Vertex& v, const D3DVECTOR& pos, const D3DVECTOR& normal
 }
 
 bool CMD2::LoadMD2(const std::string& ModelPath) {
+  return adoptMD2(ModelPath, readMD2File(md2FilePath(ModelPath)));
+}
+
+std::string CMD2::md2FilePath(const std::string& ModelPath) {
+  return resolvePath(modelGamePath(ModelPath));
+}
+
+CMD2::MD2Read CMD2::readMD2File(const std::string& realPath) {
+  MD2Read read;
   std::string bytes;
   try {
-    bytes = readFileBytes(resolvePath(modelGamePath(ModelPath)));
+    bytes = readFileBytes(realPath);
   } catch (const std::exception& e) {
-    reportTrapped("LoadMD2", "(" + ModelPath + ") " + e.what());
-    return false;
+    read.error = e.what();
+    return read;
   }
+  auto model = std::make_unique<CMD2>();
+  read.error = model->parseMD2(bytes);
+  if (read.error.empty()) read.model = std::move(model);
+  return read;
+}
+
+std::string CMD2::parseMD2(const std::string& bytes) {
   try {
     const std::string& b = bytes;
     if (b.size() < HeaderSize) throw BadModel("the file is shorter than an MD2 header");
@@ -161,8 +178,9 @@ bool CMD2::LoadMD2(const std::string& ModelPath) {
           const Single bx = static_cast<uint8_t>(b[p]), by = static_cast<uint8_t>(b[p + 1]);
           const Single bz = static_cast<uint8_t>(b[p + 2]);
           const D3DVECTOR pos{bx * sx + tx, bz * sz + tz, by * sy + ty};
-          setVertex(fr.vertices[nextVertexIndex()], pos, MD2Normals[static_cast<uint8_t>(b[p + 3])],
-                    texCoords[t.texCoord[k]]);
+          // The normal takes the same exchange of y and z as the position.
+          const D3DVECTOR& n = MD2Normals[static_cast<uint8_t>(b[p + 3])];
+          setVertex(fr.vertices[nextVertexIndex()], pos, D3DVECTOR{n.x, n.z, n.y}, texCoords[t.texCoord[k]]);
         }
     }
     // 7. The skins are read and dropped (their table was checked above).
@@ -179,9 +197,26 @@ bool CMD2::LoadMD2(const std::string& ModelPath) {
     ids_[2] = 2;
     ids_[3] = 3;
   } catch (const std::exception& e) {
-    reportTrapped("LoadMD2", "(" + ModelPath + ") " + e.what());
+    return e.what();
+  }
+  return "";
+}
+
+bool CMD2::adoptMD2(const std::string& ModelPath, MD2Read&& read) {
+  if (!read.model) {
+    reportTrapped("LoadMD2", "(" + ModelPath + ") " + read.error);
     return false;
   }
+  // The file is good: it replaces what the object held; the load-time bounds widen.
+  CMD2& m = *read.model;
+  lastFrame_ = m.lastFrame_;
+  frames_ = std::move(m.frames_);
+  texCoords_ = std::move(m.texCoords_);
+  tris_ = std::move(m.tris_);
+  out_ = std::move(m.out_);
+  for (int k = 0; k < 4; ++k) ids_[k] = m.ids_[k];
+  upper_ = D3DVECTOR{std::max(upper_.x, m.upper_.x), std::max(upper_.y, m.upper_.y), std::max(upper_.z, m.upper_.z)};
+  lower_ = D3DVECTOR{std::min(lower_.x, m.lower_.x), std::min(lower_.y, m.lower_.y), std::min(lower_.z, m.lower_.z)};
   // 9. The vertex buffer, filled with the first blend.
   try {
     Loaded = false;
@@ -192,6 +227,7 @@ bool CMD2::LoadMD2(const std::string& ModelPath) {
         !made)
       throw VbError(vberr::InvalidCall, lastErrorDescription());
     vb_ = std::move(made);
+    blendHeld_ = false;
     interpolateFrames();
     Loaded = true;
     return true;
@@ -221,6 +257,12 @@ const std::vector<MD2Vertex>& CMD2::FrameVertices(Long FrameNumber) const {
 
 void CMD2::interpolateFrames() {
   if (!vb_) vbRaise(vberr::ObjectMissing);
+  BlendKey key;
+  key.method = AnimType == 0 ? 0 : AnimType == 1 && lastFrame_ >= 3 ? 1 : 2;
+  for (int i = 0; i < (key.method == 0 ? 2 : key.method == 1 ? 4 : 1); ++i) key.ids[i] = ids_[i];
+  if (key.method != 2) key.blend = blend_;
+  if (blendHeld_ && key == held_) return;
+  blendHeld_ = false;
   const Long n = static_cast<Long>(tris_.size()) * 3;
   const MD2Vertex* upload = out_.data();
   if (AnimType == 0) {
@@ -235,6 +277,8 @@ void CMD2::interpolateFrames() {
     upload = frame(ids_[0]).vertices.data();
   }
   checkHResult(vb_->SetData(0, n * VertexStride, 0, upload));
+  held_ = key;
+  blendHeld_ = true;
 }
 
 // The frame after id that self-stepping moves to: the next index (the last wraps to 0) whose

@@ -1,8 +1,9 @@
 // CMD2: one MD2 key-frame model (ship parts, characters, structures, weapons, mounts, effect
 // models). LoadMD2 reads the file and expands every frame into a flat triangle list of MD2Vertex
-// (three vertices per triangle, the file's y and z exchanged); Render blends the current key
-// frames through the Trivec library (AnimateLinear or AnimateCatmullRom), uploads the result into
-// the model's own vertex buffer (FVF 274, managed pool) and draws it as a triangle list.
+// (three vertices per triangle, the file's y and z exchanged in positions and normals alike);
+// Render blends the current key frames through the Trivec library (AnimateLinear or
+// AnimateCatmullRom), uploads the result into the model's own vertex buffer (FVF 274, managed
+// pool) and draws it as a triangle list.
 //
 // Models are created and owned by the model cache (CModelMonster); everything else reaches a
 // model through its handle (ModelSlots) and calls Render with the animation state it wants.
@@ -36,6 +37,19 @@ class CMD2 {
   // Loads the file (a game path relative to the program's folder, or an absolute path inside
   // it). True when the model and its vertex buffer exist; the frame ids become 0, 1, 2, 3.
   bool LoadMD2(const std::string& ModelPath);
+  // LoadMD2 in two halves, for reading on a worker thread: md2FilePath gives the file of a model
+  // path (main thread); readMD2File reads it and expands its frames into a new CMD2, touching no
+  // device and nothing shared but the fixed normal table, so any thread may run it; adoptMD2
+  // (main thread) takes over what was read, or logs the reason as LoadMD2 does, and makes the
+  // vertex buffer. LoadMD2 is the three in a row.
+  struct MD2Read {
+    std::unique_ptr<CMD2> model;  // null when the file was refused
+    std::string error;            // the reason then
+  };
+  static std::string md2FilePath(const std::string& ModelPath);
+  static MD2Read readMD2File(const std::string& realPath);
+  bool adoptMD2(const std::string& ModelPath, MD2Read&& read);
+
   // Animates and draws. With NoUpdate False: non-zero frame ids or AnimationStatus are taken as
   // they are (explicit animation); all zero steps the model by itself (when its blend factor has
   // reached 1 the frames move on by one, to frames named with FramePrefix); an attached loaded
@@ -84,6 +98,8 @@ class CMD2 {
     Single u, v;
   };
 
+  // Checks and expands the MD2 file's bytes into this object; "" when good, else the reason.
+  std::string parseMD2(const std::string& bytes);
   // Blends the current frames into the output array and uploads it (the frame itself when not
   // blending). Subscript error for a frame id outside 0 .. last.
   void interpolateFrames();
@@ -100,6 +116,16 @@ class CMD2 {
   Long ids_[4] = {0, 0, 0, 0};  // FrameIDFrom, FrameIDTo, FrameIDTo2, FrameIDTo3
   std::shared_ptr<Direct3DVertexBuffer8> vb_;
   std::vector<MD2Vertex> out_;
+  // The blend the output array and the vertex buffer hold: a draw asking for it again uses them
+  // as they are.
+  struct BlendKey {
+    Long method = -1;  // 0 linear, 1 Catmull-Rom, 2 one frame unblended
+    Long ids[4] = {0, 0, 0, 0};
+    Single blend = 0;
+    bool operator==(const BlendKey&) const = default;
+  };
+  BlendKey held_;
+  bool blendHeld_ = false;
   D3DVECTOR boxMin_, boxMax_;
   Long outCounter_ = 0;
   D3DVECTOR upper_, lower_;

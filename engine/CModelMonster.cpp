@@ -1,5 +1,6 @@
 #include "engine/CModelMonster.h"
 
+#include "engine/MediaBatch.h"
 #include "engine/MediaHandles.h"
 #include "runtime/VbError.h"
 
@@ -13,11 +14,13 @@ Integer toHandle(size_t index) {
 }  // namespace
 
 CModelMonster::CModelMonster() {
+  finishMediaLoads();
   ModelSlots.assign(1, ModelCacheSlot{});
   entries_.assign(1, Entry{});
 }
 
 void CModelMonster::ClearAll() {
+  finishMediaLoads();
   std::vector<Dropped> dropped;
   for (const Entry& e : entries_) {
     Dropped d;
@@ -54,7 +57,10 @@ Integer CModelMonster::findFreeModelSlot() {
 void CModelMonster::LoadModel(Integer handle, const std::string& path) {
   auto model = std::make_shared<CMD2>();
   ModelSlots[static_cast<size_t>(handle)].object = model;
-  model->LoadMD2(path);  // a failed model keeps its handle, unloaded
+  // A failed model keeps its handle, unloaded.
+  const std::string file = CMD2::md2FilePath(path);
+  loadMedia<CMD2::MD2Read>([file] { return CMD2::readMD2File(file); },
+                           [model, path](CMD2::MD2Read& read) { model->adoptMD2(path, std::move(read)); });
 }
 
 Integer CModelMonster::getModelNumber(const std::string& path) {

@@ -2,7 +2,9 @@
 // CMD2 the first time its path is asked for; later requests return the same Integer handle.
 // Handles index the slot table ModelSlots (ModelSlots(handle).object is the CMD2), handed out from
 // 0 in first-request order; paths are compared exactly. A model that fails to load keeps its
-// handle with CMD2.Loaded False (LoadMD2 logs why).
+// handle with CMD2.Loaded False (LoadMD2 logs why). While a media batch is open
+// (engine/MediaBatch.h) the file is read on a worker thread: the handle and its CMD2 are there at
+// once, the model's frames and vertex buffer (or the message) come when the load finishes.
 //
 // Device reset: as the texture cache (engine/CTextureMonster.h): ClearAll remembers what it held
 // and LoadModels ends with restoreCleared, which reloads every remembered path that the reload

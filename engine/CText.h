@@ -30,7 +30,7 @@ class CText {
   void setSize(Single size);                                // the base scale (1.0: 32 x 36 pixel cells)
   void ClearBlock();
   // Word-wraps strText into the block at lines of w pixels (measured at the base size, codes
-  // measuring 0, a space 2). A line ends after its last space or hyphen; a word wider than a line
+  // measuring 0, a space 6 as drawn). A line ends after its last space or hyphen; a word wider than a line
   // is broken where it overflows. Text beyond 20 lines is dropped.
   void makeBlock(Single w, const std::string& strText);
   Integer getBlockSize() const;  // highest index of a non-empty block line, 0 when all are empty
@@ -50,7 +50,8 @@ class CText {
 
   // Glyph cell 0..55 of a character (after lower-casing), -1 for none.
   static Integer getCharCell(char c);
-  // Advance width in pixels at scale 1.0 (after lower-casing); 28 for characters not listed.
+  // Advance width in pixels at scale 1.0 (after lower-casing); 28 for characters not listed. A
+  // space measures the 6 pixels a drawn space advances, so measured and drawn texts agree.
   static Integer getCharWidth(char c);
   // The sum of the table widths of the text, unscaled (codes counted as characters).
   static Integer getTextWidth(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "engine/MediaBatch.h"
 #include "engine/MediaHandles.h"
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
@@ -14,15 +15,19 @@ std::vector<TexCacheSlot> TexSlots(1);
 std::shared_ptr<CTextureMonster> TexMon;
 
 namespace {
-// A texture file into a new texture: size and mip chain from the file, managed pool, linear
-// filters, no colour key. Raises VbError with the reason.
-std::shared_ptr<Direct3DTexture8> loadTextureFile(const std::string& gamePath, D3DFORMAT format) {
+// A texture read from its file into a new texture: size and mip chain from the file, managed
+// pool, linear filters, no colour key. Raises VbError with the reason.
+std::shared_ptr<Direct3DTexture8> makeTexture(D3DXTextureFile&& file, D3DFORMAT format) {
   if (!D3DX) vbRaise(vberr::ObjectMissing);
   std::shared_ptr<Direct3DTexture8> texture;
-  checkHResult(D3DX->CreateTextureFromFileEx(D3DDevice, resolvePath(gamePath), 0, 0, D3DX_DEFAULT, 0, format,
-                                             D3DPOOL_MANAGED, D3DX_FILTER_LINEAR, D3DX_FILTER_LINEAR, 0,
-                                             texture));
+  checkHResult(D3DX->CreateTextureFromFileData(D3DDevice, std::move(file), 0, 0, D3DX_DEFAULT, 0, format,
+                                               D3DPOOL_MANAGED, D3DX_FILTER_LINEAR, D3DX_FILTER_LINEAR, texture));
   return texture;
+}
+
+std::shared_ptr<Direct3DTexture8> loadTextureFile(const std::string& gamePath, D3DFORMAT format) {
+  if (!D3DX) vbRaise(vberr::ObjectMissing);
+  return makeTexture(D3DXReadTextureFile(resolvePath(gamePath), format, 0), format);
 }
 
 Integer toHandle(size_t index) {
@@ -31,11 +36,13 @@ Integer toHandle(size_t index) {
 }  // namespace
 
 CTextureMonster::CTextureMonster() {
+  finishMediaLoads();
   TexSlots.assign(1, TexCacheSlot{});
   entries_.assign(1, Entry{});
 }
 
 void CTextureMonster::ClearAll() {
+  finishMediaLoads();
   bool anyName = false;
   for (const Entry& e : entries_) anyName = anyName || e.taken;
   if (anyName) cleared_ = entries_;
@@ -58,12 +65,16 @@ Integer CTextureMonster::findFreeTexSlot() {
 void CTextureMonster::LoadTex(Integer handle, const std::string& name) {
   // The slot keeps no texture when the file fails.
   TexSlots[static_cast<size_t>(handle)].object.reset();
-  try {
-    const D3DFORMAT format = Right(name, 3) == "dds" ? D3DFMT_A8R8G8B8 : D3DFMT_R8G8B8;
-    TexSlots[static_cast<size_t>(handle)].object = loadTextureFile("\\gfx\\" + name, format);
-  } catch (const std::exception& e) {
-    reportTrapped("LoadTex", "(" + name + ")" + e.what());
-  }
+  const D3DFORMAT format = Right(name, 3) == "dds" ? D3DFMT_A8R8G8B8 : D3DFMT_R8G8B8;
+  const std::string path = resolvePath("\\gfx\\" + name);
+  loadMedia<D3DXTextureFile>([path, format] { return D3DXReadTextureFile(path, format, 0); },
+                             [handle, name, format](D3DXTextureFile& file) {
+                               try {
+                                 TexSlots[static_cast<size_t>(handle)].object = makeTexture(std::move(file), format);
+                               } catch (const std::exception& e) {
+                                 reportTrapped("LoadTex", "(" + name + ")" + e.what());
+                               }
+                             });
 }
 
 void CTextureMonster::loadForced(Integer slot, const std::string& path) {
@@ -105,6 +116,7 @@ std::shared_ptr<Direct3DTexture8> CTextureMonster::getTexture(Integer handle) co
 }
 
 void CTextureMonster::forceReplace(Integer handle, const std::string& path) {
+  finishMediaLoads();  // a load in flight must not land on the replaced texture
   if (handle < 0 || static_cast<size_t>(handle) >= entries_.size()) return;
   Entry& e = entries_[static_cast<size_t>(handle)];
   if (static_cast<size_t>(e.slot) >= TexSlots.size()) return;

@@ -7,6 +7,8 @@
 // Pixel format: names ending in exactly "dds" (lower case) load with their alpha
 // (D3DFMT_A8R8G8B8), every other name opaque (D3DFMT_R8G8B8). A missing or unreadable texture is
 // logged ("Error in LoadTex: (" + name + ")" + the reason) and keeps its handle with no texture.
+// While a media batch is open (engine/MediaBatch.h) the file is read on a worker thread: the
+// handle is given at once, the slot's texture (or the message) comes when the load finishes.
 //
 // Device reset: the main loop calls ClearAll on both caches and then LoadModels. ClearAll
 // remembers what the cache held; at its end LoadModels calls restoreCleared, which loads every

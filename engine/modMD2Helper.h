@@ -9,9 +9,9 @@
 constexpr int MD2NormalCount = 162;
 
 // The published MD2 normal table, in its published order and axes: entry 0 is
-// (-0.525731, 0, 0.850651), entry 1 (-0.442863, 0.238856, 0.864188). Models use an entry as it
-// stands (its y and z are not exchanged). Constant data (engine/MD2NormalTable.cpp), so it is
-// valid before initMD2Normals runs.
+// (-0.525731, 0, 0.850651), entry 1 (-0.442863, 0.238856, 0.864188), in the file's axes (z up):
+// a model takes an entry with its y and z exchanged, as its positions. Constant data
+// (engine/MD2NormalTable.cpp), so it is valid before initMD2Normals runs.
 extern const std::array<D3DVECTOR, MD2NormalCount> MD2Normals;
 
 // Diffuse (1, 1, 1, 1), ambient (1, 1, 1, 1), specular and emissive 0, power 10; set once.

@@ -55,9 +55,18 @@ bool bigBody(const CShip& s) {
 
 Single belowOne(Single v) { return std::fabs(v) < 1 ? 0.0f : v; }
 
-// The main window's re-centring point: (left / 20 + 400, top / 20 + 300), left and top in twips.
-Single centreX() { return frmMain.window().left() / 20.0f + 400; }
-Single centreY() { return frmMain.window().top() / 20.0f + 300; }
+// Screen pixels of a length in twips along an axis (LOGPIXELSX or LOGPIXELSY), at the screen's
+// dots per inch (96 when the screen gives none).
+Single twipsToPixels(Long twips, Long axis) {
+  const HDC dc = GetDC(0);
+  const Long dpi = GetDeviceCaps(dc, axis);
+  ReleaseDC(0, dc);
+  return static_cast<Single>(twips * static_cast<double>(dpi > 0 ? dpi : 96) / 1440.0);
+}
+
+// The re-centring point: the middle of the screen's pixels, from the main window's left and top.
+Single centreX() { return twipsToPixels(frmMain.window().left(), LOGPIXELSX) + ScreenWidth / 2.0f; }
+Single centreY() { return twipsToPixels(frmMain.window().top(), LOGPIXELSY) + ScreenHeight / 2.0f; }
 
 void recentreCursor() { SetCursorPos(CLng(centreX()), CLng(centreY())); }
 

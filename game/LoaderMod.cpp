@@ -10,10 +10,12 @@
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
+#include "engine/MediaBatch.h"
 #include "engine/MessageLog.h"
 #include "engine/RenderMod.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"
+#include "platform/Timer.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Strings.h"
 #include "runtime/Trap.h"
@@ -81,6 +83,7 @@ void loadCharacterModels() {
 
 void loadStructureModels() {
   if (!CurMap) vbRaise(vberr::ObjectMissing);
+  finishMediaLoads();  // the structure files' messages follow those of the loads before them
   CurMap->LoadStructDefs();
   for (Integer i = 0; i < 32; ++i) {
     const std::string name = CurMap->getStructModel(i);
@@ -95,6 +98,12 @@ void loadStructureModels() {
     Drawloader();
   }
 }
+
+// The loading screen is drawn at most once a display frame: a step that comes sooner after the
+// last drawn one only counts toward the percentage. The first step of a load always draws.
+constexpr uint32_t LoadFrameMs = 16;
+bool loadFrameDrawn = false;  // a step of the current load has drawn
+uint32_t loadFrameAt = 0;     // timeGetTime when it did
 
 // One entry of the sprite-texture list: the global it fills and whether a step follows.
 struct SpriteTexture {
@@ -143,6 +152,11 @@ void Drawloader() {
     if (LoadDone) LoadScreenOn = false;
     if (!LoadScreenOn) return;
     // 4.
+    const uint32_t now = timeGetTime();
+    if (loadFrameDrawn && now - loadFrameAt < LoadFrameMs) {
+      LoadCount = CInt(LoadCount + 1.0);
+      return;
+    }
     Direct3DDevice8& dev = device();
     if (!GameText) vbRaise(vberr::ObjectMissing);
     CText& text = *GameText;
@@ -178,6 +192,8 @@ void Drawloader() {
     text.drawText(midX, midY + 10, CStr(p) + "%", 1, false, false);
     checkHResult(dev.EndScene());
     checkHResult(dev.Present());
+    loadFrameDrawn = true;
+    loadFrameAt = now;
   });
 }
 
@@ -188,11 +204,15 @@ void LoadFontTextures() {
 
 void LoadModels() {
   const bool reload = LoadDone;
+  // The files are read and decoded on worker threads while the device takes in the ones before.
+  MediaBatch batch;
   // 1.
   createSprite();
   LoadScreenOn = true;
+  loadFrameDrawn = false;
   LoadTotal = 468;
   LoadFontTextures();
+  finishMediaLoads();  // the loading screen draws with the font
   // 2.-4.
   loadShipModels();
   loadCharacterModels();
@@ -203,6 +223,7 @@ void LoadModels() {
   LoadMountModels();
   LoadSpriteTextures();
   // 6., 7. (a reload after a device reset is silent)
+  finishMediaLoads();
   if (!reload) addMessage(CStr(LoadCount) + " items loaded.", false);
   LoadDone = true;
   // Handles given out after the first load get their files back too.
@@ -391,5 +412,12 @@ void LoadSounds() {
       {"rico", &SndRico},           {"chime", &SndChime},         {"levup", &SndLevUp},
       {"crash", &SndCrash},
   };
+  // The wave files are converted on worker threads while the slots fill in order.
+  if (SoundDevice) {
+    std::vector<std::string> files;
+    for (const Named& s : sounds) files.push_back(soundFilePath(s.name));
+    SoundDevice->PrefetchWaveFiles(files);
+  }
   for (const Named& s : sounds) *s.slot = LoadSound(s.name);
+  if (SoundDevice) SoundDevice->DropPrefetchedWaves();
 }

@@ -20,7 +20,9 @@
 // logged ("Error in LoadCharDefs: ") and leaves the presets.
 void LoadCharDefs();
 // One loading-screen step (scene, ring, bar, percentage, Present) while LoadScreenOn and not
-// LoadDone. Traps its errors ("Error in Drawloader: ").
+// LoadDone. The screen is drawn at most once every 16 ms (a display frame): a step sooner after
+// the last drawn one only counts (LoadCount); the first step of each LoadModels draws. Traps its
+// errors ("Error in Drawloader: ").
 void Drawloader();
 // The device's EndScene; a failure is logged ("Error in TryEndScene: ").
 void TryEndScene();

@@ -218,14 +218,13 @@ bool isWizardPage(Long window) {
          window == msNewDifficulty;
 }
 
-// Name editing on a wizard name page: Backspace, Enter (goes to nextPage) or a character.
-void editName(std::string& name, Integer keyAscii, Long nextPage) {
+// Name editing on a wizard name page: Backspace, Enter (the page's "next") or a character.
+void editName(std::string& name, Integer keyAscii) {
   CInterface& gi = gameInterface();
   if (keyAscii == 8) {
     if (!name.empty()) name.pop_back();
   } else if (keyAscii == 13) {
-    gi.Window = nextPage;
-    if (nextPage == msNewGunner) gi.LoadNewGameGunnerPortraits();
+    gi.newGameNext();  // Enter is the page's "next"
   } else if (Len(name) < 20) {
     name += Chr(keyAscii);
   }
@@ -280,8 +279,9 @@ void FormMain::Form_KeyPress(Integer& KeyAscii) {
   vbTrap("Form_KeyPress", [&] {
     if (!GameInterface) GameInterface = std::make_shared<CInterface>();
     if (!Player) vbRaise(vberr::ObjectMissing);
-    if (GameInterface->Window == msNewDriverName) editName(Player->DriverName, KeyAscii, msNewGunner);
-    if (GameInterface->Window == msNewGunnerName) editName(Player->GunnerName, KeyAscii, msNewAllSet);
+    const Long page = GameInterface->Window;
+    if (page == msNewDriverName) editName(Player->DriverName, KeyAscii);
+    if (page == msNewGunnerName) editName(Player->GunnerName, KeyAscii);
   });
 }
 

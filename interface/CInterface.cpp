@@ -135,26 +135,16 @@ void CInterface::Render() {
     }
     prevWindow = window;
     GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit;
+    const bool fullScreen = isFullScreenState(window);
+    if (!fullScreen) runShipChangeFade();
+    if (runScreenFade()) return;
     if (window == msNone) drawDeathPrompt();
-    if (renderFullScreen(window)) {
-      // A change of scene into a full-screen page (a new game's first page) fades in over it.
-      if (fadeLevel > 0) {
-        GrayOut(1 - fadeLevel);
-        fadeLevel = static_cast<Single>(fadeLevel - FrameTime);
-      }
+    if (fullScreen) {
+      renderFullScreen(window);
       return;
     }
 
     // In-flight path.
-    runShipChangeFade();
-    if (fadeLevel > 0) {
-      GrayOut(1 - fadeLevel);
-      fadeLevel = static_cast<Single>(fadeLevel - FrameTime);
-      CShip& me = shipAt(playerShip);
-      me.Pitch = 0;
-      me.roll = 0;
-      if (fadeLevel > 0.5f) return;
-    }
     if (!PendingMap.empty() && !shipAt(0).getTransWarp()) {
       quadRect = SrcRect{0, 0, ScreenWidth, ScreenHeight};
       Back3DCust(nullptr, RECT{srcRect.left, srcRect.top, srcRect.right, srcRect.bottom},
@@ -182,7 +172,8 @@ void CInterface::Render() {
     }
     if (TitleCam || SlowMotion) return;
 
-    // HUD.
+    // HUD. The aim marker follows at the end of the pass unless a cursor was drawn over it.
+    aimMarkerOn = true;
     if (saveIconTimer > 0) RenderSaveIcon();
     RenderCombo();
     drawBountyMessage();
@@ -210,7 +201,7 @@ void CInterface::Render() {
       hudShown = true;
     }
     runOverlay();
-    if (hudShown) drawAimMarker();
+    if (aimMarkerOn) drawAimMarker();
     MouseClicked = false;
   });
 }
@@ -333,26 +324,46 @@ void CInterface::runOverlay() {
   }
 }
 
-bool CInterface::renderFullScreen(Long window) {
+// The screen fade runs before any screen, menu pages included: the shade at 1 - fadeLevel, the
+// player's ship levelled. While it is darker than half the pass ends under it and its click is
+// dropped, so nothing of the interface is drawn or clicked.
+bool CInterface::runScreenFade() {
+  if (fadeLevel <= 0) return false;
+  GrayOut(1 - fadeLevel);
+  fadeLevel = static_cast<Single>(fadeLevel - FrameTime);
+  CShip& me = shipAt(playerShip);
+  me.Pitch = 0;
+  me.roll = 0;
+  if (fadeLevel <= 0.5f) return false;
+  MouseClicked = false;
+  return true;
+}
+
+bool CInterface::isFullScreenState(Long window) {
+  return window == msMainMenu || window == msGameManager || (window >= msOptInput && window <= msNewAllSet) ||
+         (window >= msDemo && window <= msCheatsUnlocked);
+}
+
+void CInterface::renderFullScreen(Long window) {
   switch (window) {
-    case msMainMenu: drawMainMenu(); drawCursor(); return true;
-    case msGameManager: drawGameManagerMenu(); drawCursor(); return true;
+    case msMainMenu: drawMainMenu(); drawCursor(); return;
+    case msGameManager: drawGameManagerMenu(); drawCursor(); return;
     case msOptInput: case msOptGraphics: case msOptSound: case msOptExtra: case msOptions:
       drawOptions();
       drawCursor();
-      return true;
+      return;
     case msNewShip: case msNewDriver: case msNewDriverName: case msNewGunner: case msNewGunnerName:
     case msNewAllSet: case msNewSaveSlot: case msNewDifficulty:
       drawNewGame(static_cast<Integer>(window - msNewShip + ngShip));
       drawCursor();
-      return true;
-    case msDemo: renderAttract(); return true;
-    case msIntro: RenderIntro(); return true;
-    case msCredits: RenderCreds(); return true;
-    case msConfirmQuit: drawConfirmQuit(); return true;
-    case msConfirmDeleteMenu: drawConfirmDelete(); drawCursor(); return true;
-    case msSloMoUnlocked: case msCheatsUnlocked: drawCheatsUnlocked(); return true;
-    default: return false;
+      return;
+    case msDemo: renderAttract(); return;
+    case msIntro: RenderIntro(); return;
+    case msCredits: RenderCreds(); return;
+    case msConfirmQuit: drawConfirmQuit(); return;
+    case msConfirmDeleteMenu: drawConfirmDelete(); drawCursor(); return;
+    case msSloMoUnlocked: case msCheatsUnlocked: drawCheatsUnlocked(); return;
+    default: return;
   }
 }
 

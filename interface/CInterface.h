@@ -7,6 +7,7 @@
 // members outside the blocks are shared by every area.
 #pragma once
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -160,15 +161,16 @@ class CInterface {
   SrcRect srcRect{};             // source rectangle scratch for sprite draws
   Single saveIconTimer = 0;      // seconds left of the save icon (5.0 after a save)
   Single hudClock = 0;           // interface clock in seconds, wraps at 10000
-  bool aimMarkerOn = false;      // the aim marker is drawn this frame
+  bool aimMarkerOn = false;      // set before the HUD, cleared by drawCursor: the aim marker ends the pass while set
   std::array<D3DVECTOR, 3> xhairPoints{};  // aim marker points (screen x, y, depth)
 
   // ===== BLOCK core: dispatcher, primitives, widgets, main menu, options, dialogs, fade =====
  public:
   // Starts the full-screen fade from black (fadeLevel = 1.5; the in-flight pass runs it down).
   void FadeIn() { fadeLevel = 1.5f; }
-  // Binding text of a key-binding row: below 1000 the key's character and its code in
-  // parentheses ("W(87)"); 1000 and above a joystick control's name (CJoyControl.joyToString).
+  // Binding text of a key-binding row: below 1000 the key's label and its code in parentheses
+  // ("W(87)", "Up(38)", "Space(32)", "Num 5(101)", "F1(112)"); 1000 and above a joystick
+  // control's name (CJoyControl.joyToString).
   static std::string keyBindingText(Integer code);
 
  private:
@@ -189,14 +191,18 @@ class CInterface {
   void drawBountyMessage();
   void drawMissionLayers();
   void runOverlay();
-  bool renderFullScreen(Long window);   // table A; False when window is not a full-screen state
+  bool runScreenFade();                 // True when the fade ends the pass (still darker than half)
+  // Menu pages, wizard, title, intro, credits, quit and notice screens: drawn instead of flight.
+  static bool isFullScreenState(Long window);
+  void renderFullScreen(Long window);   // one of those states
   void renderFlightScreen(Long window); // table B
   void renderAttract();                 // the title sequence (msDemo)
   void attractTint();                   // a random map tint for the title sequence
 
   void drawPanel(Single x1, Single y1, Single x2, Single y2);
   void drawPanelEx(Single x1, Single y1, Single x2, Single y2, Integer r, Integer g, Integer b);
-  D3DXVECTOR2 rectToScreen(Single w, Single h);
+  // A plain panel of w x h centred on the screen, moved shiftX pixels sideways; its top-left corner.
+  D3DXVECTOR2 rectToScreen(Single w, Single h, Single shiftX = 0);
   bool drawButton(Single x, Single y, Single w, const std::string& caption, bool disabled);
   bool drawHighlight(Single x, Single y, Integer cell);
   // Option rows: the row's state after this frame (a click toggles it). Never clear MouseClicked.
@@ -247,6 +253,10 @@ class CInterface {
   static std::string getDifficultyName(Integer d);
   // Starts the intro slide show from its beginning (the wizard's finish; callers set msIntro).
   void startIntro() { introClock = -1.0; }
+  // Moves the new-game wizard on from its page in Window as that page's "next" button does
+  // (nothing on the difficulty and ship pages, which have their own). Enter on the name pages
+  // calls it (the main window's key handler).
+  void newGameNext();
 
   static constexpr int IntroCols = 80, IntroRows = 10, IntroSlides = 10;
   static constexpr int NewGameTextCount = 7, NewGameChoices = 8;
@@ -473,10 +483,11 @@ class CInterface {
   // A Single as the game prints a general number: up to 7 significant digits, no trailing zeros.
   static std::string singleText(Single v);
   // The directive banner and time box (drawDirective) from the mission phase's values: directive
-  // timer t (s), directive text, time-limit text ("" none), the player's warp frame and the
+  // timer t (s), directive text, the time limit (called once, just before the time is drawn: it
+  // gives the text, "" for none, and sets the text colour), the player's warp frame and the
   // locked-area flag.
-  void drawDirectiveBanner(Single t, const std::string& directive, const std::string& timeText, Single warpFrame,
-                           bool lockedArea);
+  void drawDirectiveBanner(Single t, const std::string& directive, const std::function<std::string()>& timeLimit,
+                           Single warpFrame, bool lockedArea);
   // The result banner (drawMissionResult) on its clock: above 10 failed, else complete.
   void drawResultBanner(Single& completeFrame);
 
@@ -500,7 +511,8 @@ class CInterface {
   void drawDirective(Single level);
   void drawMissionResult();
   void RenderSaveIcon();
-  D3DXVECTOR2 drawDoneButton(const std::string& title, Integer width);
+  // The store frame (width x 360, centred, moved shiftX pixels sideways); its top-left corner.
+  D3DXVECTOR2 drawDoneButton(const std::string& title, Integer width, Single shiftX = 0);
   void drawShipStats(Single& x, Single& y, Integer index);
   bool drawListArrowUp(Single x, Single y, bool selected);
   bool drawListArrowDown(Single x, Single y, bool selected);

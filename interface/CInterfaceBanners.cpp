@@ -27,12 +27,14 @@ void CInterface::drawDirective(Single /*level*/) {
   const Single warp = s ? s->getWarpFrame() : 0.0f;
   const bool locked = MissionControl && MissionControl->LockedArea;
   if (!MissionControl) return;
-  const std::string timeText = MissionControl->getTimeLimit();  // sets the time text's colour
-  drawDirectiveBanner(MissionControl->getDirectiveFrame(), MissionControl->getDirective(), timeText, warp, locked);
+  const CMissionControl& mission = *MissionControl;
+  const auto timeLimit = [&mission] { return mission.getTimeLimit(); };
+  drawDirectiveBanner(mission.getDirectiveFrame(), mission.getDirective(), timeLimit, warp, locked);
 }
 
-void CInterface::drawDirectiveBanner(Single t, const std::string& directive, const std::string& timeText,
-                                     Single warpFrame, bool lockedArea) {
+void CInterface::drawDirectiveBanner(Single t, const std::string& directive,
+                                     const std::function<std::string()>& timeLimit, Single warpFrame,
+                                     bool lockedArea) {
   const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
   CText& txt = gameText();
   if (t > 0.15f && t < 4.85f) {
@@ -54,8 +56,10 @@ void CInterface::drawDirectiveBanner(Single t, const std::string& directive, con
       txt.drawBlock(W / 2, 25, 1);
     }
   }
+  // The time limit sets the text colour (white, blinking red in its last 10 s) after the
+  // directive's grey; the box is drawn without touching it.
+  const std::string timeText = timeLimit();
   if (!timeText.empty()) {
-    // The box is drawn without touching the text colour, which the time limit has set.
     drawPanel(W / 2 - 50, H - 50, W / 2 + 50, H + 10);
     drawPanelEx(W / 2 - 50, H - 50, W / 2 + 50, H + 10, 100, 100, 255);
     txt.setSize(0.5f);

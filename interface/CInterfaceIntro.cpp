@@ -1,5 +1,6 @@
 // CInterface intro: the slide show after the new-game wizard (msIntro), the message wall over the
 // title scene, and the ship the title camera watches.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -116,13 +117,20 @@ void CInterface::RenderIntro() {
   const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
   const Integer s = static_cast<Integer>(Fix(Int(t) / SlideUnits));
   const auto picture = textureOf(TexHomeMap);
+  // On a short screen (480) the 357-pixel picture would start above the top edge and reach into
+  // the text: it starts at the top and shrinks to end 16 pixels above the text line. On a narrow
+  // one (640) the text block narrows to leave 40 pixels each side.
+  const Single picTop = std::max(0.0f, H / 3 - 180);
+  const Single picScale = std::min(1.0f, (H * 0.7f - 16 - picTop) / 357);
   if (!picture) addMessage("empy lol", false);
-  else drawImage(picture, RECT{0, 0, 256, 255}, 1.5f, 1.4f, W / 2 - 192, H / 3 - 180, D3DColorARGB(255, 255, 255, 255));
+  else
+    drawImage(picture, RECT{0, 0, 256, 255}, 1.5f * picScale, 1.4f * picScale, W / 2 - 192 * picScale, picTop,
+              D3DColorARGB(255, 255, 255, 255));
   // 6. Text.
   if (s >= 0 && s < IntroSlides && GameText) {
     GameText->setColor(255, 255, 255);
     GameText->setSize(0.8f);
-    GameText->makeBlock(600, introTexts[s]);
+    GameText->makeBlock(std::min(600.0f, W - 80), introTexts[s]);
     GameText->drawBlock(W / 2, H * 0.7f, 1);
   }
   // 7. Cross-fade.

@@ -1,6 +1,7 @@
 // CInterface new-game wizard: the eight pages (difficulty, ship, driver, driver name, gunner,
 // gunner name, save slot, all set) drawn by drawNewGame, the character lists and portraits they
 // offer, the wizard texts, and the difficulty names.
+#include <algorithm>
 #include <string>
 
 #include "audio/CMusic.h"
@@ -91,7 +92,8 @@ void CInterface::ReadNewGameText() {
 // ---- the wizard ----
 
 void CInterface::drawNewGameFrame(Integer page, Single cx, Single top) {
-  drawPanel(page == ngSaveSlot ? cx - 190 : cx, top, cx + 300, top + 400);
+  // The frame reaches 20 pixels above top, so that the title centred on top lies on it.
+  drawPanel(page == ngSaveSlot ? cx - 190 : cx, top - 20, cx + 300, top + 400);
   say(cx + 150, top, "start a new game", 1, 0.7f, 255, 255, 255);
   const char* title = "";
   switch (page) {
@@ -120,7 +122,7 @@ void CInterface::drawNewGameShipPage(Single cx, Single top) {
   // 1. Description and statistics; the statistics panel moves the page's anchor up by 45.
   if (selItem >= 0 && selItem <= 2) {
     drawNewGamePageText(selItem, cx, top);
-    Single statsX = cx - 320;
+    Single statsX = std::max(cx - 320, 5.0f);  // on a 640 screen its rim stays on the screen
     drawShipStats(statsX, top, WizardShips[selItem]);
   }
   // 2..3. The three ship tiles with their icons.
@@ -252,23 +254,25 @@ void CInterface::drawNewGame(Integer page) {
         default: break;
       }
     }
-    if (drawButton(cx + 180, top + 350, 100, last ? "finish!" : "next", false)) {
-      switch (page) {
-        case ngDriver: Window = msNewDriverName; break;
-        case ngDriverName:
-          Window = msNewGunner;
-          LoadNewGameGunnerPortraits();
-          break;
-        case ngGunner: Window = msNewGunnerName; break;
-        case ngGunnerName:
-          Window = msNewSaveSlot;
-          ReadSaveList();
-          break;
-        case ngSaveSlot: Window = msNewAllSet; break;
-        case ngAllSet: newGameFinish(); break;
-        default: break;
-      }
-    }
+    if (drawButton(cx + 180, top + 350, 100, last ? "finish!" : "next", false)) newGameNext();
   }
   MouseClicked = false;
+}
+
+void CInterface::newGameNext() {
+  switch (Window) {
+    case msNewDriver: Window = msNewDriverName; break;
+    case msNewDriverName:
+      Window = msNewGunner;
+      LoadNewGameGunnerPortraits();
+      break;
+    case msNewGunner: Window = msNewGunnerName; break;
+    case msNewGunnerName:
+      Window = msNewSaveSlot;
+      ReadSaveList();
+      break;
+    case msNewSaveSlot: Window = msNewAllSet; break;
+    case msNewAllSet: newGameFinish(); break;
+    default: break;
+  }
 }

@@ -39,10 +39,14 @@ Double stepVolume(Double v, Integer dir) { return std::clamp(v + 5.0 * dir, 0.0,
 
 void CInterface::drawOptions() {
   const Single cx = static_cast<Single>(ScreenWidth) / 2, cy = static_cast<Single>(ScreenHeight) / 2;
+  // The frame is 690 pixels wide with its rim; on a narrower screen (640) its sides, the page
+  // buttons and the page panel's edges move in by what is missing, keeping 5 pixels of margin.
+  const Single inset = std::max(0.0f, (700 - static_cast<Single>(ScreenWidth)) / 2);
+  const Single bx = cx - 330 + inset;  // left edge of the page buttons
   const Long page = Window;
-  drawPanel(cx - 340, cy - 180, cx + 340, cy + 180);
+  drawPanel(cx - 340 + inset, cy - 180, cx + 340 - inset, cy + 180);
   centred(cx, cy - 170, "options", 0.7f, 255, 255, 255);
-  drawPanel(cx - 220, cy - 140, cx + 330, cy + 170);
+  drawPanel(cx - 220 + inset, cy - 140, cx + 330 - inset, cy + 170);
   switch (page) {
     case msOptInput: drawOptionsInput(cx, cy); break;
     case msOptGraphics: drawOptionsGraphics(cx, cy); break;
@@ -50,19 +54,22 @@ void CInterface::drawOptions() {
     case msOptExtra: drawOptionsExtra(cx, cy); break;
     default: centred(cx + 50, cy, "select an option", 0.5f, 200, 200, 200); break;
   }
-  if (drawButton(cx - 330, cy - 120, 120, "input", page == msOptInput)) {
+  if (drawButton(bx, cy - 120, 120, "input", page == msOptInput)) {
     Window = msOptInput;
     keyRemapping = -1;
   }
-  if (drawButton(cx - 330, cy - 80, 120, "graphics", page == msOptGraphics)) Window = msOptGraphics;
-  if (drawButton(cx - 330, cy - 40, 120, "sound", page == msOptSound)) Window = msOptSound;
-  if (drawButton(cx - 330, cy, 120, "extra", page == msOptExtra)) Window = msOptExtra;
-  if (drawButton(cx - 330, cy + 100, 120, "cancel", false)) Window = msMainMenu;
-  if (drawButton(cx - 330, cy + 140, 120, "save", false)) {
+  if (drawButton(bx, cy - 80, 120, "graphics", page == msOptGraphics)) Window = msOptGraphics;
+  if (drawButton(bx, cy - 40, 120, "sound", page == msOptSound)) Window = msOptSound;
+  if (drawButton(bx, cy, 120, "extra", page == msOptExtra)) Window = msOptExtra;
+  if (drawButton(bx, cy + 100, 120, "cancel", false)) Window = msMainMenu;
+  if (drawButton(bx, cy + 140, 120, "save", false)) {
     Window = msMainMenu;
     player().WriteOptions();
     player().WriteCheats();
   }
+  // A binding row waits only on its own page: leaving it (another page, "cancel", "save") ends
+  // the wait, so no later key is bound unseen.
+  if (Window != msOptInput) keyRemapping = -1;
   MouseClicked = false;
 }
 

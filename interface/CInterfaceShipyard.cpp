@@ -73,8 +73,11 @@ void CInterface::drawShipIcon(Integer n, Single x, Single y, Single scale) {
 }
 
 void CInterface::drawShipyard() {
-  // 1.
-  const D3DXVECTOR2 c = drawDoneButton("monster shipyard", 500);
+  // 1. The stats panel stands out 135 pixels beyond the frame's right edge (to 640 with its rim);
+  // where that would leave the screen (narrower than 770) the frame moves left so that the two
+  // together are centred.
+  const Single shift = ScreenWidth < 770 ? -65.0f : 0.0f;
+  const D3DXVECTOR2 c = drawDoneButton("monster shipyard", 500, shift);
   CPlayer& me = player();
   // 2. Three rows of three; the ninth place is always empty.
   for (Integer r = 0; r <= 2; ++r) {

@@ -1,6 +1,7 @@
 // Status screen: the strip of panels (resources, mounts, upgrades, statistics, bounties, weapons)
 // that slides sideways under the status overlay. Strip x positions are drawn at x - sScroll;
 // the title, the cash line and the arrow buttons stay fixed to the screen.
+#include <algorithm>
 #include <array>
 
 #include "campaign/CPlayer.h"
@@ -19,6 +20,7 @@
 namespace {
 constexpr Single StripEnd = 1170;  // sScroll stays below StripEnd - ScreenWidth
 constexpr Single StripStart = -20;
+constexpr Single StripBottom = 525;  // lowest pixel row of the strip at full height
 
 // One sprite draw of src of a cache texture, scaled, with its top-left corner at (x, y); nothing
 // for a handle without a texture.
@@ -59,19 +61,24 @@ void CInterface::drawStatusScreen() {
   CPlayer& p = *Player;
   const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
   const Single sx = static_cast<Single>(sScroll);  // strip x -> screen x
+  // The strip reaches 525 pixels down (its panels' rims); on a shorter screen (480) every y
+  // position is pulled up in proportion so that it ends 5 pixels above the bottom edge. Sizes of
+  // texts and icons stay.
+  const Single ky = std::min(1.0f, (H - 5) / StripBottom);
+  const auto sy = [ky](Single y) { return y * ky; };
 
   // 1-2. Title and cash.
-  text(W / 2, 20, "status", 1, 1.0f, 255, 255, 0);
-  text(W - 20, 20, "$" + CStr(p.Cash), 2, 0.6f, 255, 255, 0);
+  text(W / 2, sy(20), "status", 1, 1.0f, 255, 255, 0);
+  text(W - 20, sy(20), "$" + CStr(p.Cash), 2, 0.6f, 255, 255, 0);
 
   // 3. Weapons.
-  drawPanelEx(890 - sx, 70, 1140 - sx, 520, 100, 100, 100);
-  text(1015 - sx, 70, "weapons", 1, 0.8f, 255, 255, 255);
+  drawPanelEx(890 - sx, sy(70), 1140 - sx, sy(520), 100, 100, 100);
+  text(1015 - sx, sy(70), "weapons", 1, 0.8f, 255, 255, 255);
   Integer n = 0;
   for (Integer i = 0; i <= 7; ++i) {
     if (!ship.getHasSecondary(i)) continue;
     ++n;
-    const Single y = 50.0f + 50 * n;
+    const Single y = sy(50.0f + 50 * n);
     const Integer ammo = ship.getSecondaryAmmo(i);
     statusSprite(TexIconsW, 128, 192, 129, 193, 140.6f, 7, 939 - sx, y + 17, D3DColorARGB(255, 0, 0, 0));
     statusSprite(TexIconsW, 128, 192, 129, 193, ammo * 1.4f, 5, 940 - sx, y + 18, D3DColorARGB(255, 255, 255, 0));
@@ -81,14 +88,14 @@ void CInterface::drawStatusScreen() {
   }
 
   // 4. Resources: a click on a row jettisons that good.
-  drawPanelEx(0 - sx, 70, 250 - sx, 520, 100, 100, 100);
-  text(125 - sx, 70, "resources", 1, 0.8f, 255, 255, 255);
+  drawPanelEx(0 - sx, sy(70), 250 - sx, sy(520), 100, 100, 100);
+  text(125 - sx, sy(70), "resources", 1, 0.8f, 255, 255, 255);
   n = 0;
   for (Integer k = 0; k <= 7; ++k) {
     const Integer count = p.getResource(k);
     if (count <= 0) continue;
     ++n;
-    const Single y = 50.0f + 50 * n;
+    const Single y = sy(50.0f + 50 * n);
     if (drawCargoList(0 - sx, y, k, count, 0)) {
       p.setResource(k, 0);
       cargoToShip();
@@ -101,8 +108,8 @@ void CInterface::drawStatusScreen() {
   }
 
   // 5. Mounts.
-  drawPanelEx(280 - sx, 70, 856 - sx, 160, 100, 100, 100);
-  text(568 - sx, 70, "mounts", 1, 0.8f, 255, 255, 255);
+  drawPanelEx(280 - sx, sy(70), 856 - sx, sy(160), 100, 100, 100);
+  text(568 - sx, sy(70), "mounts", 1, 0.8f, 255, 255, 255);
   n = 0;
   const Integer lastMount = ship.getTotalMounts();
   for (Integer m = 0; m <= lastMount; ++m) {
@@ -110,12 +117,12 @@ void CInterface::drawStatusScreen() {
     if (weapon < 0) continue;
     ++n;
     const Integer part = mountIconPart(weapon);
-    if (part >= 0) drawPartIcon(part, 280.0f + 64 * n - 32 - sx, 85);
+    if (part >= 0) drawPartIcon(part, 280.0f + 64 * n - 32 - sx, sy(85));
   }
 
   // 6. Upgrades, in their fixed order.
-  drawPanelEx(280 - sx, 180, 856 - sx, 360, 100, 100, 100);
-  text(568 - sx, 180, "upgrades", 1, 0.8f, 255, 255, 255);
+  drawPanelEx(280 - sx, sy(180), 856 - sx, sy(360), 100, 100, 100);
+  text(568 - sx, sy(180), "upgrades", 1, 0.8f, 255, 255, 255);
   std::array<Integer, 32> upgrades;
   upgrades.fill(-1);
   size_t count = 0;
@@ -129,24 +136,24 @@ void CInterface::drawStatusScreen() {
   for (const auto& [has, id] : owned)
     if (has) upgrades[count++] = id;
   for (Integer i = 0; i < 32; ++i)
-    if (upgrades[i] != -1) drawPartIcon(upgrades[i], 312.0f + 64 * (i % 8) - sx, 200.0f + 70 * (i / 8));
+    if (upgrades[i] != -1) drawPartIcon(upgrades[i], 312.0f + 64 * (i % 8) - sx, sy(200.0f + 70 * (i / 8)));
 
   // 7. Statistics.
   const Long t = GameTime;
-  text(280 - sx, 400, "income per kill: [G]$" + CStr(World->KillValue) + "[g]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, 424, "universe influence: [Y]" + CStr(Int(World->PercentOwned)) + "%[y]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, 448, "missions completed: [Y]" + CStr(World->MissionsCompleted) + "[y]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, 472, "play time: [P]" + playTimeText(t) + "[p]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, 496, "[Y]difficulty:[y] " + getDifficultyName(static_cast<Integer>(p.Difficulty)), 0, 0.6f, 255,
+  text(280 - sx, sy(400), "income per kill: [G]$" + CStr(World->KillValue) + "[g]", 0, 0.6f, 255, 255, 255);
+  text(280 - sx, sy(424), "universe influence: [Y]" + CStr(Int(World->PercentOwned)) + "%[y]", 0, 0.6f, 255, 255, 255);
+  text(280 - sx, sy(448), "missions completed: [Y]" + CStr(World->MissionsCompleted) + "[y]", 0, 0.6f, 255, 255, 255);
+  text(280 - sx, sy(472), "play time: [P]" + playTimeText(t) + "[p]", 0, 0.6f, 255, 255, 255);
+  text(280 - sx, sy(496), "[Y]difficulty:[y] " + getDifficultyName(static_cast<Integer>(p.Difficulty)), 0, 0.6f, 255,
        255, 255);
 
   // 8. Open bounties.
-  text(560 - sx, 400, "open bounties:", 0, 0.6f, 255, 255, 0);
+  text(560 - sx, sy(400), "open bounties:", 0, 0.6f, 255, 255, 0);
   n = 0;
   for (Integer b = 0; b < BountySlots; ++b) {
     if (p.getBountyHunted(b) != 1) continue;
     ++n;
-    const Single y = 400.0f + 24 * n;
+    const Single y = sy(400.0f + 24 * n);
     text(560 - sx, y, getBountyName(b), 0, 0.6f, 255, 255, 255);
     text(760 - sx, y, "$" + CStr(getBountyVal(b)), 2, 0.6f, 0, 255, 0);
     if (PointerX > 560 - sx && PointerX < 760 - sx && PointerY > y - 10 && PointerY < y + 10) {
@@ -163,12 +170,12 @@ void CInterface::drawStatusScreen() {
       GameText->drawBlock(left + 15, top + 35, 0);
     }
   }
-  if (n == 0) text(560 - sx, 424, "no open bounties!", 0, 0.6f, 100, 100, 100);
+  if (n == 0) text(560 - sx, sy(424), "no open bounties!", 0, 0.6f, 100, 100, 100);
 
   // 9. Upgrade descriptions under the pointer.
   for (Integer i = 0; i < 32; ++i) {
     if (upgrades[i] == -1) continue;
-    const Single ix = 312.0f + 64 * (i % 8) - sx, iy = 200.0f + 70 * (i / 8);
+    const Single ix = 312.0f + 64 * (i % 8) - sx, iy = sy(200.0f + 70 * (i / 8));
     if (!(PointerX > ix && PointerX < ix + 64 && PointerY > iy && PointerY < iy + 64)) continue;
     Single left = PointerX;
     if (PointerX + 300 > W) left = PointerX - 300;

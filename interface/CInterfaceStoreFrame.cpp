@@ -9,13 +9,13 @@
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
 
-D3DXVECTOR2 CInterface::drawDoneButton(const std::string& title, Integer width) {
+D3DXVECTOR2 CInterface::drawDoneButton(const std::string& title, Integer width, Single shiftX) {
   if (!Player) vbRaise(vberr::ObjectMissing);
   stopPlayerSteer();
   CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.7f);
-  const D3DXVECTOR2 corner = rectToScreen(width, 360);
+  const D3DXVECTOR2 corner = rectToScreen(width, 360, shiftX);
   t.drawText(corner.x + width / 2.0f, corner.y + 15, title, 1, false, false);
   t.setColor(0, 255, 0);
   t.setSize(0.6f);

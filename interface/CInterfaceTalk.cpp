@@ -283,7 +283,7 @@ void CInterface::RenderTalkBox() {
     g = CInt(std::sin(13 * v) * 30 + 225);
   // 5. Frame.
   const Single cx = static_cast<Single>(ScreenWidth) / 2;
-  drawListRow(cx - z, talkBoxY + 65 - 0.4f * z, 2 * z, 0.8f * z, "", false, false);
+  drawListRow(cx - z, talkBoxY + 65 - 0.4f * z, 2 * z, 0.8f * z, "", false, true);  // unlit, takes no click
   // 6. Portrait, text and hints once the box is (nearly) full size.
   if (z <= 190) return;
   hudSprite(TexNinjaPortrait, RECT{0, 0, 128, 128}, 1, 1, cx - 185, talkBoxY, D3DColorARGB(255, 255, 255, 255));

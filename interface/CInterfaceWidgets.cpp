@@ -88,8 +88,9 @@ void CInterface::drawPanelEx(Single x1, Single y1, Single x2, Single y2, Integer
   nineSlice(TexRoundedL, x1 - 5, y1 - 5, x2 + 5, y2 + 5, rgb(r, g, b));
 }
 
-D3DXVECTOR2 CInterface::rectToScreen(Single w, Single h) {
-  const D3DXVECTOR2 corner{(static_cast<Single>(ScreenWidth) - w) / 2, (static_cast<Single>(ScreenHeight) - h) / 2};
+D3DXVECTOR2 CInterface::rectToScreen(Single w, Single h, Single shiftX) {
+  const D3DXVECTOR2 corner{(static_cast<Single>(ScreenWidth) - w) / 2 + shiftX,
+                           (static_cast<Single>(ScreenHeight) - h) / 2};
   drawPanel(corner.x, corner.y, corner.x + w, corner.y + h);
   return corner;
 }
@@ -161,10 +162,41 @@ bool CInterface::drawHighlight(Single x, Single y, Integer cell) {
 
 // ---- menu widgets ----
 
+namespace {
+// The readable name of a key code whose character is not its label (arrows, Space, keypad,
+// function and sign keys); null for the letters and digits, which show as themselves, and for
+// codes no key sends.
+const char* keyName(Integer code) {
+  static constexpr struct {
+    Integer code;
+    const char* name;
+  } Names[] = {{8, "Backspace"},  {9, "Tab"},         {13, "Enter"},      {16, "Shift"},      {17, "Ctrl"},
+               {18, "Alt"},        {19, "Pause"},      {20, "Caps Lock"},  {27, "Esc"},        {32, "Space"},
+               {33, "Page Up"},    {34, "Page Down"},  {35, "End"},        {36, "Home"},       {37, "Left"},
+               {38, "Up"},         {39, "Right"},      {40, "Down"},       {44, "Print Scr"},  {45, "Insert"},
+               {46, "Delete"},     {91, "Left Win"},   {92, "Right Win"},  {93, "Menu"},       {106, "Num *"},
+               {107, "Num +"},     {109, "Num -"},     {110, "Num ."},     {111, "Num /"},     {144, "Num Lock"},
+               {145, "Scroll Lock"}, {186, ";"},       {187, "="},         {188, ","},         {189, "-"},
+               {190, "."},         {191, "/"},         {192, "Backquote"}, {219, "L Bracket"}, {220, "Backslash"},
+               {221, "R Bracket"}, {222, "'"}};
+  for (const auto& n : Names)
+    if (n.code == code) return n.name;
+  return nullptr;
+}
+}  // namespace
+
 std::string CInterface::keyBindingText(Integer code) {
   if (code >= 1000) return CJoyControl::joyToString(code);
   std::string s;
-  if (code >= 32 && code <= 126 && code != '[') s += static_cast<char>(code);
+  if (const char* name = keyName(code)) {
+    s = name;
+  } else if (code >= 96 && code <= 105) {
+    s = "Num " + std::to_string(code - 96);
+  } else if (code >= 112 && code <= 135) {
+    s = "F" + std::to_string(code - 111);
+  } else if (code >= 33 && code <= 126 && code != '[') {
+    s += static_cast<char>(code);  // letters, digits, and the signs of codes no key sends
+  }
   return s + "(" + std::to_string(code) + ")";
 }
 

@@ -38,12 +38,9 @@ class CStruct {
   }
   // Move from (pX, pY, pZ) to (x, y, z) of a body of radius w: True when the new point lies
   // strictly inside the box grown by w on x and z and w/2 on y; then each new coordinate that
-  // crossed a grown face from outside falls back to its old value.
+  // crossed a grown face from outside falls back to its old value. The structure is unchanged.
   // (Inline: every ship's step asks it of every structure several times.)
-  bool checkWithin(Single pX, Single pY, Single pZ, Single& x, Single& y, Single& z, Single w) {
-    // The definition's box becomes the local box again; the world box stays until the next setLoc.
-    LocalLower = DefCopy.getLBounds();
-    LocalUpper = DefCopy.getUBounds();
+  bool checkWithin(Single pX, Single pY, Single pZ, Single& x, Single& y, Single& z, Single w) const {
     const Single h = w / 2;
     if (!(WorldLower.x - w < x && x < WorldUpper.x + w && WorldLower.y - h < y && y < WorldUpper.y + h &&
           WorldLower.z - w < z && z < WorldUpper.z + w))

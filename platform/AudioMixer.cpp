@@ -1,5 +1,6 @@
 // The mixer and its output: an SDL audio device (44100 Hz, stereo float, mixed in SDL's callback
-// thread under the device lock) or no device (voices advanced by a steady clock, or by tests).
+// thread under the device lock) or no device (voices advanced by a steady clock, or by tests). The
+// voices' sum goes through the output limiter before it is played.
 // Limits: no resampling of a playing voice (its frequency is kept, not applied); at most one
 // device open. Depends on SDL2 (audio).
 #include "platform/AudioMixer.h"
@@ -36,6 +37,50 @@ void stereoGains(Long volume, Long pan, float& left, float& right) {
   if (pan < 0) right *= attenuation(pan);
 }
 
+// ---- the output limiter -------------------------------------------------------------------------------
+OutputLimiter::OutputLimiter()
+    : release_(static_cast<float>(std::exp(-1.0 / (kReleaseSeconds * kMixRate)))) {}
+
+void OutputLimiter::reset() {
+  envelope_ = 0;
+  gain_ = 1;
+  hold_ = 0;
+}
+
+float OutputLimiter::gainFor(float envelope) {
+  if (envelope <= kKnee) return 1.0f;
+  // The level leaves the knee with slope 1 and bends toward the ceiling.
+  constexpr float width = kCeiling - kKnee;
+  const float level = kKnee + width * -std::expm1(-(envelope - kKnee) / width);
+  return level / envelope;
+}
+
+void OutputLimiter::process(float* stereo, int64_t frames) {
+  for (int64_t i = 0; i < frames; ++i) {
+    float& left = stereo[i * 2];
+    float& right = stereo[i * 2 + 1];
+    if (!std::isfinite(left)) left = 0;
+    if (!std::isfinite(right)) right = 0;
+    const float peak = std::min(std::max(std::fabs(left), std::fabs(right)), kLoudestMix);
+    if (peak >= envelope_) {
+      envelope_ = peak;
+      hold_ = kHoldFrames;
+    } else if (peak >= envelope_ * kHoldBand) {
+      hold_ = kHoldFrames;
+    } else if (hold_ > 0) {
+      --hold_;
+    } else {
+      envelope_ = std::max(peak, envelope_ * release_);
+      if (envelope_ < 1e-6f) envelope_ = 0;  // -120 dB: silence, kept out of denormal numbers
+    }
+    // Below the knee the gain is exactly 1 and the samples pass unchanged.
+    gain_ = gainFor(envelope_);
+    left = std::clamp(left * gain_, -1.0f, 1.0f);
+    right = std::clamp(right * gain_, -1.0f, 1.0f);
+  }
+}
+
+// ---- the mixer -----------------------------------------------------------------------------------------
 AudioMixer::AudioMixer() : scratch_(static_cast<size_t>(kScratchFrames) * 2, 0.0f) {}
 
 AudioMixer& AudioMixer::get() {
@@ -112,6 +157,7 @@ void AudioMixer::setOutput(AudioOutput output) {
   closeDevice();
   output_ = output;
   clockRunning_ = false;
+  limiter_.reset();
 }
 
 void AudioMixer::pumpClock() {
@@ -202,6 +248,7 @@ void AudioMixer::mixVoice(Voice& v, float* out, int64_t frames) {
 void AudioMixer::render(float* out, int64_t frames) {
   std::fill(out, out + frames * 2, 0.0f);
   for (auto& v : voices_) mixVoice(*v, out, frames);
+  limiter_.process(out, frames);
 }
 
 // ---- the output configuration and test clock ---------------------------------------------------------

@@ -1,8 +1,10 @@
 // The one mixer behind sound buffers (DirectSound.h) and mp3 graphs (DirectShow.h). Internal to
 // platform/. Voices are stereo float at 44100 Hz, from samples in memory (shared by duplicates)
 // or from a decoder stream; each has a position in frames, play and loop flags, what happens at
-// its end, and left/right gains. The output is an SDL audio device whose callback mixes on SDL's
-// thread, or none: then voices advance by the clock (silent) or only when tests advance them.
+// its end, and left/right gains. The voices' sum passes the output limiter, so what is heard stays
+// within full scale however many voices play at once. The output is an SDL audio device whose
+// callback mixes on SDL's thread, or none: then voices advance by the clock (silent) or only when
+// tests advance them (tests render the limited output sample by sample, with no delay).
 // Voice fields change only under AudioMixer::Lock; the play and loop flags may also be read
 // without it (a buffer's status).
 #pragma once
@@ -57,6 +59,36 @@ struct Voice {
 // 10^(p / 2000). -10000 (and pan +-10000 for the far channel) is silence: exactly 0.
 void stereoGains(Long volume, Long pan, float& left, float& right);
 
+// Keeps a stereo stream of float samples within full scale, with no delay. A frame's peak p (the
+// larger of |left|, |right|) drives an envelope that follows a higher peak at once, holds for
+// kHoldFrames while peaks stay within kHoldBand of it, then falls back toward the present peak with
+// the time constant kReleaseSeconds. Both channels are scaled by one gain of the envelope e: 1 up
+// to kKnee, above it the level e * gain rises along a soft knee toward kCeiling and never reaches
+// it. A stream below kKnee passes unchanged. Then a last clamp to +-1; non-finite samples become 0
+// and a peak past kLoudestMix counts as kLoudestMix, so a broken stream costs at most a second.
+// Allocates nothing; the mixer's render calls it for every block it mixes.
+class OutputLimiter {
+ public:
+  static constexpr float kKnee = 0.9f;        // -0.9 dB full scale
+  static constexpr float kCeiling = 0.99f;    // -0.09 dB full scale
+  static constexpr float kHoldBand = 0.9f;
+  static constexpr int32_t kHoldFrames = 1103;  // 25 ms: a period of the lowest bass
+  static constexpr double kReleaseSeconds = 0.15;
+  static constexpr float kLoudestMix = 256;   // past every voice of the pool and the music at full scale
+
+  OutputLimiter();
+  void reset();  // unity gain, nothing held
+  void process(float* stereo, int64_t frames);
+  float gain() const { return gain_; }  // the gain of the last frame processed, 0..1
+
+ private:
+  // The gain for an envelope e >= 0: 1 up to kKnee, then the knee's level divided by e.
+  static float gainFor(float envelope);
+  float release_;  // envelope factor per frame after the hold
+  float envelope_ = 0, gain_ = 1;
+  int32_t hold_ = 0;
+};
+
 class AudioMixer {
  public:
   static AudioMixer& get();  // made on first use, never destroyed
@@ -91,8 +123,8 @@ class AudioMixer {
   bool deviceOpen() const { return device_ != 0; }
   std::vector<std::string> systemDevices();  // empty without an audio system
 
-  // Mixes frames into out (stereo, overwritten) and advances the voices. Called by the device's
-  // callback, and by tests in Manual output.
+  // Mixes frames into out (stereo, overwritten; the voices' sum after the output limiter) and
+  // advances the voices. Called by the device's callback, and by tests in Manual output.
   void render(float* out, int64_t frames);
   // Advances the voices by frames without output.
   void advance(int64_t frames);
@@ -107,6 +139,7 @@ class AudioMixer {
 
   std::vector<std::shared_ptr<Voice>> voices_;
   std::vector<float> scratch_;
+  OutputLimiter limiter_;  // reset with every change of output
   AudioOutput output_ = AudioOutput::Device;
   uint32_t device_ = 0;
   bool triedSystem_ = false, systemOk_ = false;

@@ -368,30 +368,46 @@ HResult makeTexture(const std::shared_ptr<Direct3DDevice8>& device, int32_t widt
 }
 }  // namespace
 
-HResult D3DX8::CreateTextureFromFileEx(const std::shared_ptr<Direct3DDevice8>& device, const std::string& srcFile,
-                                       int32_t width, int32_t height, int32_t mipLevels, int32_t, D3DFORMAT format,
-                                       D3DPOOL pool, int32_t, int32_t, D3DCOLOR colorKey,
-                                       std::shared_ptr<Direct3DTexture8>& texture) {
-  texture.reset();
-  if (!device) return reportFailure(D3DERR_INVALIDCALL, "no device");
-  if (!textureFormat(format)) return reportFailure(D3DERR_INVALIDCALL, "unsupported texture format");
-  DecodedImage image;
-  std::string error;
-  HResult hr = loadImageFile(srcFile, image, error);
-  if (FAILED(hr)) return reportFailure(hr, error);
-  bool sizeFromFile = (width == 0 || width == D3DX_DEFAULT) && (height == 0 || height == D3DX_DEFAULT);
-  if (!sizeFromFile && (width != image.width || height != image.height))
-    return reportFailure(D3DERR_INVALIDCALL, srcFile + ": resizing on load is not supported");
+D3DXTextureFile D3DXReadTextureFile(const std::string& srcFile, D3DFORMAT format, D3DCOLOR colorKey) {
+  D3DXTextureFile file;
+  file.path = srcFile;
+  file.hr = loadImageFile(srcFile, file.image, file.error);
+  if (FAILED(file.hr)) return file;
   bool keepAlpha = format == D3DFMT_A8R8G8B8;
-  for (auto& p : image.argb) {
+  for (auto& p : file.image.argb) {
     if (colorKey != 0 && (p | 0xFF000000u) == (colorKey | 0xFF000000u)) {
       p = 0;
       continue;
     }
-    if (!keepAlpha || !image.hasAlpha) p |= 0xFF000000u;
+    if (!keepAlpha || !file.image.hasAlpha) p |= 0xFF000000u;
   }
+  return file;
+}
+
+HResult D3DX8::CreateTextureFromFileEx(const std::shared_ptr<Direct3DDevice8>& device, const std::string& srcFile,
+                                       int32_t width, int32_t height, int32_t mipLevels, int32_t usage,
+                                       D3DFORMAT format, D3DPOOL pool, int32_t filter, int32_t mipFilter,
+                                       D3DCOLOR colorKey, std::shared_ptr<Direct3DTexture8>& texture) {
+  texture.reset();
+  if (!device) return reportFailure(D3DERR_INVALIDCALL, "no device");
+  if (!textureFormat(format)) return reportFailure(D3DERR_INVALIDCALL, "unsupported texture format");
+  return CreateTextureFromFileData(device, D3DXReadTextureFile(srcFile, format, colorKey), width, height, mipLevels,
+                                   usage, format, pool, filter, mipFilter, texture);
+}
+
+HResult D3DX8::CreateTextureFromFileData(const std::shared_ptr<Direct3DDevice8>& device, D3DXTextureFile&& file,
+                                         int32_t width, int32_t height, int32_t mipLevels, int32_t, D3DFORMAT format,
+                                         D3DPOOL pool, int32_t, int32_t, std::shared_ptr<Direct3DTexture8>& texture) {
+  texture.reset();
+  if (!device) return reportFailure(D3DERR_INVALIDCALL, "no device");
+  if (!textureFormat(format)) return reportFailure(D3DERR_INVALIDCALL, "unsupported texture format");
+  if (FAILED(file.hr)) return reportFailure(file.hr, file.error);
+  const DecodedImage& image = file.image;
+  bool sizeFromFile = (width == 0 || width == D3DX_DEFAULT) && (height == 0 || height == D3DX_DEFAULT);
+  if (!sizeFromFile && (width != image.width || height != image.height))
+    return reportFailure(D3DERR_INVALIDCALL, file.path + ": resizing on load is not supported");
   std::shared_ptr<Direct3DTexture8> made;
-  hr = makeTexture(device, image.width, image.height, mipLevels, format, pool, made);
+  HResult hr = makeTexture(device, image.width, image.height, mipLevels, format, pool, made);
   if (FAILED(hr)) return hr;
   hr = device->UploadTexture(*made, image.argb.data());
   if (FAILED(hr)) return hr;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/Direct3D.h"
+#include "platform/ImageFile.h"
 
 // ---- helper functions -------------------------------------------------------------------------------
 void D3DXMatrixIdentity(D3DMATRIX& out);
@@ -99,6 +100,18 @@ class D3DXSprite {
   std::vector<uint8_t> batch_;  // screen vertices (x, y, z, rhw, colour, u, v), 6 per quad
 };
 
+// ---- texture files read apart from the device ------------------------------------------------------------
+// What CreateTextureFromFileEx reads from a file before it needs the device: the picture, with the
+// format's alpha rule and the colour key already applied, or the failure and its reason.
+struct D3DXTextureFile {
+  std::string path;
+  HResult hr = D3D_OK;
+  std::string error;  // the reason when hr failed
+  DecodedImage image;
+};
+// Reads and decodes srcFile once. Touches no device and no shared state: any thread may call it.
+D3DXTextureFile D3DXReadTextureFile(const std::string& srcFile, D3DFORMAT format, D3DCOLOR colorKey);
+
 // ---- the D3DX object -------------------------------------------------------------------------------------
 class D3DX8 {
  public:
@@ -112,6 +125,13 @@ class D3DX8 {
                                   int32_t width, int32_t height, int32_t mipLevels, int32_t usage, D3DFORMAT format,
                                   D3DPOOL pool, int32_t filter, int32_t mipFilter, D3DCOLOR colorKey,
                                   std::shared_ptr<Direct3DTexture8>& texture);
+  // The second half of CreateTextureFromFileEx, on the device's thread: the texture from what
+  // D3DXReadTextureFile read (with the same format and colour key), with the same checks, results
+  // and messages as the one call.
+  HResult CreateTextureFromFileData(const std::shared_ptr<Direct3DDevice8>& device, D3DXTextureFile&& file,
+                                    int32_t width, int32_t height, int32_t mipLevels, int32_t usage, D3DFORMAT format,
+                                    D3DPOOL pool, int32_t filter, int32_t mipFilter,
+                                    std::shared_ptr<Direct3DTexture8>& texture);
   // An opaque black texture; levels 0 or D3DX_DEFAULT: the full mip chain (counted only). Any
   // texture can be a render-to-surface target.
   HResult CreateTexture(const std::shared_ptr<Direct3DDevice8>& device, int32_t width, int32_t height, int32_t levels,

@@ -36,7 +36,7 @@ struct BackendDraw {
   int32_t stride = 0;
   BackendBuffer* buffer = nullptr;   // null: vertices is user memory
   size_t byteOffset = 0;
-  const uint8_t* vertices = nullptr;
+  const uint8_t* vertices = nullptr;  // user memory, or the buffer's own bytes from byteOffset on
   bool sprite = false;               // drawn with the sprite's fixed blend (no state table reads)
 };
 

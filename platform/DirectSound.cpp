@@ -8,89 +8,88 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <map>
 
 #include "platform/AudioMixer.h"
 #include "platform/DeviceBackend.h"
 #include "platform/Direct3D.h"
 #include "platform/Window.h"
+#include "platform/WorkerPool.h"
+#include "runtime/Paths.h"
 
 namespace {
 constexpr const char* kPrimaryName = "Primary Sound Driver";
-
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0);
-  bytes.resize(static_cast<size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), size);
-  return static_cast<bool>(in) || size == 0;
-}
 
 uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 
 // Walks the RIFF chunks before anything is decoded: every chunk must fit in the file, and the
 // "fmt " and "data" chunks must be there. "" when the file is sound, else why not.
-std::string checkWaveChunks(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+std::string checkWaveChunks(const std::string& file) {
+  const auto* data = reinterpret_cast<const uint8_t*>(file.data());
+  if (file.size() < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
     return "not a RIFF WAVE file";
-  bool fmt = false, data = false;
+  bool fmt = false, dataChunk = false;
   size_t pos = 12;
-  while (pos + 8 <= bytes.size()) {
-    const std::string id(reinterpret_cast<const char*>(bytes.data() + pos), 4);
-    const uint64_t size = le32(bytes.data() + pos + 4);
-    const uint64_t left = bytes.size() - pos - 8;
+  while (pos + 8 <= file.size()) {
+    const std::string id(reinterpret_cast<const char*>(data + pos), 4);
+    const uint64_t size = le32(data + pos + 4);
+    const uint64_t left = file.size() - pos - 8;
     if (size > left)
       return "the \"" + id + "\" chunk claims " + std::to_string(size) + " bytes where the file holds " +
              std::to_string(left);
     if (id == "fmt ") fmt = true;
     if (id == "data") {
       if (!fmt) return "the \"data\" chunk comes before the \"fmt \" chunk";
-      data = true;
+      dataChunk = true;
     }
     pos += 8 + size + (size & 1);
   }
   if (!fmt) return "no \"fmt \" chunk";
-  if (!data) return "no \"data\" chunk";
+  if (!dataChunk) return "no \"data\" chunk";
   return "";
 }
 
 // The wave file's samples at the mixer's rate, stereo float (SDL's converter keeps the exact
-// length: frames x 44100 / the file's rate).
-HResult loadWave(const std::string& path, std::shared_ptr<SampleData>& data) {
-  std::vector<uint8_t> bytes;
-  if (!readWholeFile(path, bytes)) return reportFailure(DSERR_FILENOTFOUND, path + ": the file cannot be read");
-  if (const std::string fault = checkWaveChunks(bytes); !fault.empty())
-    return reportFailure(DSERR_BADFORMAT, path + ": " + fault);
+// length: frames x 44100 / the file's rate), or the failure with its reason. Touches no shared
+// state of the program (SDL's error text is kept per thread): any thread may run it.
+struct WaveRead {
+  HResult hr = D3D_OK;
+  std::string error;
+  std::shared_ptr<SampleData> data;
+};
+WaveRead decodeWave(const std::string& path) {
+  WaveRead read;
+  auto fail = [&](HResult hr, const std::string& why) {
+    read.hr = hr;
+    read.error = path + ": " + why;
+    read.data.reset();
+    return read;
+  };
+  std::string bytes;
+  if (readWholeFile(path, bytes) != FileRead::Read) return fail(DSERR_FILENOTFOUND, "the file cannot be read");
+  if (const std::string fault = checkWaveChunks(bytes); !fault.empty()) return fail(DSERR_BADFORMAT, fault);
   SDL_AudioSpec wav{};
   Uint8* pcm = nullptr;
   Uint32 pcmBytes = 0;
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (!rw || !SDL_LoadWAV_RW(rw, 1, &wav, &pcm, &pcmBytes))
-    return reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
+  if (!rw || !SDL_LoadWAV_RW(rw, 1, &wav, &pcm, &pcmBytes)) return fail(DSERR_BADFORMAT, SDL_GetError());
   auto out = std::make_shared<SampleData>();
   out->sourceRate = wav.freq;
   out->sourceBlockAlign = static_cast<int32_t>(SDL_AUDIO_BITSIZE(wav.format) / 8 * wav.channels);
   out->sourceBytes = pcmBytes;
-  HResult result = D3D_OK;
+  read.data = out;
   SDL_AudioCVT cvt;
   if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_F32SYS, 2, kMixRate) < 0) {
-    result = reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
+    fail(DSERR_BADFORMAT, SDL_GetError());
   } else if (pcmBytes > static_cast<Uint32>(INT32_MAX / std::max(cvt.len_mult, 1) / 2)) {
-    result = reportFailure(DSERR_BADFORMAT, path + ": the wave is too long");
+    fail(DSERR_BADFORMAT, "the wave is too long");
   } else if (pcmBytes > 0) {
     std::vector<uint8_t> work(static_cast<size_t>(pcmBytes) * std::max(cvt.len_mult, 1));
     std::memcpy(work.data(), pcm, pcmBytes);
     cvt.buf = work.data();
     cvt.len = static_cast<int>(pcmBytes);
     if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) {
-      result = reportFailure(DSERR_BADFORMAT, path + ": " + SDL_GetError());
+      fail(DSERR_BADFORMAT, SDL_GetError());
     } else {
       size_t outBytes = cvt.needed ? static_cast<size_t>(cvt.len_cvt) : pcmBytes;
       out->frames.resize(outBytes / sizeof(float) / 2 * 2);
@@ -98,9 +97,7 @@ HResult loadWave(const std::string& path, std::shared_ptr<SampleData>& data) {
     }
   }
   SDL_FreeWAV(pcm);
-  if (FAILED(result)) return result;
-  data = std::move(out);
-  return D3D_OK;
+  return read;
 }
 
 // Mixer frames <-> bytes of the wave's own format.
@@ -158,10 +155,42 @@ HResult DirectSound8::SetCooperativeLevel(HWND hWnd, Long level) {
   return D3D_OK;
 }
 
+// Wave files being decoded ahead on worker threads, by path.
+struct DirectSound8::Prefetched {
+  std::map<std::string, WorkerResult<WaveRead>> waves;
+};
+
+DirectSound8::DirectSound8() = default;
+DirectSound8::~DirectSound8() = default;
+
+void DirectSound8::PrefetchWaveFiles(const std::vector<std::string>& paths) {
+  if (!prefetched_) prefetched_ = std::make_unique<Prefetched>();
+  for (const std::string& path : paths)
+    if (!prefetched_->waves.count(path))
+      prefetched_->waves.emplace(path, runOnWorker<WaveRead>([path] { return decodeWave(path); }));
+}
+
+void DirectSound8::DropPrefetchedWaves() {
+  if (prefetched_)
+    for (auto& [path, wave] : prefetched_->waves) wave.abandon();
+  prefetched_.reset();
+}
+
 HResult DirectSound8::CreateSoundBufferFromFile(const std::string& path, const DSBUFFERDESC& desc,
                                                 std::shared_ptr<DirectSoundSecondaryBuffer8>& buffer) {
-  std::shared_ptr<SampleData> data;
-  if (HResult hr = loadWave(path, data); FAILED(hr)) return hr;
+  WaveRead read;
+  bool decoded = false;
+  if (prefetched_) {
+    auto ahead = prefetched_->waves.find(path);
+    if (ahead != prefetched_->waves.end()) {
+      read = ahead->second.get();
+      prefetched_->waves.erase(ahead);
+      decoded = true;
+    }
+  }
+  if (!decoded) read = decodeWave(path);
+  if (FAILED(read.hr)) return reportFailure(read.hr, read.error);
+  std::shared_ptr<SampleData> data = std::move(read.data);
   auto voice = std::make_shared<Voice>();
   voice->samples = data;
   AudioMixer::get().add(voice);

@@ -11,8 +11,9 @@
 // Every method returns an HResult (checkHResult raises a failure with its description).
 //
 // Buffers are mixed by one mixer: 44100 Hz stereo, each buffer's wave converted once when it is
-// loaded; a duplicate shares its source's samples and starts stopped at position 0 with the
-// source's volume and pan. Status: 1 playing once, 5 playing looped, 0 stopped (32, terminated,
+// loaded, the sum kept within full scale by a limiter that leaves a mix below -0.9 dB untouched.
+// A duplicate shares its source's samples and starts stopped at position 0 with the source's
+// volume and pan. Status: 1 playing once, 5 playing looped, 0 stopped (32, terminated,
 // is never answered: no device is ever lost here). A buffer played once stops at its end and its
 // position returns to 0. Releasing a buffer (the last reference) stops it.
 // Without a sound device (none in the system, or SDL_AUDIODRIVER=dummy unavailable) the mixer
@@ -85,6 +86,8 @@ class DirectSoundEnum8 {
 
 class DirectSound8 {
  public:
+  DirectSound8();
+  ~DirectSound8();
   // hWnd: a game window; level DSSCL_NORMAL (1) .. 4. DSERR_INVALIDPARAM otherwise.
   HResult SetCooperativeLevel(HWND hWnd, Long level);
   Long CooperativeLevel() const { return level_; }
@@ -96,9 +99,16 @@ class DirectSound8 {
   // A buffer sharing original's samples, stopped at 0, with its volume, pan and frequency.
   HResult DuplicateSoundBuffer(const std::shared_ptr<DirectSoundSecondaryBuffer8>& original,
                                std::shared_ptr<DirectSoundSecondaryBuffer8>& duplicate);
+  // Starts reading and converting these wave files (real paths) on worker threads, so that
+  // CreateSoundBufferFromFile of one of them finds it done (or waits for it) instead of reading
+  // it then, with the same result and messages. DropPrefetchedWaves forgets those not asked for.
+  void PrefetchWaveFiles(const std::vector<std::string>& paths);
+  void DropPrefetchedWaves();
 
  private:
+  struct Prefetched;
   Long level_ = 0;
+  std::unique_ptr<Prefetched> prefetched_;
 };
 
 class DirectSoundSecondaryBuffer8 {

@@ -25,31 +25,13 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
   SDL_GL_SetSwapInterval(0);  // the frame cap is the game's own wait
 
   std::string log;
-  GLuint vs = compile(GL_VERTEX_SHADER, kVertexShader, log);
-  GLuint fs = vs ? compile(GL_FRAGMENT_SHADER, kFragmentShader, log) : 0;
-  if (!vs || !fs) {
-    if (vs) glDeleteShader(vs);
-    reportFailure(D3DERR_DRIVERINTERNALERROR, "shader compile failed: " + log);
+  if (!makeProgram(kGenericProgram, generic_, log)) {
+    reportFailure(D3DERR_DRIVERINTERNALERROR, "shader build failed: " + log);
     return false;
   }
-  program_ = link(vs, fs, log);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
-  if (!program_) {
-    reportFailure(D3DERR_DRIVERINTERNALERROR, "shader link failed: " + log);
-    return false;
-  }
+  program_ = generic_.program;
   glUseProgram(program_);
   currentProgram_ = program_;
-  auto u = [this](const char* name) { return glGetUniformLocation(program_, name); };
-  loc_ = Locations{u("uWorldView"), u("uProj"), u("uNormalMat"), u("uRhw"), u("uViewport"), u("uFlipY"),
-                   u("uHasNormal"), u("uHasColor"), u("uLighting"), u("uNormalize"), u("uLightType"),
-                   u("uLightDiffuse"), u("uLightAmbient"), u("uLightPos"), u("uLightDir"), u("uLightAtt"),
-                   u("uMatDiffuse"), u("uMatAmbient"), u("uMatEmissive"), u("uAmbient"), u("uDiffuseFromVertex"),
-                   u("uAmbientFromVertex"), u("uFog"), u("uFogRange"), u("uTex0"), u("uTex1"), u("uColorStage"),
-                   u("uAlphaStage"), u("uTFactor"), u("uFogColor"), u("uFactorFromVertex"), u("uLayer1")};
-  glUniform1i(loc_.tex0, 0);
-  glUniform1i(loc_.tex1, 1);
 
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
@@ -57,8 +39,6 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
   if (SDL_GL_ExtensionSupported("GL_ARB_buffer_storage"))
     bufferStorage_ = reinterpret_cast<BufferStorageFn>(SDL_GL_GetProcAddress("glBufferStorage"));
   makeRing(kRingBytes);
-  // Merged draws keep their storage (touched only as used): steady frames allocate none.
-  for (Batch& b : batches_) b.verts.reserve(kMaxMergedBytes);
 
   makeLayerPrograms();
 
@@ -94,9 +74,41 @@ GlBackend::~GlBackend() {
     if (ringMap_) glUnmapBuffer(GL_ARRAY_BUFFER);
     glDeleteBuffers(1, &ringVbo_);
   }
+  for (GLsync f : ringFences_)
+    if (f) glDeleteSync(f);
   deleteLayerPrograms();
   if (vao_) glDeleteVertexArrays(1, &vao_);
   if (program_) glDeleteProgram(program_);
+  for (int32_t i = 0; i < programCount_; ++i)
+    if (programs_[static_cast<size_t>(i)].program) glDeleteProgram(programs_[static_cast<size_t>(i)].program);
+}
+
+// Builds the stand-in's program for key into p (its uniform locations, samplers on units 0 and 1);
+// false with the compiler's or linker's message in log.
+bool GlBackend::makeProgram(uint64_t key, GlProgram& p, std::string& log) {
+  p = GlProgram{};
+  p.key = key;
+  const std::string vsSource = programSource(key, true), fsSource = programSource(key, false);
+  GLuint vs = compile(GL_VERTEX_SHADER, vsSource.c_str(), log);
+  GLuint fs = vs ? compile(GL_FRAGMENT_SHADER, fsSource.c_str(), log) : 0;
+  GLuint program = vs && fs ? link(vs, fs, log) : 0;
+  if (vs) glDeleteShader(vs);
+  if (fs) glDeleteShader(fs);
+  if (!program) return false;
+  p.program = program;
+  auto u = [program](const char* name) { return glGetUniformLocation(program, name); };
+  p.loc = Locations{u("uWorldView"), u("uProj"), u("uNormalMat"), u("uRhw"), u("uViewport"), u("uFlipY"),
+                    u("uHasNormal"), u("uHasColor"), u("uLighting"), u("uNormalize"), u("uLightCount"),
+                    u("uLightType"), u("uLightDiffuse"), u("uLightAmbient"), u("uLightPos"), u("uLightDir"),
+                    u("uLightAtt"), u("uMatDiffuse"), u("uMatAmbient"), u("uMatEmissive"), u("uAmbient"),
+                    u("uDiffuseFromVertex"), u("uAmbientFromVertex"), u("uFog"), u("uFogRange"), u("uTex0"),
+                    u("uTex1"), u("uColorStage"), u("uAlphaStage"), u("uTFactor"), u("uFogColor"),
+                    u("uFactorFromVertex"), u("uLayer1")};
+  glUseProgram(program);
+  glUniform1i(p.loc.tex0, 0);
+  glUniform1i(p.loc.tex1, 1);
+  currentProgram_ = program;
+  return true;
 }
 
 HResult GlBackend::reset(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t height) {
@@ -107,7 +119,8 @@ HResult GlBackend::reset(const D3DPRESENT_PARAMETERS& params, int32_t width, int
   backHeight_ = height;
   backDepth_ = params.EnableAutoDepthStencil;
   setRenderTarget(nullptr, nullptr, width, height);
-  uniformsValid_ = false;
+  generic_.valid = false;
+  for (GlProgram& p : programs_) p.valid = false;
   return D3D_OK;
 }
 

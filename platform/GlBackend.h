@@ -1,28 +1,33 @@
 // OpenGL backend of the device.
 //
 // Provides: the device's function list on an OpenGL 3.3 core context of the game window (SDL2),
-// with one GLSL program standing in for the fixed-function pipeline: a directional light and
-// point lights (range, attenuation 1 / (A0 + A1 d + A2 d^2)) over material and ambient, linear
-// vertex fog on view-space depth, two texture stages (DISABLE, SELECTARG1, SELECTARG2, MODULATE
-// over TEXTURE, CURRENT, DIFFUSE, TFACTOR), pre-transformed screen vertices, wireframe, culling
-// with clockwise front faces, z test and write, alpha blending. Render targets are framebuffer
-// objects drawn with y negated, so that a rendered picture samples like a loaded texture (top
-// row at v = 0). Direct3D's 0..1 clip depth is mapped to GL's -1..1 in the vertex shader;
-// Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL makes
-// M * v equal Direct3D's v * M).
+// with a GLSL program standing in for the fixed-function pipeline (built per set of draw states
+// with those states as constants, at most 128, then one with every state a uniform): a
+// directional light and point lights (range, attenuation 1 / (A0 + A1 d + A2 d^2)) over material
+// and ambient, linear vertex fog on view-space depth, two texture stages (DISABLE, SELECTARG1,
+// SELECTARG2, MODULATE over TEXTURE, CURRENT, DIFFUSE, TFACTOR), pre-transformed screen vertices,
+// wireframe, culling with clockwise front faces, z test and write, alpha blending. Render targets
+// are framebuffer objects drawn with y negated, so that a rendered picture samples like a loaded
+// texture (top row at v = 0). Direct3D's 0..1 clip depth is mapped to GL's -1..1 in the vertex
+// shader; Direct3D matrices are uploaded unchanged (a row-major matrix read column-major by GL
+// makes M * v equal Direct3D's v * M).
+// A draw whose vertices all lie beyond one side of the view volume is dropped (their box through
+// the draw's transforms).
 // Draw merging (setDrawBatching, on by default): a draw's vertices are copied (moved to world
-// space on the CPU, normals too, its texture factor carried per vertex) into an earlier merged
-// draw of equal states when it commutes with every merged draw opened after that one: by blending
-// (opaque with depth writes among themselves, additive without depth writes among themselves) or
-// by touching other pixels (screen boxes through the draw's transforms). Textures are array
-// textures: uploaded ones of one size and alpha kind share arrays, a layer each, and a merged
-// vertex carries its texture's layer, so draws on different textures of one array merge (a
-// texture drawn into gets an array of its own). Merged draws reach the driver in order before
-// clears, presents, target changes, texture uploads and reads, or when 48 are open. Additive
+// space on the CPU, normals too, its texture factor carried per vertex; strips as indices) into
+// an earlier merged draw of equal states when it commutes with every merged draw opened after that
+// one: by blending (opaque with depth writes among themselves, additive without depth writes among
+// themselves) or by touching other pixels (screen boxes through the draw's transforms); it reaches
+// the driver as one call of parts of whole draws. Textures are array textures: uploaded ones of
+// one size and alpha kind share arrays, a layer each, and a merged vertex carries its texture's
+// layer, so draws on different textures of one array merge (a texture drawn into gets an array of
+// its own). Merged draws reach the driver in order before clears, presents, target changes,
+// texture uploads and reads, or when 48 are open. Additive
 // screen rectangles that overlap heavily are drawn as one summing pass, on a grid of every second
 // pixel where they magnify their texture twice or more. Vertices from user
 // memory and merged draws go through one stream ring (persistently mapped where the driver
-// allows), written at a moving offset.
+// allows), written at a moving offset; a vertex buffer's updates reach GL when a draw reads the
+// buffer itself.
 // Limits: no mip sampling (level 0 only), stages above 1 are not drawn, spot lights light as
 // point lights, fog is linear whatever the fog mode, screen vertices are neither lit nor fogged,
 // specular is not drawn. Screen vertices address pixel edges: a quad from x to x + w covers
@@ -140,14 +145,24 @@ struct GlDepth : BackendTexture {
   }
 };
 
+// A vertex buffer. Updates reach GL only when a draw reads the buffer itself (merged draws read
+// the device's copy): the bytes from dirtyFrom to dirtyTo wait for it.
 struct GlBuffer : BackendBuffer {
   std::shared_ptr<GlContext> ctx;
   GLuint vbo = 0;
-  void update(size_t offset, const void* data, size_t size) override {
-    if (!ctx || !ctx->context) return;
-    CurrentGuard guard(*ctx);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(size), data);
+  size_t dirtyFrom = SIZE_MAX, dirtyTo = 0;
+  uint64_t version = 0;  // counts updates
+  // The box of the positions of the last range measured (positionBounds).
+  struct Bounds {
+    uint64_t version = ~0ull;
+    size_t offset = 0;
+    int32_t stride = 0, count = 0;
+    float lo[3], hi[3];
+  } bounds;
+  void update(size_t offset, const void*, size_t size) override {
+    dirtyFrom = std::min(dirtyFrom, offset);
+    dirtyTo = std::max(dirtyTo, offset + size);
+    ++version;
   }
   ~GlBuffer() override {
     if (!ctx || !ctx->context) return;
@@ -157,10 +172,17 @@ struct GlBuffer : BackendBuffer {
 };
 
 // ---- the programs (GlShaders.cpp) ----------------------------------------------------------------------
-// The fixed-function stand-in and the summing pass (its fragment source follows a #version and
-// the MASKED, TERMS and SUM_TERMS defines; the magnified grid has programs of its own).
+// The fixed-function stand-in (its sources follow a #version and the defines of programSource)
+// and the summing pass (its fragment source follows a #version and the MASKED, SHARED and
+// SUM_TERMS defines; the magnified grid has programs of its own).
 extern const char* const kVertexShader;
 extern const char* const kFragmentShader;
+// The states a specialised program of the stand-in has as constants, packed (programKey); the
+// generic program has them all as uniforms.
+constexpr uint64_t kGenericProgram = ~0ull;
+// The full source of the stand-in's vertex or fragment shader for key (kGenericProgram: the
+// generic one).
+std::string programSource(uint64_t key, bool vertex);
 extern const char* const kLayerVertexShader;
 extern const char* const kLayerFragmentShader;
 extern const char* const kMagnifyVertexShader;
@@ -171,7 +193,8 @@ GLuint compile(GLenum type, const char* source, std::string& log);
 GLuint link(GLuint vs, GLuint fs, std::string& log);
 
 struct Locations {
-  GLint worldView, proj, normalMat, rhw, viewport, flipY, hasNormal, hasColor, lighting, normalize;
+  GLint worldView, proj, normalMat, rhw, viewport, flipY, hasNormal, hasColor, lighting, normalize,
+      lightCount;
   GLint lightType, lightDiffuse, lightAmbient, lightPos, lightDir, lightAtt;
   GLint matDiffuse, matAmbient, matEmissive, ambient, diffuseFromVertex, ambientFromVertex, fog, fogRange;
   GLint tex0, tex1, colorStage, alphaStage, tfactor, fogColor, factorFromVertex, layer1;
@@ -189,6 +212,7 @@ struct TransformBlock {
 };
 struct LightBlock {
   int32_t lighting, normalize, diffuseFromVertex, ambientFromVertex;
+  int32_t count;  // the enabled lights, in index order, are the first count entries
   int32_t type[8];
   float diffuse[32], ambient[32], pos[24], dir[24], att[32];
   float matDiffuse[4], matAmbient[4], matEmissive[4], globalAmbient[4];
@@ -224,6 +248,23 @@ struct GlState {
   PixelBlock pb;
 };
 
+// The key of the specialised program for s: vertex format and lighting, fog, texture presence
+// and the stage set-up, states that do not change the result left out.
+uint64_t programKey(const GlState& s);
+
+// A program of the stand-in with the uniform values it was last given.
+struct GlProgram {
+  uint64_t key = kGenericProgram;
+  GLuint program = 0;  // 0: did not build (the generic program draws instead)
+  Locations loc{};
+  TransformBlock lastTransform{};
+  LightBlock lastLight{};
+  PixelBlock lastPixel{};
+  int32_t lastFactorFromVertex = 0;
+  bool valid = false;  // the last values are the program's
+};
+constexpr int kMaxPrograms = 128;  // specialised programs built at most; beyond, the generic one
+
 // A vertex of a merged draw: position (world space, or screen with rhw), normal (world space),
 // colour, texture coordinates and the texture factor of the draw it came from.
 struct MergedVertex {
@@ -237,6 +278,10 @@ struct MergedVertex {
 static_assert(sizeof(MergedVertex) == 48);
 
 constexpr size_t kMaxMergedBytes = 1 << 20;
+constexpr size_t kMaxMergedVertices = kMaxMergedBytes / sizeof(MergedVertex);
+constexpr size_t kMaxMergedIndices = 3 * kMaxMergedVertices;
+constexpr int32_t kRangeElements = 256;
+constexpr size_t kMaxRanges = 128;
 constexpr int32_t kMaxLayers = 64;  // the summing pass's array size
 constexpr float kGridDensity = 0.55f;  // texels per target pixel at most for the summing grid
 constexpr size_t kMaxBatches = 48;  // merged draws held open at once
@@ -259,7 +304,16 @@ struct Batch {
   float box[4] = {0, 0, 0, 0};
   std::array<float, 4 * kBatchBoxes> parts{};
   int32_t partCount = 0;
-  std::vector<uint8_t> verts;
+  // Its vertices, and while a strip is among its draws the triangles as indices into them.
+  std::unique_ptr<MergedVertex[]> verts = std::make_unique_for_overwrite<MergedVertex[]>(kMaxMergedVertices);
+  std::unique_ptr<uint32_t[]> indices = std::make_unique_for_overwrite<uint32_t[]>(kMaxMergedIndices);
+  size_t vertCount = 0, indexCount = 0;
+  bool indexed = false;
+  // Its parts for the driver (one call draws them all): runs of whole draws of at least
+  // kRangeElements vertices (indices once indexed) each, as first element and count. The driver
+  // takes a part with no vertex beyond the view's edges its fast way, whatever the other parts.
+  std::array<int32_t, kMaxRanges> rangeFirst{}, rangeCount{};
+  int32_t ranges = 0;
   std::shared_ptr<Direct3DTexture8> textures[D3DDRAWN_TEXTURESTAGES];
   // per rectangle: left, top, right, bottom; texture coordinate = xy + zw * target pixel; its
   // colour = texel * mul + add
@@ -331,12 +385,16 @@ class GlBackend : public DeviceBackend {
   }
   void resolve(const BackendDraw& d, bool merged, GlState& s) const;
   void apply(const GlState& s);
+  GlProgram& programFor(const GlState& s);
+  bool makeProgram(uint64_t key, GlProgram& p, std::string& log);
   void bindStage(int stage, const GlState& s);
   void setVertexLayout(int32_t fvf, int32_t stride, size_t offset);
   void setMergedLayout(size_t offset);
   void drawNow(const BackendDraw& d);
   void append(Batch& b, const BackendDraw& d);
-  void screenBox(const BackendDraw& d, const GlState& s, float box[4]) const;
+  bool place(const BackendDraw& d, const GlState& s, float box[4]) const;
+  bool positionBounds(const BackendDraw& d, float lo[3], float hi[3]) const;
+  void upload(const BackendDraw& d);
   bool layersDrawable(const Batch& b) const;
   void drawLayers(const Batch& b);
   bool makeGrid(int32_t w, int32_t h);
@@ -345,6 +403,8 @@ class GlBackend : public DeviceBackend {
   const LayerLocations* unrolledSum(int32_t count);  // null where it does not build
   void drawBatch(Batch& b);
   void flush();  // hands the merged draws being gathered to the driver, in order
+  size_t ringReserve(size_t size, size_t align);
+  void ringCopy(size_t at, const void* data, size_t size);
   size_t ringWrite(const void* data, size_t size, size_t align);
   void makeRing(size_t size);
   GLuint framebufferOf(GlTexture& t);
@@ -355,19 +415,16 @@ class GlBackend : public DeviceBackend {
   std::shared_ptr<GlContext> ctx_;
   GLuint program_ = 0, vao_ = 0, streamVbo_ = 0, white_ = 0;
   size_t streamSize_ = 0;
-  Locations loc_{};
+  GlProgram generic_;  // every state a uniform; its program is program_
+  std::array<GlProgram, kMaxPrograms> programs_{};
+  int32_t programCount_ = 0;
+  GlProgram* lastProgram_ = nullptr;
   int32_t backWidth_ = 0, backHeight_ = 0;
   bool backDepth_ = true;
   // current target
   GLuint targetFbo_ = 0;
   int32_t targetWidth_ = 0, targetHeight_ = 0;
   bool targetDepth_ = true, flipped_ = false;
-  // last uploaded uniform groups
-  TransformBlock lastTransform_{};
-  LightBlock lastLight_{};
-  PixelBlock lastPixel_{};
-  int32_t lastFactorFromVertex_ = 0;
-  bool uniformsValid_ = false;
   GLuint currentProgram_ = 0;
   // the summing pass for runs of additive screen rectangles: the looping programs (plain,
   // kMasked), the sums of one shared factor with 4 (k + 1) terms unrolled (built on first use)
@@ -394,6 +451,10 @@ class GlBackend : public DeviceBackend {
   GLuint ringVbo_ = 0;
   uint8_t* ringMap_ = nullptr;  // persistent mapping, when the driver has one
   size_t ringSize_ = 0, ringAt_ = 0;
+  static constexpr size_t kRingParts = 4;
+  std::array<GLsync, kRingParts> ringFences_{};  // a part's draws done (persistent mapping)
+  uint32_t ringLeft_ = 0;      // parts left since the last reservation, to be fenced at the next
+  size_t ringPart_ = 0;        // the part the last write ended in
   bool mergedLayout_ = false;  // the vertex layout is the merged one at the ring's start
   GLuint mergedLayoutVbo_ = 0;
   int64_t drawCalls_ = 0;

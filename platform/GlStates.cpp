@@ -5,6 +5,7 @@
 // Limits: spot lights light as point lights; specular is ignored; fog is linear.
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "platform/GlBackend.h"
 
@@ -206,9 +207,10 @@ void GlBackend::resolve(const BackendDraw& d, bool merged, GlState& s) const {
     bool colorVertex = truthy(rs[D3DRS_COLORVERTEX]);
     lb.diffuseFromVertex = colorVertex && rs[D3DRS_DIFFUSEMATERIALSOURCE] != D3DMCS_MATERIAL;
     lb.ambientFromVertex = colorVertex && rs[D3DRS_AMBIENTMATERIALSOURCE] != D3DMCS_MATERIAL;
-    for (int i = 0; i < D3DMAX_LIGHTS; ++i) {
-      if (!st.lightEnabled[i]) continue;
-      const D3DLIGHT8& l = st.lights[i];
+    for (int k = 0; k < D3DMAX_LIGHTS; ++k) {
+      if (!st.lightEnabled[k]) continue;
+      const D3DLIGHT8& l = st.lights[k];
+      const int i = lb.count++;
       lb.type[i] = l.Type == D3DLIGHT_DIRECTIONAL ? 3 : 1;
       float* dc = lb.diffuse + 4 * i;
       dc[0] = l.Diffuse.r, dc[1] = l.Diffuse.g, dc[2] = l.Diffuse.b, dc[3] = l.Diffuse.a;
@@ -264,11 +266,31 @@ void GlBackend::resolve(const BackendDraw& d, bool merged, GlState& s) const {
   s.factorFromVertex = merged;
 }
 
-void GlBackend::apply(const GlState& s) {
-  if (currentProgram_ != program_) {
-    glUseProgram(program_);
-    currentProgram_ = program_;
+// The specialised program for s, built on first use; the generic one once kMaxPrograms are built
+// or where one does not build.
+GlProgram& GlBackend::programFor(const GlState& s) {
+  const uint64_t key = programKey(s);
+  if (lastProgram_ && lastProgram_->key == key) return lastProgram_->program ? *lastProgram_ : generic_;
+  GlProgram* found = nullptr;
+  for (int32_t i = 0; i < programCount_ && !found; ++i)
+    if (programs_[static_cast<size_t>(i)].key == key) found = &programs_[static_cast<size_t>(i)];
+  if (!found && programCount_ < kMaxPrograms) {
+    found = &programs_[static_cast<size_t>(programCount_++)];
+    std::string log;
+    if (!makeProgram(key, *found, log)) found->program = 0;
   }
+  if (!found) return generic_;
+  lastProgram_ = found;
+  return found->program ? *found : generic_;
+}
+
+void GlBackend::apply(const GlState& s) {
+  GlProgram& p = programFor(s);
+  if (currentProgram_ != p.program) {
+    glUseProgram(p.program);
+    currentProgram_ = p.program;
+  }
+  const Locations& loc = p.loc;
   int32_t y = flipped_ ? s.viewport[1] : targetHeight_ - s.viewport[1] - s.viewport[3];
   glViewport(s.viewport[0], y, s.viewport[2], s.viewport[3]);
   glDepthRange(s.depthRange[0], s.depthRange[1]);
@@ -295,51 +317,52 @@ void GlBackend::apply(const GlState& s) {
   }
 
   const TransformBlock& tb = s.tb;
-  if (!uniformsValid_ || std::memcmp(&tb, &lastTransform_, sizeof tb) != 0) {
-    glUniformMatrix4fv(loc_.worldView, 1, GL_FALSE, tb.worldView);
-    glUniformMatrix4fv(loc_.proj, 1, GL_FALSE, tb.proj);
-    glUniformMatrix3fv(loc_.normalMat, 1, GL_FALSE, tb.normalMat);
-    glUniform1i(loc_.rhw, tb.rhw);
-    glUniform1i(loc_.hasNormal, tb.hasNormal);
-    glUniform1i(loc_.hasColor, tb.hasColor);
-    glUniform4fv(loc_.viewport, 1, tb.viewport);
-    glUniform1f(loc_.flipY, tb.flipY);
-    lastTransform_ = tb;
+  if (!p.valid || std::memcmp(&tb, &p.lastTransform, sizeof tb) != 0) {
+    glUniformMatrix4fv(loc.worldView, 1, GL_FALSE, tb.worldView);
+    glUniformMatrix4fv(loc.proj, 1, GL_FALSE, tb.proj);
+    glUniformMatrix3fv(loc.normalMat, 1, GL_FALSE, tb.normalMat);
+    glUniform1i(loc.rhw, tb.rhw);
+    glUniform1i(loc.hasNormal, tb.hasNormal);
+    glUniform1i(loc.hasColor, tb.hasColor);
+    glUniform4fv(loc.viewport, 1, tb.viewport);
+    glUniform1f(loc.flipY, tb.flipY);
+    p.lastTransform = tb;
   }
   const LightBlock& lb = s.lb;
-  if (!uniformsValid_ || std::memcmp(&lb, &lastLight_, sizeof lb) != 0) {
-    glUniform1i(loc_.lighting, lb.lighting);
-    glUniform1i(loc_.normalize, lb.normalize);
-    glUniform1i(loc_.diffuseFromVertex, lb.diffuseFromVertex);
-    glUniform1i(loc_.ambientFromVertex, lb.ambientFromVertex);
-    glUniform1iv(loc_.lightType, 8, lb.type);
-    glUniform4fv(loc_.lightDiffuse, 8, lb.diffuse);
-    glUniform4fv(loc_.lightAmbient, 8, lb.ambient);
-    glUniform3fv(loc_.lightPos, 8, lb.pos);
-    glUniform3fv(loc_.lightDir, 8, lb.dir);
-    glUniform4fv(loc_.lightAtt, 8, lb.att);
-    glUniform4fv(loc_.matDiffuse, 1, lb.matDiffuse);
-    glUniform4fv(loc_.matAmbient, 1, lb.matAmbient);
-    glUniform4fv(loc_.matEmissive, 1, lb.matEmissive);
-    glUniform4fv(loc_.ambient, 1, lb.globalAmbient);
-    lastLight_ = lb;
+  if (!p.valid || std::memcmp(&lb, &p.lastLight, sizeof lb) != 0) {
+    glUniform1i(loc.lighting, lb.lighting);
+    glUniform1i(loc.normalize, lb.normalize);
+    glUniform1i(loc.diffuseFromVertex, lb.diffuseFromVertex);
+    glUniform1i(loc.ambientFromVertex, lb.ambientFromVertex);
+    glUniform1i(loc.lightCount, lb.count);
+    glUniform1iv(loc.lightType, 8, lb.type);
+    glUniform4fv(loc.lightDiffuse, 8, lb.diffuse);
+    glUniform4fv(loc.lightAmbient, 8, lb.ambient);
+    glUniform3fv(loc.lightPos, 8, lb.pos);
+    glUniform3fv(loc.lightDir, 8, lb.dir);
+    glUniform4fv(loc.lightAtt, 8, lb.att);
+    glUniform4fv(loc.matDiffuse, 1, lb.matDiffuse);
+    glUniform4fv(loc.matAmbient, 1, lb.matAmbient);
+    glUniform4fv(loc.matEmissive, 1, lb.matEmissive);
+    glUniform4fv(loc.ambient, 1, lb.globalAmbient);
+    p.lastLight = lb;
   }
   const PixelBlock& pb = s.pb;
-  if (!uniformsValid_ || std::memcmp(&pb, &lastPixel_, sizeof pb) != 0) {
-    glUniform3iv(loc_.colorStage, 2, pb.colorStage);
-    glUniform3iv(loc_.alphaStage, 2, pb.alphaStage);
-    glUniform4fv(loc_.tfactor, 1, pb.tfactor);
-    glUniform1i(loc_.fog, pb.fog);
-    glUniform2fv(loc_.fogRange, 1, pb.fogRange);
-    glUniform3fv(loc_.fogColor, 1, pb.fogColor);
-    glUniform1f(loc_.layer1, pb.layer1);
-    lastPixel_ = pb;
+  if (!p.valid || std::memcmp(&pb, &p.lastPixel, sizeof pb) != 0) {
+    glUniform3iv(loc.colorStage, 2, pb.colorStage);
+    glUniform3iv(loc.alphaStage, 2, pb.alphaStage);
+    glUniform4fv(loc.tfactor, 1, pb.tfactor);
+    glUniform1i(loc.fog, pb.fog);
+    glUniform2fv(loc.fogRange, 1, pb.fogRange);
+    glUniform3fv(loc.fogColor, 1, pb.fogColor);
+    glUniform1f(loc.layer1, pb.layer1);
+    p.lastPixel = pb;
   }
-  if (!uniformsValid_ || lastFactorFromVertex_ != s.factorFromVertex) {
-    glUniform1i(loc_.factorFromVertex, s.factorFromVertex);
-    lastFactorFromVertex_ = s.factorFromVertex;
+  if (!p.valid || p.lastFactorFromVertex != s.factorFromVertex) {
+    glUniform1i(loc.factorFromVertex, s.factorFromVertex);
+    p.lastFactorFromVertex = s.factorFromVertex;
   }
-  uniformsValid_ = true;
+  p.valid = true;
   for (int i = 0; i < D3DDRAWN_TEXTURESTAGES; ++i) bindStage(i, s);
 }
 }  // namespace gldevice

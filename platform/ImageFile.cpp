@@ -5,12 +5,11 @@
 #include "platform/ImageFile.h"
 
 #include <bit>
-#include <filesystem>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "runtime/Paths.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -290,19 +289,18 @@ HResult decodeImage(const uint8_t* data, size_t size, DecodedImage& image, std::
 }
 
 HResult loadImageFile(const std::string& path, DecodedImage& image, std::string& error) {
-  std::error_code ec;
-  std::ifstream in;
-  if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
-  if (!in.is_open()) {
-    error = path + ": file not found";
-    return D3DXERR_FILENOTFOUND;
+  image = DecodedImage{};
+  std::string bytes;
+  switch (readWholeFile(path, bytes)) {
+    case FileRead::Read: break;
+    case FileRead::Failed:
+      error = path + ": read error";
+      return D3DXERR_FILENOTFOUND;
+    default:
+      error = path + ": file not found";
+      return D3DXERR_FILENOTFOUND;
   }
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = path + ": read error";
-    return D3DXERR_FILENOTFOUND;
-  }
-  HResult hr = decodeImage(bytes.data(), bytes.size(), image, error);
+  HResult hr = decodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error);
   if (FAILED(hr)) error = path + ": " + error;
   return hr;
 }

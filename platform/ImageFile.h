@@ -18,7 +18,8 @@ struct DecodedImage {
 
 // Decodes a BMP or DDS file held in memory. D3DXERR_INVALIDDATA with a reason in error.
 HResult decodeImage(const uint8_t* data, size_t size, DecodedImage& image, std::string& error);
-// Reads and decodes a file: D3DXERR_FILENOTFOUND when it cannot be read.
+// Reads (once) and decodes a file: D3DXERR_FILENOTFOUND when it is missing or cannot be read.
+// Both touch no shared state: any thread may call them.
 HResult loadImageFile(const std::string& path, DecodedImage& image, std::string& error);
 
 // Largest width or height accepted (keeps a malformed header from asking for gigabytes).

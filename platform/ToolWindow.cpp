@@ -502,7 +502,10 @@ void CommandButton::draw() {
 
 void Label::draw() {
   ImGui::AlignTextToFramePadding();
+  // The visible right edge: the window's work area widens with controls wider than the window.
+  if (wrap) ImGui::PushTextWrapPos(ImGui::GetWindowContentRegionMax().x);
   ImGui::TextUnformatted(caption().c_str());
+  if (wrap) ImGui::PopTextWrapPos();
 }
 
 void TextBox::draw() {

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -154,6 +155,17 @@ ItemWriter& ItemWriter::writeNumber(double v) {
   return *this;
 }
 
+ItemWriter& ItemWriter::writeSingle(float v) {
+  if (std::isnan(v)) vbRaise(vberr::InvalidCall);
+  if (std::isinf(v)) vbRaise(vberr::Overflow);
+  char buf[64];  // the longest fixed text of a float (3.4e38: 39 digits and a sign) fits
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  if (lineHasItem_) text_ += ',';
+  text_.append(buf, r.ptr);
+  lineHasItem_ = true;
+  return *this;
+}
+
 ItemWriter& ItemWriter::writeBool(bool b) {
   if (lineHasItem_) text_ += ',';
   text_ += b ? "#TRUE#" : "#FALSE#";
@@ -243,17 +255,10 @@ void writeFileAtomic(const std::string& realPath, const std::string& bytes) {
 }
 
 std::string readFileBytes(const std::string& realPath) {
-  struct stat st;
-  if (::stat(realPath.c_str(), &st) != 0) vbRaise(vberr::FileNotFound);
-  if (!S_ISREG(st.st_mode)) vbRaise(vberr::FileAccess);
-  std::FILE* f = std::fopen(realPath.c_str(), "rb");
-  if (!f) vbRaise(vberr::FileAccess);
   std::string bytes;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) vbRaise(vberr::FileAccess);
-  return bytes;
+  switch (readWholeFile(realPath, bytes)) {
+    case FileRead::Read: return bytes;
+    case FileRead::Missing: vbRaise(vberr::FileNotFound);
+    default: vbRaise(vberr::FileAccess);
+  }
 }

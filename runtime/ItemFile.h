@@ -43,6 +43,9 @@ class ItemWriter {
   ItemWriter& operator=(const ItemWriter&) = delete;
   ItemWriter& writeString(const std::string& s);
   ItemWriter& writeNumber(double v);     // shortest text that reads back exactly; NaN/inf raise
+  // A Single: the shortest plain decimal text (no exponent) that reads back as the same Single;
+  // NaN/inf raise.
+  ItemWriter& writeSingle(float v);
   ItemWriter& writeBool(bool b);
   ItemWriter& endLine();                 // CR LF
   ItemWriter& writeLine(const std::string& text);  // a plain line as it stands (ends the current one)

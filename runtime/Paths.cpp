@@ -1,11 +1,13 @@
 #include "runtime/Paths.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -29,9 +31,11 @@ bool entryExists(const std::string& p) {
 }
 
 // The entry of folder whose name equals name ignoring case; the exact spelling wins, then the
-// lowest name in byte order so that the choice does not depend on directory order.
-std::string matchComponent(const std::string& folder, const std::string& name) {
-  if (entryExists(folder + "/" + name)) return name;
+// lowest name in byte order so that the choice does not depend on directory order. found tells
+// whether such an entry exists (name itself is returned when none does).
+std::string matchComponent(const std::string& folder, const std::string& name, bool& found) {
+  found = entryExists(folder + "/" + name);
+  if (found) return name;
   DIR* d = ::opendir(folder.c_str());
   if (!d) return name;
   std::string best;
@@ -40,7 +44,8 @@ std::string matchComponent(const std::string& folder, const std::string& name) {
     if (equalsIgnoreCase(n, name) && (best.empty() || n < best)) best = n;
   }
   ::closedir(d);
-  return best.empty() ? name : best;
+  found = !best.empty();
+  return found ? best : name;
 }
 
 bool wildMatch(const char* p, const char* s) {
@@ -104,10 +109,11 @@ std::string resolvePath(const std::string& gamePath) {
   std::string real = appPath();
   bool onDisk = true;
   for (const std::string& part : parts) {
-    std::string name = onDisk ? matchComponent(real, part) : part;
+    bool found = false;
+    std::string name = onDisk ? matchComponent(real, part, found) : part;
     if (real != "/") real += '/';
     real += name;
-    if (onDisk && !entryExists(real)) onDisk = false;
+    onDisk = onDisk && found;
   }
   return real;
 }
@@ -120,6 +126,38 @@ std::string joinGamePath(const std::string& a, const std::string& b) {
   if (aSep && bSep) return a + b.substr(1);
   if (aSep || bSep) return a + b;
   return a + "\\" + b;
+}
+
+FileRead readWholeFile(const std::string& realPath, std::string& bytes) {
+  bytes.clear();
+  // Non-blocking, so that a pipe or device node is refused rather than waited on.
+  const int fd = ::open(realPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return FileRead::NotAFile;
+  }
+  bytes.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  bool failed = false;
+  for (;;) {
+    if (got == bytes.size()) bytes.resize(got + 65536);  // the file grew since fstat
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed = n < 0;
+      break;
+    }
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(got);
+  if (failed) {
+    bytes.clear();
+    return FileRead::Failed;
+  }
+  return FileRead::Read;
 }
 
 bool fileExists(const std::string& realPath) {

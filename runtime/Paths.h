@@ -15,6 +15,11 @@ std::string exeDir();                        // the folder of the running execut
 std::string resolvePath(const std::string& gamePath);   // appPath() + gamePath, resolved
 std::string joinGamePath(const std::string& a, const std::string& b);  // lexical join, '\' separators
 bool fileExists(const std::string& realPath);       // a regular file (symbolic links followed)
+// The whole of a file in one pass: one open, one size query, the reads. Missing: no such file;
+// NotAFile: a folder or anything but a regular file; Failed: it cannot be opened or read. bytes
+// is empty unless Read. Touches no state of the program, so any thread may call it.
+enum class FileRead { Read, Missing, NotAFile, Failed };
+FileRead readWholeFile(const std::string& realPath, std::string& bytes);
 // Files (not folders) of a resolved folder whose names match a wildcard pattern (* and ?,
 // case-insensitive; "*.*" is every file), sorted by name ignoring case so that the order does
 // not depend on the file system. A folder that does not exist raises VbError 76.

@@ -305,8 +305,8 @@ class CShip {
 
   // Weapons (CShipWeapons.cpp).
   Integer lastMount() const;        // TotalMounts kept within -1..7
-  // A Capital or Fleshy ship's mount i faces the first broadside (index at most TotalMounts / 2
-  // rounded half to even), else the second.
+  // A Capital or Fleshy ship's mount i faces the first broadside (index at most TotalMounts / 2,
+  // unrounded: TotalMounts 3 splits 0-1 | 2-3), else the second. Firing and drawing both ask it.
   bool firstBroadside(Integer i) const;
   void FireMount(Integer i, Long weapon);  // one shot of mount i with MountType weapon 0..11
   void FireSecondary();             // one shot of the gunner's weapon; an empty one selects the next
@@ -387,7 +387,7 @@ class CShip {
   Integer bodyModel = -1, wheelModel = -1, windowModel = -1, interiorModel = -1;
   Integer bodySlot = -1, wheelSlot = -1, interiorSlot = -1, windowSlot = -1;
   Integer bodyTex = 0, wheelTex = 0, interiorTex = 0, windowTex = 0;
-  Integer engineSound = -1;       // looping engine sound slot, -1 none
+  Integer engineSound = -1;       // looping engine sound handle (soundMod), -1 none
   // Weapons.
   std::array<Long, MountSlots> mounts;
   std::array<Single, MountSlots> mountCooldown{};  // entry 0 is the shared primary cooldown
@@ -429,7 +429,7 @@ class CShip {
   Long meetValue = 0;
   std::array<Integer, 4> meetInfo{};
   Integer tractorTarget = 0;       // -1 none
-  Integer tractorSound = -1;       // looping tractor sound slot, -1 none
+  Integer tractorSound = -1;       // looping tractor sound handle (soundMod), -1 none
   Integer landingPad = 0;          // pad structure slot offered for landing, -1 none
   Single sparkVal = 0;
   // Cargo and cash.

@@ -6,6 +6,7 @@
 
 #include "engine/MessageLog.h"
 #include "runtime/ItemFile.h"
+#include "runtime/Paths.h"
 #include "runtime/VbError.h"
 
 std::vector<std::shared_ptr<CShipDef>> ShipDefs;
@@ -136,6 +137,8 @@ void CShipDef::ReadDef() {
   JetSnd = in.readInteger();
   if (ShipBody == sbCapital) DockBays = CInt(TotalMounts / 2.0);
 }
+
+bool CShipDef::hasFile() const { return fileExists(resolvePath(defPath(ShipName))); }
 
 // ---- the built-in designs ------------------------------------------------------------------
 

@@ -91,6 +91,8 @@ class CShipDef {
   // file (53), a short file (62) or a text where a number is due (13) raises, and the record
   // keeps the items read before it.
   void ReadDef();
+  // The file of ShipName exists.
+  bool hasFile() const;
 
   static constexpr int SeatRows = 4;
   static constexpr int MountRows = 8;

@@ -134,7 +134,7 @@ void CShip::Render(Single& distance) {
     D3DXMatrixRotationZ(M, design.getMountRot(i));
     if (big) {
       D3DMATRIX Ry;
-      D3DXMatrixRotationY(Ry, i <= design.TotalMounts / 2.0 ? -1.57f : 1.57f);
+      D3DXMatrixRotationY(Ry, firstBroadside(i) ? -1.57f : 1.57f);
       M = product(M, Ry);
     }
     M = product(M, translation(design.getMountXOff(i), design.getMountZOff(i), design.getMountYOff(i)));

@@ -116,7 +116,7 @@ Integer CShip::lastMount() const {
 }
 
 bool CShip::firstBroadside(Integer i) const {
-  return i <= CInt(def().TotalMounts / 2.0);
+  return i <= def().TotalMounts / 2.0;
 }
 
 // The ship's place from the body's centre: T(0, -height/2, 0) then its attitude and position.

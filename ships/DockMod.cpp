@@ -148,8 +148,12 @@ void SpawnSubPlayer(Integer p, Integer choice, bool makeMother, Integer subIndex
       // 10.
       Player->ClonePlayer(*SubPlayers[static_cast<size_t>(choice)]);
       Player->getUniversalData(*MotherPlayer);
-      // 11. A new ship object: the carrier's stays whole until the switch is complete.
-      const auto flown = std::make_shared<CShip>();
+      // 11. Ship p is rebuilt in place, so what a rebuild leaves (the held controls) carries
+      // over. A trial build on a spare object comes first: a record that cannot be built fails
+      // there, with the carrier still whole for the put-back.
+      const std::shared_ptr<CShip> flown = Ships[static_cast<size_t>(p)];
+      Ships[static_cast<size_t>(p)] = std::make_shared<CShip>();
+      Player->MakeShipFromPlayer(p, x, y, e);
       Ships[static_cast<size_t>(p)] = flown;
       Player->MakeShipFromPlayer(p, x, y, e);
       flown->r = h;
@@ -181,6 +185,8 @@ void dockPlayer(Integer p, Integer m) {
     fleetRecord(SubIndex);
 
     bool actionHeld = false;
+    // Held past the switch: the ships that leave the level end their engine loops after it.
+    const std::shared_ptr<CShip> flown = Ships[static_cast<size_t>(p)], carried = Ships[static_cast<size_t>(m)];
     atomically([&] {
       // 3.
       actionHeld = flying.keyWarp;
@@ -211,6 +217,8 @@ void dockPlayer(Integer p, Integer m) {
       MotherShip = -1;
       SubIndex = 0;
     });
+    flown->stopEngineSound();
+    carried->stopEngineSound();
     // 10.
     if (actionHeld && GameInterface) GameInterface->SpawnCycle();
   });

@@ -21,28 +21,14 @@
 #include "runtime/Paths.h"
 #include "runtime/Trap.h"
 #include "tests/support/TempGameDir.h"
+#include "tests/support/WaveFile.h"
 
 namespace {
 // A mono 16-bit wave of seconds at 22050 Hz holding a steady tone.
-std::string waveFile(double seconds) {
-  const uint32_t rate = 22050, frames = static_cast<uint32_t>(seconds * rate), data = frames * 2;
-  std::string w;
-  auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) w.push_back(static_cast<char>(v >> (8 * i))); };
-  auto u16 = [&](uint16_t v) { for (int i = 0; i < 2; ++i) w.push_back(static_cast<char>(v >> (8 * i))); };
-  w += "RIFF";
-  u32(36 + data);
-  w += "WAVEfmt ";
-  u32(16);
-  u16(1);  // PCM
-  u16(1);  // mono
-  u32(rate);
-  u32(rate * 2);
-  u16(2);
-  u16(16);
-  w += "data";
-  u32(data);
-  for (uint32_t i = 0; i < frames; ++i) u16(static_cast<uint16_t>((i / 25) % 2 ? 8000 : -8000));
-  return w;
+std::string toneWave(double seconds) {
+  std::vector<int16_t> samples(static_cast<size_t>(seconds * 22050));
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = (i / 25) % 2 ? 8000 : -8000;
+  return waveFile(22050, 1, samples);
 }
 
 bool messageLogged(const std::string& text) {
@@ -55,7 +41,7 @@ class SoundPoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setAudioOutput(AudioOutput::Manual);
-    for (const char* name : {"laser", "explode", "warp2", "warp_out", "jet"}) dir.write(std::string("\\sfx\\") + name + ".wav", waveFile(1.0));
+    for (const char* name : {"laser", "explode", "warp2", "warp_out", "jet"}) dir.write(std::string("\\sfx\\") + name + ".wav", toneWave(1.0));
     Player = std::make_shared<CPlayer>();  // no options file here: its messages go to stderr
     installMessageLog();
     DevMode = true;  // the log keeps unforced lines
@@ -245,6 +231,38 @@ TEST_F(SoundPoolTest, LoopingCopyKeepsItsSlotWhileItLoops) {
   EXPECT_EQ(StartLoopSound(-1), -1);
   EXPECT_EQ(StartLoopSound(loop), -1) << "only a loaded sound can be looped";
   ClearSound(-1);  // a ship without a loop
+}
+
+TEST_F(SoundPoolTest, AHandleKeptAfterItsLoopWasFreedNamesNothing) {
+  // A ship's engine loop freed by a level reset while the ship keeps its handle; the slot then
+  // holds a copy of another sound.
+  Integer jet = LoadSound("jet");
+  Integer loop = StartLoopSound(jet);
+  UpdateLoopSound(loop, D3DVECTOR{0, 0, 0});
+  const Integer slot = static_cast<Integer>(loop % SoundSlotCount);
+  StopAllSounds();
+  PlaySound(laser);
+  PlaySound(laser);
+  ASSERT_EQ(SoundNames[slot], "killmesoon") << "the copy took the freed slot";
+  // What the ship does with its stale handle: keeps it playing, then stops and clears it.
+  UpdateLoopSound(loop, D3DVECTOR{0, 0, -1000});
+  StopSound(loop);
+  ClearSound(loop);
+  EXPECT_EQ(SoundNames[slot], "killmesoon");
+  ASSERT_TRUE(SoundBuffers[slot]);
+  EXPECT_EQ(status(slot), DSBSTATUS_PLAYING) << "the laser copy plays on, once";
+  EXPECT_EQ(SoundBuffers[slot]->GetPan(), 0);
+
+  // A new loop in a reused slot gets a new handle; loaded sounds keep theirs.
+  advanceAudioForTests(1.5);
+  PlaySound(laser);  // reaps the finished copy
+  const Integer again = StartLoopSound(jet);
+  EXPECT_EQ(again % SoundSlotCount, slot);
+  EXPECT_NE(again, loop);
+  EXPECT_EQ(SoundNames[slot], "killmeplenty");
+  ClearSound(again);
+  EXPECT_EQ(SoundNames[slot], "");
+  EXPECT_EQ(LoadSound("jet"), jet);
 }
 
 TEST_F(SoundPoolTest, StopAllSoundsSparesTheWarpSoundsButNotTheirCopies) {

@@ -68,6 +68,21 @@ TEST_F(MissionControlTest, HeadersOfTheVisibleMissionFilesInNameOrder) {
   EXPECT_TRUE(logged("Unidentified #def: colour in mission b.pnd."));
 }
 
+TEST_F(MissionControlTest, ALevelRoundsHalfToEvenAndStaysInItsRange) {
+  const struct {
+    const char* text;
+    Integer level;
+  } cases[] = {{"2.5", 2},   {"3.5", 4}, {"1.6", 2},         {"-0.5", 0},
+               {"-1.5", -2}, {"4", 4},   {"99999", 32767}, {"x", 0}};
+  for (size_t i = 0; i < std::size(cases); ++i)
+    writeMission("\\missions\\era0\\m" + std::to_string(i) + ".pnd",
+                 std::string("#def level ") + cases[i].text + "\n");
+  MissionControl->GetMissionDefs();
+  const auto& d = MissionControl->getMissionDefs();
+  ASSERT_EQ(d.size(), std::size(cases));
+  for (size_t i = 0; i < d.size(); ++i) EXPECT_EQ(d[i].level, cases[i].level) << cases[i].text;
+}
+
 TEST_F(MissionControlTest, MissingFilesAreReportedAndReadAsEmpty) {
   makeWorld();
   MissionControl->GetMissionDefs();  // no unlock list, no era folder

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "campaign/CMissionPhase.h"
+#include "runtime/Trap.h"
 #include "tests/campaign/MissionFixture.h"
 
 namespace {
@@ -109,6 +110,21 @@ TEST_F(MissionTest, WaitsYieldAndTheEndOfTheLinesStopsThePhase) {
   EXPECT_FALSE(logged("late"));
   q.doRead();
   EXPECT_TRUE(logged("late"));
+}
+
+TEST_F(MissionTest, ALineThatFailsRunsOnceAndTheScriptGoesOnAfterIt) {
+  // "rollcredits" without a credits file: the error reaches the frame's trap once, no credits show.
+  ASSERT_FALSE(dir->exists("\\data\\credits.pnd"));
+  installMessageLog();  // trapped errors to the log
+  CMissionPhase p;
+  startPhase(p, {"rollcredits", "print after", "wait 5"});
+  for (int frame = 0; frame < 3; ++frame) vbTrap("doGame", [&] { p.doRead(); });
+  setTrapSink(nullptr);
+  EXPECT_EQ(loggedCount("Error in doGame: "), 1);
+  EXPECT_TRUE(logged("after"));
+  EXPECT_NE(GameInterface->Window, msCredits);
+  EXPECT_TRUE(p.Reading);
+  EXPECT_EQ(p.getLineIndex(), 3);
 }
 
 TEST_F(MissionTest, AnExpiredTimeLimitJumpsToItsTagOrFailsTheMission) {

@@ -298,15 +298,17 @@ TEST_F(CPlayerRecordTest, BuyingASmallerCarrierEmptiesOnlyTheMissingBays) {
     Integer bought;
     std::vector<Integer> bays;
   } cases[] = {
-      {4, {0, 1, -1, -1}},  // a capital with 2 bays
-      {5, {0, 1, -1, -1}},  // a fleshy ship with 5 mounts also has 2 bays
-      {3, {0, 1, -1, -1}},  // a larger carrier keeps what is left
+      {3, {0, 1, 2, 0}},      // a capital with 4 bays keeps them all
+      {4, {0, 1, -1, -1}},    // a capital with 2 bays
+      {3, {0, 1, -1, -1}},    // a larger carrier keeps what is left
+      {5, {-1, -1, -1, -1}},  // a fleshy design has no dock bays, whatever its mounts
   };
   for (const Case& c : cases) {
     p.BuyNewShip(c.bought, 0);
     for (int k = 0; k < 4; ++k) EXPECT_EQ(SubPlayers[k]->ShipType, c.bays[k]) << "design " << c.bought << " bay " << k;
   }
   // Back to a plain ship: the fleet records stay as they are.
+  for (Integer k = 0; k < 4; ++k) SubPlayers[k]->ShipType = static_cast<Integer>(k % 3);
   p.BuyNewShip(0, 0);
   EXPECT_EQ(SubPlayers[1]->ShipType, 1);
   EXPECT_EQ(Ships[0]->getShipBody(), sbCar);

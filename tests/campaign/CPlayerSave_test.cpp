@@ -274,6 +274,34 @@ TEST_F(SaveSlotTest, AWholeGameIsWrittenAndReadBack) {
   EXPECT_EQ(SubPlayers[1]->getMissionCompletes(), 0);  // fleet records keep no lists
 }
 
+TEST_F(SaveSlotTest, SinglesAreWrittenShortAndEveryEarlierFormReadsBack) {
+  makeGame();
+  Ships[0]->x = 1520.3f;
+  Ships[0]->y = -0.1f;
+  Ships[0]->e = 1e7f;
+  Ships[0]->Armor = 150.3f;
+  Ships[0]->Shields = 12345.678f;
+  Player->Save(2, "singles", 0, -1);
+  std::vector<std::string> save = lines(dir.read(CPlayer::SlotFile(2, -1)));
+  EXPECT_EQ(save[7], "1520.3,-0.1,10000000");
+  EXPECT_EQ(save[32], "2222,150.3,12345.678");
+  auto expectLoaded = [&] {
+    Player->Load(2, 0, -1);
+    EXPECT_EQ(Ships[0]->x, 1520.3f);
+    EXPECT_EQ(Ships[0]->y, -0.1f);
+    EXPECT_EQ(Player->Armor, 150.3f);
+    EXPECT_EQ(Player->Shields, 12345.678f);
+  };
+  expectLoaded();
+  // The same Singles as earlier saves wrote them, in double precision.
+  save[7] = "1520.300048828125,-0.100000001490116,10000000";
+  save[32] = "2222,150.300003051758,12345.677734375";
+  std::string text;
+  for (const std::string& l : save) text += l + "\r\n";
+  dir.write(CPlayer::SlotFile(2, -1), text);
+  expectLoaded();
+}
+
 TEST_F(SaveSlotTest, EmptyListsAndACarrierGame) {
   // A carrier with no missions or mapped nodes: both lists are written as one empty entry, and the
   // carrier is written twice; the game resumes in it.

@@ -2,7 +2,8 @@
 // runtime's item and line readers in the order the game's readers take it, and checked against
 // the item counts, ranges and names that the game relies on (start-up stops on a missing map,
 // an unknown ship keyword indexes ShipDefs(-1), a service without its own pad cannot be used).
-// The last test checks every media name the text data uses against the generator's manifest.
+// The last tests check every media name the text data uses against the generator's manifest, and
+// each structure definition's box against its generated model.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,10 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "MediaReaders.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"
+#include "tests/support/ModelSurface.h"
 
 namespace {
 
@@ -934,6 +937,36 @@ TEST_F(GeneratedMedia, EveryNameTheTextDataUsesIsGenerated) {
     expectGenerated("\\maps\\" + n.path + ".bmp", "world.pnd");
     for (const Sector& s : readMap(n.path).sectors)
       if (!s.texture.empty()) expectGenerated("\\gfx\\" + s.texture, n.path);
+  }
+}
+
+// A placed structure takes its box from its model, the editors from its definition: the two are
+// one box, to the model file's precision (1/255 of the model's extent on each axis). A landing
+// pad's deck is its box's top wherever a ship can stand over it, so a ship resting on the "H" is
+// above the box and is offered the landing.
+TEST_F(GeneratedMedia, EveryStructureModelFillsItsDefinitionsBoxAndPadsAreFlatOnTop) {
+  for (const auto& file : kStructFiles) {
+    SCOPED_TRACE(file);
+    const StructDef d = readStruct(file);
+    content::Md2 m;
+    ASSERT_EQ(content::readMd2("models/structs/" + d.model + ".md2", m), "");
+    double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
+    for (const auto& f : m.pos)
+      for (const auto& v : f)
+        for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], static_cast<double>(v[a])), hi[a] = std::max(hi[a], static_cast<double>(v[a]));
+    const double want[2][3] = {{d.lower.x, d.lower.y, d.lower.z}, {d.upper.x, d.upper.y, d.upper.z}};
+    for (int a = 0; a < 3; ++a) {
+      const double step = (hi[a] - lo[a]) / 255 + 1e-3;
+      EXPECT_NEAR(lo[a], want[0][a], step) << "lower corner, axis " << a;
+      EXPECT_NEAR(hi[a], want[1][a], step) << "upper corner, axis " << a;
+    }
+    if (d.kind != kLanding) continue;
+    const double step = (hi[1] - lo[1]) / 255 + 1e-3;
+    for (double fx : {0.05, 0.25, 0.5, 0.75, 0.95})
+      for (double fz : {0.05, 0.25, 0.5, 0.75, 0.95}) {
+        const double x = d.lower.x + fx * (d.upper.x - d.lower.x), z = d.lower.z + fz * (d.upper.z - d.lower.z);
+        EXPECT_NEAR(modelTopAt(m.pos[0], x, z), d.upper.y, step) << "deck at " << x << ", " << z;
+      }
   }
 }
 

@@ -1,7 +1,8 @@
 // The ship editor through its window's own controls: a ship file loads and saves unchanged, every
 // kind of edit reaches the file and the game's own reader, numbers follow the prefix and rounding
-// rules, refused names and numbers leave the file alone, and selecting elements never rewrites
-// the offsets the bars cannot show.
+// rules (a box that is not a number is named), refused names and numbers leave the file alone,
+// the empty definition it opens on replaces a file only when asked twice, and selecting elements
+// never rewrites the offsets the bars cannot show.
 #include <gtest/gtest.h>
 
 #include "editors/CShipEditor.h"
@@ -49,6 +50,31 @@ TEST_F(ShipEditorTest, OpensOnThePhantomAndSavesALoadedFileUnchanged) {
   EXPECT_EQ(dir->read(PhantomFile), before);
 }
 
+TEST_F(ShipEditorTest, TheUntouchedDefinitionReplacesAFileOnlyWhenAskedTwice) {
+  const std::string before = dir->read(PhantomFile);
+  click(*f, "Command1");  // "Save" straight after opening, on "Phantom"
+  EXPECT_EQ(dir->read(PhantomFile), before);
+  EXPECT_NE(f->lblStatus.caption().find("press Save again"), std::string::npos) << f->lblStatus.caption();
+
+  // A name without a file saves at once; saving is no edit, so "Phantom" still asks.
+  type(*f, "txtName", "Fresh");
+  click(*f, "Command1");
+  EXPECT_TRUE(dir->exists("\\ships\\Fresh.pnd"));
+  type(*f, "txtName", "Phantom");
+  click(*f, "Command1");
+  EXPECT_EQ(dir->read(PhantomFile), before);
+  EXPECT_NE(f->lblStatus.caption().find("press Save again"), std::string::npos);
+  click(*f, "Command1");  // asked twice: replaced
+  EXPECT_EQ(readBack("Phantom").Model, "");
+
+  // An edited definition replaces a file at once.
+  type(*f, "txtName", "Gremlin");
+  type(*f, "txtModel", "newmodel");
+  click(*f, "Command1");
+  EXPECT_EQ(readBack("Gremlin").Model, "newmodel");
+  EXPECT_EQ(f->lblStatus.caption().find("press Save again"), std::string::npos);
+}
+
 TEST_F(ShipEditorTest, AMountPositionAndRotationReachTheGamesReader) {
   load("Phantom");
   click(*f, "optEdit(5)");  // mount 2
@@ -83,7 +109,9 @@ TEST_F(ShipEditorTest, NumbersAreReadByTheirPrefixAndRoundedHalfToEven) {
   const struct {
     const char* text;
     Integer shields;
-  } cases[] = {{"12abc", 12}, {"", 0}, {"1e3", 1000}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"abc", 0}};
+    bool told;  // not a number: the status names the box and what was saved
+  } cases[] = {{"12abc", 12, true}, {"", 0, true},     {"1e3", 1000, false}, {"2.5", 2, false},
+               {"3.5", 4, false},   {"-2.5", -2, false}, {"abc", 0, true},   {" 7 ", 7, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     type(*f, "txtShields", c.text);
@@ -92,6 +120,11 @@ TEST_F(ShipEditorTest, NumbersAreReadByTheirPrefixAndRoundedHalfToEven) {
     const CShipDef d = readBack("Phantom");
     EXPECT_EQ(d.MaxShields, c.shields);
     EXPECT_EQ(d.Price, c.shields);
+    const std::string status = f->lblStatus.caption();
+    EXPECT_EQ(status.rfind("Saved Phantom.", 0), 0u) << status;
+    const std::string said = std::string("\"") + c.text + "\" as " + std::to_string(c.shields);
+    EXPECT_EQ(status.find("Shields: " + said) != std::string::npos, c.told) << status;
+    EXPECT_EQ(status.find("Price: " + said) != std::string::npos, c.told) << status;
   }
 }
 

@@ -118,8 +118,9 @@ TEST_F(StructEditorTest, RefusedNamesAndNumbersLeaveTheFileUntouched) {
   const struct {
     const char* box;
     const char* text;
-  } refused[] = {{"txtName", ""}, {"txtName", "..\\parts"}, {"txtName", "a/b"},
-                 {"txtVOff", "40000"}, {"txtScale", "1e39"}, {"txtScale", "1,2"}};
+  } refused[] = {{"txtName", ""},      {"txtName", "..\\parts"}, {"txtName", "a/b"},     {"txtVOff", "40000"},
+                 {"txtVOff", "abc"},   {"txtVOff", ""},          {"txtVOff", "12abc"},   {"txtScale", "1e39"},
+                 {"txtScale", "1,2"},  {"txtScale", "abc"},      {"txtScale", ""},       {"txtScale", "2,x,2"}};
   for (const auto& r : refused) {
     SCOPED_TRACE(r.text);
     const std::string kept = static_cast<TextBox*>(f->findControl(r.box))->text();
@@ -129,7 +130,13 @@ TEST_F(StructEditorTest, RefusedNamesAndNumbersLeaveTheFileUntouched) {
     EXPECT_EQ(dir->read(PartsFile), before);
     type(*f, r.box, kept);
   }
-  // A bad offset keeps the light's move but none of the window's other values.
+  // A bad offset or scale keeps the light's move but none of the window's other values.
+  const std::string scale = f->txtScale.text();
+  type(*f, "txtScale", "big");
+  choose(*f, "HScroll1", 200);
+  EXPECT_EQ(StructEditor->getScale().x, readBack("parts").getScale().x);
+  EXPECT_NE(f->lblStatus.caption().find("Scale: \"big\""), std::string::npos) << f->lblStatus.caption();
+  type(*f, "txtScale", scale);
   type(*f, "txtVOff", "99999");
   type(*f, "txtTitle", "Other");
   choose(*f, "HScroll1", 300);

@@ -1,4 +1,4 @@
-// MD2 models on the recording device: the file as read (y and z exchanged, the normal table,
+// MD2 models on the recording device: the file as read (y and z exchanged in positions and normals,
 // texture coordinates, bounds), refused files, the blends uploaded by Render, self-stepping
 // through a frame prefix, flashes and the attached weapon model.
 #include "engine/CMD2.h"
@@ -52,7 +52,7 @@ TEST(MD2Normals, PublishedTableOrderAndUnitLength) {
   for (const D3DVECTOR& n : MD2Normals) EXPECT_NEAR(n.x * n.x + n.y * n.y + n.z * n.z, 1.0, 1e-5);
 }
 
-TEST_F(CMD2Test, OneTriangleExchangesYAndZAndTakesNormalsAsTheTableHasThem) {
+TEST_F(CMD2Test, OneTriangleExchangesYAndZOfPositionsAndNormals) {
   Md2Content md2 = triangleModel(1);
   md2.frames[0].scale = {1, 2, 3};
   md2.frames[0].translate = {10, 20, 30};
@@ -74,8 +74,8 @@ TEST_F(CMD2Test, OneTriangleExchangesYAndZAndTakesNormalsAsTheTableHasThem) {
     EXPECT_FLOAT_EQ(v[k].y, want[k][1]);
     EXPECT_FLOAT_EQ(v[k].z, want[k][2]);
     EXPECT_EQ(v[k].nx, MD2Normals[normal[k]].x);
-    EXPECT_EQ(v[k].ny, MD2Normals[normal[k]].y);  // not exchanged
-    EXPECT_EQ(v[k].nz, MD2Normals[normal[k]].z);
+    EXPECT_EQ(v[k].ny, MD2Normals[normal[k]].z);  // exchanged as the position
+    EXPECT_EQ(v[k].nz, MD2Normals[normal[k]].y);
     EXPECT_FLOAT_EQ(v[k].u, uv[k][0]);
     EXPECT_FLOAT_EQ(v[k].v, uv[k][1]);
   }
@@ -165,6 +165,27 @@ TEST_F(CMD2Test, AFreshModelShowsBlendZeroOfItsMethod) {
   m->Render(nullptr, 0, 1, 1, 1, 1, true, -1, 0);
   EXPECT_EQ(m->FrameIDFrom(), 2);
   expectSameVertices(uploaded(*m), v);
+}
+
+// Draws asking for the blend the model holds use its vertices as they are; any other frames,
+// blend factor or method blends again.
+TEST_F(CMD2Test, EachDrawShowsTheBlendItAsksForWhenBlendsRepeat) {
+  auto m = load(triangleModel(6));
+  struct Ask {
+    Long method;
+    Single blend;
+    Long from, to;
+    Single x;  // of the first vertex: frame f has it at f (linear), Catmull-Rom through from .. to + 1
+  };
+  const Ask asks[] = {{0, 0.25f, 1, 3, 1.5f},  {0, 0.75f, 1, 3, 2.5f}, {0, 0.25f, 1, 3, 1.5f},
+                      {0, 0.25f, 2, 3, 2.25f}, {2, 0.25f, 2, 3, 2.0f}, {1, 0.25f, 2, 3, 3.046875f},
+                      {0, 0.25f, 2, 3, 2.25f}};
+  for (const Ask& a : asks) {
+    SCOPED_TRACE(testing::Message() << a.method << " " << a.blend << " " << a.from << " " << a.to);
+    m->AnimType = a.method;
+    ASSERT_TRUE(render(*m, a.blend, a.from, a.to, a.to, a.to + 1));
+    EXPECT_FLOAT_EQ(uploaded(*m)[0].x, a.x);
+  }
 }
 
 TEST_F(CMD2Test, FewerThanFourFramesDrawUnblendedAtTheFirstFrame) {

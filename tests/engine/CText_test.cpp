@@ -57,7 +57,7 @@ TEST(CTextTables, GlyphCellsAndWidths) {
         Group{"av", 20},     Group{"xy?", 19},  Group{"/\\", 18}, Group{"q3679&", 17}, Group{"pz028*", 16},
         Group{"gknu45", 15}, Group{"bdhr", 14}, Group{"jot", 13}, Group{"cf", 12},     Group{"l$-", 11},
         Group{"es\"", 10},   Group{"1,", 9},    Group{"!()", 8},  Group{"i.;:", 5},    Group{"'", 4},
-        Group{" ", 2},       Group{"[]", 0},    Group{"_<~", 28}})
+        Group{" ", 6},       Group{"[]", 0},    Group{"_<~", 28}})
     for (const char* c = g.chars; *c; ++c) EXPECT_EQ(CText::getCharWidth(*c), g.width) << *c;
   EXPECT_EQ(CText::getTextWidth("[R]ab"), 14 + 20 + 14);  // codes count as characters ("R" as "r")
   const RECT r = CText::cellRect(9);
@@ -135,10 +135,12 @@ TEST_F(CTextTest, JustificationMeasuresWithoutCodes) {
     Long justify;
     float firstX;
   };
-  // "ab" measures 34 at scale 1; "[R]ab[r]" too; one character is never moved.
+  // "ab" measures 34 at scale 1; "[R]ab[r]" too; one character is never moved. A space measures
+  // the 6 it is drawn: "a b" spans 100 - 20 to 100 + 20.
   for (Case c :
        {Case{"ab", 0, 100}, Case{"ab", 1, 100 - 17}, Case{"ab", 2, 100 - 34}, Case{"ab", 7, 100},
-        Case{"[R]ab[r]", 1, 100 - 17}, Case{"a", 1, 100}, Case{"a", 2, 100}, Case{"abc", 1, 100 - 23}}) {
+        Case{"[R]ab[r]", 1, 100 - 17}, Case{"a", 1, 100}, Case{"a", 2, 100}, Case{"abc", 1, 100 - 23},
+        Case{"a b", 1, 100 - 20}, Case{"a b", 2, 100 - 40}}) {
     SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.justify));
     clearCalls();
     text.drawText(100, 50, c.text, c.justify, false, false);
@@ -189,11 +191,11 @@ TEST_F(CTextTest, BlocksBreakAfterSpacesAndHyphensAndNeverLoseText) {
     return out;
   };
   text.setSize(1.0f);
-  // "aaa " measures 62; the "a" that overflows 100 starts the next line with its word.
+  // "aaa " measures 66; the "a" that overflows 100 starts the next line with its word.
   text.makeBlock(100, "aaa aaa bb-bbbbb");
   EXPECT_EQ(lines(), (std::vector<std::string>{"aaa ", "aaa bb-", "bbbbb"}));
   EXPECT_EQ(text.getBlockSize(), 2);
-  text.makeBlock(130, "[R]aaa[r] [G]aaa[g]");  // 122 wide: codes measure nothing
+  text.makeBlock(130, "[R]aaa[r] [G]aaa[g]");  // 126 wide: codes measure nothing
   EXPECT_EQ(lines(), (std::vector<std::string>{"[R]aaa[r] [G]aaa[g]"}));
   // A word wider than the line is broken where it overflows.
   text.makeBlock(100, "bbbbbbbbbbbbbbbb cc");

@@ -1,10 +1,12 @@
 // The texture and model caches: one load per name, handles in first-request order and after
 // ClearAll, the pixel format rule, failed files keeping their handles, forceReplace, the model
-// index clamp and the reload after a device reset.
+// index clamp, the reload after a device reset, and loads in a batch (files read on worker
+// threads) against the same loads one by one.
 #include <gtest/gtest.h>
 
 #include "engine/CModelMonster.h"
 #include "engine/CTextureMonster.h"
+#include "engine/MediaBatch.h"
 #include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
 #include "runtime/VbError.h"
@@ -158,4 +160,63 @@ TEST_F(CachesTest, AfterAResetLateHandlesGetTheirFilesBack) {
   clearCalls();
   TexMon->restoreCleared();
   EXPECT_EQ(loads(), 0);
+}
+
+// A batch reads the files on worker threads: its handles, slots and messages must be those of the
+// same requests one by one, bad files among good ones included (each gives its message, in the
+// order asked, and the rest load).
+TEST_F(CachesTest, ABatchGivesWhatLoadingOneByOneGives) {
+  dir->write("\\gfx\\bad.bmp", "BM not a picture");
+  dir->write("\\models\\broken.md2", "IDP2");
+  std::string cut = encodeMd2(triangleModel(3));
+  cut.resize(cut.size() - 4);  // the last frame is cut short
+  dir->write("\\models\\cut.md2", cut);
+  struct Load {
+    std::vector<Integer> handles;
+    std::vector<std::string> slots, log;
+  };
+  auto load = [&](bool workers) {
+    releaseMedia();
+    TexMon = std::make_shared<CTextureMonster>();
+    ModelMon = std::make_shared<CModelMonster>();
+    MsgCount = 0;
+    setMediaWorkers(workers);
+    Load l;
+    {
+      MediaBatch batch;
+      for (int round = 0; round < 2; ++round) {  // the second round finds every name cached
+        l.handles.push_back(TexMon->getTextureNumber("a.bmp"));
+        l.handles.push_back(ModelMon->getModelNumber("models\\m.md2"));
+        l.handles.push_back(TexMon->getTextureNumber("missing.bmp"));
+        l.handles.push_back(ModelMon->getModelNumber("models\\broken.md2"));
+        l.handles.push_back(TexMon->getTextureNumber("bad.bmp"));
+        l.handles.push_back(TexMon->getTextureNumber("glow.dds"));
+        l.handles.push_back(ModelMon->getModelNumber("models\\none.md2"));
+        l.handles.push_back(ModelMon->getModelNumber("models\\cut.md2"));
+        l.handles.push_back(ModelMon->getModelNumber("models\\late.md2"));
+        l.handles.push_back(TexMon->getTextureNumber("b.bmp"));
+        ModelSlots[l.handles[1]].object->myTexture = l.handles[9];  // set while the load is in flight
+      }
+    }
+    l.slots = describeCaches();
+    l.log = logLines();
+    setMediaWorkers(true);
+    return l;
+  };
+  const Load one = load(false), batch = load(true);
+  EXPECT_EQ(batch.handles, one.handles);
+  EXPECT_EQ(batch.slots, one.slots);
+  EXPECT_EQ(batch.log, one.log);
+  // The messages, oldest last: each bad file once, in the order asked.
+  ASSERT_EQ(one.log.size(), 5u) << ::testing::PrintToString(one.log);
+  EXPECT_EQ(one.log[4].rfind("Error in LoadTex: (missing.bmp)", 0), 0u) << one.log[4];
+  EXPECT_EQ(one.log[3].rfind("Error in LoadMD2: (models\\broken.md2) ", 0), 0u) << one.log[3];
+  EXPECT_EQ(one.log[2].rfind("Error in LoadTex: (bad.bmp)", 0), 0u) << one.log[2];
+  EXPECT_EQ(one.log[1].rfind("Error in LoadMD2: (models\\none.md2) ", 0), 0u) << one.log[1];
+  EXPECT_EQ(one.log[0].rfind("Error in LoadMD2: (models\\cut.md2) ", 0), 0u) << one.log[0];
+  // The good files loaded.
+  EXPECT_TRUE(TexSlots[batch.handles[0]].object && TexSlots[batch.handles[5]].object &&
+              TexSlots[batch.handles[9]].object);
+  EXPECT_TRUE(ModelSlots[batch.handles[1]].object->Loaded && ModelSlots[batch.handles[8]].object->Loaded);
+  EXPECT_EQ(ModelSlots[batch.handles[1]].object->myTexture, batch.handles[9]);
 }

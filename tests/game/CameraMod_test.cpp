@@ -81,7 +81,7 @@ class CameraTest : public DeviceFixture {
     CamBlend = CamShake = IntroClock = SteerDelay = 0;
     CursorCentreX = CursorCentreY = 0;
     WarmedUp = true;
-    frmMain.window().move(3000, 1500);  // the cursor re-centres at (550, 375)
+    frmMain.window().move(3000, 1500);  // (200, 100) pixels: the cursor re-centres at (600, 400)
   }
   void TearDown() override {
     if (cursorHidden) ShowCursor(true);
@@ -282,8 +282,8 @@ TEST_F(CameraTest, RelativeMouseMotionSteersThroughTheHiddenCursor) {
   hideCursor();
   CShip& s = ship(0);
   steerWithMouse(0);  // the first frame sets the re-centring point
-  EXPECT_EQ(CursorCentreX, 550);
-  EXPECT_EQ(CursorCentreY, 375);
+  EXPECT_EQ(CursorCentreX, 600);
+  EXPECT_EQ(CursorCentreY, 400);
   frmMain.window().postMouseMotion(12, -5);
   doEvents();
   steerWithMouse(0);
@@ -291,8 +291,8 @@ TEST_F(CameraTest, RelativeMouseMotionSteersThroughTheHiddenCursor) {
   EXPECT_EQ(s.Elever, 5);
   POINTAPI p;
   GetCursorPos(p);
-  EXPECT_EQ(p.x, 550);
-  EXPECT_EQ(p.y, 375);
+  EXPECT_EQ(p.x, 600);
+  EXPECT_EQ(p.y, 400);
 
   frmMain.window().postMouseMotion(0.6f, 0);  // less than a pixel counts 0
   doEvents();
@@ -311,7 +311,7 @@ TEST_F(CameraTest, RelativeMouseMotionSteersThroughTheHiddenCursor) {
   steerWithMouse(0);
   EXPECT_EQ(s.Steering, 3);
   GetCursorPos(p);
-  EXPECT_EQ(p.x, 550);
+  EXPECT_EQ(p.x, 600);
   while (s.getFlipVal() > 0) s.Move();
   s.Steering = 3;
   frmMain.window().postMouseMotion(40, 0);
@@ -322,6 +322,38 @@ TEST_F(CameraTest, RelativeMouseMotionSteersThroughTheHiddenCursor) {
   doEvents();
   steerWithMouse(0);
   EXPECT_EQ(s.Steering, 40);
+}
+
+TEST_F(CameraTest, TheCursorReCentresMidScreenAtEveryResolutionAndDpi) {
+  hideCursor();
+  const Long savedW = ScreenWidth, savedH = ScreenHeight;
+  struct Case {
+    Long w, h, dpi;
+    Single x, y;  // the window at (3000, 1500) twips
+  } cases[] = {{640, 480, 96, 200 + 320, 100 + 240},   {800, 600, 96, 200 + 400, 100 + 300},
+               {1024, 768, 96, 200 + 512, 100 + 384},  {1280, 1024, 96, 200 + 640, 100 + 512},
+               {1024, 768, 120, 250 + 512, 125 + 384}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " at " << c.dpi << " dpi");
+    ScreenWidth = c.w;
+    ScreenHeight = c.h;
+    setScreenDpi(c.dpi, c.dpi);
+    steerWithMouse(0);
+    EXPECT_FLOAT_EQ(CursorCentreX, c.x);
+    EXPECT_FLOAT_EQ(CursorCentreY, c.y);
+    POINTAPI p;
+    GetCursorPos(p);
+    EXPECT_EQ(p.x, c.x);
+    EXPECT_EQ(p.y, c.y);
+    // Steering measures from there: a push right and up turns right and climbs.
+    frmMain.window().postMouseMotion(9, -4);
+    doEvents();
+    steerWithMouse(0);
+    EXPECT_EQ(ship(0).Steering, 9);
+    EXPECT_EQ(ship(0).Elever, 4);
+  }
+  ScreenWidth = savedW;
+  ScreenHeight = savedH;
 }
 
 TEST_F(CameraTest, TheVirtualPointerStopsAtTheScreenEdgesAndClassicViewTurnsTowardIt) {
@@ -335,7 +367,7 @@ TEST_F(CameraTest, TheVirtualPointerStopsAtTheScreenEdgesAndClassicViewTurnsTowa
   steerWithMouse(0);
   EXPECT_EQ(PointerX, ScreenWidth);
   EXPECT_EQ(PointerY, 0);
-  EXPECT_EQ(CursorCentreX, 550);  // not moved in this mode
+  EXPECT_EQ(CursorCentreX, 600);  // not moved in this mode
 
   GameInterface->Window = 0;
   ClassicView = true;

@@ -13,9 +13,11 @@
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
 #include "engine/GeomMod.h"
+#include "engine/MediaBatch.h"
 #include "engine/MessageLog.h"
 #include "engine/modDirectX.h"
 #include "levels/CMap.h"
+#include "platform/Timer.h"
 #include "runtime/Paths.h"
 #include "runtime/Trap.h"
 #include "ships/CShipDef.h"
@@ -24,7 +26,14 @@
 namespace {
 class LoaderTest : public MediaFixture {
  protected:
+  // A clock that moves a display frame (17 ms) at every reading, on from where the last test
+  // left it: every loading step draws.
+  void SetUp() override {
+    MediaFixture::SetUp();
+    setTimeSourceForTests([this] { return clockMs += clockStep; });
+  }
   void TearDown() override {
+    setTimeSourceForTests({});
     LoadMsgs.fill("");
     LoadMsgIndex = 0;
     LoadCount = 0;
@@ -32,6 +41,8 @@ class LoaderTest : public MediaFixture {
     MediaFixture::TearDown();
   }
   void writeChars(const std::string& text) { dir->write("\\data\\chars.pnd", text); }
+  static inline uint32_t clockMs = 0x80000000u;
+  uint32_t clockStep = 17;
 };
 }  // namespace
 
@@ -160,6 +171,34 @@ TEST_F(LoaderTest, LoadingScreenStepDrawsRingBarAndPercentage) {
   EXPECT_EQ(countOf(K::BeginScene), 0);
 }
 
+// Steps that come within a display frame (16 ms) of the last drawn one count toward the
+// percentage but draw nothing; the next one after that draws with the count reached.
+TEST_F(LoaderTest, LoadingStepsDrawAtMostOnceADisplayFrame) {
+  ScreenWidth = 800;
+  ScreenHeight = 600;
+  LoadDone = false;
+  LoadScreenOn = true;
+  LoadTotal = 468;
+  LoadCount = 0;
+  Drawloader();  // drawn: the clock moved on since any earlier step
+  clearCalls();
+  clockStep = 5;
+  Drawloader();  // 5 ms after the drawn step
+  Drawloader();  // 10 ms
+  Drawloader();  // 15 ms
+  EXPECT_EQ(LoadCount, 4);
+  EXPECT_EQ(countOf(D3DCallKind::Present), 0);
+  Drawloader();  // 20 ms: drawn, at 5 of 468 steps (1 %)
+  EXPECT_EQ(LoadCount, 5);
+  EXPECT_EQ(countOf(D3DCallKind::BeginScene), 1);
+  EXPECT_EQ(countOf(D3DCallKind::Present), 1);
+  const std::vector<D3DCall> quads = callsOf(D3DCallKind::DrawPrimitiveUP);
+  ASSERT_EQ(quads.size(), 2u);
+  ScreenVertex v[4];
+  std::memcpy(v, quads[1].bytes.data(), sizeof v);
+  EXPECT_EQ(v[3].x, 300 + 2);
+}
+
 TEST_F(LoaderTest, LoadingScreenTextIsCentredAndGreyedByPosition) {
   dir->write("\\gfx\\text.dds", encodeDds(256, 256, std::vector<uint32_t>(256 * 256, 0xFFFFFFFF)));
   TexFontDDS = TexMon->getTextureNumber("text.dds");
@@ -181,8 +220,8 @@ TEST_F(LoaderTest, LoadingScreenTextIsCentredAndGreyedByPosition) {
   // "loading stuff..." in white at size 0.6, centred on x = 320.
   const D3DCall& l = glyphs[1];
   EXPECT_EQ(l.color, D3DColorARGB(255, 255, 255, 255));
-  // measured 172 x 0.6 = 103.2: starts at 320 - (103 div 2)
-  EXPECT_FLOAT_EQ(l.matrix.m[3][0], 320 - 51);
+  // measured 176 x 0.6 = 105.6 (its space as drawn, 6): starts at 320 - (106 div 2)
+  EXPECT_FLOAT_EQ(l.matrix.m[3][0], 320 - 53);
 }
 
 namespace {
@@ -263,4 +302,55 @@ TEST_F(DefaultMediaTest, EveryModelAndTextureLoadsWithoutAnErrorMessage) {
   EXPECT_EQ(MountModels[11], mount);
   ASSERT_TRUE(TexSlots[sky].object);
   EXPECT_EQ(TexMon->getTextureNumber("sky\\earth.bmp"), sky);
+}
+
+// The game's load reads its files on worker threads; the same load one by one on the main thread
+// must give the same slots (pixels and frames), handles, loading-screen ring, steps and messages.
+TEST_F(DefaultMediaTest, DecodedOnWorkersTheLoadEqualsTheLoadOneByOne) {
+  loadShipDefs();
+  LoadCharDefs();
+  ScreenWidth = 800;
+  ScreenHeight = 600;
+  struct Load {
+    std::vector<std::string> slots, ring, log;
+    std::vector<Integer> handles;
+    Integer ringIndex = 0, steps = 0;
+  };
+  auto load = [&](bool workers) {
+    setMediaWorkers(workers);
+    ModelMon->ClearAll();
+    TexMon->ClearAll();
+    LoadDone = false;
+    LoadCount = 0;
+    LoadMsgs.fill("");
+    LoadMsgIndex = 0;
+    MsgCount = 0;
+    LoadModels();
+    setMediaWorkers(true);
+    Load l;
+    l.slots = describeCaches();
+    l.ring.assign(LoadMsgs.begin(), LoadMsgs.end());
+    l.ringIndex = LoadMsgIndex;
+    l.steps = LoadCount;
+    l.log = logLines();
+    auto add = [&](const auto& handles) { l.handles.insert(l.handles.end(), handles.begin(), handles.end()); };
+    for (const auto* a : {&MiscModels, &FadeTex}) add(*a);
+    for (const auto* a : {&WeaponModels, &WeaponOModels}) add(*a);
+    for (const auto* a : {&CrosshairTex, &ShipPartsTex, &ZapTex, &NewsLogoTex, &ZomPortraitTex, &ZafPortraitTex})
+      add(*a);
+    for (const auto* a : {&PartsTex, &NinjaStarTex}) add(*a);
+    add(MountModels);
+    add(std::vector<Integer>{TexFont, TexFontDDS, TexFlare, TexSmoke, TexHalo, TexShuriken, TexWhite, TexHomeMap,
+                             TexNinjaPortrait, TexBlood, TexNewsSubjects, TexIconsW, TexWeapons});
+    return l;
+  };
+  const Load one = load(false), workers = load(true);
+  EXPECT_EQ(workers.slots, one.slots);
+  EXPECT_EQ(workers.handles, one.handles);
+  EXPECT_EQ(workers.ring, one.ring);
+  EXPECT_EQ(workers.ringIndex, one.ringIndex);
+  EXPECT_EQ(workers.steps, one.steps);
+  EXPECT_EQ(workers.log, one.log);
+  EXPECT_GE(one.slots.size(), 400u);
+  EXPECT_TRUE(errors.empty()) << ::testing::PrintToString(errors);
 }

@@ -148,10 +148,14 @@ TEST_F(InputTest, NamePagesTakeTypedCharactersOnly) {
   press('x');  // the gunner page takes no typing
   EXPECT_EQ(Player->DriverName, "Zed the quick drive");
 
+  // Enter is the page's "next": from the gunner's name on to the save-slot page (the slot list
+  // read for it), never straight to "all set?".
+  for (int slot = 0; slot < 7; ++slot)
+    dir.write("\\data\\save" + std::to_string(slot) + "\\save.pnd", "\"*nil*\"\r\n");
   GameInterface->Window = 28;
   Player->GunnerName.clear();
   press(13);  // Enter on an empty name still goes on
-  EXPECT_EQ(GameInterface->Window, 29);
+  EXPECT_EQ(GameInterface->Window, 37);
   EXPECT_EQ(Player->GunnerName, "");
 }
 

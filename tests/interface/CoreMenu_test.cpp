@@ -54,15 +54,33 @@ TEST_F(CoreMenu, PageButtonsSwitchPagesAndTheShownPageIsDisabled) {
   clickOn(msOptGraphics, 130, 230);  // its own button is disabled
   EXPECT_EQ(gi->Window, msOptGraphics);
   EXPECT_FALSE(MouseClicked);  // the page clears the latch at the end of its frame
-  gi->keyRemapping = 3;
   clickOn(msOptGraphics, 130, 310);
   EXPECT_EQ(gi->Window, msOptExtra);
-  EXPECT_EQ(gi->keyRemapping, 3);  // a waiting binding survives other page buttons
   clickOn(msOptExtra, 130, 190);
   EXPECT_EQ(gi->Window, msOptInput);
-  EXPECT_EQ(gi->keyRemapping, -1);  // "input" ends the wait
   clickOn(msOptInput, 130, 410);
   EXPECT_EQ(gi->Window, msMainMenu);
+}
+
+TEST_F(CoreMenu, LeavingTheInputPageEndsAWaitingBinding) {
+  // "thrust:" clicked, then the page left by another page button, "cancel" or "save": the next
+  // key binds nothing.
+  struct Case {
+    const char* way;
+    Single y;
+    Long window;
+  } cases[] = {{"graphics", 230, msOptGraphics}, {"cancel", 410, msMainMenu}, {"save", 450, msMainMenu}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    Player->setCharKey(0, 87);
+    clickOn(msOptInput, 300, 250);  // "thrust:" at (250, 250)
+    ASSERT_EQ(gi->keyRemapping, 0);
+    clickOn(msOptInput, 130, c.y);
+    EXPECT_EQ(gi->Window, c.window);
+    EXPECT_EQ(gi->keyRemapping, -1);
+    gi->Remap(88);
+    EXPECT_EQ(Player->getCharKey(0), 87);
+  }
 }
 
 TEST_F(CoreMenu, SaveWritesBothOptionsFilesAndCancelWritesNothing) {

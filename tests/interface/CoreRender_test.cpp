@@ -80,6 +80,28 @@ TEST_F(CoreRender, TheFadeHidesTheHudUntilItIsDownToHalfAndLevelsTheShip) {
   EXPECT_FALSE(logHas("Error in Interface.Render"));
 }
 
+TEST_F(CoreRender, UnderTheDarkHalfOfTheFadeAPageIsNeitherDrawnNorClicked) {
+  // "new game" fades in over the difficulty page: a click on "very easy" in the dark half is
+  // dropped, the page not drawn; in the light half the page is drawn and takes it.
+  FrameTime = 0.2;
+  struct Case {
+    Single start;
+    bool taken;
+  } cases[] = {{1.5f, false}, {0.8f, false}, {0.6f, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.start);
+    gi->Window = msNewDifficulty;
+    Player->Difficulty = 3;
+    CoreProbe::fadeLevel(*gi) = c.start;
+    clickAt(550, 210);  // "very easy", the first of the five
+    gi->Render();
+    EXPECT_FALSE(MouseClicked);
+    EXPECT_EQ(gi->Window, c.taken ? msNewShip : msNewDifficulty);
+    EXPECT_EQ(Player->Difficulty, c.taken ? 0 : 3);
+  }
+  EXPECT_FALSE(logHas("Error in Interface.Render"));
+}
+
 TEST_F(CoreRender, ShipChangeFadesDarkenAtTheirCentreAndEnd) {
   FrameTime = 0.1;
   for (Single start : {1.0f, 11.0f}) {

@@ -88,13 +88,18 @@ TEST_F(CoreWidgets, OptionRowsToggleOnAClickAndLeaveTheLatchToTheScreen) {
   }
 }
 
-TEST_F(CoreWidgets, KeyBindingTextShowsTheCharacterAndTheCode) {
+TEST_F(CoreWidgets, KeyBindingTextNamesTheKeyAndShowsTheCode) {
+  // Letters and digits show as themselves; keys whose character is not their label by name.
   struct Case {
     Integer code;
     const char* text;
   };
-  const Case cases[] = {{87, "W(87)"}, {32, " (32)"}, {13, "(13)"}, {91, "(91)"}, {300, "(300)"},
-                        {1000, "button 0"}, {1033, "pov right"}, {1048, ""},    {-5, "(-5)"}};
+  const Case cases[] = {{87, "W(87)"},          {50, "2(50)"},          {32, "Space(32)"},   {37, "Left(37)"},
+                        {38, "Up(38)"},         {39, "Right(39)"},      {40, "Down(40)"},    {13, "Enter(13)"},
+                        {27, "Esc(27)"},        {16, "Shift(16)"},      {91, "Left Win(91)"}, {97, "Num 1(97)"},
+                        {106, "Num *(106)"},    {112, "F1(112)"},       {123, "F12(123)"},   {186, ";(186)"},
+                        {219, "L Bracket(219)"}, {222, "'(222)"},       {58, ":(58)"},       {300, "(300)"},
+                        {1000, "button 0"},     {1033, "pov right"},    {1048, ""},          {-5, "(-5)"}};
   for (const Case& c : cases) EXPECT_EQ(CInterface::keyBindingText(c.code), c.text) << c.code;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "campaign/CPlayer.h"
+#include "campaign/CWorld.h"
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
@@ -71,6 +72,8 @@ struct HudProbe {
   Single& choiceArcPos() { return gi.choiceArcPos; }
   D3DVECTOR& aimPoint() { return gi.aimPoint; }
   bool& aimMarkerOn() { return gi.aimMarkerOn; }
+  Single& overlayFrame() { return gi.overlayFrame; }
+  bool& overlayIsStatus() { return gi.overlayIsStatus; }
   std::array<D3DVECTOR, 3>& xhairPoints() { return gi.xhairPoints; }
   std::array<CInterface::HitSplat, CInterface::SplatSlots>& splats() { return gi.hitSplats; }
 };
@@ -379,6 +382,49 @@ TEST_F(HudTest, AimMarkerDrawsThreePointsTwoInClassicViewAndFlashesRed) {
   EXPECT_NEAR(copies[1].r(), 0.9 * 255, 1);  // lowered by 0.05 after each drawn point
   EXPECT_EQ(copies[1].g(), 0);
   EXPECT_NEAR(probe().xhairRed(), 1.0 - 3 * 0.05, 1e-5);
+}
+
+TEST_F(HudTest, APassEndsWithTheAimMarkerOnlyWhenNoCursorWasDrawn) {
+  // Free flight shows the marker; the status screen, the warp map opening or closing, and the
+  // follow-mouse cursor of the classic view draw a cursor and no marker.
+  MatProj.m[0][0] = MatProj.m[1][1] = MatProj.m[2][2] = 1.0f / 20000;
+  player().r = 1.57f;
+  struct Case {
+    const char* what;
+    Single overlay;
+    bool status, classicFollow, marker;
+  } cases[] = {
+      {"free flight", 0, false, false, true},
+      {"status screen open", 1.0f, true, false, false},
+      {"status screen opening", 0.3f, true, false, false},
+      {"warp map open", 1.0f, false, false, false},
+      {"warp map opening", 0.3f, false, false, false},
+      {"warp map closing", 1.5f, false, false, false},
+      {"follow-mouse cursor", 0, false, true, false},
+  };
+  DevMode = true;  // a trapped error reaches the log
+  World = std::make_shared<CWorld>();
+  World->AddNode("Here", "here", 0, 0, "", 0, 0, 0);
+  World->CurrentNode = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameInterface = std::make_shared<CInterface>();
+    GameInterface->Window = msNone;
+    probe().overlayFrame() = c.overlay;
+    probe().overlayIsStatus() = c.status;
+    ClassicView = FollowMouse = c.classicFollow;
+    MsgCount = 0;
+    clear();
+    GameInterface->Render();
+    size_t marks = 0;
+    for (const Integer h : CrosshairTex) marks += of(h).size();
+    EXPECT_EQ(marks, c.marker ? 3u : 0u);
+    EXPECT_EQ(of(TexPointer, Draw::Sprite).size(), c.marker ? 0u : 1u);
+    for (int i = 0; i < MsgCount; ++i)  // the pass ran to its end (the node box may miss its map file)
+      EXPECT_NE(MsgLog[static_cast<size_t>(i)].rfind("Error in Interface.Render", 0), 0u) << MsgLog[i];
+  }
+  FollowMouse = DevMode = false;
+  World.reset();
 }
 
 // ---- blink, status and mother-ship panels ----

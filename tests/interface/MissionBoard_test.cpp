@@ -84,3 +84,49 @@ TEST_F(MissionBoard, TheRunningMissionFeedsTheDirectiveTimeAndResultBanners) {
   EXPECT_TRUE(hasText("missioncomplete!")) << allTexts();
   EXPECT_FLOAT_EQ(MissionControl->MissionCompleteFrame, 3.75f);
 }
+
+TEST_F(MissionBoard, AMissionPopupOverTheBoardLeavesItsRowsClickable) {
+  // At 640 x 480 an open talk box (x 120..520, y 0..160) covers the top of the first row (y 102
+  // and down): the click on that part reaches the row, as the frames of a pass draw them.
+  ScreenWidth = 640;
+  ScreenHeight = 480;
+  gi->Window = msMissionControl;
+  gi->MakeTalkBox("nobody", "the job is yours if you want it", false, true);
+  FrameTime = 0.6;  // fully open
+  frame([&] { probe().missionBanners(); });
+  FrameTime = 0.02;
+  ASSERT_TRUE(gi->getTalkBox());
+  clickAt(320, 130, [&] {
+    probe().missionBanners();
+    probe().missions();
+  });
+  EXPECT_EQ(probe().chosenMission(), 0);
+  EXPECT_EQ(gi->Window, msConfirmMission);
+}
+
+TEST_F(MissionBoard, TheTimeUnderAnOpenDirectiveKeepsTheTimeLimitsColour) {
+  // 0.75 s after a new directive its banner is open in grey; the time under it is white, or red
+  // in the blink of its last ten seconds.
+  struct Case {
+    const char* limit;
+    const char* shown;
+    D3DCOLOR colour;
+  } cases[] = {{"65.3", "1:04.55", 0xFFFFFFFFu}, {"9.625", "0:08.87", 0xFFFFFFFFu}, {"9.875", "0:09.12", 0xFFFF0000u}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    dir->write("\\missions\\era0\\timed.pnd", std::string("#phase 0\ndir Hold on\ntimelim ") + c.limit + "\nwait 2\n");
+    MissionControl = std::make_shared<CMissionControl>();
+    MissionControl->LoadMission("timed.pnd", 0, "");
+    MissionControl->StartMission();
+    FrameTime = 1.0;
+    MissionControl->doRead();
+    FrameTime = 0.25;
+    for (int i = 0; i < 4; ++i) MissionControl->doRead();
+    frame([&] { probe().missionBanners(); });
+    auto banner = findText("holdon");
+    auto time = findText(c.shown);
+    ASSERT_TRUE(banner && time) << allTexts();
+    EXPECT_NE(banner->colour, 0xFFFFFFFFu);  // pulsing grey
+    EXPECT_EQ(time->colour, c.colour);
+  }
+}

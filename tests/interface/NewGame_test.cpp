@@ -402,6 +402,22 @@ TEST_F(NewGameTest, IntroWallAndSlides) {
   EXPECT_EQ(gi->Window, msNone);
 }
 
+TEST_F(NewGameTest, OneClickHurriesOneSlideEvenWithTheButtonHeld) {
+  // Through the dispatcher at 0.1 s a frame: a click in slide 1 jumps to its last unit; the button
+  // held down afterwards (and the frames of the cross-fade) move the show on by its clock alone.
+  gi->Window = msIntro;
+  probe().introClock() = 9.5;  // slide 1, unit 1
+  FrameTime = 0.1;
+  clickAt(400, 300);
+  gi->Render();
+  EXPECT_NEAR(probe().introClock(), 15.0, 1e-9);
+  MouseHeld = true;
+  for (int i = 0; i < 100; ++i) gi->Render();  // 10 s: +6 units
+  MouseHeld = false;
+  EXPECT_NEAR(probe().introClock(), 21.0, 1e-6);  // slide 2, unit 5
+  EXPECT_EQ(gi->Window, msIntro);
+}
+
 TEST_F(NewGameTest, TheMessageWallScrollsLeft60PixelsASecond) {
   gi->ReadIntroMsg();  // row 0: blocks in columns 0 and 2..79
   struct Case {

@@ -59,7 +59,7 @@ struct StoreProbe {
   void saveIcon() { g.RenderSaveIcon(); }
   void result(Single& clock) { g.drawResultBanner(clock); }
   void directive(Single t, const std::string& text, const std::string& time, Single warp, bool locked) {
-    g.drawDirectiveBanner(t, text, time, warp, locked);
+    g.drawDirectiveBanner(t, text, [&time] { return time; }, warp, locked);
   }
   void stats(Single& x, Single& y, Integer index) { g.drawShipStats(x, y, index); }
   void partIcon(Integer id, Single x, Single y) { g.drawPartIcon(id, x, y); }

@@ -1,8 +1,10 @@
-// Placed structures: the copy of the definition, the world box and the box tests.
+// Placed structures: the copy of the definition, the world box (from the model's bounds when the
+// model loads) and the box tests.
 #include <gtest/gtest.h>
 
 #include "levels/CStruct.h"
 #include "tests/levels/LevelFixture.h"
+#include "tests/support/MediaFixture.h"
 
 namespace {
 // A definition whose box is (-100, 0, -50)..(100, 200, 50), scaled by 2 on x, raised by 10.
@@ -125,4 +127,22 @@ TEST(CStructTest, CheckWithinRevertsOnlyTheAxesThatCrossedAGrownFace) {
     EXPECT_FALSE(s.checkWithin(230, 100, 0, x, y, z, 20));
     EXPECT_EQ(x, 220);
   }
+}
+
+namespace {
+using CStructModelTest = MediaFixture;
+}  // namespace
+
+TEST_F(CStructModelTest, TheModelsBoxOutlivesACollisionTest) {
+  // Vertices (k, 2k, 3k) in the file's axes, k = 0..2: the model box (0, 0, 0)..(2, 6, 4).
+  dir->write("\\models\\structs\\boxmodel.md2", encodeMd2(triangleModel(1)));
+  CStruct s;
+  s.setDef(boxDef());  // scale 2 on x, raised by 10
+  expectVec(s.getLBounds(), 0, 10, 0);
+  expectVec(s.getUBounds(), 4, 16, 4);
+  Single x = 1, y = 12, z = 1;
+  EXPECT_TRUE(s.checkWithin(1, 12, 1, x, y, z, 0));
+  s.setLoc(100, 0, 0);
+  expectVec(s.getLBounds(), 100, 10, 0);
+  expectVec(s.getUBounds(), 104, 16, 4);
 }

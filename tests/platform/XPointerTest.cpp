@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/Direct3D.h"
 #include "platform/Window.h"
 
 extern char** environ;
@@ -33,13 +34,18 @@ void pump(int ms) {
   }
 }
 
-void xdotool(const std::string& args) {
+// Sends one xdotool command, then delivers events until arrived() holds (at most 5 s: a loaded
+// machine may be slow to pass them on), and a little longer for what follows in the same burst.
+template <class Arrived>
+void xdotool(const std::string& args, Arrived arrived) {
   pump(50);
   if (std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) != 0) {
     std::fprintf(stderr, "xdotool %s failed\n", args.c_str());
     std::_Exit(2);
   }
-  pump(150);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!arrived() && std::chrono::steady_clock::now() < end) pump(10);
+  pump(50);
 }
 
 // In the child: a 320 x 240 window centred on the 640 x 480 screen (client 160..480, 120..360),
@@ -49,22 +55,34 @@ void xdotool(const std::string& args) {
   GameWindow w;
   int downs = 0, heldMoves = 0, ups = 0;
   w.onMouseDown = [&](Integer& b, Integer&, Single&, Single&) { downs += b == 1; };
-  w.onMouseMove = [&](Integer& b, Integer&, Single&, Single&) { heldMoves += downs > ups && (b & 1); };
   w.onMouseUp = [&](Integer& b, Integer&, Single&, Single&) { ups += b == 1; };
   w.show();
-  if (!w.realize(320, 240, false)) std::_Exit(3);
+  // A loaded server may refuse a connection for a moment: a few tries before giving up.
+  bool realized = false;
+  for (int tries = 0; tries < 5 && !realized; ++tries) {
+    realized = w.realize(320, 240, false);
+    if (!realized) {
+      std::fprintf(stderr, "%s\n", lastErrorDescription().c_str());
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+  }
+  if (!realized) std::_Exit(3);
   if (hidden) ShowCursor(false);
   pump(300);
-  xdotool("mousemove 200 160");
-  xdotool("mousedown 1");
+  int moves = 0;
+  w.onMouseMove = [&](Integer& b, Integer&, Single&, Single&) {
+    ++moves;
+    heldMoves += downs > ups && (b & 1);
+  };
+  xdotool("mousemove 200 160", [&] { return moves > 0; });
+  xdotool("mousedown 1", [&] { return downs > 0; });
   POINTAPI before;
   GetCursorPos(before);
-  xdotool("mousemove 230 180");
-  xdotool("mousemove 639 479");
+  xdotool("mousemove 230 180", [&] { return heldMoves >= 1; });
+  xdotool("mousemove 639 479", [&] { return heldMoves >= 2; });
   POINTAPI after;
   GetCursorPos(after);
-  xdotool("mouseup 1");
-  pump(200);
+  xdotool("mouseup 1", [&] { return ups > 0; });
   const bool moved = after.x != before.x || after.y != before.y;  // the hidden cursor follows the motion
   std::fprintf(stderr, "downs %d held moves %d ups %d cursor moved %d\n", downs, heldMoves, ups, moved);
   std::_Exit(downs == 1 && heldMoves >= 2 && ups == 1 && (moved || !hidden) ? 0 : 1);

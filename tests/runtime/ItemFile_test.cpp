@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,31 @@ TEST(ItemFile, RoundTripKeepsEveryItemExactly) {
   std::string text = dir.read("\\data\\rt.pnd");
   EXPECT_EQ(text.substr(0, text.find("\r\n")), "\"plain\",\"with, commas,\",\"\",\"  padded  \",\"#TRUE#\",\"a\\b\"");
   EXPECT_NE(text.find("#TRUE#,#FALSE#,\"end\"\r\n"), std::string::npos);
+}
+
+TEST(ItemFile, SinglesAreWrittenAsTheShortestPlainTextThatReadsBack) {
+  TempGameDir dir;
+  const struct {
+    float v;
+    const char* text;
+  } cases[] = {{1520.3f, "1520.3"}, {-0.1f, "-0.1"},       {1e7f, "10000000"},      {1e-7f, "0.0000001"},
+               {0, "0"},            {16777217.0f, "16777216"}, {0.333333343f, "0.33333334"}};
+  ItemWriter w("\\data\\unused.pnd");
+  for (const auto& c : cases) w.writeSingle(c.v);
+  std::string expected;
+  for (const auto& c : cases) expected += (expected.empty() ? "" : ",") + std::string(c.text);
+  EXPECT_EQ(w.text(), expected);
+  ItemReader r = ItemReader::fromText(w.text());
+  for (const auto& c : cases) EXPECT_EQ(r.readSingle(), c.v) << c.text;
+  const float big = 3.4028235e38f, tiny = 1e-45f;
+  ItemWriter e("\\data\\unused.pnd");
+  e.writeSingle(big).writeSingle(tiny);
+  EXPECT_EQ(e.text().find('e'), std::string::npos);  // plain decimal even at the ends of the range
+  ItemReader back = ItemReader::fromText(e.text());
+  EXPECT_EQ(back.readSingle(), big);
+  EXPECT_EQ(back.readSingle(), tiny);
+  EXPECT_EQ(errorOf([&] { e.writeSingle(std::numeric_limits<float>::quiet_NaN()); }), vberr::InvalidCall);
+  EXPECT_EQ(errorOf([&] { e.writeSingle(std::numeric_limits<float>::infinity()); }), vberr::Overflow);
 }
 
 TEST(ItemFile, QuoteInAStringIsReplacedAndReported) {

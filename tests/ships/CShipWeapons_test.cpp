@@ -126,15 +126,31 @@ TEST_F(WeaponTest, TricksSilenceTheWeaponsAndHoldTheCooldowns) {
   EXPECT_TRUE(livePool().empty());
 }
 
-TEST_F(WeaponTest, ACarrierFiresBroadsides) {
-  // Four mounts (last index 3) on a Capital ship heading 0: mounts 0..2 fire to one side, 3 to
-  // the other, one shot a frame.
-  CShip& s = armed(3, armedDesign(3, sbCapital), {1, 1, 1, 1});
-  EXPECT_EQ(fire(s, 4, 4, skLaserShot), (std::vector<int>{0, 1, 2, 3}));
-  const std::vector<PoolEntry> shots = liveOfKind(skLaserShot);
-  ASSERT_EQ(shots.size(), 4u);
-  for (size_t k = 0; k < 3; ++k) EXPECT_LT(shots[k].traj.x, -2000) << k;
-  EXPECT_GT(shots[3].traj.x, 2000);
+TEST_F(WeaponTest, ACarrierFiresBroadsidesSplitAtHalfItsLastMount) {
+  // A Capital ship heading 0, a laser on every mount 0..last: mounts up to last / 2 (unrounded)
+  // fire to -x, the others to +x, one shot a frame, each from the muzzle on its own side.
+  struct Case {
+    Integer last;
+    Integer firstSide;  // mounts 0..firstSide - 1 face -x
+  } cases[] = {{4, 3}, {3, 2}, {5, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.last);
+    Sprites.clear();
+    CShip& s = ready(3, armedDesign(c.last, sbCapital));
+    for (Integer k = 0; k <= c.last; ++k) s.setMount(k, 1);
+    s.makePrimaryInterval();
+    std::vector<int> expected;
+    for (int k = 0; k <= c.last; ++k) expected.push_back(k);
+    ASSERT_EQ(fire(s, c.last + 1, c.last + 1, skLaserShot), expected);
+    const std::vector<PoolEntry> shots = liveOfKind(skLaserShot);
+    ASSERT_EQ(shots.size(), static_cast<size_t>(c.last) + 1);
+    for (Integer k = 0; k <= c.last; ++k) {
+      const Single side = k < c.firstSide ? -1.0f : 1.0f;
+      EXPECT_GT(side * shots[static_cast<size_t>(k)].traj.x, 2000) << k;
+      const Single muzzleOut = P::getMountPos(s, k).x - (-30.0f + 30.0f * k);  // from the mount's place
+      EXPECT_NEAR(side * muzzleOut, 60, 1) << k;
+    }
+  }
 }
 
 TEST_F(WeaponTest, SecondaryRoundsRecoilAndPoseThenTheNextWeaponWhenEmpty) {

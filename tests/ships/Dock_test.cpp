@@ -68,6 +68,8 @@ TEST_F(DockTest, ALaunchThenADockGiveBackTheCarrierAndKeepTheFleetShip) {
   fill(3);
   Ships[2]->setAIHostile(0, true);  // an enemy of the player
   const CShip* carrierBefore = Ships[0].get();
+  Ships[0]->keyThrust = true;  // held through the launch
+  Ships[0]->keySecondary = true;
 
   SpawnSubPlayer(0, 0, true, 0);
   // The carrier flies on as ship 4, the first free slot, with the player's enemies.
@@ -84,9 +86,12 @@ TEST_F(DockTest, ALaunchThenADockGiveBackTheCarrierAndKeepTheFleetShip) {
   ASSERT_TRUE(MotherPlayer);
   EXPECT_TRUE(MotherPlayer->MotherVersion);
   EXPECT_EQ(MotherPlayer->ShipType, Carrier);
-  // The player flies the fleet ship, a new object at the carrier's place, and keeps its enemies.
+  // The player flies the fleet ship, the same ship rebuilt at the carrier's place: the held
+  // controls go on acting, and it keeps its enemies.
   CShip& flown = *Ships[0];
-  EXPECT_NE(&flown, carrierBefore);
+  EXPECT_EQ(&flown, carrierBefore);
+  EXPECT_TRUE(flown.keyThrust);
+  EXPECT_TRUE(flown.keySecondary);
   EXPECT_EQ(flown.getShipBody(), sbCar);
   EXPECT_EQ(Player->ShipType, FleetCar);
   EXPECT_EQ(flown.getMount(1), 0);  // the fleet ship's own mounts
@@ -213,6 +218,8 @@ TEST_F(DockTest, AFailurePartWayPutsEverythingBack) {
   SpawnSubPlayer(0, 0, true, 0);
   EXPECT_TRUE(logged("Error in SpawnSubPlayer: Overflow"));
   EXPECT_EQ(Ships[0].get(), before);
+  EXPECT_EQ(Ships[0]->getShipBody(), sbCapital);  // the carrier itself untouched
+  EXPECT_EQ(Ships[0]->getMaxArmor(), 2000);
   EXPECT_EQ(Player->ShipType, Carrier);
   EXPECT_EQ(MotherPlayer.get(), motherRecord);
   EXPECT_EQ(MotherShip, -1);
@@ -251,4 +258,24 @@ TEST_F(DockTest, DockingWithTheActionKeyHeldLaunchesTheNextFleetShip) {
   dockPlayer(0, MotherShip);
   EXPECT_EQ(Ships[0]->getShipBody(), sbCapital);
   EXPECT_EQ(MotherShip, -1);
+}
+
+TEST_F(DockTest, TheShipsThatLeaveAtADockEndTheirEngineLoops) {
+  InitSound();
+  const Integer jet = loadGeneratedSound("jet");
+  ASSERT_GE(jet, 0);
+  fill(3);
+  SpawnSubPlayer(0, 0, true, 0);
+  ASSERT_EQ(MotherShip, 4);
+  // Both the fleet ship and the carrier flying beside it have their engines running.
+  const Integer flownLoop = StartLoopSound(jet), motherLoop = StartLoopSound(jet);
+  ASSERT_GE(flownLoop, 0);
+  ASSERT_GE(motherLoop, 0);
+  CShipFlightProbe::engineSound(*Ships[0]) = flownLoop;
+  CShipFlightProbe::engineSound(*Ships[4]) = motherLoop;
+
+  dockPlayer(0, MotherShip);
+  for (Integer loop : {flownLoop, motherLoop}) EXPECT_TRUE(SoundNames[loop % SoundSlotCount].empty()) << loop;
+  EXPECT_EQ(CShipFlightProbe::engineSound(*Ships[0]), -1);  // the new carrier starts its own
+  InitSound();
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -16,6 +18,7 @@
 #include "levels/CMap.h"
 #include "runtime/Rnd.h"
 #include "runtime/Trap.h"
+#include "audio/soundMod.h"
 #include "ships/CShip.h"
 #include "sprites/SpriteMod.h"
 #include "tests/support/LoggedLines.h"
@@ -111,6 +114,17 @@ class FlightTest : public ::testing::Test {
   static void step(CShip& s, double ft) {
     FrameTime = ft;
     s.Move();
+  }
+  // The generated sound "sfx\<name>.wav" copied into the test folder and loaded into the pool
+  // (InitSound first); its handle, -1 (a failure) where the content is not generated.
+  Integer loadGeneratedSound(const std::string& name) {
+    std::ifstream wav(std::string(QV_TEST_GAME_DIR) + "/sfx/" + name + ".wav", std::ios::binary);
+    if (!wav) {
+      ADD_FAILURE() << "no generated " << name << ".wav in " << QV_TEST_GAME_DIR;
+      return -1;
+    }
+    dir.write("\\sfx\\" + name + ".wav", std::string(std::istreambuf_iterator<char>(wav), {}));
+    return LoadSound(name);
   }
   static int spritesOfKind(Long kind) {
     int n = 0;

@@ -149,6 +149,53 @@ void MediaFixture::SetUp() {
   clearCalls();
 }
 
+namespace {
+// FNV-1a over bytes.
+uint64_t digest(const void* data, size_t size, uint64_t h = 1469598103934665603ull) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
+  return h;
+}
+std::string vec(const D3DVECTOR& v) {
+  return std::to_string(v.x) + "," + std::to_string(v.y) + "," + std::to_string(v.z);
+}
+}  // namespace
+
+std::vector<std::string> describeCaches() {
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < TexSlots.size(); ++i) {
+    std::string line = "texture " + std::to_string(i) + (TexSlots[i].used ? " used" : " free");
+    if (const std::shared_ptr<Direct3DTexture8>& t = TexSlots[i].object) {
+      std::vector<uint32_t> argb;
+      const HResult hr = D3DDevice ? D3DDevice->ReadTexture(*t, argb) : D3DERR_INVALIDCALL;
+      line += " format " + std::to_string(t->Format()) + " " + std::to_string(t->Width()) + "x" +
+              std::to_string(t->Height()) + " pixels " +
+              (FAILED(hr) ? std::string("unread") : std::to_string(digest(argb.data(), argb.size() * 4)));
+    }
+    lines.push_back(line);
+  }
+  for (size_t i = 0; i < ModelSlots.size(); ++i) {
+    std::string line = "model " + std::to_string(i) + (ModelSlots[i].used ? " used" : " free");
+    if (const std::shared_ptr<CMD2>& m = ModelSlots[i].object) {
+      line += (m->Loaded ? " loaded" : " unloaded") + std::string(" texture ") + std::to_string(m->myTexture) +
+              " frames " + std::to_string(m->NumFrames()) + " triangles " + std::to_string(m->NumTriangles()) +
+              " ids " + std::to_string(m->FrameIDFrom()) + std::to_string(m->FrameIDTo()) +
+              std::to_string(m->FrameIDTo2()) + std::to_string(m->FrameIDTo3()) + " bounds " +
+              vec(m->getLBounds()) + " " + vec(m->getUBounds());
+      uint64_t h = digest("", 0);
+      for (Long f = 0; f <= m->NumFrames(); ++f) {
+        const std::string name = m->GetFrameName(f);
+        h = digest(name.data(), name.size(), h);
+        const std::vector<MD2Vertex>& v = m->FrameVertices(f);
+        h = digest(v.data(), v.size() * sizeof(MD2Vertex), h);
+      }
+      line += " frames digest " + std::to_string(h);
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 void releaseMedia() {
   if (ModelMon) ModelMon->ClearAll();
   if (TexMon) TexMon->ClearAll();

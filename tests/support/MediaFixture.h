@@ -47,6 +47,11 @@ std::string encodeDds(int32_t width, int32_t height, const std::vector<uint32_t>
 // The vertices of a vertex buffer's bytes.
 std::vector<MD2Vertex> md2Vertices(const std::vector<uint8_t>& bytes);
 
+// One line per slot of TexSlots and ModelSlots: what the slot holds (a texture's format, size and
+// a digest of its pixels; a model's state, frame names and a digest of its frames), for comparing
+// two loads of the same files.
+std::vector<std::string> describeCaches();
+
 // Empties and drops the model and texture caches and the text writer; loading counts as not done.
 void releaseMedia();
 

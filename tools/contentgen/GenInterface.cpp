@@ -2,6 +2,7 @@
 // icons_w.dds, weapons.dds, rsc.dds, parts\parts1-2.dds, arrows.dds, the three nine-slice
 // panels, pointer.dds, gas.dds, tinygrad.dds, target.bmp, point.bmp, bar.bmp, the aim markers,
 // the title logo halves and the fifteen grey shades.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -97,11 +98,14 @@ Image iconsW() {
   fillCircle(img, 224, 74, 4, kInk);
   line(img, 198, 38, 250, 90, 6, rgb(230, 30, 30));
   line(img, 250, 38, 198, 90, 6, rgb(230, 30, 30));
-  // Combo panel (tinted by the code) with the white texel at (128, 192).
-  fillRoundRect(img, 2, 130, 254, 254, 18, rgb(200, 200, 200, 0.85f));
-  fillRoundRect(img, 10, 138, 246, 246, 12, rgb(150, 150, 150, 0.75f), Blend::Replace);
-  fillRect(img, 16, 186, 240, 199, kWhite, Blend::Replace);
-  for (int k = 0; k < 6; ++k) fillCircle(img, 30.0f + 39 * k, 160, 5, rgb(230, 230, 230));
+  // Combo panel, tinted by the code in its flashing colour: a white rim round a dark body, so the
+  // tint shows in the rim and the combo's texts stand out on the body; the white texel at
+  // (128, 192) that the gauges and bars stretch sits in a small block at its centre.
+  fillRoundRect(img, 2, 130, 254, 254, 18, rgb(255, 255, 255));
+  fillRoundRect(img, 7, 135, 249, 249, 14, rgb(110, 110, 110), Blend::Replace);
+  fillRoundRect(img, 10, 138, 246, 246, 12, rgb(16, 16, 16, 0.97f), Blend::Replace);
+  for (int k = 0; k < 6; ++k) fillCircle(img, 30.0f + 39 * k, 146, 3, rgb(230, 230, 230));
+  fillRect(img, 126, 190, 131, 195, kWhite, Blend::Replace);
   return img;
 }
 
@@ -181,7 +185,8 @@ Image weaponsSheet() {
       fillRoundRect(img, x + 10, y + 38, x + 54, y + 50, 2, rgb(200, 170, 60));
       label(img, "AMMO", x + 32, y + 44, 40, 10, kInk);
     }
-    label(img, names[w], x + 32, y + 56, 56, 9, rgb(255, 255, 255));
+    // The name keeps clear of the cell's bottom-left corner, where the stores write the count.
+    label(img, names[w], x + 41, y + 56, 38, 9, rgb(255, 255, 255));
   }
   return img;
 }
@@ -280,12 +285,71 @@ Image partsSheet(int sheet) {
   return img;
 }
 
-// Nine-slice panel: corners of 21 px rounded by alpha, one-pixel edges and centre at 32..33.
-Image rounded(Rgba fill, Rgba border, float centreAlpha) {
-  Image img = clear(64, 64);
-  fillRoundRect(img, 0, 0, 63, 63, 20, border, Blend::Replace);
-  fillRoundRect(img, 3, 3, 60, 60, 17, {fill.r, fill.g, fill.b, centreAlpha}, Blend::Replace);
+// Nine-slice panels: 64 x 64 pictures of one rounded box whose four 21-pixel corners, one-pixel
+// edge strips (column or row 32) and centre the interface stretches over any rectangle. The rim is
+// light; what lies more than a few pixels inside it is dark enough that the game's white, yellow,
+// green, red and grey texts stand out on it by at least 4.5:1 (grey 120 needs a ground of
+// relative luminance below 0.003). The two tinted ones are white where the tint is to show.
+struct PanelStyle {
+  Rgba rim;            // outermost band, rimWidth pixels
+  float rimWidth;
+  Rgba bevel;          // the band inside the rim, bevelWidth pixels
+  float bevelWidth;
+  Rgba fill;           // everything further in (alpha 0: see-through)
+  Rgba sheen;          // a highlight across the top rows (alpha 0: none)
+  float sheenRows;     // rows below the rim it fades over
+};
+
+// Distance (pixels) of point (x, y) inside the rounded box [0, s] x [0, s] of corner radius r from
+// its edge; negative outside.
+float insideDistance(float x, float y, float s, float r) {
+  const float qx = std::min(x, s - x), qy = std::min(y, s - y);
+  if (qx < r && qy < r) {
+    const float dx = r - qx, dy = r - qy;
+    return r - std::sqrt(dx * dx + dy * dy);
+  }
+  return std::min(qx, qy);
+}
+
+Image panel(const PanelStyle& st) {
+  constexpr float Size = 63, Radius = 14;  // columns and rows 0..62 are sampled
+  Image img(64, 64, {st.rim.r, st.rim.g, st.rim.b, 0});
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const float d = insideDistance(x + 0.5f, y + 0.5f, Size, Radius);
+      if (d <= -0.5f) continue;
+      // Bands blended over one pixel each, so the rounded corners stay smooth.
+      Rgba inner = st.fill;
+      if (st.sheen.a > 0 && y + 0.5f < st.rimWidth + st.bevelWidth + st.sheenRows) {
+        const float t = (y + 0.5f - st.rimWidth - st.bevelWidth) / st.sheenRows;
+        inner = mix(st.sheen, st.fill, std::clamp(t, 0.0f, 1.0f));
+      }
+      Rgba c = mix(st.bevel, inner, std::clamp(d - st.rimWidth - st.bevelWidth + 0.5f, 0.0f, 1.0f));
+      c = mix(st.rim, c, std::clamp(d - st.rimWidth + 0.5f, 0.0f, 1.0f));
+      c.a *= std::clamp(d + 0.5f, 0.0f, 1.0f);
+      if (c.a <= 0) c = {st.rim.r, st.rim.g, st.rim.b, 0};
+      img.at(x, y) = c;
+    }
   return img;
+}
+
+// rounded.dds, drawn white: a near-black navy body (opaque) inside a pale blue rim.
+Image plainPanel() {
+  return panel({rgb(196, 210, 240), 1.5f, rgb(64, 78, 112), 1.5f, rgb(4, 6, 14), {0, 0, 0, 0}, 0});
+}
+
+// roundedw.dds, the buttons, drawn in their state's tint: a white rim and a body dark enough for
+// the held button's caption (120, 120, 200) on its tint (160, 160, 200), with a sheen across the
+// top that stays above the caption.
+Image buttonPanel() {
+  return panel({rgb(255, 255, 255), 2.0f, rgb(150, 150, 150), 1.0f, rgb(28, 28, 28), rgb(120, 120, 120), 7});
+}
+
+// roundedl.dds, the tinted overlay drawn over (or under) a plain panel: only a white frame with a
+// fading inner glow, clear inside, so the tint shows as the colour of the panel's frame and never
+// greys the text on it.
+Image tintPanel() {
+  return panel({rgb(255, 255, 255), 2.5f, rgb(255, 255, 255, 0.45f), 2.0f, rgb(255, 255, 255, 0), {0, 0, 0, 0}, 0});
 }
 
 Image arrows() {
@@ -352,11 +416,21 @@ Image pointArrow() {
   return img;
 }
 
+// One segment of the HUD's arc gauges, drawn additively in the gauge's colour: 41 of them lie
+// along each arc 2.4 to 3.9 pixels apart, each an 11-pixel square, so many overlap. Across the
+// arc (x) the segment is a rounded bar; along it (y) its light falls off in a triangle three
+// pixels to either side, so overlapping segments add up to about the gauge's own colour (no
+// washed-out yellow from a summed orange) and still show as separate teeth.
 Image barSegment() {
   Image img(32, 32);
-  fillRoundRect(img, 4, 4, 28, 28, 6, rgb(255, 255, 255));
-  glow(img, 16, 16, 16, rgb(255, 255, 255), 1, Blend::Add);
-  img.clamp();
+  constexpr float HalfAlong = 8.5f;  // texels; the quad maps 32 texels to 11.3 pixels
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const float across = std::clamp(12.5f - std::fabs(x + 0.5f - 16), 0.0f, 1.0f);
+      const float along = std::max(0.0f, 1 - std::fabs(y + 0.5f - 16) / HalfAlong);
+      const float v = across * along;
+      img.at(x, y) = {v, v, v, 1};
+    }
   return img;
 }
 
@@ -435,9 +509,9 @@ void addInterfaceTasks(TaskList& tasks) {
   add(tasks, "point.bmp", pointArrow);
   add(tasks, "bar.bmp", barSegment);
   tasks.push_back({"interface", "panels", [](OutputFolder& out) {
-                     writeTexture(out, "rounded.dds", rounded(rgb(235, 235, 240), rgb(255, 255, 255), 0.7f));
-                     writeTexture(out, "roundedw.dds", rounded(rgb(245, 245, 250), rgb(255, 255, 255), 0.85f));
-                     writeTexture(out, "roundedl.dds", rounded(rgb(220, 220, 230), rgb(250, 250, 255), 0.6f));
+                     writeTexture(out, "rounded.dds", plainPanel());
+                     writeTexture(out, "roundedw.dds", buttonPanel());
+                     writeTexture(out, "roundedl.dds", tintPanel());
                    }});
   tasks.push_back({"interface", "parts", [](OutputFolder& out) {
                      writeTexture(out, "parts\\parts1.dds", partsSheet(0));

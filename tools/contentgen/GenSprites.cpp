@@ -265,10 +265,13 @@ Image sparkTex() {
   return img;
 }
 
+// The sparkle sprite, and the HUD radar's blips: the radar draws the whole picture into 4 x 4
+// pixels, whose inner four sample it about 5.7 texels from its centre, so the bright core reaches
+// past that.
 Image starTex() {
   Image img(32, 32);
   glow(img, 16, 16, 16, rgb(255, 255, 255), 3.0f);
-  fillCircle(img, 16, 16, 3, rgb(255, 255, 255));
+  fillCircle(img, 16, 16, 7.5f, rgb(255, 255, 255));
   img.clamp();
   return img;
 }

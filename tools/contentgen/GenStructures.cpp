@@ -83,9 +83,8 @@ Mesh structureMesh(const std::string& n) {
     m.cylinder({0, 410, 0}, {0, 500, 0}, 120, 0, 4, kAccent);
     sign(m, 120, 280, 170);
   } else if (n == "landing") {
+    // The deck's top is the whole model's top, so a ship over the "H" is over the landing box.
     m.box({-180, 0, -180}, {180, 40, 180}, {kMetal, kMetal, kRoof, kMetal, kMetal, kMetal});
-    for (float x : {-165.0f, 165.0f})
-      for (float z : {-165.0f, 165.0f}) plain(m, {x - 8, 40, z - 8}, {x + 8, 40.1f + 0.0f, z + 8}, kAccent);
   } else if (n == "genbuild1") {
     block(m, {-200, 0, -200}, {200, 1000, 200});
   } else if (n == "tallbuild") {
@@ -200,6 +199,8 @@ Image paintStructure(const StructStyle& s, bool glowOnly) {
     fillRect(img, 84, 18, 89, 46, mark);
     fillRect(img, 103, 18, 108, 46, mark);
     fillRect(img, 84, 30, 108, 34, mark);
+    for (float x : {65.0f, 124.0f})   // corner marks, painted on the deck
+      for (float y : {1.0f, 60.0f}) fillRect(img, x, y, x + 3, y + 3, glowOnly ? scaled(s.accent, 0.25f) : s.accent);
     for (int k = 0; k < 8; ++k) {
       float a = k * 0.785f;
       fillCircle(img, 96 + 29 * std::cos(a), 32 + 29 * std::sin(a), 1.6f, glowOnly ? s.window : rgb(200, 255, 200));

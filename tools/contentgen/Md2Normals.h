@@ -1,7 +1,7 @@
 // The lookup of the MD2 normal-table entry nearest to a normal. The table is the game's own
-// (MD2Normals, engine/MD2NormalTable.cpp, compiled into the generator too). The game's loader
-// reads a vertex's normal index straight into that table without exchanging y and z, so callers
-// pass the normal in the game's drawing space (x right, y up, z forward).
+// (MD2Normals, engine/MD2NormalTable.cpp, compiled into the generator too), in the file's axes:
+// the game's loader exchanges y and z of a vertex's normal as of its position, so callers pass
+// the normal in the file's axes (drawing x, drawing z, drawing y).
 #pragma once
 #include <cstdint>
 

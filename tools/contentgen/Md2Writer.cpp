@@ -151,7 +151,7 @@ std::string encodeMd2(const Md2Model& m) {
       const float v[3] = {p.x, p.z, p.y};
       for (int k = 0; k < 3; ++k)
         s.push_back(static_cast<char>(std::clamp<long>(std::lround((v[k] - lo[k]) / scale[k]), 0, 255)));
-      s.push_back(static_cast<char>(nearestMd2Normal(n[i].x, n[i].y, n[i].z)));
+      s.push_back(static_cast<char>(nearestMd2Normal(n[i].x, n[i].z, n[i].y)));  // file axes, as the position
     }
   }
   return s;

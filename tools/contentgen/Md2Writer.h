@@ -2,7 +2,7 @@
 // coordinates, triangles, frames of packed vertices (bytes scaled and translated per frame,
 // with a normal index into the MD2 normal table); no skins and no GL commands.
 // Positions are given in the drawing space (x right, y up, z forward); the file stores
-// them with y and z exchanged, which the loader undoes. Normals are computed per frame.
+// them with y and z exchanged, which the loader undoes; so are the normals, computed per frame.
 #pragma once
 #include <array>
 #include <string>

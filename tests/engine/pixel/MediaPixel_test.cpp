@@ -1,6 +1,7 @@
-// Text and billboards drawn on Mesa and read back: glyph cells land where the writer puts them,
-// in the colour of their code; a billboard faces the camera from every side (back faces are
-// culled, so a quad turned the wrong way would not show at all).
+// Text, billboards and models drawn on Mesa and read back: glyph cells land where the writer
+// puts them, in the colour of their code; a billboard faces the camera from every side (back
+// faces are culled, so a quad turned the wrong way would not show at all); a model is lit on the
+// side its light comes from.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "engine/BillMod.h"
+#include "engine/CMD2.h"
+#include "engine/CModelMonster.h"
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/GameGlobals.h"
@@ -20,6 +23,8 @@
 #include "engine/modDirectX.h"
 #include "platform/D3DX.h"
 #include "runtime/Trap.h"
+#include "tests/levels/pixel/PixelContent.h"
+#include "tests/support/MediaFixture.h"
 #include "tests/support/PixelDevice.h"
 #include "tests/support/GamePixel.h"
 #include "tests/support/TempGameDir.h"
@@ -201,5 +206,85 @@ TEST_F(MediaPixelTest, TheGeneratedFontLeavesTheGapsBetweenWordsEmpty) {
           for (int py = std::max(0, top); py < std::min<int>(H, bottom); ++py)
             ASSERT_TRUE(pixelNear(img, px, py, Background, 24)) << "column " << px << " row " << py;
     }
+  }
+}
+
+namespace {
+// A ball of radius about 127 about the model's origin, as an MD2 file in its own axes (z up): each
+// vertex carries the table normal nearest to its outward direction in those axes.
+std::string ballMd2() {
+  constexpr int Rings = 12, Segments = 16;
+  Md2Content m;
+  m.texCoords = {{0, 0}};
+  Md2Content::Frame f;
+  f.name = "ball";
+  f.translate = {-127.5f, -127.5f, -127.5f};
+  for (int i = 0; i <= Rings; ++i)
+    for (int j = 0; j <= Segments; ++j) {
+      const double th = 3.14159265 * i / Rings, ph = 2 * 3.14159265 * j / Segments;
+      const double dir[3] = {std::sin(th) * std::cos(ph), std::sin(th) * std::sin(ph), std::cos(th)};
+      uint8_t normal = 0;
+      double best = -2;
+      for (int n = 0; n < MD2NormalCount; ++n) {
+        const double dot = MD2Normals[n].x * dir[0] + MD2Normals[n].y * dir[1] + MD2Normals[n].z * dir[2];
+        if (dot > best) {
+          best = dot;
+          normal = static_cast<uint8_t>(n);
+        }
+      }
+      auto b = [](double v) { return static_cast<uint8_t>(std::lround(127.5 + 127 * v)); };
+      f.vertices.push_back({b(dir[0]), b(dir[1]), b(dir[2]), normal});
+    }
+  m.frames.push_back(f);
+  for (int i = 0; i < Rings; ++i)
+    for (int j = 0; j < Segments; ++j) {
+      const int16_t a = static_cast<int16_t>(i * (Segments + 1) + j), c = static_cast<int16_t>(a + Segments + 1);
+      m.triangles.push_back({a, c, static_cast<int16_t>(a + 1), 0, 0, 0});
+      m.triangles.push_back({static_cast<int16_t>(a + 1), c, static_cast<int16_t>(c + 1), 0, 0, 0});
+    }
+  return encodeMd2(m);
+}
+}  // namespace
+
+TEST_F(MediaPixelTest, AModelIsBrightestOnTheSideItsLightComesFrom) {
+  dir->write("\\models\\ball.md2", ballMd2());
+  dir->write("\\gfx\\white.bmp", pixelcontent::solidBmp(4, 4, 0xFFFFFF));
+  const Integer handle = ModelMon->getModelNumber("models\\ball.md2");
+  CMD2* ball = ModelSlots.at(static_cast<size_t>(handle)).object.get();
+  ASSERT_TRUE(ball && ball->Loaded);
+  ball->myTexture = TexMon->getTextureNumber("white.bmp");
+  // The ball 300 ahead of the camera: a disc of radius about 25 pixels about the centre.
+  const int cx = W / 2, cy = H / 2, off = 18;
+  struct Case {
+    const char* from;
+    D3DVECTOR direction;  // the way the light travels
+    int litX, litY, darkX, darkY;
+  } cases[] = {
+      {"+x", {-1, 0, 0}, cx + off, cy, cx - off, cy},
+      {"+y (above)", {0, -1, 0}, cx, cy - off, cx, cy + off},
+      {"the camera", {0, 0, 1}, cx, cy, cx + 24, cy},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from);
+    pixelcontent::beginLookingDownZ(W, H);
+    Direct3DDevice8& d = device();
+    initMD2Normals();
+    checkHResult(d.SetRenderState(D3DRS_LIGHTING, 1));
+    checkHResult(d.SetRenderState(D3DRS_AMBIENT, 0));
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = c.direction;
+    checkHResult(d.SetLight(0, light));
+    checkHResult(d.LightEnable(0, true));
+    D3DMATRIX world;
+    D3DXMatrixTranslation(world, 0, 0, 300);
+    checkHResult(d.SetTransform(D3DTS_WORLD, world));
+    ASSERT_TRUE(ball->Render(nullptr, 0, 0, 0, 0, 0, true, -1, 0));
+    PixelImage img = end();
+    const Rgba lit = img.at(c.litX, c.litY), dark = img.at(c.darkX, c.darkY);
+    EXPECT_GT(lit.r, 100) << "lit side";
+    EXPECT_GT(lit.r, dark.r + 50) << "lit " << lit.r << " against " << dark.r;
+    EXPECT_EQ(lit.r, lit.b);  // white light on a white ball
   }
 }

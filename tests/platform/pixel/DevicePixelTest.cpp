@@ -59,8 +59,7 @@ struct BlendCase {
   int32_t colorOp, colorArg2, alphaOp, blend, src, dest;
 };
 
-TEST(DevicePixel, PresetBlendSetUpsOnATexturedQuad) {
-  QV_REQUIRE_PIXEL_DEVICE(p, W, H);
+void checkPresetBlends(PixelDevice* p) {
   auto& d = *p->device();
   const uint32_t background = argb(255, 40, 80, 120);
   const uint32_t texel = argb(128, 200, 100, 50);
@@ -126,6 +125,11 @@ TEST(DevicePixel, PresetBlendSetUpsOnATexturedQuad) {
     EXPECT_TRUE(pixelNear(img, W / 2, H / 2, expected, 3));
     EXPECT_TRUE(pixelNear(img, 2, 2, background, 0)) << "outside the quad";
   }
+}
+
+TEST(DevicePixel, PresetBlendSetUpsOnATexturedQuad) {
+  QV_REQUIRE_PIXEL_DEVICE(p, W, H);
+  checkPresetBlends(p.get());
 }
 
 TEST(DevicePixel, UnboundStageDrawsTheVertexColourAndRgbTexturesHaveNoAlpha) {
@@ -295,8 +299,7 @@ void setPerspective(Direct3DDevice8& d) {
 }
 }  // namespace
 
-TEST(DevicePixel, LinearVertexFogByViewDepth) {
-  QV_REQUIRE_PIXEL_DEVICE(p, W, H);
+void checkFog(PixelDevice* p) {
   auto& d = *p->device();
   setPerspective(d);
   d.SetRenderState(D3DRS_LIGHTING, 0);
@@ -325,8 +328,12 @@ TEST(DevicePixel, LinearVertexFogByViewDepth) {
   }
 }
 
-TEST(DevicePixel, LightsDirectionalAmbientAndPointRange) {
+TEST(DevicePixel, LinearVertexFogByViewDepth) {
   QV_REQUIRE_PIXEL_DEVICE(p, W, H);
+  checkFog(p.get());
+}
+
+void checkLights(PixelDevice* p) {
   auto& d = *p->device();
   setPerspective(d);
   d.SetTexture(0, nullptr);
@@ -391,6 +398,49 @@ TEST(DevicePixel, LightsDirectionalAmbientAndPointRange) {
   D3DXVec3Project(right, D3DVECTOR{2.5f, 0, 5}, vp, proj, view, world);
   EXPECT_GT(img.at(int(left.x), int(left.y)).r, 100) << "inside the range";
   EXPECT_EQ(img.at(int(right.x), int(right.y)).r, 0) << "beyond the range";
+}
+
+TEST(DevicePixel, LightsDirectionalAmbientAndPointRange) {
+  QV_REQUIRE_PIXEL_DEVICE(p, W, H);
+  checkLights(p.get());
+}
+
+// Past the specialised programs a device builds (one per set of states, at most 128), the program
+// with every state a uniform draws the presets, fog and lights as they do: each check on a new
+// device whose table is first filled by 168 stage set-ups of screen quads (its states then set back).
+TEST(DevicePixel, TheGenericProgramDrawsAsTheSpecialisedOnes) {
+  for (void (*check)(PixelDevice*) : {&checkPresetBlends, &checkFog, &checkLights}) {
+    QV_REQUIRE_PIXEL_DEVICE(p, W, H);
+    auto& d = *p->device();
+    auto tex = p->makeTexture(4, 4, solid(4, 4, argb(255, 90, 90, 90)));
+    d.SetTexture(0, tex);
+    d.SetRenderState(D3DRS_ZENABLE, 0);
+    auto stage = [&](int32_t op, int32_t a1, int32_t a2, int32_t alphaOp, int32_t alpha2) {
+      d.SetTextureStageState(0, D3DTSS_COLOROP, op);
+      d.SetTextureStageState(0, D3DTSS_COLORARG1, a1);
+      d.SetTextureStageState(0, D3DTSS_COLORARG2, a2);
+      d.SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
+      d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+      d.SetTextureStageState(0, D3DTSS_ALPHAARG2, alpha2);
+    };
+    const int32_t args[] = {D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTA_TFACTOR};
+    for (int32_t alphaOp : {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE})
+      for (int32_t alpha2 : {D3DTA_TFACTOR, D3DTA_DIFFUSE, D3DTA_CURRENT})
+        for (int32_t op : {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE})
+          for (int32_t a1 : args)
+            for (int32_t a2 : args) {
+              if ((op == D3DTOP_SELECTARG1 && a2 != D3DTA_DIFFUSE) || (op == D3DTOP_SELECTARG2 && a1 != D3DTA_DIFFUSE) ||
+                  (alphaOp == D3DTOP_SELECTARG1 && alpha2 != D3DTA_TFACTOR))
+                continue;  // the same program as another set-up
+              stage(op, a1, a2, alphaOp, alpha2);
+              drawScreenQuad(d, 0, 0, 4, 4, argb(255, 255, 255, 255));
+            }
+    p->readBack();  // hands the quads to the driver
+    d.SetRenderState(D3DRS_ZENABLE, 1);
+    d.SetTexture(0, nullptr);
+    stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_CURRENT);  // the defaults
+    check(p.get());
+  }
 }
 
 TEST(DevicePixel, WireframeDrawsOnlyTheEdges) {

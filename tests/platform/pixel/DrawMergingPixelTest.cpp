@@ -135,8 +135,8 @@ TEST_F(DrawMergingPixel, BillboardsWithTheirOwnMatricesAndFactorsMergeByTexture)
   };
   int64_t separate = 0, merged = 0;
   EXPECT_LE(compare(scene, separate, merged), 2);
-  EXPECT_EQ(separate, 12);
-  EXPECT_EQ(merged, 2);  // additive without depth writes: regrouped by texture
+  EXPECT_EQ(separate, 11);  // the first quad lies left of the view: dropped
+  EXPECT_EQ(merged, 2);     // additive without depth writes: regrouped by texture
 }
 
 TEST_F(DrawMergingPixel, LitQuadsWithTheirOwnMatricesMergeIntoOneDraw) {
@@ -359,5 +359,121 @@ TEST_F(DrawMergingPixel, AlphaBlendedDrawsKeepTheirOrder) {
   int64_t separate = 0, merged = 0;
   EXPECT_EQ(compare(scene, separate, merged), 0);
   EXPECT_EQ(merged, separate);  // textures take turns and blending is ordered: nothing merges
+}
+
+// A draw whose vertices all lie beyond one side of the view volume (left, above, behind the eye,
+// past the far plane) reaches the driver with merging neither off nor on; one that reaches into
+// the view from outside is drawn.
+TEST_F(DrawMergingPixel, DrawsBeyondTheViewAreDroppedAndOnesReachingInAreDrawn) {
+  struct Case {
+    const char* where;
+    float x, y, z, scale;
+    bool drawn;
+  };
+  const Case cases[] = {
+      {"left of the view", -9, 0, 0, 1.5f, false},         {"above the view", 0, 7, 0, 1.5f, false},
+      {"behind the eye", 0, 0, -14, 1.5f, false},          {"past the far plane", 0, 0, 95, 1.5f, false},
+      {"reaching in from the left", -4, 0, 0, 2.5f, true}, {"in the middle", 0, 0, 0, 1.5f, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    auto scene = [&] {
+      camera();
+      d().SetRenderState(D3DRS_LIGHTING, 0);
+      d().SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+      d().SetTexture(0, texA);
+      d().SetStreamSource(0, quad, sizeof(QuadVertex));
+      d().SetVertexShader(D3DFVF_QUADVERTEX);
+      d().SetTransform(D3DTS_WORLD, world(c.x, c.y, c.z, c.scale, 0));
+      d().DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    };
+    for (bool merging : {false, true}) {
+      setDrawBatching(merging);
+      d().BeginScene();
+      d().Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DColorARGB(255, 30, 40, 50), 1.0f, 0);
+      const int64_t before = d().DriverDrawCalls();
+      scene();
+      d().EndScene();
+      const PixelImage shown = p->readBack();
+      EXPECT_EQ(d().DriverDrawCalls() - before, c.drawn ? 1 : 0) << "merging " << merging;
+      EXPECT_EQ(static_cast<bool>(regionNear(shown, RECT{0, 0, W, H}, D3DColorARGB(255, 30, 40, 50), 0)),
+                !c.drawn);
+    }
+  }
+}
+
+// Vertex buffers rewritten between draws: each draw shows the vertices the buffer held when it
+// was drawn, with merging off (the buffer drawn itself) and on (its vertices gathered), and a
+// triangle list and strips of one state gathered together are one draw with the same picture.
+TEST_F(DrawMergingPixel, ABufferRewrittenBetweenDrawsShowsEachContentAndListsJoinStrips) {
+  std::shared_ptr<Direct3DVertexBuffer8> list;
+  ASSERT_EQ(d().CreateVertexBuffer(6 * sizeof(QuadVertex), 0, D3DFVF_QUADVERTEX, D3DPOOL_MANAGED, list),
+            D3D_OK);
+  auto scene = [&] {
+    camera();
+    d().SetRenderState(D3DRS_LIGHTING, 0);
+    d().SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d().SetTexture(0, texA);
+    d().SetVertexShader(D3DFVF_QUADVERTEX);
+    d().SetTransform(D3DTS_WORLD, world(0, 0, 0, 1, 0));
+    d().SetStreamSource(0, list, sizeof(QuadVertex));
+    for (int i = 0; i < 3; ++i) {
+      // The quad as two triangles, moved along x by a rewrite of the buffer.
+      QuadVertex tri[6] = {kQuad[0], kQuad[1], kQuad[2], kQuad[2], kQuad[1], kQuad[3]};
+      for (QuadVertex& v : tri) v.x = v.x * 1.5f - 3 + 2.5f * i, v.y = v.y * 1.5f + 1.5f;
+      list->SetData(0, sizeof tri, 0, tri);
+      d().DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    }
+    d().SetStreamSource(0, quad, sizeof(QuadVertex));
+    for (int i = 0; i < 3; ++i) {
+      d().SetTransform(D3DTS_WORLD, world(-2.5f + 2.5f * i, -1.5f, 0, 1.5f, 0.3f * i));
+      d().DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_LE(compare(scene, separate, merged), 2);
+  EXPECT_EQ(separate, 6);
+  EXPECT_EQ(merged, 1);
+  const PixelImage shown = p->readBack();
+  for (int i = 0; i < 3; ++i) {
+    // The centre of each rewritten quad on the screen (x = -3 + 2.5 i, y = 1.5 at distance 10).
+    const int px = static_cast<int>(W / 2 + (-3 + 2.5f * i) / (std::tan(0.4f) * 10 * 0.75f) * W / 2);
+    const int py = static_cast<int>(H / 2 - 1.5f / (std::tan(0.4f) * 10) * H / 2);
+    EXPECT_FALSE(pixelNear(shown, px, py, D3DColorARGB(255, 30, 40, 50), 8)) << "quad " << i;
+  }
+}
+
+// Merged draws of many vertices (lists, and strips with their indices) go round the stream ring
+// several times in one frame: every quad shows as drawn separately.
+TEST_F(DrawMergingPixel, MergedDrawsGoingRoundTheStreamRingShowEveryQuad) {
+  constexpr int Quads = 60, Vertices = 18000;  // 60 merged draws of 18000 vertices: about 3 rounds
+  std::vector<ScreenVertex> tri(Vertices);
+  auto scene = [&] {
+    d().SetRenderState(D3DRS_ZENABLE, 0);
+    d().SetTexture(0, nullptr);
+    d().SetVertexShader(D3DFVF_SCREENVERTEX);
+    for (int i = 0; i < Quads; ++i) {
+      // All but the last two triangles have no area; those two are the quad i, in a colour of its own.
+      const float l = 4.0f + 15 * (i % 10), t = 4.0f + 19 * (i / 10);
+      const D3DCOLOR c = D3DColorARGB(255, 40 + 3 * i, 250 - 3 * i, 60 + (i % 7) * 25);
+      ScreenVertex q[4];
+      screenQuad(q, l, t, l + 10, t + 12, c);
+      for (ScreenVertex& v : tri) v = q[0];
+      if (i % 2) {  // a list
+        const ScreenVertex quad[6] = {q[0], q[1], q[2], q[2], q[1], q[3]};
+        std::copy(quad, quad + 6, tri.end() - 6);
+        d().DrawPrimitiveUP(D3DPT_TRIANGLELIST, Vertices / 3, tri.data(), sizeof(ScreenVertex));
+      } else {  // a strip (its triangles as indices)
+        std::copy(q, q + 4, tri.end() - 4);
+        d().DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, Vertices - 2, tri.data(), sizeof(ScreenVertex));
+      }
+    }
+  };
+  int64_t separate = 0, merged = 0;
+  EXPECT_EQ(compare(scene, separate, merged), 0);
+  const PixelImage shown = p->readBack();
+  for (int i = 0; i < Quads; ++i)
+    EXPECT_TRUE(pixelNear(shown, 9 + 15 * (i % 10), 10 + 19 * (i / 10),
+                          D3DColorARGB(255, 40 + 3 * i, 250 - 3 * i, 60 + (i % 7) * 25), 1))
+        << "quad " << i;
 }
 }  // namespace

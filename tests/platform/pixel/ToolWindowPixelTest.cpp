@@ -1,6 +1,7 @@
 // Tool windows on Mesa: a form drawn in its own window beside a game device leaves the game's
 // picture alone, real (window-system) clicks and typing reach its controls and never the game
-// window, disabled controls draw greyed, the close button hides the form.
+// window, disabled controls draw greyed, a wrapping label stays inside the window, the close
+// button hides the form.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -90,6 +91,30 @@ TEST(ToolWindowPixels, DisabledControlsDrawGreyed) {
   form.cmdPlay.setEnabled(false);
   long disabled = contrast(capture(form), form.cmdPlay.drawnRect());
   EXPECT_LT(disabled * 10, enabled * 8) << "enabled " << enabled << ", disabled " << disabled;
+}
+
+TEST(ToolWindowPixels, AWrappingLabelKeepsItsCaptionInsideTheWindow) {
+  QV_REQUIRE_PIXEL_DEVICE(p, 32, 32);
+  LaunchForm form;
+  Label plain{form, "lblPlain", ""}, wrapped{form, "lblStatus", ""};
+  wrapped.wrap = true;
+  form.show();
+  ASSERT_TRUE(form.hasToolWindow());
+  doEvents();  // the first frame fits the window to its controls
+  const std::string text = "ships\\Phantom.pnd exists and this definition was neither loaded nor edited: "
+                           "press Save again to replace it.";
+  plain.setCaption(text);
+  wrapped.setCaption(text);
+  const PixelImage tool = capture(form);
+  const ControlRect &line = plain.drawnRect(), &block = wrapped.drawnRect();
+  ASSERT_GT(line.bottom, line.top);
+  EXPECT_GT(line.right, tool.width) << "one line runs past the window's edge";
+  EXPECT_LE(block.right, tool.width);
+  EXPECT_GT(block.bottom - block.top, 2 * (line.bottom - line.top));
+  EXPECT_GT(contrast(tool, ControlRect{block.left, block.bottom - (line.bottom - line.top), block.right,
+                                       block.bottom}),
+            0)
+      << "the last line shows";
 }
 
 TEST(ToolWindowPixels, RealClicksAndTypingReachTheFormOnly) {
