@@ -40,35 +40,7 @@ bool GlBackend::init(const D3DPRESENT_PARAMETERS& params, int32_t width, int32_t
     bufferStorage_ = reinterpret_cast<BufferStorageFn>(SDL_GL_GetProcAddress("glBufferStorage"));
   makeRing(kRingBytes);
 
-  // The summing pass is an optimisation: without it runs of rectangles draw as merged draws.
-  GLuint lvs = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
-  GLuint layerPrograms[3] = {};
-  bool allLinked = lvs != 0;
-  for (int variant = 0; variant < 3 && allLinked; ++variant) {
-    allLinked = false;
-    const std::string source = std::string("#version 330 core\n#define MASKED ") + char('0' + (variant & 1)) +
-                               "\n#define SHARED " + char('0' + (variant >> 1 & 1)) + kLayerFragmentShader;
-    GLuint lfs = compile(GL_FRAGMENT_SHADER, source.c_str(), log);
-    if (!lfs) break;
-    GLuint lp = link(lvs, lfs, log);
-    glDeleteShader(lfs);
-    if (!lp) break;
-    layerPrograms[variant] = lp;
-    allLinked = true;
-    auto l = [lp](const char* name) { return glGetUniformLocation(lp, name); };
-    layerLoc_[variant] = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"), l("uUvMap"),
-                                       l("uMul"),      l("uAdd"),   l("uPixelMap"), l("uLayer0")};
-    glUseProgram(lp);
-    glUniform1i(l("uTex0"), 0);
-    glUseProgram(program_);
-  }
-  if (allLinked) {
-    std::copy(layerPrograms, layerPrograms + 3, layerProgram_);
-  } else {
-    for (GLuint lp : layerPrograms)
-      if (lp) glDeleteProgram(lp);
-  }
-  if (lvs) glDeleteShader(lvs);
+  makeLayerPrograms();
 
   uint32_t white = 0xFFFFFFFFu;
   glGenTextures(1, &white_);
@@ -104,10 +76,7 @@ GlBackend::~GlBackend() {
   }
   for (GLsync f : ringFences_)
     if (f) glDeleteSync(f);
-  for (GLuint lp : layerProgram_)
-    if (lp) glDeleteProgram(lp);
-  if (gridFbo_) glDeleteFramebuffers(1, &gridFbo_);
-  if (gridTexture_) glDeleteTextures(1, &gridTexture_);
+  deleteLayerPrograms();
   if (vao_) glDeleteVertexArrays(1, &vao_);
   if (program_) glDeleteProgram(program_);
   for (int32_t i = 0; i < programCount_; ++i)

@@ -173,7 +173,8 @@ struct GlBuffer : BackendBuffer {
 
 // ---- the programs (GlShaders.cpp) ----------------------------------------------------------------------
 // The fixed-function stand-in (its sources follow a #version and the defines of programSource)
-// and the summing pass (its fragment source follows a #version and the MASKED and SHARED defines).
+// and the summing pass (its fragment source follows a #version and the MASKED, SHARED and
+// SUM_TERMS defines; the magnified grid has programs of its own).
 extern const char* const kVertexShader;
 extern const char* const kFragmentShader;
 // The states a specialised program of the stand-in has as constants, packed (programKey); the
@@ -184,6 +185,8 @@ constexpr uint64_t kGenericProgram = ~0ull;
 std::string programSource(uint64_t key, bool vertex);
 extern const char* const kLayerVertexShader;
 extern const char* const kLayerFragmentShader;
+extern const char* const kMagnifyVertexShader;
+extern const char* const kMagnifyFragmentShader;
 GLuint compile(GLenum type, const char* source, std::string& log);
 // The program of a vertex and a fragment shader (the shaders stay the caller's); 0 with the
 // linker's message in log where it does not link.
@@ -395,6 +398,9 @@ class GlBackend : public DeviceBackend {
   bool layersDrawable(const Batch& b) const;
   void drawLayers(const Batch& b);
   bool makeGrid(int32_t w, int32_t h);
+  void makeLayerPrograms();  // at set-up; without them runs of rectangles draw as merged draws
+  void deleteLayerPrograms();
+  const LayerLocations* unrolledSum(int32_t count);  // null where it does not build
   void drawBatch(Batch& b);
   void flush();  // hands the merged draws being gathered to the driver, in order
   size_t ringReserve(size_t size, size_t align);
@@ -420,12 +426,20 @@ class GlBackend : public DeviceBackend {
   int32_t targetWidth_ = 0, targetHeight_ = 0;
   bool targetDepth_ = true, flipped_ = false;
   GLuint currentProgram_ = 0;
-  // the summing pass for runs of additive screen rectangles
-  // The summing programs by variant: plain, kMasked, kShared (never both).
-  static constexpr int kMasked = 1, kShared = 2;
-  GLuint layerProgram_[3] = {};
-  LayerLocations layerLoc_[3]{};
-  GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs
+  // the summing pass for runs of additive screen rectangles: the looping programs (plain,
+  // kMasked), the sums of one shared factor with 4 (k + 1) terms unrolled (built on first use)
+  // and the grid's magnifying program
+  static constexpr int kMasked = 1;
+  static constexpr int kUnrolledStep = 4;
+  GLuint layerProgram_[2] = {};
+  LayerLocations layerLoc_[2]{};
+  GLuint layerVs_ = 0;
+  GLuint unrolledProgram_[kMaxLayers / kUnrolledStep] = {};
+  LayerLocations unrolledLoc_[kMaxLayers / kUnrolledStep]{};
+  bool unrolledTried_[kMaxLayers / kUnrolledStep] = {};
+  GLuint magnifyProgram_ = 0;
+  GLint magnifyViewport_ = -1, magnifyFlipY_ = -1, magnifyUvMap_ = -1;
+  GLuint gridTexture_ = 0, gridFbo_ = 0;  // the grid of magnified runs (a 2D texture)
   std::vector<std::shared_ptr<GlArray>> sharedArrays_;  // layers of uploaded textures
   int32_t gridWidth_ = 0, gridHeight_ = 0;
   bool gridProgramOk_ = true;

@@ -2,10 +2,12 @@
 // texture drawn as one pass, each pixel summing every rectangle's stage-0 colour (each term
 // rounded to 8 bits as its own blend would store it); where every rectangle magnifies its texture
 // about twice or more, the sums are taken on a grid of every second pixel and the grid drawn
-// magnified. Limits: 64 rectangles a pass; stage 0 alone; no depth test; the grid interpolates
-// between its points.
+// magnified. Runs whose rectangles share one factor are summed by programs unrolled for their
+// count (in steps of 4, built the first time a count is drawn), others in a loop. Limits: 64
+// rectangles a pass; stage 0 alone; no depth test; the grid interpolates between its points.
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "platform/GlBackend.h"
 
@@ -16,6 +18,81 @@ StageTerm stageTerm(const int32_t stage[3], float d, float f) {
   if (stage[0] == D3DTOP_SELECTARG1) return a1;
   if (stage[0] == D3DTOP_SELECTARG2) return a2;
   return {a1.mul * a2.add + a2.mul * a1.add, a1.add * a2.add};  // MODULATE
+}
+
+namespace {
+// A summing program of the fragment source under defines (lines after the #version); 0 where it
+// does not build. Leaves it the current program.
+GLuint buildLayerProgram(GLuint vs, const std::string& defines, LayerLocations& loc) {
+  std::string log;
+  const std::string source = "#version 330 core\n" + defines + kLayerFragmentShader;
+  GLuint fs = compile(GL_FRAGMENT_SHADER, source.c_str(), log);
+  if (!fs) return 0;
+  GLuint p = link(vs, fs, log);
+  glDeleteShader(fs);
+  if (!p) return 0;
+  auto l = [p](const char* name) { return glGetUniformLocation(p, name); };
+  loc = LayerLocations{l("uViewport"), l("uFlipY"), l("uLayers"), l("uRect"),     l("uUvMap"),
+                       l("uMul"),      l("uAdd"),   l("uPixelMap"), l("uLayer0")};
+  glUseProgram(p);
+  glUniform1i(l("uTex0"), 0);
+  return p;
+}
+}  // namespace
+
+void GlBackend::makeLayerPrograms() {
+  std::string log;
+  layerVs_ = compile(GL_VERTEX_SHADER, kLayerVertexShader, log);
+  GLuint mvs = compile(GL_VERTEX_SHADER, kMagnifyVertexShader, log);
+  GLuint mfs = mvs ? compile(GL_FRAGMENT_SHADER, kMagnifyFragmentShader, log) : 0;
+  magnifyProgram_ = mfs ? link(mvs, mfs, log) : 0;
+  if (mvs) glDeleteShader(mvs);
+  if (mfs) glDeleteShader(mfs);
+  if (magnifyProgram_) {
+    magnifyViewport_ = glGetUniformLocation(magnifyProgram_, "uViewport");
+    magnifyFlipY_ = glGetUniformLocation(magnifyProgram_, "uFlipY");
+    magnifyUvMap_ = glGetUniformLocation(magnifyProgram_, "uUvMap");
+    glUseProgram(magnifyProgram_);
+    glUniform1i(glGetUniformLocation(magnifyProgram_, "uGrid"), 0);
+  }
+  for (int masked = 0; masked < 2 && layerVs_; ++masked) {
+    const std::string defines = std::string("#define MASKED ") + char('0' + masked) + "\n#define SHARED 0\n";
+    layerProgram_[masked] = buildLayerProgram(layerVs_, defines, layerLoc_[masked]);
+  }
+  if (!layerProgram_[0] || !layerProgram_[kMasked]) deleteLayerPrograms();
+  glUseProgram(currentProgram_);
+}
+
+void GlBackend::deleteLayerPrograms() {
+  for (GLuint& p : layerProgram_)
+    if (p) glDeleteProgram(p), p = 0;
+  for (GLuint& p : unrolledProgram_)
+    if (p) glDeleteProgram(p), p = 0;
+  if (magnifyProgram_) glDeleteProgram(magnifyProgram_), magnifyProgram_ = 0;
+  if (layerVs_) glDeleteShader(layerVs_), layerVs_ = 0;
+  if (gridFbo_) glDeleteFramebuffers(1, &gridFbo_), gridFbo_ = 0;
+  if (gridTexture_) glDeleteTextures(1, &gridTexture_), gridTexture_ = 0;
+}
+
+// The sum of count rectangles sharing one factor: a program for every kUnrolledStep counts, its
+// terms unrolled, those past the step's least count guarded by uLayers (which costs as much as a
+// term); built on first use; null where it does not build or count is below the first step (the
+// loop sums instead).
+const LayerLocations* GlBackend::unrolledSum(int32_t count) {
+  const int32_t k = count / kUnrolledStep - 1;
+  if (k < 0 || k >= kMaxLayers / kUnrolledStep || !layerVs_) return nullptr;
+  if (!unrolledTried_[k]) {
+    unrolledTried_[k] = true;
+    const int32_t least = (k + 1) * kUnrolledStep, most = std::min(least + kUnrolledStep - 1, kMaxLayers);
+    std::string defines = "#define MASKED 0\n#define SHARED 1\n#define SUM_TERMS";
+    for (int32_t i = 0; i < most; ++i) {
+      const std::string n = std::to_string(i);
+      defines += (i < least ? " sum += term(" : " if (uLayers > " + n + ") sum += term(") + n + ", p);";
+    }
+    unrolledProgram_[k] = buildLayerProgram(layerVs_, defines + "\n", unrolledLoc_[k]);
+    currentProgram_ = unrolledProgram_[k];
+  }
+  return unrolledProgram_[k] ? &unrolledLoc_[k] : nullptr;
 }
 
 bool stageSquaresTexel(const int32_t stage[3]) {
@@ -66,18 +143,22 @@ void GlBackend::drawLayers(const Batch& b) {
     il = std::max(il, q[0]), it = std::max(it, q[1]), ir = std::min(ir, q[2]), ib = std::min(ib, q[3]);
     if (tex) magnified &= std::fabs(m[2]) * tex->width <= kGridDensity && std::fabs(m[3]) * tex->height <= kGridDensity;
   }
-  // One factor for every rectangle, no constant term, within 0..1: the SHARED programs.
+  // One factor for every rectangle, no constant term, within 0..1: the unrolled sum.
   bool shared = true;
   for (int32_t i = 0; i < 4 * b.layerCount; ++i)
     shared &= b.mul[i] == b.mul[i % 4] && b.add[i] == 0 && b.mul[i] >= 0 && b.mul[i] <= 1;
-  // Binds a variant's program, its rectangles uploaded on first use.
+  const LayerLocations* unrolled = shared ? unrolledSum(b.layerCount) : nullptr;
+  const GLuint unrolledProgram = unrolled ? unrolledProgram_[b.layerCount / kUnrolledStep - 1] : 0;
+  // Binds the masked loop, the unrolled sum or the plain loop, its rectangles uploaded on first use.
   bool uploaded[3] = {};
-  auto use = [&](int variant) -> const LayerLocations& {
-    const LayerLocations& loc = layerLoc_[variant];
-    glUseProgram(layerProgram_[variant]);
-    currentProgram_ = layerProgram_[variant];
-    if (!uploaded[variant]) {
-      uploaded[variant] = true;
+  auto use = [&](bool masked) -> const LayerLocations& {
+    const int which = masked ? 1 : unrolled ? 2 : 0;
+    const LayerLocations& loc = which == 1 ? layerLoc_[kMasked] : which == 2 ? *unrolled : layerLoc_[0];
+    const GLuint program = which == 1 ? layerProgram_[kMasked] : which == 2 ? unrolledProgram : layerProgram_[0];
+    glUseProgram(program);
+    currentProgram_ = program;
+    if (!uploaded[which]) {
+      uploaded[which] = true;
       glUniform1f(loc.layer0, b.textureLayer);
       glUniform1i(loc.layers, b.layerCount);
       glUniform4fv(loc.rect, b.layerCount, b.rect.data());
@@ -97,8 +178,7 @@ void GlBackend::drawLayers(const Batch& b) {
   // Grid point (gx, gy) is the centre of target pixel (x0 + 2 gx, y0 + 2 gy).
   const int32_t gw = static_cast<int32_t>(std::ceil((x1 - x0 - 1) / 2)) + 1;
   const int32_t gh = static_cast<int32_t>(std::ceil((y1 - y0 - 1) / 2)) + 1;
-  magnified = magnified && gw >= 8 && gh >= 8 && makeGrid(gw, gh);
-  if (magnified) bindStage(0, s);  // making the grid may have taken stage 0's binding
+  magnified = magnified && gw >= 8 && gh >= 8 && magnifyProgram_ && makeGrid(gw, gh);
 
   // Boxes (left, top, right, bottom in the pass's pixels) drawn as one draw.
   auto drawBoxes = [&](const float* boxes, int n) {
@@ -125,12 +205,12 @@ void GlBackend::drawLayers(const Batch& b) {
     iL = std::clamp(iL, L, R), iR = std::clamp(iR, L, R), iT = std::clamp(iT, T, B), iB = std::clamp(iB, T, B);
     if (iR <= iL || iB <= iT) {
       const float whole[4] = {L, T, R, B};
-      pass(1);
+      pass(true);
       drawBoxes(whole, 1);
       return;
     }
     const float inner[4] = {iL, iT, iR, iB};
-    pass(0);
+    pass(false);
     drawBoxes(inner, 1);
     float strips[16];
     int n = 0;
@@ -144,12 +224,12 @@ void GlBackend::drawLayers(const Batch& b) {
     strip(L, iT, iL, iB);
     strip(iR, iT, R, iB);
     if (n == 0) return;
-    pass(1);
+    pass(true);
     drawBoxes(strips, n);
   };
   const float targetMap[4] = {0, flipped_ ? 0.0f : static_cast<float>(targetHeight_), 1, flipped_ ? 1.0f : -1.0f};
-  auto targetPass = [&](int masked) {
-    const LayerLocations& loc = use(masked ? kMasked : shared ? kShared : 0);
+  auto targetPass = [&](bool masked) {
+    const LayerLocations& loc = use(masked);
     glUniform4fv(loc.viewport, 1, s.tb.viewport);
     glUniform1f(loc.flipY, s.tb.flipY);
     glUniform4fv(loc.pixelMap, 1, targetMap);
@@ -166,8 +246,8 @@ void GlBackend::drawLayers(const Batch& b) {
   glDisable(GL_BLEND);
   const float gridViewport[4] = {0, 0, static_cast<float>(gw), static_cast<float>(gh)};
   const float gridMap[4] = {x0 - 0.5f, y0 - 0.5f, 2, 2};
-  auto gridPass = [&](int masked) {
-    const LayerLocations& loc = use(masked ? kMasked : shared ? kShared : 0);
+  auto gridPass = [&](bool masked) {
+    const LayerLocations& loc = use(masked);
     glUniform4fv(loc.viewport, 1, gridViewport);
     glUniform1f(loc.flipY, -1.0f);
     glUniform4fv(loc.pixelMap, 1, gridMap);
@@ -182,19 +262,16 @@ void GlBackend::drawLayers(const Batch& b) {
   glViewport(s.viewport[0], y, s.viewport[2], s.viewport[3]);
   glEnable(GL_BLEND);
   glBlendFunc(static_cast<GLenum>(s.srcBlend), static_cast<GLenum>(s.dstBlend));
-  targetPass(0);
-  const LayerLocations& loc = layerLoc_[shared ? kShared : 0];
+  glUseProgram(magnifyProgram_);
+  currentProgram_ = magnifyProgram_;
   const float box[4] = {x0, y0, x1, y1};
   const float su = 1.0f / (2.0f * gridWidth_), sv = 1.0f / (2.0f * gridHeight_);
   const float boxMap[4] = {(0.5f - x0) * su, (0.5f - y0) * sv, su, sv};
-  const float one[4] = {1, 1, 1, 1}, zero[4] = {0, 0, 0, 0};
-  glUniform1i(loc.layers, 1);
-  glUniform1f(loc.layer0, 0.0f);
-  glUniform4fv(loc.uvMap, 1, boxMap);
-  glUniform4fv(loc.mul, 1, one);
-  glUniform4fv(loc.add, 1, zero);
+  glUniform4fv(magnifyViewport_, 1, s.tb.viewport);
+  glUniform1f(magnifyFlipY_, s.tb.flipY);
+  glUniform4fv(magnifyUvMap_, 1, boxMap);
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D_ARRAY, gridTexture_);
+  glBindTexture(GL_TEXTURE_2D, gridTexture_);
   drawBoxes(box, 1);
 }
 
@@ -203,17 +280,17 @@ bool GlBackend::makeGrid(int32_t w, int32_t h) {
   if (gridFbo_ && w <= gridWidth_ && h <= gridHeight_) return true;
   const int32_t cw = std::max(gridWidth_, (w + 63) / 64 * 64), ch = std::max(gridHeight_, (h + 63) / 64 * 64);
   if (!gridTexture_) glGenTextures(1, &gridTexture_);
-  glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D_ARRAY, gridTexture_);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, cw, ch, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  glActiveTexture(GL_TEXTURE0);  // a 2D texture: stage 0's array binding stays
+  glBindTexture(GL_TEXTURE_2D, gridTexture_);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, cw, ch, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
   if (!gridFbo_) glGenFramebuffers(1, &gridFbo_);
   glBindFramebuffer(GL_FRAMEBUFFER, gridFbo_);
-  glFramebufferTextureLayer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, gridTexture_, 0, 0);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, gridTexture_, 0);
   const bool ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
   if (!ok) {

@@ -286,7 +286,9 @@ void main() {
 
 // Built in variants: MASKED 1 counts each rectangle only at its own pixels (0: for pixels inside
 // every rectangle); SHARED 1 is for rectangles that all share one factor within 0..1 and no
-// constant term. Each term is rounded to 8 bits as its own blend would store it.
+// constant term, summed unrolled (SUM_TERMS holds the calls of term, the last ones guarded by
+// uLayers; a loop would cost as much again on llvmpipe), SHARED 0 sums them in a loop. Each term
+// is rounded to 8 bits as its own blend would store it.
 const char* const kLayerFragmentShader = R"(
 uniform sampler2DArray uTex0;
 uniform float uLayer0;     // the texture's layer in its array
@@ -298,25 +300,53 @@ uniform vec4 uAdd[64];
 uniform vec4 uPixelMap;    // target pixel = xy + zw * gl_FragCoord.xy
 out vec4 fragColor;
 
+vec4 term(int i, vec2 p) {
+  vec4 tex = textureLod(uTex0, vec3(uUvMap[i].xy + uUvMap[i].zw * p, uLayer0), 0.0);
+#if SHARED
+  vec4 t = floor(tex * (uMul[0] * 255.0) + 0.5);
+#else
+  vec4 t = floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5);
+#endif
+#if MASKED
+  vec4 r = uRect[i];
+  vec2 inside = step(r.xy, p) * (vec2(1.0) - step(r.zw, p));
+  t *= inside.x * inside.y;
+#endif
+  return t;
+}
+
 void main() {
   vec2 p = uPixelMap.xy + uPixelMap.zw * gl_FragCoord.xy;
   vec4 sum = vec4(0.0);
-  for (int i = 0; i < uLayers; ++i) {
-    vec4 tex = textureLod(uTex0, vec3(uUvMap[i].xy + uUvMap[i].zw * p, uLayer0), 0.0);
 #if SHARED
-    vec4 term = floor(tex * (uMul[0] * 255.0) + 0.5);
+  SUM_TERMS
 #else
-    vec4 term = floor(clamp(tex * uMul[i] + uAdd[i], 0.0, 1.0) * 255.0 + 0.5);
+  for (int i = 0; i < uLayers; ++i) sum += term(i, p);
 #endif
-#if MASKED
-    vec4 r = uRect[i];
-    vec2 inside = step(r.xy, p) * (vec2(1.0) - step(r.zw, p));
-    term *= inside.x * inside.y;
-#endif
-    sum += term;
-  }
   fragColor = min(sum, vec4(255.0)) / 255.0;
 }
+)";
+
+// The summing pass's grid drawn magnified over its box: one interpolated read per pixel.
+const char* const kMagnifyVertexShader = R"(#version 330 core
+layout(location = 0) in vec4 aPos;  // target pixels
+uniform vec4 uViewport;
+uniform float uFlipY;
+uniform vec4 uUvMap;                // grid texture coordinate = xy + zw * target pixel
+out vec2 vUv;
+void main() {
+  vUv = uUvMap.xy + uUvMap.zw * aPos.xy;
+  float x = 2.0 * (aPos.x - uViewport.x) / uViewport.z - 1.0;
+  float y = 1.0 - 2.0 * (aPos.y - uViewport.y) / uViewport.w;
+  gl_Position = vec4(x, y * uFlipY, 0.0, 1.0);
+}
+)";
+
+const char* const kMagnifyFragmentShader = R"(#version 330 core
+uniform sampler2D uGrid;
+in vec2 vUv;
+out vec4 fragColor;
+void main() { fragColor = texture(uGrid, vUv); }
 )";
 
 GLuint compile(GLenum type, const char* source, std::string& log) {

@@ -178,13 +178,13 @@ TEST_F(DrawMergingPixel, LitQuadsWithTheirOwnMatricesMergeIntoOneDraw) {
   EXPECT_EQ(merged, 1);
 }
 
-// A stack of 20 additive screen rectangles, each 3 pixels larger on every side than the one before
-// (the edges a pixel or two off), showing texels 0..texels of a size x size texture.
+// A stack of additive screen rectangles (20 unless told), each 3 pixels larger on every side than
+// the one before (the edges a pixel or two off), showing texels 0..texels of a size x size texture.
 std::function<void()> rectangleStack(Direct3DDevice8& d, const std::shared_ptr<Direct3DTexture8>& texture,
-                                     int32_t size, float texels) {
-  return [&d, texture, size, texels] {
+                                     int32_t size, float texels, int layers = 20) {
+  return [&d, texture, size, texels, layers] {
     additiveLayerStates(d, texture, D3DColorARGB(35, 24, 24, 24));
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < layers; ++i) {
       const float l = -3.0f * i - 1 + (i % 3), t = -3.0f * i - 1 + (i % 2), r = 3.0f * i + W - 1 + (i % 2),
                   b = 3.0f * i + H - 1 + (i % 3);
       ScreenVertex q[4];
@@ -206,13 +206,18 @@ std::vector<uint32_t> noise(int32_t size) {
 }
 
 // Texels shown about one to one: every pixel sums every rectangle over it, in one pass of two
-// draws (the pixels inside every rectangle, then the rim where some rectangles end).
+// draws (the pixels inside every rectangle, then the rim where some rectangles end), whatever the
+// count: summed in a loop (3), unrolled (20, 64) or unrolled with the last terms counted by the
+// run's length (22).
 TEST_F(DrawMergingPixel, AStackOfAdditiveScreenRectanglesIsOnePass) {
   auto texture = p->makeTexture(256, 256, noise(256));
-  int64_t separate = 0, merged = 0;
-  EXPECT_LE(compare(rectangleStack(d(), texture, 256, W), separate, merged), 1);
-  EXPECT_EQ(separate, 20);
-  EXPECT_EQ(merged, 2);
+  for (int layers : {20, 3, 22, 64}) {
+    SCOPED_TRACE(layers);
+    int64_t separate = 0, merged = 0;
+    EXPECT_LE(compare(rectangleStack(d(), texture, 256, W, layers), separate, merged), 1);
+    EXPECT_EQ(separate, layers);
+    EXPECT_EQ(merged, 2);
+  }
 }
 
 // Texels shown twice as large or more: the sums are taken at every second pixel and drawn
