@@ -115,7 +115,9 @@ void CInterface::drawShipyard() {
   // 5.2
   Double tradeIn = -1;
   const Long price = shipyardPrice(s, tradeIn);
-  if (tradeIn >= 0) centred(c.x + 385, c.y + 200, "trade-in: $" + decimalText(tradeIn), 0.45f, 0, 255, 0);
+  // The line stands on 190, not 200: centred on 200 its lower half lay under the buy button's box
+  // (from 200 down), which is drawn after it.
+  if (tradeIn >= 0) centred(c.x + 385, c.y + 190, "trade-in: $" + decimalText(tradeIn), 0.45f, 0, 255, 0);
   // 5.3 A carrier is not bought from a fleet ship: its carrier waits on the map or at a node.
   const bool mayBuy = s != me.ShipType && (!carrierBody(wanted.ShipBody) || !motherShipExists());
   if (mayBuy) {

@@ -1,5 +1,8 @@
 // The shipyard driven frame by frame: prices with and without the trade-in, the cash rule, the
 // purchases it refuses, and the fleet page's bays with their purchase and sale.
+#include <algorithm>
+#include <cmath>
+
 #include "tests/interface/StoreFixture.h"
 
 struct ShipyardProbe {
@@ -70,6 +73,20 @@ TEST_F(Shipyard, ATradeInOfAQuarterAndCashEqualToThePriceIsEnough) {
   ShipDefs[1]->Price = 12000;
   frame([&] { draw(); });
   EXPECT_TRUE(hasText("buy:$-1000")) << allTexts();
+}
+
+TEST_F(Shipyard, TheTradeInLineStandsClearOfTheBuyButton) {
+  // The line is drawn before the button, so any overlap hides it under the button.
+  gi->Window = msShipyard;
+  Player->Cash = 5000;
+  frame([&] { draw(); });
+  const auto line = findText("trade-in:$312.5");
+  ASSERT_TRUE(line) << allTexts();
+  Single buttonTop = 1e9f;
+  for (const D3DCall& c : drawsOf(TexRoundedW))
+    if (std::fabs(c.matrix.m[3][0] - BuyX) < 100) buttonTop = std::min(buttonTop, c.matrix.m[3][1]);
+  ASSERT_LT(buttonTop, 1e9f) << "no buy button drawn";
+  EXPECT_LE(line->y + 36 * 0.45f, buttonTop);  // a text line of size 0.45 is 36 x 0.45 pixels high
 }
 
 TEST_F(Shipyard, RefusedPurchasesAndTheCarrierPrice) {
