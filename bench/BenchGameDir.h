@@ -9,6 +9,7 @@
 #include <string>
 
 #include "runtime/Paths.h"
+#include "tests/support/ShippedGame.h"
 
 class BenchGameDir {
  public:
@@ -20,10 +21,9 @@ class BenchGameDir {
       return;
     }
     path_ = path;
-    std::error_code ec;
-    fs::copy(QV_TEST_GAME_DIR, path_, fs::copy_options::recursive, ec);
-    if (ec) {
-      state.SkipWithError("cannot copy the game folder");
+    const std::string error = copyShippedGame(path_);
+    if (!error.empty()) {
+      state.SkipWithError(error.c_str());
       return;
     }
     setAppPath(path_);

@@ -24,7 +24,7 @@ FakeGameClock::~FakeGameClock() { setTimeSourceForTests({}); }
 
 void GameRunTest::SetUp() {
   setDeviceBackend(DeviceBackendKind::OpenGL);
-  dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
+  dir = TempGameDir::shippedGame();
 }
 
 void GameRunTest::TearDown() {

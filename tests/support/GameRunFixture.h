@@ -21,7 +21,7 @@ struct FakeGameClock {
 
 class GameRunTest : public ::testing::Test {
  protected:
-  void SetUp() override;     // OpenGL backend, a copy of QV_TEST_GAME_DIR as the program folder
+  void SetUp() override;     // OpenGL backend, a copy of the shipped game as the program folder
   void TearDown() override;  // test hooks, launcher, cursor count, mouse, ships, designs, sky, folder
   // Called from a frame hook once start-up has run the title scene: what the menus do when play
   // starts, over an empty level — a new campaign record whose ship is built into Ships(0) at the

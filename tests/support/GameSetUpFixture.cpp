@@ -28,7 +28,7 @@
 void GameSetUpFixture::SetUp() {
   DeviceFixture::SetUp();
   dir.reset();  // the program folder moves to the copy of the generated game folder
-  dir = std::make_unique<TempGameDir>(QV_TEST_GAME_DIR);
+  dir = TempGameDir::shippedGame();
   makeDevice();
 }
 
