@@ -118,7 +118,7 @@ void CInterface::Render() {
   // alive until the pass is over.
   const std::shared_ptr<CInterface> self = GameInterface.get() == this ? GameInterface : nullptr;
   vbTrap("Interface.Render", [&] {
-    const Long window = Window;
+    Long window = Window;
     const Single T = timeOfDay();
     if (CheatCash) player().Cash = 2000000;
     tickGameClock(T);
@@ -138,6 +138,14 @@ void CInterface::Render() {
     const bool fullScreen = isFullScreenState(window);
     if (!fullScreen) runShipChangeFade();
     if (runScreenFade()) return;
+    // A flight screen open when the player's ship is wrecked closes: under the death camera it
+    // would be drawn no more (its clock stopped, its buttons dead) and would keep the death prompt
+    // and the click that starts again away.
+    const CShip* me = shipOrNull(playerShip);
+    if (window != msNone && !fullScreen && me && (!me->Exists || me->getDeathThroes() > 2)) {
+      Window = msNone;
+      window = msNone;
+    }
     if (window == msNone) drawDeathPrompt();
     if (fullScreen) {
       renderFullScreen(window);

@@ -190,6 +190,28 @@ TEST_F(CoreRender, TheDeathPromptTintsTheMapRedOnceTheIntroClockPassesThree) {
   }
 }
 
+TEST_F(CoreRender, AWreckedPlayerLeavesTheFlightScreenForTheDeathPrompt) {
+  // Under the death camera a flight screen is drawn no more: left open, the wait screen would
+  // never run out and the prompt to start again never show.
+  struct Case {
+    Long window;
+    bool exists;
+    Long after;
+  };
+  const Case cases[] = {{msWaitForASec, false, msNone}, {msHardware, false, msNone}, {msWaitForASec, true, msWaitForASec},
+                        {msHardware, true, msHardware},   {msMainMenu, false, msMainMenu}};
+  for (const Case& c : cases) {
+    Ships[0]->Exists = c.exists;
+    IntroClock = 3.5f;
+    CurMap->setRed(10);
+    gi->Window = c.window;
+    if (c.window == msWaitForASec) gi->InitWaitForASec();
+    gi->Render();
+    EXPECT_EQ(gi->Window, c.after) << c.window << " " << c.exists;
+    EXPECT_EQ(CurMap->getRed() == 80, !c.exists && c.after == msNone) << "the death prompt, " << c.window;
+  }
+}
+
 TEST_F(CoreRender, TheOverlayOpensToExactlyOneAndClosesIntoASteeringPause) {
   gi->Window = msNone;
   CoreProbe::overlayIsStatus(*gi) = true;
