@@ -13,7 +13,7 @@ const MissionCase kFirstEra[] = {
     {.label = "CourierDeliversTheParcel", .file = "courier.pnd", .level = 1, .pay = 2500, .eraAfter = 1},
     {.label = "EscortSinksTheMugger", .file = "escort.pnd", .down = "mugger", .pay = 1200},
     {.label = "EscortLosesTheTourists", .file = "escort.pnd", .down = "client", .keep = "mugger", .passes = false},
-    {.label = "EscortKeepsTheCarForAMinute", .file = "escort.pnd", .keep = "mugger", .pay = 1200, .atLeast = 60},
+    {.label = "EscortKeepsTheCarForAMinute", .file = "escort.pnd", .keep = "mugger,client", .pay = 1200, .atLeast = 60},
     {.label = "HoldoutWaitsOutItsClock", .file = "holdout.pnd", .pay = 1500, .atLeast = 15},
     {.label = "HoldoutIsLostByLeaving", .file = "holdout.pnd", .setup = LeaveArea, .passes = false, .screenAfter = -1},
     {.label = "NinjapostBuysSocks", .file = "ninjapost.pnd", .node = "ninjaharbor", .pay = 700},

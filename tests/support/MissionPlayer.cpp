@@ -96,6 +96,8 @@ class MissionPlayTest::Pilot {
         return talk();
       case Stage::Play:
         return play();
+      case Stage::Settle:
+        return settle();
       case Stage::Done:
         GameRunning = false;
         return;
@@ -103,7 +105,7 @@ class MissionPlayTest::Pilot {
   }
 
  private:
-  enum class Stage { Setup, Board, Confirm, Talk, Play, Done };
+  enum class Stage { Setup, Board, Confirm, Talk, Play, Settle, Done };
   enum class Landing { Approach, Hold };
 
   CShip& me() { return *Ships[0]; }
@@ -148,7 +150,10 @@ class MissionPlayTest::Pilot {
     }
     return o.str();
   }
+  // The pilot's ship takes no damage (god mode: a blow larger than its armour in one frame would
+  // start its death throes before a top-up) and is topped up.
   void keepAlive() {
+    CheatGod = true;
     me().Armor = static_cast<Single>(me().getMaxArmor());
     me().Shields = static_cast<Single>(me().getMaxShields());
     me().Fuel = static_cast<Single>(me().getMaxFuel());
@@ -311,6 +316,16 @@ class MissionPlayTest::Pilot {
     r.eraAfter = World->CurrentEra;
     const size_t slash = file.find_last_of('\\');
     r.recorded = Player->checkMissionComplete(slash == std::string::npos ? file : file.substr(slash + 1));
+    stage = Stage::Settle;
+    settle();
+  }
+
+  // The screen the mission leaves the player on, once the wait screen of a landing at the linked
+  // pad (which the script's end may overtake) has run out.
+  void settle() {
+    keepAlive();
+    skipTalk();  // a talk box with a focused ship holds the wait screen's clock
+    if (gi().Window == msWaitForASec && ++settleFrames < 600) return;
     r.windowAfter = gi().Window;
     stage = Stage::Done;
     GameRunning = false;
@@ -377,6 +392,7 @@ class MissionPlayTest::Pilot {
     auto standOver = [&] {
       s.x = p.x;
       s.y = p.z;
+      s.e = std::max(s.e, -111.0f);  // from a dive below the band: moved in over the deck, not into the pad
       s.Speed = 0;
       s.xM = s.yM = 0;
     };
@@ -514,6 +530,7 @@ class MissionPlayTest::Pilot {
   Landing landing = Landing::Approach;
   Long passes = 0;
   bool keyHeld = false, tookAll = false, saleFrame = false;
+  int settleFrames = 0;
   Integer police = -1, talkPresses = 0, pullTries = 0, landPad = -1, approach = 0, leaveTo = -1;
   Long cashAtStart = 0, income = 0, cashBeforeSale = 0;
 };
@@ -527,6 +544,7 @@ MissionRun MissionPlayTest::play(const MissionCase& c) {
     pilot.frame();
   };
   frmMain.Form_Load();
+  CheatGod = false;
   return run;
 }
 
