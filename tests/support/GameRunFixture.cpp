@@ -15,6 +15,7 @@
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 #include "tests/support/FrameScenes.h"
+#include "tests/support/ShippedGame.h"
 
 FakeGameClock::FakeGameClock() {
   setTimeSourceForTests([this] { return now += step; }, [this](uint32_t ms) { now += ms; });
@@ -24,7 +25,7 @@ FakeGameClock::~FakeGameClock() { setTimeSourceForTests({}); }
 
 void GameRunTest::SetUp() {
   setDeviceBackend(DeviceBackendKind::OpenGL);
-  dir = TempGameDir::shippedGame();
+  dir = shippedGameDir();
 }
 
 void GameRunTest::TearDown() {

@@ -24,11 +24,12 @@
 #include "ships/CShipDef.h"
 #include "sprites/SpriteMod.h"
 #include "tests/support/MediaFixture.h"
+#include "tests/support/ShippedGame.h"
 
 void GameSetUpFixture::SetUp() {
   DeviceFixture::SetUp();
   dir.reset();  // the program folder moves to the copy of the generated game folder
-  dir = TempGameDir::shippedGame();
+  dir = shippedGameDir();
   makeDevice();
 }
 

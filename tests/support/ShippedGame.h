@@ -4,7 +4,11 @@
 // what a test sees does not hang on what was played. Needs QV_TEST_GAME_DIR and QV_SOURCE_DIR.
 #pragma once
 #include <filesystem>
+#include <memory>
+#include <stdexcept>
 #include <string>
+
+#include "tests/support/TempGameDir.h"
 
 // Copies into the folder `to` (made if missing); "" on success, else what failed.
 inline std::string copyShippedGame(const std::string& to) {
@@ -17,4 +21,12 @@ inline std::string copyShippedGame(const std::string& to) {
   fs::copy(fs::path(QV_SOURCE_DIR) / "content" / "data", data, fs::copy_options::recursive, ec);
   if (ec) return std::string("cannot copy ") + QV_SOURCE_DIR + "/content/data: " + ec.message();
   return "";
+}
+
+// A temporary game folder (TempGameDir) holding the shipped game; throws when the copy fails.
+inline std::unique_ptr<TempGameDir> shippedGameDir() {
+  auto dir = std::make_unique<TempGameDir>();
+  const std::string error = copyShippedGame(dir->path());
+  if (!error.empty()) throw std::runtime_error(error);
+  return dir;
 }

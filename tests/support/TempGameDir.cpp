@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 #include "runtime/Paths.h"
-#include "tests/support/ShippedGame.h"
 
 namespace fs = std::filesystem;
 
@@ -24,13 +23,6 @@ TempGameDir::TempGameDir(const std::string& copyFrom) : previousAppPath_(appPath
     }
   }
   setAppPath(path_);
-}
-
-std::unique_ptr<TempGameDir> TempGameDir::shippedGame() {
-  auto dir = std::make_unique<TempGameDir>();
-  const std::string error = copyShippedGame(dir->path());
-  if (!error.empty()) throw std::runtime_error("TempGameDir: " + error);
-  return dir;
 }
 
 TempGameDir::~TempGameDir() {

@@ -4,14 +4,11 @@
 // removes the folder with everything in it. Game paths are written as the game writes them
 // ("\data\options.pnd"). Not copyable; one per test at a time.
 #pragma once
-#include <memory>
 #include <string>
 
 class TempGameDir {
  public:
   explicit TempGameDir(const std::string& copyFrom = "");
-  // A copy of the generated game folder as shipped (tests/support/ShippedGame.h).
-  static std::unique_ptr<TempGameDir> shippedGame();
   ~TempGameDir();
   TempGameDir(const TempGameDir&) = delete;
   TempGameDir& operator=(const TempGameDir&) = delete;
