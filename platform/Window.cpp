@@ -62,9 +62,14 @@ bool initVideo() {
   }
   if (!driverNamed() && screenlessDriver(SDL_GetCurrentVideoDriver())) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    reportFailure(D3DERR_NOTAVAILABLE,
-                  "there is no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                  "to run without one, name a video driver, e.g. SDL_VIDEODRIVER=offscreen");
+    std::string why;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+      if (const char* value = SDL_getenv(name); value && *value)
+        why += std::string(why.empty() ? "" : ", ") + name + "=" + value;
+    why = why.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : why + " did not answer";
+    reportFailure(D3DERR_NOTAVAILABLE, "there is no display to open a window on (" + why +
+                                           "); to run without one, name a video driver, e.g. "
+                                           "SDL_VIDEODRIVER=offscreen");
     return false;
   }
   // X11's relative mode reads raw device motion, which pointers driven through the server (XTest,
