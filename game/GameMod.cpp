@@ -50,7 +50,22 @@ Single FadeAmount = 0;
 std::array<DynaLight, MaxDynaLights> DynaLights{};
 Integer LastDynaLight = -1;
 
+namespace {
+// The editor being left goes, and its window with it: a launcher button runs the set-up again.
+void closeEditors() {
+  ShipEditor.reset();
+  StructEditor.reset();
+  MapEditor.reset();
+  WorldEditor.reset();
+}
+
+// The frame's scene is open: the set-up runs inside a launcher button's click, in the frame's
+// yield.
+bool inFrameScene() { return D3DDevice && D3DDevice->InScene(); }
+}  // namespace
+
 void initGame(Integer request) {
+  closeEditors();
   // 1..4: interface, caches, mission control, music, news.
   GameInterface = std::make_shared<CInterface>();
   TexMon = std::make_shared<CTextureMonster>();
@@ -116,6 +131,14 @@ void initGame(Integer request) {
   }
   if (EditMode <= 0) {
     GameMode = pmPlay;
+    // Play pressed in the launcher, inside the frame's scene, as at the windowed developer start:
+    // the loading screen ends that scene before its first draw, and the title's first effect pass,
+    // whose off-screen scene this frame never began, fails silently. An editor run before may
+    // have used both up.
+    if (inFrameScene()) {
+      PendingEndScene = true;
+      ScreenFxNeedsClear = true;
+    }
     // A game folder that cannot start a campaign is reported (forced) and the main loop still runs.
     try {
       newGame(false, true);

@@ -44,7 +44,9 @@ extern Integer LastDynaLight;                            // index of the last en
 // (GameMode pmLauncher), erPlay starts play (newGame(False, True)), 1..4 start that editor (GameMode
 // pmShipEditor, pmStructEditor, pmMapEditor, pmWorldEditor). Full screen or without the developer
 // option every request starts play. Called by frmMain.Form_Load (erLauncher) and the launcher's
-// buttons. No trap: errors pass to the caller.
+// buttons, inside the frame's scene: the editor being left closes with its window first, and play
+// started there has its loading screen end that scene before drawing. No trap: errors pass to the
+// caller.
 void initGame(Integer request);
 // A fresh campaign: new interface and player records, the world file, the title node "demoscene"
 // (intro) or "losgatos", the player's ship built into Ships(0) but absent (Exists False), the level

@@ -1,7 +1,8 @@
 // frmLaunch: the developer launcher (caption "Editor Launch"), shown by initGame in a window with
 // the developer option. Its five buttons call initGame again with their request: "Play" (erPlay,
 // then the game window takes the focus and the launcher hides), "Ship Editor", "Struct Editor",
-// "Map Editor", "World Editor" (erShipEditor .. erWorldEditor). Main thread only.
+// "Map Editor", "World Editor" (erShipEditor .. erWorldEditor); from an editor, the editor's window
+// closes. Main thread only.
 #pragma once
 #include "platform/Forms.h"
 

@@ -41,10 +41,35 @@ std::function<void(const std::string&, Long, const std::string&)> g_msgBoxHook;
 
 bool videoUp() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
+// Drivers that have no screen: SDL falls back to them when no display answers.
+bool screenlessDriver(const char* driver) {
+  if (!driver) return true;
+  const std::string d = driver;
+  return d == "offscreen" || d == "dummy" || d == "evdev";
+}
+
+// The user named a video driver (SDL_VIDEODRIVER): whatever it is, it is what they want.
+bool driverNamed() {
+  const char* named = SDL_getenv("SDL_VIDEODRIVER");
+  return named && *named;
+}
+
 bool initVideo() {
   if (videoUp()) return true;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     reportFailure(D3DERR_NOTAVAILABLE, std::string("the window system is not available: ") + SDL_GetError());
+    return false;
+  }
+  if (!driverNamed() && screenlessDriver(SDL_GetCurrentVideoDriver())) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    std::string why;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+      if (const char* value = SDL_getenv(name); value && *value)
+        why += std::string(why.empty() ? "" : ", ") + name + "=" + value;
+    why = why.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : why + " did not answer";
+    reportFailure(D3DERR_NOTAVAILABLE, "there is no display to open a window on (" + why +
+                                           "); to run without one, name a video driver, e.g. "
+                                           "SDL_VIDEODRIVER=offscreen");
     return false;
   }
   // X11's relative mode reads raw device motion, which pointers driven through the server (XTest,

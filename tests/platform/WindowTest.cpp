@@ -1,11 +1,25 @@
-// The main window's events, key translation, cursor and twips; the timer's test clock.
+// The main window's events, key translation, cursor and twips; the timer's test clock; the
+// program started with no display.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Timer.h"
 #include "platform/Window.h"
+#include "tests/support/ShippedGame.h"
+
+extern char** environ;
 
 TEST(KeyCodes, WindowsVirtualKeysFromTheWindowSystemsKeys) {
   struct Case {
@@ -161,4 +175,71 @@ TEST(Timer, TestClockAndSleepReplaceTheRealOnes) {
   EXPECT_GE(timeGetTime() - a, 4u);
   EXPECT_EQ(timeBeginPeriod(1), 0u);
   EXPECT_EQ(timeEndPeriod(1), 0u);
+}
+
+// ---- no display ----
+
+namespace {
+struct ProgramRun {
+  bool ended = false;  // within the time allowed
+  int exitCode = -1;
+  std::string errors;  // its standard error
+};
+
+// Starts the shipped program (a copy) with the environment less the variables named in drop and
+// plus those in add, and waits at most `seconds` for it to end (it is killed after that).
+ProgramRun runProgram(const std::vector<std::string>& drop, const std::vector<std::string>& add, int seconds) {
+  ProgramRun run;
+  auto dir = shippedGameDir();
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    bool dropped = false;
+    for (const std::string& name : drop) dropped = dropped || entry.rfind(name + "=", 0) == 0;
+    if (!dropped) env.push_back(entry);
+  }
+  for (const std::string& entry : add) env.push_back(entry);
+  std::vector<char*> envp;
+  for (std::string& entry : env) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  const std::string program = dir->path() + "/Quorvex", errPath = dir->path() + "/stderr.txt";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::string arg0 = program;
+  char* argv[] = {arg0.data(), nullptr};
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    run.errors = "cannot start " + program + ": " + std::strerror(spawned);
+    return run;
+  }
+  int status = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > end) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  run.ended = WIFEXITED(status);
+  if (run.ended) run.exitCode = WEXITSTATUS(status);
+  std::stringstream text;
+  text << std::ifstream(errPath).rdbuf();
+  run.errors = text.str();
+  return run;
+}
+}  // namespace
+
+TEST(NoDisplay, TheProgramSaysSoAndFailsWithinSeconds) {
+  // No display and no video driver named: SDL's fallback has no screen to show a window on.
+  const ProgramRun run = runProgram({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, {}, 20);
+  ASSERT_TRUE(run.ended) << "still running after 20 s; its messages:\n" << run.errors;
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.errors.find("there is no display to open a window on"), std::string::npos) << run.errors;
+  EXPECT_EQ(run.errors.find("items loaded"), std::string::npos) << "it went on to load the game";
 }
