@@ -126,7 +126,7 @@ bool ReplaceQuestion::mayWrite(const std::string& name, bool exists, const std::
   asked_.clear();
   if (!exists || confirmed || (!held_.empty() && held_ == key)) return true;
   asked_ = key;
-  question = file + " exists and was not loaded into this editor: press Save again to replace it.";
+  question = file + " exists and was not loaded here: press Save again to replace it.";
   return false;
 }
 
