@@ -203,11 +203,12 @@ void FrmMapEdit::txtLink_Change() {
   if (isEditorNumber(text)) {
     linkTyped_[slot].reset();
     if (!linkToldAt_.empty() && lblStatus.caption() == linkToldAt_) report("");  // the typed link now holds
+    linkToldAt_.clear();
   } else {
     linkTyped_[slot] = text;
     report("Link \"" + text + "\" is not a number: the slot's link is " + CStr(*link) + ".");
+    linkToldAt_ = lblStatus.caption();
   }
-  linkToldAt_ = lblStatus.caption();
 }
 
 std::string FrmMapEdit::slotName(size_t slot) { return "slot " + CStr(static_cast<Long>(slot + 1)); }

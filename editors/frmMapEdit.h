@@ -86,7 +86,7 @@ class FrmMapEdit : public Form {
   // Per slot, the Link text the author typed that the slot does not hold as typed (not a number,
   // or beyond range); none once a number in range is typed or a map is loaded.
   std::array<std::optional<std::string>, 32> linkTyped_{};
-  std::string linkToldAt_;  // the status the last link edit left
+  std::string linkToldAt_;  // the status of the last link refused or named; "" none
   bool filling_ = false;
   std::array<bool, 4> sectorMoved_{};  // x, y, r, scale bars moved by the user since shown
 };

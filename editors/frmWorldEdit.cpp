@@ -55,7 +55,7 @@ void FrmWorldEdit::cmdNewNode_Click() {
                   0);
 }
 
-bool FrmWorldEdit::cmdUpdate_Click(std::string& notes) {
+bool FrmWorldEdit::updateNode(std::string& notes) {
   notes.clear();
   if (txtTitle.text() == "eof") {
     report("A node cannot be titled \"eof\": the world file ends at that title.");
@@ -64,7 +64,7 @@ bool FrmWorldEdit::cmdUpdate_Click(std::string& notes) {
   if (editor_.hasSelection()) {
     const std::string refused = checkEditorName(txtPath.text(), "A map path");
     if (!refused.empty()) {
-      report("Path: " + refused + "; the node is unchanged.");
+      report(refused + "; the node is unchanged.");
       return false;
     }
   }
@@ -91,20 +91,20 @@ bool FrmWorldEdit::cmdUpdate_Click(std::string& notes) {
 
 void FrmWorldEdit::cmdUpdate_Click() {
   std::string notes;
-  if (cmdUpdate_Click(notes) && !notes.empty()) report("Not numbers, stored as read: " + notes + ".");
+  if (updateNode(notes) && !notes.empty()) report("Not numbers, stored as read: " + notes + ".");
 }
 
 void FrmWorldEdit::cmdSave_Click() {
   std::string notes;
-  if (!cmdUpdate_Click(notes)) return;
+  if (!updateNode(notes)) return;
   std::string question;
-  if (!replace_.mayWrite("world", editor_.hasFile(), editor_.filePath(), question)) {
+  if (!replace_.mayWrite(editor_.filePath(), editor_.hasFile(), editor_.filePath(), question)) {
     report(question);
     return;
   }
   try {
     editor_.Save();
-    replace_.holds("world");
+    replace_.holds(editor_.filePath());
     report("Saved the world." + (notes.empty() ? "" : " Not numbers, saved as read: " + notes + "."));
   } catch (const std::exception& e) {
     report(std::string("Save failed: ") + e.what());
@@ -115,7 +115,7 @@ void FrmWorldEdit::cmdLoad_Click() {
   replace_.loadPressed();
   try {
     editor_.Load();
-    replace_.holds("world");
+    replace_.holds(editor_.filePath());
     report("Loaded the world.");
   } catch (const std::exception& e) {
     report(std::string("Load failed: ") + e.what() + "; the map keeps its nodes.");

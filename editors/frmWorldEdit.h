@@ -45,7 +45,7 @@ class FrmWorldEdit : public Form {
   void cmdUpdate_Click();
   // Carries the boxes into the selected node; false (and told) when a value is refused. notes
   // names the number boxes that were not numbers, with the values stored.
-  bool cmdUpdate_Click(std::string& notes);
+  bool updateNode(std::string& notes);
   void cmdSave_Click();
   void cmdLoad_Click();
   void report(const std::string& text);
