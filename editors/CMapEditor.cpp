@@ -10,6 +10,7 @@
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
+#include "runtime/Paths.h"
 #include "ships/CShip.h"
 #include "sprites/SpriteMod.h"
 
@@ -128,6 +129,10 @@ void CMapEditor::setName(const std::string& name) {
 std::string CMapEditor::getName() const { return EditMap ? EditMap->MapName : ""; }
 
 bool CMapEditor::LoadMap() { return EditMap && EditMap->Load(); }
+
+bool CMapEditor::hasFile() const {
+  return EditMap && fileExists(resolvePath("\\maps\\" + EditMap->MapName + ".pnd"));
+}
 
 void CMapEditor::SaveMap() {
   if (EditMap) EditMap->Save();

@@ -56,6 +56,8 @@ class CMapEditor {
   bool LoadMap();
   // Raises VbError when the file cannot be written.
   void SaveMap();
+  // The file of the map's name exists.
+  bool hasFile() const;
   D3DVECTOR getStructPos(Integer slot) const;
   void setStructPos(Integer slot, Single x, Single y, Single z);
   void setStructType(Integer slot, Long defIndex);  // StructDefIndex 0..21, -1 empty

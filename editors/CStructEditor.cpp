@@ -12,6 +12,7 @@
 #include "interface/CInterface.h"
 #include "levels/CStruct.h"
 #include "levels/CStructDef.h"
+#include "runtime/Paths.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 #include "sprites/SpriteMod.h"
@@ -34,6 +35,7 @@ Integer CStructEditor::getYVal(Integer light) const { return whole(EditDef->getL
 Integer CStructEditor::getZVal(Integer light) const { return whole(EditDef->getLightPos(light).z); }
 void CStructEditor::SaveDef() { EditDef->Save(); }
 void CStructEditor::LoadDef() { EditDef->Load(); }
+bool CStructEditor::hasFile() const { return fileExists(resolvePath(EditDef->filePath())); }
 std::string CStructEditor::getName() const { return EditDef->sName; }
 std::string CStructEditor::getTitle() const { return EditDef->Title; }
 std::string CStructEditor::getModel() const { return EditDef->ModelName; }
@@ -89,6 +91,7 @@ void CStructEditor::Init() {
   PreviewShip->setDef(*PreviewShipDef);
   PreviewShip->UpdateFromDef();
   PreviewShip->y = 300;
+  if (failed.empty()) form_->holdsFile(EditDef->sName);
   form_->fillFromDef(failed.empty() ? "" : "Load failed: " + failed);
 }
 

@@ -33,6 +33,8 @@ class CStructEditor {
   // Raise VbError when the file cannot be written or read; a failed read changes nothing.
   void SaveDef();
   void LoadDef();
+  // The file of the definition's name exists.
+  bool hasFile() const;
   std::string getName() const;
   std::string getTitle() const;
   std::string getModel() const;

@@ -2,6 +2,7 @@
 
 #include "campaign/CWorld.h"
 #include "editors/frmWorldEdit.h"
+#include "runtime/Paths.h"
 #include "runtime/Strings.h"
 
 std::shared_ptr<CWorldEditor> WorldEditor;
@@ -77,6 +78,12 @@ void CWorldEditor::setScrolly(Single v) {
 void CWorldEditor::Save() {
   if (World_) World_->Save();
 }
+
+std::string CWorldEditor::filePath() const {
+  return World_ ? "\\maps\\" + World_->WorldName + ".pnd" : "";
+}
+
+bool CWorldEditor::hasFile() const { return World_ && fileExists(resolvePath(filePath())); }
 
 void CWorldEditor::Load() {
   if (!World_) return;

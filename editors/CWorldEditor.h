@@ -47,6 +47,9 @@ class CWorldEditor {
   // Raise VbError when the world file cannot be written or read (the map then keeps its nodes).
   void Save();
   void Load();
+  // The world file's game path ("\maps\world.pnd") and whether it exists.
+  std::string filePath() const;
+  bool hasFile() const;
 
   FrmWorldEdit* form() const { return form_.get(); }
   CWorld* world() const { return World_.get(); }

@@ -112,10 +112,25 @@ std::string editorNumberText(Single v) {
   return std::string(buf, r.ptr);
 }
 
-std::string checkEditorName(const std::string& name) {
-  if (name.empty()) return "Type a name first.";
+std::string checkEditorName(const std::string& name, const std::string& what) {
+  if (name.empty()) return what + " is empty: type one first.";
   if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
-    return "A name holds no folder: \"" + name + "\"";
-  if (name.find("..") != std::string::npos) return "A name holds no \"..\": \"" + name + "\"";
+    return what + " holds no folder: \"" + name + "\"";
+  if (name.find("..") != std::string::npos) return what + " holds no \"..\": \"" + name + "\"";
   return "";
+}
+
+bool ReplaceQuestion::mayWrite(const std::string& name, bool exists, const std::string& file, std::string& question) {
+  const std::string key = LCase(name);
+  const bool confirmed = !asked_.empty() && asked_ == key;
+  asked_.clear();
+  if (!exists || confirmed || (!held_.empty() && held_ == key)) return true;
+  asked_ = key;
+  question = file + " exists and was not loaded here: press Save again to replace it.";
+  return false;
+}
+
+void ReplaceQuestion::holds(const std::string& name) {
+  held_ = LCase(name);
+  asked_.clear();
 }

@@ -1,7 +1,8 @@
 // EditorMod: what the four content editors share: the pointer step of a mouse drag over the 3-D
 // view, the orbit camera of the ship and structure editors and the free-flight camera of the map
 // editor, whole degrees to radians and back by the factor 3.14 / 180, the reading of numbers typed
-// into an editor window, and the check of a file name typed into a name box.
+// into an editor window, the check of a file name typed into a name box, and the question a Save
+// asks before it replaces a file the editor did not load.
 //
 // Called from the editors' Move (pointer step and cameras, once per frame) and from their windows'
 // handlers (numbers and names). Cameras write CamEye, CamTarget, MatView and the device's view.
@@ -62,5 +63,25 @@ class FillGuard {
 };
 
 // "" when name may name a file of the editor's folder; else the message that refuses it (empty,
-// a path separator, or "..").
-std::string checkEditorName(const std::string& name);
+// a path separator, or ".."), opening with what ("A name", "A map path").
+std::string checkEditorName(const std::string& name, const std::string& what = "A name");
+
+// The question each editor window's Save asks before it replaces an existing file that the editor
+// did not load under that name: such a Save writes nothing and names the file in the status; the
+// next press of Save for the same name replaces it. A file the editor loaded or saved last (its
+// name compared ignoring case, as paths resolve) is replaced at once. One per window; called
+// only by the window's Save and Load handlers.
+class ReplaceQuestion {
+ public:
+  // True when Save may write file (the game path shown to the author); false, with question
+  // holding the status text, when it must ask first. Every call consumes a pending question.
+  bool mayWrite(const std::string& name, bool exists, const std::string& file, std::string& question);
+  // The editor now holds the file of name: a load or a save of it succeeded.
+  void holds(const std::string& name);
+  // A Load was pressed: a pending question lapses.
+  void loadPressed() { asked_.clear(); }
+
+ private:
+  std::string held_;   // lower case; "" none
+  std::string asked_;  // lower case name of the question just asked; "" none
+};

@@ -26,7 +26,10 @@ std::vector<std::string> FrmMapEdit::structNames() {
 }
 
 FrmMapEdit::FrmMapEdit(CMapEditor& editor) : Form("Map Editor"), editor_(editor) {
-  Command2.sameLine = true;
+  // The name, title, Load and Save share the first row, the sector bars go two by two: the window
+  // fits an 800 x 600 screen.
+  txtTitle.sameLine = Command1.sameLine = Command2.sameLine = true;
+  yScroll.sameLine = scaleScroll.sameLine = true;
   lblStatus.wrap = true;
   cmbFog.sameLine = cmbFX.sameLine = true;
   cmdUpdate.sameLine = true;
@@ -159,7 +162,9 @@ void FrmMapEdit::ShowSlot() {
   lblSZ.setCaption(CStr(SlotZ));
   SlotType = static_cast<Integer>(std::clamp<Long>(editor_.getStructType(CurSlot), -1, 32767));
   cmbStructType.setListIndex(listIndexOf(cmbStructType, SlotType + 1L));
-  txtLink.setText(CStr(editor_.getStructLink(CurSlot)));
+  // A link the slot does not hold as typed stays in the box until it is mended.
+  const auto& typed = linkTyped_[static_cast<size_t>(CurSlot)];
+  txtLink.setText(typed ? *typed : CStr(editor_.getStructLink(CurSlot)));
 }
 
 void FrmMapEdit::slotChange(int axis) {
@@ -184,16 +189,49 @@ void FrmMapEdit::cmbStructType_Click() {
 
 void FrmMapEdit::txtLink_Change() {
   if (filling_) return;
-  const auto link = editorInteger(txtLink.text());
+  const std::string text = txtLink.text();
+  const auto link = editorInteger(text);
+  const size_t slot = static_cast<size_t>(CurSlot);
   if (!link) {
-    report("Link " + txtLink.text() + " lies beyond -32768..32767; the slot keeps " +
-           CStr(editor_.getStructLink(CurSlot)) + ".");
+    linkTyped_[slot] = text;
+    report("Link " + text + " lies beyond -32768..32767; the slot keeps " + CStr(editor_.getStructLink(CurSlot)) +
+           ".");
+    linkToldAt_ = lblStatus.caption();
     return;
   }
   editor_.setStructLink(CurSlot, *link);
+  if (isEditorNumber(text)) {
+    linkTyped_[slot].reset();
+    if (!linkToldAt_.empty() && lblStatus.caption() == linkToldAt_) report("");  // the typed link now holds
+    linkToldAt_.clear();
+  } else {
+    linkTyped_[slot] = text;
+    report("Link \"" + text + "\" is not a number: the slot's link is " + CStr(*link) + ".");
+    linkToldAt_ = lblStatus.caption();
+  }
+}
+
+std::string FrmMapEdit::slotName(size_t slot) { return "slot " + CStr(static_cast<Long>(slot + 1)); }
+
+bool FrmMapEdit::linksToSave(std::string& notes) {
+  notes.clear();
+  for (size_t slot = 0; slot < linkTyped_.size(); ++slot) {
+    if (!linkTyped_[slot]) continue;
+    const std::string& text = *linkTyped_[slot];
+    const Integer held = editor_.getStructLink(static_cast<Integer>(slot));
+    if (!editorInteger(text)) {
+      report("Not saved: the Link of " + slotName(slot) + ", " + text + ", lies beyond -32768..32767 (the slot holds " +
+             CStr(held) + ").");
+      return false;
+    }
+    notes += (notes.empty() ? "" : "; ") + std::string("Link of ") + slotName(slot) + " \"" + text + "\" as " +
+             CStr(held);
+  }
+  return true;
 }
 
 void FrmMapEdit::Command1_Click() {
+  replace_.loadPressed();
   const std::string refused = checkEditorName(txtName.text());
   if (!refused.empty()) {
     report("Not loaded: " + refused);
@@ -202,6 +240,10 @@ void FrmMapEdit::Command1_Click() {
   editor_.setName(txtName.text());
   const bool loaded = editor_.LoadMap();
   if (!loaded) report("Load failed: \\maps\\" + txtName.text() + ".pnd could not be read; the map is unchanged.");
+  if (loaded) {
+    replace_.holds(editor_.getName());
+    for (auto& typed : linkTyped_) typed.reset();
+  }
   txtTitle.setText(editor_.getTitle());
   ShowSection();
   ShowSlot();  // the structure panel shows the loaded map's slot
@@ -214,11 +256,20 @@ void FrmMapEdit::Command2_Click() {
     report("Not saved: " + refused);
     return;
   }
-  editor_.setName(txtName.text());
+  std::string notes;
+  if (!linksToSave(notes)) return;
+  const std::string name = txtName.text();
+  editor_.setName(name);
   editor_.setTitle(txtTitle.text());
+  std::string question;
+  if (!replace_.mayWrite(name, editor_.hasFile(), "\\maps\\" + name + ".pnd", question)) {
+    report(question);
+    return;
+  }
   try {
     editor_.SaveMap();
-    report("Saved " + txtName.text() + ".");
+    replace_.holds(name);
+    report("Saved " + name + "." + (notes.empty() ? "" : " Not numbers, saved as read: " + notes + "."));
   } catch (const std::exception& e) {
     report(std::string("Save failed: ") + e.what());
   }

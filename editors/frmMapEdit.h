@@ -3,11 +3,16 @@
 // sector or slot, or loading a map, shows the stored values on the bars and lists without writing
 // them back: a bar's range or whole steps never change the map, only the user's own moves do.
 // A list holding typed text stores nothing. Refused names and numbers and failed loads and saves
-// are told in lblStatus.
+// are told in lblStatus. A Link that is not a number stores its numeric prefix and is named, at
+// once and in Save's status; one beyond the Integer range keeps the slot's link and refuses Save
+// until it is mended. An existing file that the editor did not load under that name is replaced
+// only when Save is pressed a second time for it.
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 
+#include "editors/EditorMod.h"
 #include "platform/Forms.h"
 
 class CMapEditor;
@@ -71,8 +76,17 @@ class FrmMapEdit : public Form {
   void ShowSection();
   void ShowSlot();
   void report(const std::string& text);
+  static std::string slotName(size_t slot);
+  // Save's check of the typed links: false (and told) when one lies beyond the Integer range;
+  // notes names those that were not numbers, with the link the slot holds.
+  bool linksToSave(std::string& notes);
 
   CMapEditor& editor_;
+  ReplaceQuestion replace_;
+  // Per slot, the Link text the author typed that the slot does not hold as typed (not a number,
+  // or beyond range); none once a number in range is typed or a map is loaded.
+  std::array<std::optional<std::string>, 32> linkTyped_{};
+  std::string linkToldAt_;  // the status of the last link refused or named; "" none
   bool filling_ = false;
   std::array<bool, 4> sectorMoved_{};  // x, y, r, scale bars moved by the user since shown
 };

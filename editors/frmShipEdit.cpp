@@ -30,23 +30,19 @@ FrmShipEdit::FrmShipEdit(CShipEditor& editor) : Form("Ship Editor"), editor_(edi
     optEdit(row.first).sameLine = false;
     optEdit(row.first).rowLabel = row.label;
   }
-  for (ScrollBar* bar : {&xScroll, &yScroll, &zScroll, &rScroll}) bar->sameLine = true;
-  // Pairs of short fields share a row, so the window fits a small display.
-  for (Control* c : std::initializer_list<Control*>{&txtMaxSpeed, &txtAgility, &txtArmor, &txtFuel, &txtCamFollowZ,
-                                                    &txtStorage, &fraLights})
+  // Short fields share rows (three numbers to a row, the bars two by two), so the window fits
+  // an 800 x 600 screen.
+  for (Control* c : std::initializer_list<Control*>{
+           &Command1, &Command2, &cmbShipBody, &txtDesc, &txtInteriorTex, &txtWheelsTex, &txtMaxSpeed, &txtTraction,
+           &txtShields, &txtArmor, &txtFuel, &txtEnergy, &txtJetSnd, &txtCamFollowY, &txtCamFollowZ, &fraMounts,
+           &fraLights, &xScroll, &yLabel, &yScroll, &zScroll, &lblR, &rScroll})
     c->sameLine = true;
   for (TextBox* box : {&txtAcceleration, &txtMaxSpeed, &txtTraction, &txtAgility, &txtShields, &txtArmor, &txtPrice,
                        &txtFuel, &txtCamFollowY, &txtCamFollowZ, &txtEnergy, &txtStorage, &txtJetSnd})
     box->editWidth = 70;
-  Command2.sameLine = true;
+  for (TextBox* box : {&txtBodyTex, &txtInteriorTex, &txtWindowTex, &txtWheelsTex}) box->editWidth = 130;
+  for (ScrollBar* bar : {&xScroll, &yScroll, &zScroll, &rScroll}) bar->editWidth = 160;
   lblStatus.wrap = true;
-  // Every box but the name edits the definition (the name only says where it is saved).
-  for (TextBox* box : {&txtModel, &txtBodyTex, &txtInteriorTex, &txtWindowTex, &txtWheelsTex,
-                       &txtAcceleration, &txtMaxSpeed, &txtTraction, &txtAgility, &txtShields, &txtArmor,
-                       &txtPrice, &txtFuel, &txtTitle, &txtDesc, &txtCamFollowY, &txtCamFollowZ, &txtEnergy,
-                       &txtStorage, &txtJetSnd})
-    box->onChange = [this] { markEdited(); };
-  cmbShipBody.onClick = [this] { markEdited(); };
 
   onLoad = [this] { Form_Load(); };
   Command1.onClick = [this] { Command1_Click(); };
@@ -70,10 +66,6 @@ void FrmShipEdit::Form_Load() {
   optSeats(0).setValue(true);
   optJet(0).setValue(true);
   optLight(0).setValue(true);
-}
-
-void FrmShipEdit::markEdited() {
-  if (!filling_) edited_ = true;
 }
 
 void FrmShipEdit::report(const std::string& text) {
@@ -103,13 +95,11 @@ void FrmShipEdit::optEdit_Click(Integer i) {
 void FrmShipEdit::countClick(ControlArray<OptionButton>& group, Integer firstElement, Integer& stored, Integer i) {
   for (Integer k = 0; k < group.count(); ++k) optEdit(static_cast<Integer>(firstElement + k)).setEnabled(k <= i);
   stored = i;
-  markEdited();
   editor_.UpdateShip();
 }
 
 void FrmShipEdit::scrollChange(ScrollBar& bar, Label& caption, const char* prefix, void (FrmShipEdit::*apply)(Integer)) {
   if (filling_) return;  // only the user's own moves change the definition
-  edited_ = true;
   caption.setCaption(prefix + CStr(bar.value()));
   (this->*apply)(bar.value());
   editor_.UpdateShip();
@@ -200,18 +190,15 @@ void FrmShipEdit::Command1_Click() {
   }
   std::string notes;
   if (!saveFormToDef(notes)) return;
-  // An untouched definition (the empty one the editor opens on) replaces a file only when asked twice.
   const std::string name = txtName.text();
-  const bool confirmed = confirmName_ == name;  // the Save just before asked about this name
-  confirmName_.clear();
-  if (!edited_ && !confirmed && editor_.hasFile()) {
-    confirmName_ = name;
-    report("\\ships\\" + name +
-           ".pnd exists and this definition was neither loaded nor edited: press Save again to replace it.");
+  std::string question;
+  if (!replace_.mayWrite(name, editor_.hasFile(), "\\ships\\" + name + ".pnd", question)) {
+    report(question);
     return;
   }
   try {
     editor_.Save();
+    replace_.holds(name);
     report("Saved " + name + "." + (notes.empty() ? "" : " Not numbers, saved as read: " + notes + "."));
   } catch (const std::exception& e) {
     report(std::string("Save failed: ") + e.what());
@@ -221,6 +208,7 @@ void FrmShipEdit::Command1_Click() {
 void FrmShipEdit::Command2_Click() { LoadShip(); }
 
 void FrmShipEdit::LoadShip() {
+  replace_.loadPressed();
   const std::string refused = checkEditorName(txtName.text());
   if (!refused.empty()) {
     report("Not loaded: " + refused);
@@ -236,6 +224,7 @@ void FrmShipEdit::LoadShip() {
     report(std::string("Load failed: ") + e.what());
     return;
   }
+  replace_.holds(editor_.getDefName());
   txtName.setText(editor_.getDefName());
   txtModel.setText(editor_.getDefModel());
   txtBodyTex.setText(editor_.getDefBodyTex());

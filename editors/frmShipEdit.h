@@ -4,12 +4,13 @@
 // user's move of a bar changes the definition and the preview at once. Save and Load go through
 // the editor object; a refused name or number, a failed write or read and a clamped file are told
 // in lblStatus, and leave the file and the values being edited as they were. A number box whose
-// text is not a number is saved as its numeric prefix (0 for none) and the status names it. A
-// definition neither loaded nor edited since the editor opened replaces an existing file only
-// when Save is pressed a second time for that name.
+// text is not a number is saved as its numeric prefix (0 for none) and the status names it. An
+// existing file that the editor did not load under that name is replaced only when Save is
+// pressed a second time for it (ReplaceQuestion).
 #pragma once
 #include <string>
 
+#include "editors/EditorMod.h"
 #include "platform/Forms.h"
 
 class CShipEditor;
@@ -18,8 +19,15 @@ class FrmShipEdit : public Form {
  public:
   explicit FrmShipEdit(CShipEditor& editor);
 
+  // Declared in drawing order: the name with Save and Load first, so they are never scrolled away.
   TextBox txtName{*this, "txtName", "Name:"};
+  CommandButton Command1{*this, "Command1", "Save"};
+  CommandButton Command2{*this, "Command2", "Load"};
   TextBox txtModel{*this, "txtModel", "Model:"};
+  ComboBox cmbShipBody{*this, "cmbShipBody", "Ship Type:", ComboBox::Style::DropDownList,
+                       {"Car", "Bike", "Convertible", "Capital", "Fleshy"}};
+  TextBox txtTitle{*this, "txtTitle", "Title:"};
+  TextBox txtDesc{*this, "txtDesc", "Description:"};
   Frame fraTextures{*this, "fraTextures", "Textures"};
   TextBox txtBodyTex{*this, "txtBodyTex", "Body:", "", &fraTextures};
   TextBox txtInteriorTex{*this, "txtInteriorTex", "Interior:", "", &fraTextures};
@@ -33,15 +41,11 @@ class FrmShipEdit : public Form {
   TextBox txtArmor{*this, "txtArmor", "Armor:"};
   TextBox txtPrice{*this, "txtPrice", "Price:"};
   TextBox txtFuel{*this, "txtFuel", "Fuel:"};
-  TextBox txtTitle{*this, "txtTitle", "Title:"};
-  TextBox txtDesc{*this, "txtDesc", "Description:"};
-  TextBox txtCamFollowY{*this, "txtCamFollowY", "CamFollowY"};
-  TextBox txtCamFollowZ{*this, "txtCamFollowZ", "CamFollowZ"};
-  ComboBox cmbShipBody{*this, "cmbShipBody", "Ship Type:", ComboBox::Style::DropDownList,
-                       {"Car", "Bike", "Convertible", "Capital", "Fleshy"}};
   TextBox txtEnergy{*this, "txtEnergy", "Energy:"};
   TextBox txtStorage{*this, "txtStorage", "Storage:"};
   TextBox txtJetSnd{*this, "txtJetSnd", "JetSnd:"};
+  TextBox txtCamFollowY{*this, "txtCamFollowY", "CamFollowY"};
+  TextBox txtCamFollowZ{*this, "txtCamFollowZ", "CamFollowZ"};
   Frame fraSeats{*this, "fraSeats", "Seats"};
   ControlArray<OptionButton> optSeats{*this, "optSeats", numberedCaptions(4), &fraSeats};
   Frame fraMounts{*this, "fraMounts", "Mounts:"};
@@ -60,8 +64,6 @@ class FrmShipEdit : public Form {
   ScrollBar zScroll{*this, "zScroll", "", -50, 50, 10, 0, &fraEditPos};
   Label lblR{*this, "lblR", "R: 0", &fraEditPos};
   ScrollBar rScroll{*this, "rScroll", "", 0, 360, 10, 0, &fraEditPos};
-  CommandButton Command1{*this, "Command1", "Save"};
-  CommandButton Command2{*this, "Command2", "Load"};
   Label lblStatus{*this, "lblStatus", ""};
 
   Integer EditIndex = 0;
@@ -83,12 +85,10 @@ class FrmShipEdit : public Form {
   void applyR(Integer v);
   // notes receives the number boxes whose text was not a number, with the value saved.
   bool saveFormToDef(std::string& notes);
-  void markEdited();
   void setScrollRanges();
   void report(const std::string& text);
 
   CShipEditor& editor_;
   bool filling_ = false;  // the window sets its own controls: bars show values, the data keeps them
-  bool edited_ = false;      // loaded or changed by the author since the editor opened
-  std::string confirmName_;  // the name the last Save asked about; the next Save of it replaces the file
+  ReplaceQuestion replace_;
 };

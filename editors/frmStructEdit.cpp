@@ -144,15 +144,23 @@ void FrmStructEdit::Command1_Click() {
   }
   const Long type = Combo2.listIndex() >= 0 ? Combo2.listIndex() : editor_.getType();
   editor_.setVals(txtName.text(), LightCount, txtModel.text(), txtTexture.text(), vOff, scale, type, txtTitle.text());
+  const std::string name = txtName.text();
+  std::string question;
+  if (!replace_.mayWrite(name, editor_.hasFile(), "\\structures\\" + name + ".pnd", question)) {
+    report(question);
+    return;
+  }
   try {
     editor_.SaveDef();
-    report("Saved " + txtName.text() + ".");
+    replace_.holds(name);
+    report("Saved " + name + ".");
   } catch (const std::exception& e) {
     report(std::string("Save failed: ") + e.what());
   }
 }
 
 void FrmStructEdit::Command2_Click() {
+  replace_.loadPressed();
   const std::string refused = checkEditorName(txtName.text());
   if (!refused.empty()) {
     report("Not loaded: " + refused);
@@ -167,6 +175,7 @@ void FrmStructEdit::Command2_Click() {
     report(std::string("Load failed: ") + e.what());
     return;
   }
+  replace_.holds(editor_.getName());
   fillFromDef("Loaded " + editor_.getName() + ".");
   editor_.UpdateStruct();
 }

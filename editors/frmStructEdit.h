@@ -3,11 +3,13 @@
 // user's move of a position bar or choice of a light type changes the selected light at once.
 // Selecting a light, or loading, shows its values without writing them back. The scale box holds
 // one number for all three axes, or three numbers "x,y,z" when they differ. Refused names and
-// numbers and failed loads and saves are told in lblStatus.
+// numbers and failed loads and saves are told in lblStatus. An existing file that the editor did
+// not load under that name is replaced only when Save is pressed a second time for it.
 #pragma once
 #include <optional>
 #include <string>
 
+#include "editors/EditorMod.h"
 #include "platform/D3DTypes.h"
 #include "platform/Forms.h"
 
@@ -46,6 +48,8 @@ class FrmStructEdit : public Form {
   // Fills the window from the edited definition and selects its last light in use; status is
   // shown after it (a clamped light count adds its note).
   void fillFromDef(const std::string& status);
+  // The editor loaded the definition of name (Init's "parts"): Save replaces its file at once.
+  void holdsFile(const std::string& name) { replace_.holds(name); }
 
  private:
   void Combo1_Click();
@@ -60,4 +64,5 @@ class FrmStructEdit : public Form {
 
   CStructEditor& editor_;
   bool filling_ = false;
+  ReplaceQuestion replace_;
 };

@@ -55,10 +55,18 @@ void FrmWorldEdit::cmdNewNode_Click() {
                   0);
 }
 
-bool FrmWorldEdit::cmdUpdate_Click() {
+bool FrmWorldEdit::updateNode(std::string& notes) {
+  notes.clear();
   if (txtTitle.text() == "eof") {
     report("A node cannot be titled \"eof\": the world file ends at that title.");
     return false;
+  }
+  if (editor_.hasSelection()) {
+    const std::string refused = checkEditorName(txtPath.text(), "A map path");
+    if (!refused.empty()) {
+      report(refused + "; the node is unchanged.");
+      return false;
+    }
   }
   const auto icon = editorInteger(txtIcon.text());
   const auto level = editorInteger(txtLevel.text());
@@ -66,6 +74,12 @@ bool FrmWorldEdit::cmdUpdate_Click() {
     report(std::string(!icon ? "Icon " + txtIcon.text() : "Level " + txtLevel.text()) +
            " lies beyond -32768..32767; the node is unchanged.");
     return false;
+  }
+  if (editor_.hasSelection()) {
+    // A box that is not wholly a number stores its numeric prefix; the status names it.
+    for (const auto& [box, value] : {std::pair<const TextBox*, Integer>{&txtIcon, *icon}, {&txtLevel, *level}})
+      if (!isEditorNumber(box->text()))
+        notes += (notes.empty() ? "" : "; ") + box->label() + " \"" + box->text() + "\" as " + CStr(value);
   }
   // A list showing no choice keeps the node's value.
   const Long align = cmbAlign.listIndex() >= 0 ? cmbAlign.listIndex() : editor_.getAlign();
@@ -75,19 +89,33 @@ bool FrmWorldEdit::cmdUpdate_Click() {
   return true;
 }
 
+void FrmWorldEdit::cmdUpdate_Click() {
+  std::string notes;
+  if (updateNode(notes) && !notes.empty()) report("Not numbers, stored as read: " + notes + ".");
+}
+
 void FrmWorldEdit::cmdSave_Click() {
-  if (!cmdUpdate_Click()) return;
+  std::string notes;
+  if (!updateNode(notes)) return;
+  std::string question;
+  if (!replace_.mayWrite(editor_.filePath(), editor_.hasFile(), editor_.filePath(), question)) {
+    report(question);
+    return;
+  }
   try {
     editor_.Save();
-    report("Saved the world.");
+    replace_.holds(editor_.filePath());
+    report("Saved the world." + (notes.empty() ? "" : " Not numbers, saved as read: " + notes + "."));
   } catch (const std::exception& e) {
     report(std::string("Save failed: ") + e.what());
   }
 }
 
 void FrmWorldEdit::cmdLoad_Click() {
+  replace_.loadPressed();
   try {
     editor_.Load();
+    replace_.holds(editor_.filePath());
     report("Loaded the world.");
   } catch (const std::exception& e) {
     report(std::string("Load failed: ") + e.what() + "; the map keeps its nodes.");

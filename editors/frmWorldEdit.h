@@ -6,6 +6,7 @@
 #pragma once
 #include <string>
 
+#include "editors/EditorMod.h"
 #include "platform/Forms.h"
 
 class CWorldEditor;
@@ -41,10 +42,14 @@ class FrmWorldEdit : public Form {
  private:
   static std::vector<std::string> worldTypeNames();
   void cmdNewNode_Click();
-  bool cmdUpdate_Click();
+  void cmdUpdate_Click();
+  // Carries the boxes into the selected node; false (and told) when a value is refused. notes
+  // names the number boxes that were not numbers, with the values stored.
+  bool updateNode(std::string& notes);
   void cmdSave_Click();
   void cmdLoad_Click();
   void report(const std::string& text);
 
   CWorldEditor& editor_;
+  ReplaceQuestion replace_;
 };

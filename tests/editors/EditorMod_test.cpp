@@ -1,9 +1,15 @@
 // What the editors share: the pointer step of a drag (no jump at its start), the orbit camera,
-// the whole-degree factor and the check of typed file names.
+// the whole-degree factor, the check of typed file names, and the question every editor's Save
+// asks before it replaces a file the editor did not load.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
+#include "editors/CMapEditor.h"
+#include "editors/CShipEditor.h"
+#include "editors/CStructEditor.h"
+#include "editors/CWorldEditor.h"
 #include "editors/EditorMod.h"
 #include "engine/GameGlobals.h"
 #include "platform/Window.h"
@@ -77,6 +83,49 @@ TEST_F(EditorFramesTest, EachEditorRunsFramesFromTheLauncher) {
       doRender();
     }
     for (const std::string& line : logLines()) EXPECT_EQ(line.find("Error in"), std::string::npos) << line;
+  }
+}
+}  // namespace
+
+namespace {
+class EditorReplaceTest : public EditorFixture {};
+
+// The author's paths that used to replace a file with data never loaded from it: each editor's
+// first Save changes no byte of that file and names it in the status; the second press writes.
+TEST_F(EditorReplaceTest, ASaveOverAFileTheEditorDidNotLoadWritesOnlyWhenPressedAgain) {
+  const struct {
+    const char* button;
+    const char* file;
+    std::function<Form*()> form;
+    const char* save;
+    std::function<void(Form&)> author;  // what the author does before pressing Save
+  } cases[] = {
+      {"cmdWorldEditor", "\\maps\\world.pnd", [] { return WorldEditor->form(); }, "cmdSave", [](Form&) {}},
+      {"cmdMapEditor", "\\maps\\losgatos.pnd", [] { return MapEditor->form(); }, "Command2",
+       [this](Form& f) { type(f, "txtName", "losgatos"); }},
+      {"cmdShipEditor", "\\ships\\Phantom.pnd", [] { return ShipEditor->form(); }, "Command1",
+       [this](Form& f) { type(f, "txtPrice", "5"); }},
+      {"cmdStructEditor", "\\structures\\bank.pnd", [] { return StructEditor->form(); }, "Command1",
+       [this](Form& f) {
+         type(f, "txtName", "parts");
+         click(f, "Command2");
+         type(f, "txtName", "bank");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    openEditor(c.button);
+    Form& f = *c.form();
+    c.author(f);
+    const std::string before = dir->read(c.file);
+    ASSERT_FALSE(before.empty());
+    click(f, c.save);
+    EXPECT_EQ(dir->read(c.file), before);
+    const std::string status = static_cast<Label*>(f.findControl("lblStatus"))->caption();
+    EXPECT_NE(status.find(c.file), std::string::npos) << status;
+    EXPECT_NE(status.find("press Save again"), std::string::npos) << status;
+    click(f, c.save);
+    EXPECT_NE(dir->read(c.file), before);
   }
 }
 }  // namespace

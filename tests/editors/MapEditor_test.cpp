@@ -1,7 +1,7 @@
 // The map editor through its window's own controls: a map loads and saves unchanged also after
 // its sectors and slots were shown, each kind of edit reaches the game's own map reader, lists
-// with typed text store nothing, a load refreshes the structure panel, and only the right button
-// flies the camera.
+// with typed text store nothing, a link that is not a number or lies beyond range is named, a load
+// refreshes the structure panel, and only the right button flies the camera.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -122,6 +122,37 @@ TEST_F(MapEditorTest, TypedListTextAndRefusedNumbersStoreNothing) {
   }
   EXPECT_EQ(dir->read(LosGatos), before);
   EXPECT_FALSE(dir->exists("\\maps\\.pnd"));
+}
+
+TEST_F(MapEditorTest, ALinkThatIsNotANumberOrLiesBeyondRangeIsNamedInSavesResult) {
+  load("losgatos");
+  click(*f, "optStruct(2)");
+  type(*f, "txtLink", "abc");
+  EXPECT_EQ(MapEditor->getStructLink(2), 0);
+  EXPECT_NE(f->lblStatus.caption().find("\"abc\""), std::string::npos) << f->lblStatus.caption();
+  click(*f, "Command2");
+  EXPECT_NE(f->lblStatus.caption().find("Link of slot 3 \"abc\" as 0"), std::string::npos) << f->lblStatus.caption();
+  EXPECT_EQ(readBack("losgatos")->getStructLink(2), 0);
+
+  // Typed key by key, the last prefix in range stays in the slot: Save writes nothing and says so.
+  click(*f, "optStruct(5)");
+  for (const char* typed : {"9", "99", "999", "9999", "99999"}) type(*f, "txtLink", typed);
+  EXPECT_EQ(MapEditor->getStructLink(5), 9999);
+  click(*f, "optStruct(0)");
+  const std::string before = dir->read(LosGatos);
+  click(*f, "Command2");
+  EXPECT_EQ(dir->read(LosGatos), before);
+  const std::string status = f->lblStatus.caption();
+  EXPECT_NE(status.find("Not saved"), std::string::npos) << status;
+  EXPECT_NE(status.find("slot 6"), std::string::npos) << status;
+  EXPECT_NE(status.find("99999"), std::string::npos) << status;
+  EXPECT_NE(status.find("9999)"), std::string::npos) << status;
+  click(*f, "optStruct(5)");
+  EXPECT_EQ(f->txtLink.text(), "99999");  // the box shows what was typed until it is mended
+  type(*f, "txtLink", "99");
+  click(*f, "Command2");
+  EXPECT_EQ(f->lblStatus.caption().find("Not saved"), std::string::npos) << f->lblStatus.caption();
+  EXPECT_EQ(readBack("losgatos")->getStructLink(5), 99);
 }
 
 TEST_F(MapEditorTest, ALoadShowsTheNewMapsSlotAndAFailedOneKeepsTheMap) {

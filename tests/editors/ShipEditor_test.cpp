@@ -1,7 +1,7 @@
 // The ship editor through its window's own controls: a ship file loads and saves unchanged, every
 // kind of edit reaches the file and the game's own reader, numbers follow the prefix and rounding
 // rules (a box that is not a number is named), refused names and numbers leave the file alone,
-// the empty definition it opens on replaces a file only when asked twice, and selecting elements
+// a file it did not load under that name is replaced only when asked twice, and selecting elements
 // never rewrites the offsets the bars cannot show.
 #include <gtest/gtest.h>
 
@@ -50,29 +50,39 @@ TEST_F(ShipEditorTest, OpensOnThePhantomAndSavesALoadedFileUnchanged) {
   EXPECT_EQ(dir->read(PhantomFile), before);
 }
 
-TEST_F(ShipEditorTest, TheUntouchedDefinitionReplacesAFileOnlyWhenAskedTwice) {
-  const std::string before = dir->read(PhantomFile);
-  click(*f, "Command1");  // "Save" straight after opening, on "Phantom"
-  EXPECT_EQ(dir->read(PhantomFile), before);
-  EXPECT_NE(f->lblStatus.caption().find("press Save again"), std::string::npos) << f->lblStatus.caption();
-
-  // A name without a file saves at once; saving is no edit, so "Phantom" still asks.
+TEST_F(ShipEditorTest, AFileNotLoadedUnderItsNameIsReplacedOnlyWhenAskedTwice) {
+  const std::string phantom = dir->read(PhantomFile);
+  type(*f, "txtPrice", "5");  // an edit is no load: "Phantom" still asks
+  click(*f, "Command1");
+  EXPECT_EQ(dir->read(PhantomFile), phantom);
+  EXPECT_NE(f->lblStatus.caption().find("\\ships\\Phantom.pnd"), std::string::npos) << f->lblStatus.caption();
+  // The question is for that name: another existing name asks again.
+  type(*f, "txtName", "Gremlin");
+  const std::string gremlin = dir->read("\\ships\\Gremlin.pnd");
+  ASSERT_FALSE(gremlin.empty());
+  click(*f, "Command1");
+  EXPECT_EQ(dir->read("\\ships\\Gremlin.pnd"), gremlin);
+  EXPECT_NE(f->lblStatus.caption().find("\\ships\\Gremlin.pnd"), std::string::npos);
+  click(*f, "Command1");  // asked twice: replaced
+  EXPECT_EQ(readBack("Gremlin").Price, 5);
+  // What it saved it holds: the next save of that name goes at once, a name without a file too.
+  type(*f, "txtPrice", "6");
+  click(*f, "Command1");
+  EXPECT_EQ(readBack("Gremlin").Price, 6);
   type(*f, "txtName", "Fresh");
   click(*f, "Command1");
-  EXPECT_TRUE(dir->exists("\\ships\\Fresh.pnd"));
-  type(*f, "txtName", "Phantom");
-  click(*f, "Command1");
-  EXPECT_EQ(dir->read(PhantomFile), before);
-  EXPECT_NE(f->lblStatus.caption().find("press Save again"), std::string::npos);
-  click(*f, "Command1");  // asked twice: replaced
-  EXPECT_EQ(readBack("Phantom").Model, "");
+  EXPECT_EQ(readBack("Fresh").Price, 6);
 
-  // An edited definition replaces a file at once.
-  type(*f, "txtName", "Gremlin");
+  // A load holds its file under any spelling of the name, but not another file.
+  load("Phantom");
+  type(*f, "txtName", "PHANTOM");
   type(*f, "txtModel", "newmodel");
   click(*f, "Command1");
-  EXPECT_EQ(readBack("Gremlin").Model, "newmodel");
-  EXPECT_EQ(f->lblStatus.caption().find("press Save again"), std::string::npos);
+  EXPECT_EQ(readBack("Phantom").Model, "newmodel");
+  type(*f, "txtName", "Gremlin");
+  click(*f, "Command1");
+  EXPECT_EQ(readBack("Gremlin").Price, 6);
+  EXPECT_NE(f->lblStatus.caption().find("press Save again"), std::string::npos);
 }
 
 TEST_F(ShipEditorTest, AMountPositionAndRotationReachTheGamesReader) {

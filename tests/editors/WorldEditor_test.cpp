@@ -1,7 +1,8 @@
 // The world editor through its window and the world map's own picking: the world file loads and
 // saves unchanged, a picked node's title, level, era flags, lists and a new link reach the game's
-// own world reader, lists out of range show no choice and keep the node's value, and a title
-// "eof" or a number beyond range leaves the file untouched.
+// own world reader, lists out of range show no choice and keep the node's value, a title "eof", a
+// path naming a folder or a number beyond range leaves the file untouched, and an icon or level
+// that is not a number is named.
 #include <gtest/gtest.h>
 
 #include "campaign/CWorld.h"
@@ -145,7 +146,7 @@ TEST_F(WorldEditorTest, ListValuesOutOfRangeShowNoChoiceAndAreKept) {
   EXPECT_EQ(w->getNodeWorldType(0), 40);
 }
 
-TEST_F(WorldEditorTest, AnEofTitleOrAnOutOfRangeNumberLeavesTheFileUntouched) {
+TEST_F(WorldEditorTest, AnEofTitleAPathWithAFolderOrAnOutOfRangeNumberLeavesTheFileUntouched) {
   click(*f, "cmdLoad");
   const std::string before = dir->read(WorldFile);
   choose(*f, "VScroll", 500);
@@ -153,7 +154,9 @@ TEST_F(WorldEditorTest, AnEofTitleOrAnOutOfRangeNumberLeavesTheFileUntouched) {
   const struct {
     const char* box;
     const char* text;
-  } refused[] = {{"txtTitle", "eof"}, {"txtLevel", "40000"}, {"txtIcon", "-1e6"}};
+  } refused[] = {{"txtTitle", "eof"},  {"txtLevel", "40000"},          {"txtIcon", "-1e6"},
+                 {"txtPath", "necropolis../evil"}, {"txtPath", "..\\maps\\x"}, {"txtPath", "a/b"},
+                 {"txtPath", ""}};
   for (const auto& r : refused) {
     SCOPED_TRACE(r.text);
     const std::string kept = static_cast<TextBox*>(f->findControl(r.box))->text();
@@ -164,6 +167,25 @@ TEST_F(WorldEditorTest, AnEofTitleOrAnOutOfRangeNumberLeavesTheFileUntouched) {
     type(*f, r.box, kept);
   }
   EXPECT_NE(WorldEditor->world()->getNodeTitle(0), "eof");
+}
+
+TEST_F(WorldEditorTest, AnIconOrLevelThatIsNotANumberIsNamed) {
+  click(*f, "cmdLoad");
+  choose(*f, "VScroll", 500);
+  pick(0);
+  type(*f, "txtIcon", "abc");
+  type(*f, "txtLevel", "3x");
+  click(*f, "cmdUpdate");
+  EXPECT_NE(f->lblStatus.caption().find("Icon: \"abc\" as 0"), std::string::npos) << f->lblStatus.caption();
+  type(*f, "txtLevel", "3");
+  click(*f, "cmdSave");
+  const std::string status = f->lblStatus.caption();
+  EXPECT_EQ(status.rfind("Saved the world.", 0), 0u) << status;
+  EXPECT_NE(status.find("Icon: \"abc\" as 0"), std::string::npos) << status;
+  EXPECT_EQ(status.find("Level"), std::string::npos) << status;
+  auto w = readBack();
+  EXPECT_EQ(w->getNodeIcon(0), 0);
+  EXPECT_EQ(w->getNodeLevel(0), 3);
 }
 
 TEST_F(WorldEditorTest, AFailedLoadIsToldAndKeepsTheNodes) {

@@ -1,6 +1,6 @@
 // Editors drawn on Mesa and read back: the ship editor's preview ship in front of its orbit
-// camera, and the world editor's nodes and links on its map. Models and textures are plain
-// shapes and colours made here, so every pixel is known.
+// camera, the world editor's nodes and links on its map, and every editor's window in its own
+// tool window. Models and textures are plain shapes and colours made here, so every pixel is known.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,7 +9,9 @@
 
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
+#include "editors/CMapEditor.h"
 #include "editors/CShipEditor.h"
+#include "editors/CStructEditor.h"
 #include "editors/CWorldEditor.h"
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
@@ -49,6 +51,8 @@ class EditorPixelTest : public ::testing::Test {
   }
   void TearDown() override {
     ShipEditor.reset();
+    StructEditor.reset();
+    MapEditor.reset();
     WorldEditor.reset();
     Ships.clear();
     GameInterface.reset();
@@ -130,5 +134,44 @@ TEST_F(EditorPixelTest, TheWorldEditorDrawsNodesAndLinks) {
   EXPECT_TRUE(regionNear(img, RECT{350, 300, 550, 304}, 0xFF7D7DFF, 6));  // the open link A to B
   EXPECT_TRUE(pixelNear(img, 450, 320, Navy, 4));
   EXPECT_TRUE(pixelNear(img, 100, 500, Navy, 4));
+}
+
+// Every editor's window, as its Init shows it, fits the game's 800 x 600 screen, and its name box
+// and its Save and Load buttons lie inside the window (no scrolling needed to reach them).
+TEST_F(EditorPixelTest, EveryEditorWindowFitsTheScreenWithItsNameAndButtonsInside) {
+  ShipEditor = std::make_shared<CShipEditor>();
+  ShipEditor->Init();
+  StructEditor = std::make_shared<CStructEditor>();
+  StructEditor->Init();
+  MapEditor = std::make_shared<CMapEditor>();
+  MapEditor->Init();
+  WorldEditor = std::make_shared<CWorldEditor>();
+  WorldEditor->Init();
+  const struct {
+    Form* form;
+    const char *name, *save, *load;
+  } windows[] = {{ShipEditor->form(), "txtName", "Command1", "Command2"},
+                 {StructEditor->form(), "txtName", "Command1", "Command2"},
+                 {MapEditor->form(), "txtName", "Command2", "Command1"},
+                 {WorldEditor->form(), "txtWorld", "cmdSave", "cmdLoad"}};
+  for (const auto& w : windows) {
+    SCOPED_TRACE(w.form->caption());
+    ASSERT_TRUE(w.form->hasToolWindow());
+    w.form->captureNextFrameForTests();
+    doEvents();
+    PixelImage shot;
+    ASSERT_TRUE(w.form->capturedFrameForTests(shot.argb, shot.width, shot.height));
+    EXPECT_LE(shot.width, 800);
+    EXPECT_LE(shot.height, 600);
+    for (const char* name : {w.name, w.save, w.load}) {
+      SCOPED_TRACE(name);
+      const ControlRect& r = w.form->findControl(name)->drawnRect();
+      EXPECT_GT(r.right, r.left);
+      EXPECT_GE(r.left, 0);
+      EXPECT_GE(r.top, 0);
+      EXPECT_LE(r.right, shot.width);
+      EXPECT_LE(r.bottom, shot.height);
+    }
+  }
 }
 }  // namespace
