@@ -52,12 +52,13 @@ bool CMusicTrack::Destroy() {
 
 bool CMusicTrack::LoadMP3(const std::string& path) {
   NoReduce = false;
+  const std::string real = resolvePath(path);
   try {
     teardown();
     Playing = false;  // the torn-down graph was stopped and the new one is not started
     auto graph = std::make_shared<FilgraphManager>();
     mediaControl_ = graph;
-    checkHResult(graph->RenderFile(resolvePath(path)));
+    checkHResult(graph->RenderFile(real));
     audio_ = graph;
     checkHResult(audio_->put_Volume(0));
     checkHResult(audio_->put_Balance(0));
@@ -65,6 +66,7 @@ bool CMusicTrack::LoadMP3(const std::string& path) {
     mediaPosition_ = graph;
     checkHResult(mediaPosition_->put_Rate(1.0));
     checkHResult(mediaPosition_->put_CurrentPosition(0));
+    loadFailed_ = false;
     return true;
   } catch (const std::exception& e) {
     // No half-built graph is kept: the track stays silent until the next successful load.
@@ -72,7 +74,8 @@ bool CMusicTrack::LoadMP3(const std::string& path) {
     mediaEvent_.reset();
     mediaControl_.reset();
     mediaPosition_.reset();
-    addMessage(std::string("ERROR: CMusicTrack.LoadMP3() - ") + e.what() + " - " + path, false);
+    loadFailed_ = true;
+    addMessage("ERROR: CMusicTrack.LoadMP3() - " + mp3FailureReason(e.what(), real) + " - " + path, false);
     return false;
   }
 }
@@ -124,6 +127,7 @@ std::string CMusicTrack::GetMP3Pos() {
 
 bool CMusicTrack::PlayMP3() {
   NoReduce = false;
+  if (!mediaControl_ && loadFailed_) return false;  // the failed load said why
   return trackTrap("PlayMP3", "", [this] {
     checkHResult(need(mediaControl_).Run());
     Playing = true;

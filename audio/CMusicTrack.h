@@ -22,7 +22,8 @@ class CMusicTrack {
   bool Destroy();  // stops the graph, releases its interfaces ("ERROR: CMusicTrack.TerminateEngine()")
   // Tears down, then builds the graph for path (a game path, "\sfx\music\soft\drift.mp3"):
   // volume 0, balance 0, rate 1.0, position 0, not started (Playing cleared). Failure line:
-  // "ERROR: CMusicTrack.LoadMP3() - " + description + " - " + path.
+  // "ERROR: CMusicTrack.LoadMP3() - " + description + " - " + path (the description names the
+  // file only by that path).
   bool LoadMP3(const std::string& path);
   bool SetPlayBackSpeed(Single rate);  // when the track has a media position
   // Every frame for a playing track: advances VolumeFrame by FrameTime and applies the fade; the
@@ -32,7 +33,9 @@ class CMusicTrack {
   bool SetPlayBackBalance(Long balance);
   // "eof" when the position has reached the duration, else "/" (also without a graph).
   std::string GetMP3Pos();
-  bool PlayMP3();    // clears NoReduce, runs the graph, sets Playing; fails without a graph
+  // Clears NoReduce, runs the graph, sets Playing; fails without a graph, with no line of its own
+  // when the last load failed (that load's line said why).
+  bool PlayMP3();
   // Without a graph these three have nothing to do and succeed.
   bool RewindMP3();  // position 0
   bool StopMP3();    // stops, position 0, clears Playing
@@ -49,4 +52,5 @@ class CMusicTrack {
   std::shared_ptr<IMediaEvent> mediaEvent_;
   std::shared_ptr<IMediaControl> mediaControl_;
   std::shared_ptr<IMediaPosition> mediaPosition_;
+  bool loadFailed_ = false;  // the last LoadMP3 failed
 };

@@ -14,6 +14,8 @@ std::shared_ptr<IMediaControl> DsMediaControl;
 std::shared_ptr<IMediaPosition> DsMediaPosition;
 
 namespace {
+bool LoadFailed = false;  // the last LoadMP3 failed (and said why)
+
 // The procedures' own trap: any failure becomes "ERROR: modDirectShow.<name>()" and False.
 template <class F>
 bool mp3Trap(const char* name, F&& body) {
@@ -51,6 +53,15 @@ void releaseGraph() {
 }
 }  // namespace
 
+std::string mp3FailureReason(const std::string& what, const std::string& realPath) {
+  std::string text = what;
+  for (const std::string& named : {realPath + ": ", realPath}) {
+    for (size_t at = text.find(named); !named.empty() && at != std::string::npos; at = text.find(named, at))
+      text.erase(at, named.size());
+  }
+  return text;
+}
+
 Single getMusicVolume() {
   const double v = Player ? Player->musicVolume : 100.0;
   return static_cast<Single>((10000.0 - std::pow((100.0 - v) / 10.0, 4)) / 10000.0);
@@ -68,10 +79,12 @@ bool LoadMP3(const std::string& file) {
     addMessage("ERROR: modDirectShow.LoadMP3()", false);
     return false;
   }
-  const bool built = mp3Trap("LoadMP3", [&] {
+  const std::string gamePath = "\\sfx\\music\\" + file;
+  const std::string real = resolvePath(gamePath);
+  try {
     auto graph = std::make_shared<FilgraphManager>();
     DsMediaControl = graph;
-    checkHResult(graph->RenderFile(resolvePath("\\sfx\\music\\" + file)));
+    checkHResult(graph->RenderFile(real));
     DsAudio = graph;
     checkHResult(DsAudio->put_Volume(0));
     checkHResult(DsAudio->put_Balance(0));
@@ -79,9 +92,14 @@ bool LoadMP3(const std::string& file) {
     DsMediaPosition = graph;
     checkHResult(DsMediaPosition->put_Rate(1.0));
     checkHResult(DsMediaPosition->put_CurrentPosition(0));
-  });
-  if (!built) releaseGraph();
-  return built;
+  } catch (const std::exception& e) {
+    releaseGraph();
+    LoadFailed = true;
+    addMessage("ERROR: modDirectShow.LoadMP3() - " + mp3FailureReason(e.what(), real) + " - " + gamePath, false);
+    return false;
+  }
+  LoadFailed = false;
+  return true;
 }
 
 bool SetPlayBackVolume(Long v) {
@@ -92,6 +110,7 @@ bool SetPlayBackVolume(Long v) {
 }
 
 bool PlayMP3() {
+  if (!DsMediaControl && LoadFailed) return false;
   return mp3Trap("PlayMP3", [] { checkHResult(control().Run()); });
 }
 

@@ -18,9 +18,12 @@ extern std::shared_ptr<IMediaControl> DsMediaControl;
 extern std::shared_ptr<IMediaPosition> DsMediaPosition;
 
 // Tears down any graph, then builds one for program folder + "\sfx\music\" + file: volume 0,
-// balance 0, rate 1.0, position 0, not started. A file that cannot be rendered leaves no graph.
+// balance 0, rate 1.0, position 0, not started. A file that cannot be rendered leaves no graph
+// and is logged as "ERROR: modDirectShow.LoadMP3() - " + the reason + " - \sfx\music\" + file.
 bool LoadMP3(const std::string& file);
-bool PlayMP3();   // runs the graph
+// Runs the graph. Without one because the last load failed, False with no line of its own (that
+// load's line said why).
+bool PlayMP3();
 bool StopMP3();   // stops the graph and sets its position to 0 (nothing to do without one)
 // When a graph exists: volume [(v + 4000) x m - 4000] (v in hundredths of a decibel, 0 full;
 // m = getMusicVolume()), not clamped; a result outside -10000..0 fails.
@@ -31,6 +34,9 @@ bool SetPlayBackVolume(Long v);
 std::string GetMP3Pos();
 // Stops the graph when it has a media control, then releases the four interfaces.
 bool TerminateEngine();
+// The reason of a failed load as logged: what with the file's real path and the ": " after it
+// left out (the line names the file by its game path instead).
+std::string mp3FailureReason(const std::string& what, const std::string& realPath);
 // Music-volume factor (10000 - ((100 - v) / 10)^4) / 10000 for v = Player->musicVolume (100
 // without a player record).
 Single getMusicVolume();

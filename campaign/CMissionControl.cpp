@@ -267,14 +267,20 @@ void CMissionControl::LoadMission(const std::string& file, Integer node, const s
   const size_t slash = file.find_last_of("\\/");
   LoadedName = slash == std::string::npos ? file : file.substr(slash + 1);
 
+  // A script that cannot be read, or holds nothing for phase 0 (where every mission starts), is
+  // reported (forced: the player is left flying with no mission) with its file; nothing runs.
+  auto fail = [&](const std::string& why) {
+    addMessage("Error in mission " + file + ": " + why + " (" + path + ")", true);
+  };
   std::vector<std::string> lines;
   try {
     lines = readLines(path);
   } catch (const VbError& e) {
-    logMessage("Error in mission " + file + ": " + e.what());
+    fail(e.what());
     return;
   }
   Integer phase = -1;
+  size_t phase0Lines = 0;
   for (const std::string& raw : lines) {
     if (startsWith(raw, "#phase ")) {
       const double n = Val(raw.substr(7));
@@ -298,7 +304,9 @@ void CMissionControl::LoadMission(const std::string& file, Integer node, const s
       line = replaceAll(line, "%pn", landing);
     }
     Phases[static_cast<size_t>(phase)].AddLine(line);
+    if (phase == 0) ++phase0Lines;
   }
+  if (phase0Lines == 0) fail("no script lines in phase 0");
 }
 
 void CMissionControl::StartMission() {

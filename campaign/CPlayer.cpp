@@ -1,6 +1,7 @@
 #include "campaign/CPlayer.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "campaign/CMissionControl.h"
 #include "campaign/CWorld.h"
@@ -30,6 +31,20 @@ enum OptionItem {
   oiDevMode, oiMusicVolume, oiSoundVolume, oiCount
 };
 constexpr int CheatsStored = 5;
+
+// Every player record reads the options file (a dozen at start-up): a problem with it is reported
+// (forced) once, until a read of the same file works or the problem changes.
+std::string& optionsReported() {
+  static std::string last;  // real path of the file, a line break, the report
+  return last;
+}
+
+void reportOptions(const std::string& text) {
+  const std::string key = resolvePath(OptionsFile) + "\n" + text;
+  if (optionsReported() == key) return;
+  optionsReported() = key;
+  addMessage(text, true);
+}
 
 // Store part number of each MountType 0..11.
 constexpr Integer MountPart[12] = {3, 0, 2, 1, 4, 10, 11, 12, 18, 29, 30, 31};
@@ -477,21 +492,32 @@ void CPlayer::readOptionItem(ItemReader& in, int item) {
 }
 
 void CPlayer::ReadOptions() {
-  if (!fileExists(resolvePath(OptionsFile))) {
+  const std::string real = resolvePath(OptionsFile);
+  const std::string named = std::string("options file ") + OptionsFile;
+  if (!fileExists(real)) {
     for (int item = 0; item < oiCount; ++item) setOptionDefault(item);
-    addMessage("options file missing: default options written.", true);
-    vbTrap("ReadOptions", [&] { WriteOptions(); });
+    std::error_code ec;
+    if (std::filesystem::is_directory(real, ec)) {
+      reportOptions(named + " is a folder: default options used.");
+      return;
+    }
+    try {
+      WriteOptions();
+      reportOptions(named + " missing: default options written.");
+    } catch (const std::exception& e) {
+      reportOptions(named + " missing and cannot be written (" + e.what() + "): default options used.");
+    }
     return;
   }
   int item = 0;
   try {
     ItemReader in(OptionsFile);
     for (; item < oiCount; ++item) readOptionItem(in, item);
+    optionsReported().clear();
   } catch (const VbError& e) {
     for (int rest = item; rest < oiCount; ++rest) setOptionDefault(rest);
-    addMessage(std::string("options file damaged (") + e.what() + "): defaults used from item " +
-                   std::to_string(item + 1) + ".",
-               true);
+    reportOptions(named + " damaged (" + e.what() + "): defaults used from item " + std::to_string(item + 1) +
+                  ".");
   }
 }
 

@@ -139,11 +139,17 @@ void initGame(Integer request) {
       PendingEndScene = true;
       ScreenFxNeedsClear = true;
     }
-    // A game folder that cannot start a campaign is reported (forced) and the main loop still runs.
+    // A game folder that cannot start a campaign is reported (forced) and the main loop still runs,
+    // unless no world was read: with no node to play or travel on, the program stops. At start-up
+    // the error passes on to the start-up's run-time error report; asked by the launcher's "Play"
+    // (inside a frame) it is logged and the loop ends after that frame.
     try {
       newGame(false, true);
     } catch (const std::exception& e) {
+      const bool noWorld = !World || World->getTotalNodes() < 0;
+      if (noWorld && !GameRunning) throw;
       addMessage(std::string("Error in newGame: ") + e.what(), true);
+      if (noWorld) GameRunning = false;
     }
   } else {
     GameMode = EditMode == erShipEditor ? pmShipEditor : EditMode;
@@ -172,11 +178,13 @@ void newGame(bool skipLoad, bool intro) {
     sub = std::make_shared<CPlayer>();
     sub->subInit();
   }
-  // 4. A missing or broken world file is reported and the game goes on with the table it had.
+  // 4. A missing or broken world file is reported and the game goes on with the table it had; with
+  // no table at all the error passes to the caller.
   if (!World) World = std::make_shared<CWorld>();
   try {
     World->Load();
   } catch (const std::exception& e) {
+    if (World->getTotalNodes() < 0) throw;
     addMessage(std::string("Error in newGame: ") + e.what(), true);
   }
   World->Init(static_cast<Single>(ScreenWidth), static_cast<Single>(ScreenHeight));

@@ -23,6 +23,24 @@ namespace {
 constexpr Integer SlotCount = 7;
 
 
+// The longest start of text that drawText at size, from its left edge, draws within w pixels. Each
+// glyph is measured as if a "[+]" code enlarged it and the last one by its whole cell, so the
+// text of a damaged slot file, codes and all, stays inside the preview panel.
+std::string fitWidth(const std::string& text, Single size, Single w) {
+  constexpr Single CellWidth = 32;
+  const Single s = size * 1.2f;
+  Single pen = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '[') {  // a code: three characters, never drawn
+      i += 2;
+      continue;
+    }
+    if (pen + CellWidth * s > w) return text.substr(0, i);
+    pen += CText::getCharWidth(text[i]) * s;
+  }
+  return text;
+}
+
 void say(Single x, Single y, const std::string& s, Long justify, Single size, Integer r, Integer g, Integer b) {
   CText& t = gameText();
   t.setSize(size);
@@ -74,16 +92,23 @@ void CInterface::doAutoSave(Integer k) {
 void CInterface::readSlotPreview() {
   slotPreviewStale = false;
   CPlayer::RecoverSlot(curSlot);
-  ItemReader in(CPlayer::SlotReadFile(curSlot, -1));
-  in.readLine();  // name
-  previewDriver = in.readLine();
-  previewGunner = in.readLine();
-  previewDifficulty = CInt(Val(in.readLine()));
-  previewDate = in.readLine();
-  previewTime = in.readLine();
-  previewPlayTime = in.readLong();
-  for (int line = 8; line <= 14; ++line) in.readLine();
-  previewNode = in.readInteger();
+  const std::string path = CPlayer::SlotReadFile(curSlot, -1);
+  // A damaged slot file's error names the file; what was read before it stays in the preview.
+  try {
+    ItemReader in(path);
+    in.readLine();  // name
+    previewDriver = in.readLine();
+    previewGunner = in.readLine();
+    previewDifficulty = CInt(Val(in.readLine()));
+    previewDate = in.readLine();
+    previewTime = in.readLine();
+    previewPlayTime = in.readLong();
+    for (int line = 8; line <= 14; ++line) in.readLine();
+    previewNode = in.readInteger();
+  } catch (const std::exception& e) {
+    const auto* vb = dynamic_cast<const VbError*>(&e);
+    throw VbError(vb ? vb->number() : vberr::InvalidCall, std::string(e.what()) + " (" + path + ")");
+  }
   if (TexMon && World && previewNode >= 0 && previewNode <= World->getTotalNodes())
     TexMon->forceReplace(TexHomeMap, "\\maps\\" + World->getNodePath(previewNode) + ".bmp");
 }
@@ -139,10 +164,11 @@ void CInterface::drawGameManager(bool fromMenu, bool embedded) {
         checkHResult(hr);
       }
     }
-    const Single tx = x0 + 175;
-    say(tx, y0 + 120, previewDriver + " and " + previewGunner, 0, 0.6f, 0, 255, 0);
-    say(tx, y0 + 140, previewDate, 0, 0.6f, 255, 255, 0);
-    say(tx, y0 + 160, previewTime, 0, 0.6f, 255, 255, 0);
+    // Texts read from the slot file (and the node's title) are cut to the panel's inside.
+    const Single tx = x0 + 175, tw = x0 + 474 - tx;
+    say(tx, y0 + 120, fitWidth(previewDriver + " and " + previewGunner, 0.6f, tw), 0, 0.6f, 0, 255, 0);
+    say(tx, y0 + 140, fitWidth(previewDate, 0.6f, tw), 0, 0.6f, 255, 255, 0);
+    say(tx, y0 + 160, fitWidth(previewTime, 0.6f, tw), 0, 0.6f, 255, 255, 0);
     const Long hours = previewPlayTime / 3600, minutes = (previewPlayTime / 60) % 60, seconds = previewPlayTime % 60;
     say(tx, y0 + 180,
         "play time: [P]" + Format(hours, "00") + ":" + Format(minutes, "00") + ":" + Format(seconds, "00") + "[p]", 0,
@@ -150,7 +176,8 @@ void CInterface::drawGameManager(bool fromMenu, bool embedded) {
     say(tx, y0 + 200, "[Y]difficulty:[y] " + getDifficultyName(previewDifficulty), 0, 0.6f, 255, 255, 255);
     // A node the world lacks (a damaged slot) has no title; the slot can still be deleted.
     const bool knownNode = World && previewNode >= 0 && previewNode <= World->getTotalNodes();
-    say(tx, y0 + 228, knownNode ? World->getNodeTitle(previewNode) : std::string(), 0, 0.6f, 255, 255, 255);
+    say(tx, y0 + 228, knownNode ? fitWidth(World->getNodeTitle(previewNode), 0.6f, tw) : std::string(), 0, 0.6f,
+        255, 255, 255);
   }
   if (embedded) return;  // the wizard clears the click
 

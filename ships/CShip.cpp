@@ -20,8 +20,11 @@ namespace {
 // The model cache's handle of path; 0 while no cache exists (a ship made before the game set-up).
 Integer modelNumber(const std::string& path) { return ModelMon ? ModelMon->getModelNumber(path) : 0; }
 
-// The texture cache's handle of name; 0 while no cache exists.
-Integer textureNumber(const std::string& name) { return TexMon ? TexMon->getTextureNumber(name) : 0; }
+// The texture cache's handle of name; 0 while no cache exists, and for no name (a design whose
+// file could not be read), which is not looked up.
+Integer textureNumber(const std::string& name) {
+  return TexMon && !name.empty() ? TexMon->getTextureNumber(name) : 0;
+}
 
 // The cache slot of model handle, or -1 while no cache exists.
 Integer realModelNum(Integer handle) { return ModelMon ? ModelMon->getRealModelNum(handle) : -1; }
@@ -153,6 +156,15 @@ void CShip::UpdateFromDef() {
 }
 
 void CShip::setModel(const std::string& name) {
+  height = width = depth = 0;
+  shipSize = 0;
+  // A design whose file could not be read names no model: the ship has none (its file was
+  // reported when the designs were read), rather than four model paths made from nothing.
+  if (name.empty()) {
+    bodyModel = wheelModel = interiorModel = windowModel = -1;
+    bodySlot = wheelSlot = interiorSlot = windowSlot = -1;
+    return;
+  }
   const std::string folder = "models\\" + name;
   bodyModel = modelNumber(folder + "\\body.md2");
   wheelModel = modelNumber(folder + "\\wheels.md2");
@@ -162,7 +174,6 @@ void CShip::setModel(const std::string& name) {
   wheelSlot = realModelNum(wheelModel);
   interiorSlot = realModelNum(interiorModel);
   windowSlot = realModelNum(windowModel);
-  height = width = depth = 0;
   if (bodySlot >= 0 && static_cast<size_t>(bodySlot) < ModelSlots.size() && ModelSlots[bodySlot].object) {
     const CMD2& body = *ModelSlots[bodySlot].object;
     const D3DVECTOR lo = body.getLBounds(), hi = body.getUBounds();

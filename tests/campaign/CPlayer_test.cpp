@@ -118,19 +118,21 @@ TEST_F(CPlayerTest, MissingFilesGiveDefaultsAndAreWritten) {
   for (Long i = 0; i < 5; ++i) EXPECT_EQ(p->getHasCheat(i), 0);
   // Both messages are forced, so they show without the developer option.
   EXPECT_EQ(MsgCount, 2);
-  EXPECT_EQ(MsgLog[1], "options file missing: default options written.");
+  EXPECT_EQ(MsgLog[1], "options file \\data\\options.pnd missing: default options written.");
   EXPECT_EQ(MsgLog[0], "cheat file missing: all cheats locked.");
   EXPECT_EQ(dir.read("\\data\\options2.pnd"), "0\r\n0\r\n0\r\n0\r\n0\r\n");
   std::string text = dir.read("\\data\\options.pnd");
   EXPECT_EQ(text.substr(0, 10), "87\r\n83\r\n65");
   EXPECT_NE(text.find("\r\n#TRUE#,#TRUE#,1,#FALSE#,#FALSE#,#FALSE#,#FALSE#,#FALSE#\r\n75,75\r\n"), std::string::npos);
 
-  // With no data folder at all the defaults still apply; the failed write is only logged.
+  // With no data folder at all the defaults still apply; the message says nothing was written.
   dir.remove("\\data");
   clearLog();
   auto q = std::make_shared<CPlayer>();
   EXPECT_EQ(q->getCharKey(0), 87);
   EXPECT_EQ(MsgCount, 2);
+  EXPECT_EQ(MsgLog[1].rfind("options file \\data\\options.pnd missing and cannot be written (", 0), 0u) << MsgLog[1];
+  EXPECT_NE(MsgLog[1].find("): default options used."), std::string::npos) << MsgLog[1];
   EXPECT_FALSE(dir.exists("\\data"));
 }
 
@@ -149,7 +151,7 @@ TEST_F(CPlayerTest, ShortOrDamagedFilesKeepWhatWasRead) {
   EXPECT_EQ(p->getHasCheat(2), 0);
   EXPECT_TRUE(CheatGod && CheatAmmo && !CheatCash);
   EXPECT_EQ(MsgCount, 2);
-  EXPECT_EQ(MsgLog[1], "options file damaged (Input past end of file): defaults used from item 6.");
+  EXPECT_EQ(MsgLog[1], "options file \\data\\options.pnd damaged (Input past end of file): defaults used from item 6.");
   // A damaged file is reported, not rewritten.
   EXPECT_EQ(dir.read("\\data\\options2.pnd"), "2\r\n2\r\n");
 
@@ -164,5 +166,5 @@ TEST_F(CPlayerTest, ShortOrDamagedFilesKeepWhatWasRead) {
   EXPECT_FALSE(q->vFullScreen);
   EXPECT_FALSE(ClassicView);
   EXPECT_EQ(q->musicVolume, 75);
-  EXPECT_EQ(MsgLog[1], "options file damaged (Type mismatch): defaults used from item 37.");
+  EXPECT_EQ(MsgLog[1], "options file \\data\\options.pnd damaged (Type mismatch): defaults used from item 37.");
 }

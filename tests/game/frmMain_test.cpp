@@ -110,6 +110,13 @@ class MainLoopTest : public ::testing::Test {
   void SetUp() override {
     setDeviceBackend(DeviceBackendKind::Recording);
     dir = std::make_unique<TempGameDir>();
+    // A world of one node and nothing else: without a world the start-up stops.
+    std::string node = "\"World!\"\r\n\"Title\"\r\n\"demoscene\"\r\n";
+    for (int k = 0; k < 3; ++k) node += "0\r\n";
+    node += "\"\"\r\n";
+    for (int k = 0; k < 8; ++k) node += "0\r\n";
+    for (int k = 0; k < 9; ++k) node += "#FALSE#\r\n";
+    dir->write("\\maps\\world.pnd", node + "0\r\n\"eof\"\r\n");
     clock = std::make_unique<FakeClock>(100000);
     FrameTime = 0;
     WarmUpTimer = 0;

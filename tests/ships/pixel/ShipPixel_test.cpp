@@ -127,3 +127,31 @@ TEST_F(ShipPixelTest, AShipNeverGivenAModelDrawsNothing) {
   PixelImage img = end();
   EXPECT_TRUE(regionNear(img, RECT{0, 0, W, H}, Black, 2));
 }
+
+// A design whose file could not be read names no model and no textures: the ship built from it
+// asks the caches for nothing (no "models\\body.md2" made of the empty name, no message) and
+// draws nothing.
+TEST_F(ShipPixelTest, AShipOfAnUnreadDesignAsksForNoModelAndDrawsNothing) {
+  installMessageLog();
+  DevMode = true;
+  MsgCount = 0;
+  const size_t slots = ModelSlots.size(), textures = TexSlots.size();
+  CShip unread;
+  unread.setModel("");
+  unread.setBodyTexture("");
+  unread.setWheelTexture("");
+  unread.setInteriorTexture("");
+  unread.setWindowTexture("");
+  unread.ID = 3;
+  unread.y = 150;
+  EXPECT_EQ(MsgCount, 0) << MsgLog[0];
+  EXPECT_EQ(ModelSlots.size(), slots);
+  EXPECT_EQ(TexSlots.size(), textures);
+  begin();
+  Single d = 100;
+  unread.Render(d);
+  unread.FadeRender();
+  PixelImage img = end();
+  EXPECT_TRUE(regionNear(img, RECT{0, 0, W, H}, Black, 2));
+  DevMode = false;
+}
