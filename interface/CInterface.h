@@ -536,6 +536,8 @@ class CInterface {
   Single MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip);
   // True while a talk box is open (its timer above 0).
   bool getTalkBox() const { return talkTimer > 0; }
+  // Closes an open talk box at once, with its offer and its focus on a ship (a loaded game).
+  void closeTalkBox();
   // The talk action of the player's ship aimed at ship s (its talk key, after it checked that s
   // exists, is not the player's carrier and has armour): a random line chosen by who s is and how
   // things stand, or, pressed again while s's offer shows, the offer accepted.
