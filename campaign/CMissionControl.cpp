@@ -368,6 +368,24 @@ void CMissionControl::MissionFail() {
   LockedArea = false;
 }
 
+void CMissionControl::EndWithGame() {
+  Reading = false;
+  MissionCompleteFrame = 0;
+  LockedArea = false;
+  for (CMissionPhase& p : Phases) p.Stop();
+  CurPhase = -1;
+  MapMission = false;
+  LoadedName.clear();
+  if (World) {
+    World->setGoalPath("");
+    World->GoalPathFrame = 0;
+  }
+}
+
+void CMissionControl::PlayerShipLost() {
+  if (Reading) MissionFail();
+}
+
 void CMissionControl::noteRunawayScript() {
   if (LoopReported) return;
   LoopReported = true;

@@ -74,6 +74,13 @@ class CMissionControl {
   void LoadMission(const std::string& file, Integer node, const std::string& landing);
   void StartMission();
   void AbortMission() { Reading = false; }
+  // The player's game ends (back to the main menu, a new game, a load): the mission ends with it
+  // and nothing of it runs or shows in the next game: no phase, time limit, lock, goal marker or
+  // result banner. Nothing is recorded or paid. Callers: newGame, CPlayer.Load.
+  void EndWithGame();
+  // The player's ship is lost (its death throes began): a running mission ends failed. A mission
+  // its own script already ended keeps its result. Called by doGame each frame the ship is lost.
+  void PlayerShipLost();
   // One frame of the running phase, then a phase switch or the end of the mission.
   void doRead();
   // Completion: the result banner, the faction level (unless nolevup) and the record of the

@@ -204,6 +204,14 @@ void CMissionPhase::StartRead() {
   TimeT = -1;
 }
 
+void CMissionPhase::Stop() {
+  Reset();
+  StartRead();
+  Reading = false;
+  Waiting = 0;
+  TimerTag.clear();
+}
+
 void CMissionPhase::setFlag(const std::string& name) {
   if (hasFlag(name)) return;
   if (Flags.size() == 1 && Flags[0].empty())

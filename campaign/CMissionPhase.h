@@ -40,6 +40,9 @@ class CMissionPhase {
   // Starts the phase: running, first line, no goal, no flags, no directive, first lines after
   // 1 s, no linked landing, no goal tag, no time limit (the timer tag is kept).
   void StartRead();
+  // Empties the phase and clears all it ran with (flags, directive, wait, goals, time limit and
+  // its timer tag); not running. Mission control's EndWithGame calls it when the game ends.
+  void Stop();
   // One frame: the time limit, the directive timer, the wait, then lines until one yields. A
   // line whose command raises (the credits without their file) ends the frame's run: the error
   // passes to the caller and the next frame goes on with the line after it.

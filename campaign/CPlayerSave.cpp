@@ -427,13 +427,15 @@ void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
   MakeShipFromPlayer(ship, head.x, head.y, 1500);
   MotherNodePath.clear();
   MotherNodeTitle.clear();
+  // A loaded game never resumes a mission: the running one ends with the game it belonged to.
   if (MissionControl) {
-    MissionControl->Reading = false;
+    MissionControl->EndWithGame();
     MissionControl->GetMissionDefs();
   }
   resetLevel();
   if (GameInterface) {
     GameInterface->prevCash = Cash;
+    GameInterface->closeTalkBox();
     GameInterface->FadeIn();
   }
 }

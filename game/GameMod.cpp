@@ -223,8 +223,9 @@ void newGame(bool skipLoad, bool intro) {
     GameInterface->Window = msMainMenu;
     ScreenFxHalf = false;
     ScreenFxOn = false;
-    if (MissionControl) MissionControl->Reading = false;
   }
+  // The game that ends here takes its mission with it (death, quit to the main menu).
+  if (MissionControl) MissionControl->EndWithGame();
   // 12.
   if (JoyControl) JoyControl->keyUpGrace = false;
   MotherShip = -1;
@@ -356,6 +357,8 @@ void doGame() {
     if (GameInterface && GameInterface->Window == msDemo) scaleTitleTime(*GameInterface);
     if (MissionControl && MissionControl->Reading) MissionControl->doRead();
     CShip& player = playerShip();
+    // A mission does not outlive the player's ship: from its death throes on it has failed.
+    if (MissionControl && MissionControl->Reading && player.getDeathThroes() > 0) MissionControl->PlayerShipLost();
     if (player.getWarp() > 0) FrameTime *= player.getSpinning();
     // 4. Every ship makes its first half step before any makes its second.
     const double saved = FrameTime;

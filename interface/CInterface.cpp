@@ -178,7 +178,11 @@ void CInterface::Render() {
       drawMissionLayers();
       return;
     }
-    if (TitleCam || SlowMotion) return;
+    if (TitleCam || SlowMotion) {
+      // Under the death camera a mission's result still shows (its banner clock runs while drawn).
+      if (TitleCam && MissionControl && MissionControl->MissionCompleteFrame > 0) drawMissionResult();
+      return;
+    }
 
     // HUD. The aim marker follows at the end of the pass unless a cursor was drawn over it.
     aimMarkerOn = true;

@@ -98,6 +98,13 @@ class CInterface {
   void ToggleWarpChoose(bool status);
   // Resets the gunner's weapon-switch display; the landing and warp pass -1, -1.
   void InitSecondarySwitch(Long weapon, Long keep);
+  // The landing's put-away, when a service screen opens: a gunner holding `held` (>= 0; -1 none)
+  // puts it away (InitSecondarySwitch(-1, -1)) and the selection is kept for the end of the
+  // landing. Called by the player's ship.
+  void holsterForLanding(Integer held);
+  // The weapon a purchase gives the gunner: taken into the hands when the landing ends unless
+  // the gunner held a weapon when the ship landed. Called by the weapon store.
+  void giveBoughtSecondary(Integer weapon);
   // Fill the stock of the store just opened for the node's tier (level). InitMissions clears
   // NeedMissionReinit (the node's mission list comes with mission control).
   void InitMissions();
@@ -149,6 +156,7 @@ class CInterface {
   Integer fleetSlot = -1;          // dock bay chosen on the shipyard's fleet page, -1 none
   Integer spawnChoice = 0;       // fleet member 0..3 to respawn or switch into
   Integer chosenSecondary = -1;  // secondary weapon picked in the on-screen choice list, -1 none
+  Integer landedSecondary = -1;  // weapon back in the gunner's hands once the landing ends, -1 none
   Integer chosenMission = 0;     // mission 0..2 picked in mission control
   Integer pendingShipType = 0;   // shipyard purchase / fleet sale waiting for its dialog
   Long pendingPrice = 0;
@@ -536,6 +544,8 @@ class CInterface {
   Single MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip);
   // True while a talk box is open (its timer above 0).
   bool getTalkBox() const { return talkTimer > 0; }
+  // Closes an open talk box at once, with its offer and its focus on a ship (a loaded game).
+  void closeTalkBox();
   // The talk action of the player's ship aimed at ship s (its talk key, after it checked that s
   // exists, is not the player's carrier and has armour): a random line chosen by who s is and how
   // things stand, or, pressed again while s's offer shows, the offer accepted.

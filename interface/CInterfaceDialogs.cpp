@@ -89,6 +89,7 @@ void CInterface::drawConfirmLoad() {
     InitBountyList();
     Window = msNone;
     chosenSecondary = -1;
+    landedSecondary = -1;  // the weapon of the lost game's landing stays with it
   }
   MouseClicked = false;
 }

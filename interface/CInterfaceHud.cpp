@@ -198,6 +198,13 @@ void CInterface::drawSecondaryHud() {
   if (SecondarySwitchFrame > 0) drawHudIcon();
   CShip* p = shipAt(playerShip);
   if (!p) return;
+  // Off the pad or done with its screen, the gunner takes back the weapon of the landing (still carried).
+  const bool landing = p->LandingFrame > 0 && p->LandingFrame < 1000;
+  if (landedSecondary >= 0 && !landing) {
+    if (chosenSecondary < 0 && landedSecondary < CShip::SecondarySlots && p->getHasSecondary(landedSecondary))
+      chosenSecondary = landedSecondary;
+    landedSecondary = -1;
+  }
   if (p->Exists) p->checkWeaponSwitch(chosenSecondary);  // carries the arc's choice into the gunner's hands
   drawPanel(W - 250, H - 80, W - 150, H);
   const Long w = p->getSecondaryWeapon();

@@ -81,6 +81,15 @@ void CInterface::InitSecondarySwitch(Long weapon, Long keep) {
   choiceListIsFleet = false;
 }
 
+void CInterface::holsterForLanding(Integer held) {
+  landedSecondary = held < 0 ? Integer(-1) : chosenSecondary >= 0 ? chosenSecondary : held;
+  if (held >= 0) InitSecondarySwitch(-1, -1);
+}
+
+void CInterface::giveBoughtSecondary(Integer weapon) {
+  if (landedSecondary < 0 && chosenSecondary < 0) landedSecondary = weapon;
+}
+
 Integer CInterface::getSecondaryGoal() const { return SecondarySwitchFrame > 0 ? chosenSecondary : Integer(-2); }
 
 void CInterface::MakeSpawnList(Integer position) {

@@ -85,6 +85,14 @@ Single CInterface::MakeTalkBox(const std::string& portrait, const std::string& t
   return talkTimer;
 }
 
+void CInterface::closeTalkBox() {
+  talkTimer = 0;
+  talkAge = 0;
+  talkConfirm = false;
+  talkShip = -1;
+  PopFocID = -1;
+}
+
 void CInterface::ChatterBox(Integer s) {
   const Integer p = playerShip;
   CShip& them = shipRef(s);

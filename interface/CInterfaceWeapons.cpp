@@ -87,6 +87,7 @@ void CInterface::drawWeaponStore() {
           s.setSecondary(id, true);
           addFiveRounds(s, id);
           p.setHasWeaponFromShip(playerShip);
+          giveBoughtSecondary(id);  // empty hands take the new weapon
         } else {
           addFiveRounds(s, static_cast<Integer>(id - 10));
           p.setAmmoFromShip(playerShip);

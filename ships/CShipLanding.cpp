@@ -315,7 +315,7 @@ void CShip::doLanding() {
 }
 
 void CShip::openStructure(CInterface& gi) {
-  if (crew[1] && crew[1]->Weapon >= 0) gi.InitSecondarySwitch(-1, -1);
+  gi.holsterForLanding(crew[1] && crew[1]->Weapon >= 0 ? static_cast<Integer>(crew[1]->Weapon) : Integer(-1));
   if (!CurMap) vbRaise(vberr::ObjectMissing);
   const Integer s = CurMap->getCloseLanding(landingPad);
   gi.Scroll = 0;

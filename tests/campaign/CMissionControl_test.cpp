@@ -298,3 +298,53 @@ TEST_F(MissionControlTest, RunningPhaseAccessorsAndTags) {
   EXPECT_FALSE(MissionControl->Reading);
   EXPECT_EQ(MissionControl->getDirectiveFrame(), 0);
 }
+
+TEST_F(MissionControlTest, ALostShipFailsARunningMissionAndTheGamesEndLeavesNothingOfIt) {
+  makeWorld();
+  writeMission("\\missions\\era0\\stand.pnd",
+               "#phase 0\ndir Hold\nifpathgoto away, gone\ntimerlink 30, out\nlock\nwait 100\n* out\n* gone\npass\n");
+  writeMission("\\missions\\era0\\quick.pnd", "#phase 0\npass\n");
+  auto start = [](const char* file) {
+    MissionControl->LoadMission(file, 0, "");
+    MissionControl->StartMission();
+    for (int i = 0; i < 3; ++i) MissionControl->doRead();
+  };
+
+  // The ship lost in the stand: failed, unlocked, nothing recorded.
+  start("stand.pnd");
+  ASSERT_TRUE(MissionControl->Reading);
+  ASSERT_TRUE(MissionControl->LockedArea);
+  MissionControl->PlayerShipLost();
+  EXPECT_FALSE(MissionControl->Reading);
+  EXPECT_EQ(MissionControl->MissionCompleteFrame, 14.0f);
+  EXPECT_FALSE(MissionControl->LockedArea);
+  EXPECT_FALSE(Player->checkMissionComplete("stand.pnd"));
+
+  // A mission its script passed keeps its result when the ship is lost afterwards.
+  start("quick.pnd");
+  ASSERT_EQ(MissionControl->MissionCompleteFrame, 4.0f);
+  MissionControl->PlayerShipLost();
+  EXPECT_EQ(MissionControl->MissionCompleteFrame, 4.0f);
+  EXPECT_TRUE(Player->checkMissionComplete("quick.pnd"));
+
+  // The game ends in the middle of the stand: nothing of it runs or shows afterwards.
+  start("stand.pnd");
+  ASSERT_EQ(World->getGoalPath(), "away");
+  MissionControl->MissionCompleteFrame = 3.0f;  // an earlier result still on screen
+  MissionControl->EndWithGame();
+  EXPECT_FALSE(MissionControl->Reading);
+  EXPECT_EQ(MissionControl->MissionCompleteFrame, 0.0f);
+  EXPECT_FALSE(MissionControl->LockedArea);
+  EXPECT_EQ(MissionControl->getCurPhase(), -1);
+  EXPECT_EQ(MissionControl->getTimeLimit(), "");
+  EXPECT_EQ(MissionControl->getDirective(), "");
+  EXPECT_EQ(MissionControl->getCurrentWait(), 0.0f);
+  EXPECT_EQ(World->getGoalPath(), "");
+  EXPECT_EQ(World->GoalPathFrame, 0.0f);
+  for (Integer k = 0; k < CMissionControl::PhaseCount; ++k) {
+    EXPECT_FALSE(MissionControl->getPhase(k).Reading);
+    EXPECT_EQ(MissionControl->getPhase(k).getTimeT(), -1.0f);
+  }
+  MissionControl->PlayerShipLost();  // no mission: no banner
+  EXPECT_EQ(MissionControl->MissionCompleteFrame, 0.0f);
+}
