@@ -197,6 +197,11 @@ class CWorld {
   void Move();
   // Scrolls so that node is centred, kept within the map; a view wider than the map is centred.
   void Center(Integer node);
+  // True when Render draws the node (0..getTotalNodes()) and its planet, hover frame or title
+  // (screen box from 46 pixels left, right and above its position to 62 below) overlaps the
+  // screen rectangle (left, top)-(right, bottom). Screens drawn over the map use it to keep
+  // nodes in view.
+  bool nodeDrawnIn(Integer node, Single left, Single top, Single right, Single bottom) const;
 
  private:
   friend struct CWorldProbe;  // tests read the route and the service flags
@@ -204,6 +209,7 @@ class CWorld {
   WorldNode& node(Integer i);
   const CTrader& trader(Integer node) const;
   bool pointerOver(const WorldNode& n) const;
+  bool isDrawn(const WorldNode& n) const;  // a titled, shown (or goal) node near the view
   void drawNodeLinks(Integer a);
   void drawRoute();
   void drawSegment(const WorldNode& a, const WorldNode& b, Integer red, Integer green, Integer blue);

@@ -123,12 +123,23 @@ void CWorld::Render(bool EditorVersion, Single Brite) {
   }
 }
 
+bool CWorld::isDrawn(const WorldNode& n) const {
+  const bool isGoal = !GoalPath.empty() && equalsIgnoreCase(n.Path, GoalPath);
+  if (n.Title.empty() || !(n.Visible > 0 || isGoal)) return false;
+  return ScrollX - w - 96 < n.X && n.X < ScrollX + w + 96 && ScrollY - h - 96 < n.Y && n.Y < ScrollY + h + 96;
+}
+
+bool CWorld::nodeDrawnIn(Integer i, Single left, Single top, Single right, Single bottom) const {
+  const WorldNode& n = node(i);
+  if (!isDrawn(n)) return false;
+  const Single sx = n.X - ScrollX, sy = n.Y - ScrollY;
+  return sx - 46 < right && left < sx + 46 && sy - 46 < bottom && top < sy + 62;
+}
+
 void CWorld::drawNode(Integer i, bool EditorVersion) {
   WorldNode& n = Nodes[i];
+  if (!isDrawn(n)) return;
   const bool isGoal = !GoalPath.empty() && equalsIgnoreCase(n.Path, GoalPath);
-  if (n.Title.empty() || !(n.Visible > 0 || isGoal)) return;
-  if (!(ScrollX - w - 96 < n.X && n.X < ScrollX + w + 96 && ScrollY - h - 96 < n.Y && n.Y < ScrollY + h + 96))
-    return;
   const Single sx = n.X - ScrollX, sy = n.Y - ScrollY;
   const RECT whole = rectOf(0, 0, 255, 255);
 

@@ -331,7 +331,8 @@ class CInterface {
   friend struct OverlayProbe;  // tests drive the overlay and the status screen
   // Status screen: one frame of the strip of panels while the status overlay is fully open.
   void drawStatusScreen();
-  // Warp map: the node box of the highlighted (else current) node with its service icons.
+  // Warp map: the node box of the highlighted (else current) node with its service icons, in the
+  // bottom corner (left or right) that hides fewer of the map's nodes, the described one first.
   void drawNodeTitle();
   // Service icons of a node from (x, y) rightward, 30 pixels apart.
   void drawNodeIcon(Integer node, Single x, Single y);

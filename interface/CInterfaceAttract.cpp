@@ -1,6 +1,6 @@
 // CInterface title sequence (msDemo): camera shots of the unattended battle, the map's tint and
 // weather changes, letterbox bars, the intro message wall and the fades at both ends. It ends in
-// the main menu (newGame(True, False)) when the title track ends or a mouse button is held.
+// the main menu (newGame(True, False)) when the title track ends or a mouse button is pressed.
 #include <algorithm>
 
 #include "audio/modDirectShow.h"
@@ -120,8 +120,10 @@ void CInterface::renderAttract() {
     m.setMedianShips(13);
   }
   // 4. End: into the main menu. newGame replaces this object; the dispatcher keeps it alive and
-  // the rest of this pass still draws.
-  if (GetMP3Pos() == "eof" || MouseHeld) {
+  // the rest of this pass still draws. A press counts whether it is still held or was already
+  // released before this pass (a quick tap sets only the click latch, which this consumes).
+  if (GetMP3Pos() == "eof" || MouseHeld || MouseClicked) {
+    MouseClicked = false;
     newGame(true, false);
     StopMP3();
     TerminateEngine();

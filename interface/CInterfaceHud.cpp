@@ -377,6 +377,9 @@ void CInterface::drawTargetHud() {
       Back3DCust(TargetTex[static_cast<size_t>(sl)], RECT{2, 2, 254, 254}, dst, 255, 255, 255, -1, 0);
     }
     setQuickRMode(rpSolid, 255, 255, 255, 255);
+    // The title and description lines stand on a black band (the darkest fade shade, opaque)
+    // across the panel, not on the bright wire model of the view.
+    hudSprite(FadeTex[0], RECT{0, 0, 1, 1}, 142, 34, 4, H - 34, D3DColorARGB(255, 255, 255, 255));
     hudText(75, H - 30, target->getShipTitle(), 1, r, g, b, size);
     const std::string desc = target->IsBounty < 0 ? getTargetDesc(t) : getBountyName(target->IsBounty);
     hudText(75, H - 12, desc, 1, r, g, b, 0.5f + std::sin(16 * targetPulse) / 6);

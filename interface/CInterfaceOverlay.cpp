@@ -2,6 +2,9 @@
 // with the node's service icons.
 #include "interface/CInterface.h"
 
+#include <algorithm>
+#include <array>
+
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
@@ -52,29 +55,60 @@ void CInterface::stepSpawn(Integer ship, Integer step) {
   MakeSpawnList(old);
 }
 
+namespace {
+// Icon cell left edge by StructType (0..10; -1 no icon).
+constexpr Integer iconU[] = {32, 0, -1, -1, 96, 192, 128, 64, 128, 160, 224};
+
+// How many service icons drawNodeIcon draws for the node; 0 when its map cannot be read, which
+// is reported here under the icons' name (the world map raises it once).
+Integer nodeIconCount(Integer node) {
+  Integer n = 0;
+  vbTrap("CInterface.drawNodeIcon", [&] {
+    for (Integer i = 0; i <= 10; ++i)
+      if (iconU[i] >= 0 && World->getCurIcon(node, i)) ++n;
+  });
+  return n;
+}
+}  // namespace
+
 void CInterface::drawNodeTitle() {
   if (!World || !GameText) vbRaise(vberr::ObjectMissing);
-  const Single H = static_cast<Single>(ScreenHeight);
-  drawPanel(0, H - 250, 220, H);
+  const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
+  Integer node = World->CurrentNode;
+  if (World->HiLiteNode >= 0) node = World->HiLiteNode;
+  // The box: a 220 x 250 panel (x, y)-(x + 220, y + 250) with its rim, the title on it and the
+  // service icons 30 pixels above it; it spans (x - 5, y - 30)-(x + 225, y + 255). It stands
+  // 5 pixels inside the bottom-left corner, or the bottom-right one when that hides fewer of the
+  // nodes the map shows, the described node counting above all others.
+  const Single bottom = H - 260;
+  const std::array<Single, 2> corners = {10, W - 230};
+  Single x = corners[0];
+  Long best = -1;
+  for (const Single cx : corners) {
+    Long hidden = 0;
+    for (Integer i = 0; i <= World->getTotalNodes(); ++i)
+      if (World->nodeDrawnIn(i, cx - 5, bottom - 30, cx + 225, bottom + 255)) hidden += i == node ? 1000 : 1;
+    if (best < 0 || hidden < best) {
+      best = hidden;
+      x = cx;
+    }
+  }
+  drawPanel(x, bottom, x + 220, bottom + 250);
   GameText->setColor(255, 255, 255);
   GameText->setSize(0.5f);
-  Integer node = World->CurrentNode;
-  if (World->HiLiteNode < 0) {
-    World->setDesc();
-  } else {
-    World->setDestDesc();
-    node = World->HiLiteNode;
-  }
-  GameText->drawBlock(10, H - 220, 0);
+  if (World->HiLiteNode < 0) World->setDesc();
+  else World->setDestDesc();
+  GameText->drawBlock(x + 10, bottom + 30, 0);
   GameText->setColor(255, 255, 0);
   GameText->setSize(0.7f);
-  GameText->drawText(0, H - 240, World->getNodeTitle(node), 0, false, false);
-  drawNodeIcon(node, 0, H - 280);
+  GameText->drawText(x, bottom + 10, World->getNodeTitle(node), 0, false, false);
+  // The row of icons (30 pixels each, the last one 32) starts over the panel's left edge, or as
+  // far left as keeps its end 5 pixels inside the screen.
+  const Integer icons = nodeIconCount(node);
+  drawNodeIcon(node, std::max(5.0f, std::min(x, W - 5 - (30.0f * icons + 2))), bottom - 30);
 }
 
 void CInterface::drawNodeIcon(Integer node, Single x, Single y) {
-  // Icon cell left edge by StructType (0..10; -1 no icon).
-  static constexpr Integer iconU[] = {32, 0, -1, -1, 96, 192, 128, 64, 128, 160, 224};
   if (!World || !DxSprite) vbRaise(vberr::ObjectMissing);
   const auto icons = (TexIconsW >= 0 && static_cast<size_t>(TexIconsW) < TexSlots.size())
                          ? TexSlots[TexIconsW].object

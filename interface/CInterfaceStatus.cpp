@@ -21,6 +21,7 @@ namespace {
 constexpr Single StripEnd = 1170;  // sScroll stays below StripEnd - ScreenWidth
 constexpr Single StripStart = -20;
 constexpr Single StripBottom = 525;  // lowest pixel row of the strip at full height
+constexpr Single CashLeft = 165;     // screen x where the cash line starts
 
 // One sprite draw of src of a cache texture, scaled, with its top-left corner at (x, y); nothing
 // for a handle without a texture.
@@ -67,9 +68,11 @@ void CInterface::drawStatusScreen() {
   const Single ky = std::min(1.0f, (H - 5) / StripBottom);
   const auto sy = [ky](Single y) { return y * ky; };
 
-  // 1-2. Title and cash.
+  // 1-2. Title and cash. The HUD's radar (up to x 155) and destination box (from W - 205) stay
+  // on screen under the overlay; the cash starts right of the radar, so even ten digits end
+  // before the title on a 640-pixel screen.
   text(W / 2, sy(20), "status", 1, 1.0f, 255, 255, 0);
-  text(W - 20, sy(20), "$" + CStr(p.Cash), 2, 0.6f, 255, 255, 0);
+  text(CashLeft, sy(20), "$" + CStr(p.Cash), 0, 0.6f, 255, 255, 0);
 
   // 3. Weapons.
   drawPanelEx(890 - sx, sy(70), 1140 - sx, sy(520), 100, 100, 100);

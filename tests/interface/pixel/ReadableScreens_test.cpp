@@ -11,7 +11,11 @@
 // - every glyph's ink and every panel lies inside the screen (only a panel whose rectangle lies
 //   on a screen edge, as the HUD panels do, has its 5-pixel rim beyond it; the status strip slides
 //   sideways, so it is checked only from top to bottom, and on the warp map, whose node names
-//   scroll past the edges, only the panels);
+//   scroll past the edges, only the panels and the node box);
+// - the warp map's node box (panel, title, description) lies wholly inside the screen, its rim
+//   included, and hides none of the nodes the map shows; the status screen's fixed lines (title,
+//   cash) stay clear of the HUD boxes under the overlay; the target panel's lines read over the
+//   wire model of the target view (the views are rendered for the screens with a target);
 // - the status gauges show their blue, green and orange as saturated colours over either scene.
 // Each screen's worst figure and the worst of all are printed; with QV_SCREEN_DUMP set to a folder
 // every measured frame is written there as a PPM picture. A second test checks that the panels
@@ -39,11 +43,13 @@
 #include "engine/MediaHandles.h"
 #include "engine/modDirectX.h"
 #include "game/LoaderMod.h"
+#include "game/TargMod.h"
 #include "game/frmMain.h"
 #include "interface/CInterface.h"
 #include "platform/Direct3D.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
+#include "runtime/Strings.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
 #include "tests/support/GamePixel.h"
@@ -290,11 +296,15 @@ bool passes(const TextFigure& f) { return f.dimmed ? f.figure >= 0.9 * f.best : 
 // everything from top to bottom; on the warp map, whose nodes scroll past the edges, the panels.
 enum class Fit { Whole, Vertical, Panels };
 
+// What a screen is held to beyond its texts and panels.
+enum class Extra { None, NodeBox, ClearOfHud };
+
 struct Screen {
   const char* name;
   std::function<void(CInterface&)> open;
   Fit fit = Fit::Whole;
   bool hud = false;  // the gauges are checked
+  Extra extra = Extra::None;
 };
 
 CShip& player() { return *Ships[0]; }
@@ -308,6 +318,20 @@ void readyShip(Integer i) {
   s.x = player().x + 800;
   s.y = player().y;
   s.e = player().e;
+}
+
+// Ship i flies the design of that title (its model fills the target view down to the panel's
+// text lines) and every slot of the target view holds its picture.
+void renderTargetViews(Integer i, const char* design) {
+  CShip& s = *Ships[static_cast<size_t>(i)];
+  for (const auto& d : ShipDefs)
+    if (d && equalsIgnoreCase(d->ShipTitle, design)) s.setDef(*d);
+  ASSERT_TRUE(equalsIgnoreCase(s.getShipTitle(), design)) << design;
+  s.UpdateFromDef();
+  for (Integer k = 0; k < TargetSlots; ++k) {
+    Integer viewer = 0, ship = i;
+    RenderTarg(viewer, ship);
+  }
 }
 
 void fillRecord() {
@@ -351,20 +375,28 @@ std::vector<Screen> screens() {
          g.ToggleWarpChoose(true);
          CInterfaceProbe::openOverlay(g, true);
        },
-       Fit::Vertical},
+       Fit::Vertical, false, Extra::ClearOfHud},
       {"status screen, right end",
        [](CInterface& g) {
          g.ToggleWarpChoose(true);
          CInterfaceProbe::openOverlay(g, true);
          g.sScroll = 1170 - ScreenWidth;
        },
-       Fit::Vertical},
+       Fit::Vertical, false, Extra::ClearOfHud},
+      {"status screen, ten-digit cash",
+       [](CInterface& g) {
+         CheatCash = false;  // it would pay 2000000 over it
+         Player->Cash = 2000000000;
+         g.ToggleWarpChoose(true);
+         CInterfaceProbe::openOverlay(g, true);
+       },
+       Fit::Vertical, false, Extra::ClearOfHud},
       {"warp map",
        [](CInterface& g) {
          g.ToggleWarpChoose(false);
          CInterfaceProbe::openOverlay(g, false);
        },
-       Fit::Panels},
+       Fit::Panels, false, Extra::NodeBox},
       {"hud", [](CInterface&) { player().SecondaryTarget = -1; }, Fit::Whole, true},
       {"hud, a hostile target",
        [](CInterface& g) {
@@ -374,6 +406,14 @@ std::vector<Screen> screens() {
          CShipProbe::nextSecondary(player());
          g.iAction = 2;
          player().Fuel = 300;
+         renderTargetViews(1, "blarg");
+       },
+       Fit::Whole, true},
+      {"hud, a friendly target",
+       [](CInterface&) {
+         readyShip(1);
+         player().SecondaryTarget = 1;
+         renderTargetViews(1, "galleon carrier");
        },
        Fit::Whole, true},
       {"planet hardware",
@@ -608,11 +648,101 @@ void writePicture(const std::string& folder, const std::string& screen, const st
   std::fclose(out);
 }
 
+bool overlap(const Box& a, const Box& b) { return a.l < b.r && b.l < a.r && a.t < b.b && b.t < a.b; }
+
+std::string boxText(const Box& b) {
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "(%.0f, %.0f)-(%.0f, %.0f)", b.l, b.t, b.r, b.b);
+  return buf;
+}
+
+// The warp map's node box: its panel (outer box 230 x 260 with the rim), the texts on it (the
+// node titles of the map are drawn at 0.55) and its service icons lie wholly inside the screen,
+// and no node the map shows has its planet (64 x 64 around its position) under the panel or the
+// row of icons above it.
+void checkNodeBox(const std::vector<TextRun>& runs, const std::vector<PanelDraw>& panels,
+                  const std::vector<Box>& icons, std::vector<std::string>& failures) {
+  for (const Box& b : icons) inside(b, 0, true, failures, "service icon");
+  const PanelDraw* box = nullptr;
+  for (const PanelDraw& p : panels)
+    if (std::fabs(p.box.r - p.box.l - 230) < 0.5 && std::fabs(p.box.b - p.box.t - 260) < 0.5) box = &p;
+  if (!box) {
+    failures.push_back("no node box drawn");
+    return;
+  }
+  inside(box->box, 0, true, failures, "node box");
+  for (const TextRun& r : runs) {
+    if (std::fabs(r.scale - 0.55f) < 0.01f) continue;
+    Box all = r.ink.front();
+    for (const Box& k : r.ink) all = Box{std::min(all.l, k.l), std::min(all.t, k.t), std::max(all.r, k.r),
+                                         std::max(all.b, k.b)};
+    inside(all, 0, true, failures, "node box text \"" + r.text + "\"");
+  }
+  const Box covered{box->box.l, box->box.t - 30, box->box.r, box->box.b};  // the icons stand above
+  for (Integer i = 0; i <= World->getTotalNodes(); ++i) {
+    if (World->getNodeTitle(i).empty() || World->getNodeVisible(i) <= 0) continue;
+    const double sx = World->getNodeX(i) - World->ScrollX, sy = World->getNodeY(i) - World->ScrollY;
+    const Box planet{sx - 32, sy - 32, sx + 32, sy + 32};
+    if (planet.r <= 0 || planet.l >= ScreenWidth || planet.b <= 0 || planet.t >= ScreenHeight) continue;
+    if (overlap(planet, covered))
+      failures.push_back("the node box " + boxText(covered) + " hides \"" + World->getNodeTitle(i) + "\" at " +
+                         boxText(planet));
+  }
+}
+
+// The service icons of a frame's sprite draws: the cells of the top row of the icon sheet.
+std::vector<Box> serviceIcons(const std::vector<D3DCall>& calls) {
+  std::vector<Box> icons;
+  const void* sheet = TexSlots.at(static_cast<size_t>(TexIconsW)).object.get();
+  for (const D3DCall& c : calls) {
+    if (c.kind != D3DCallKind::SpriteDraw || c.object != sheet || c.rect.top != 0) continue;
+    const double tx = c.matrix.m[3][0], ty = c.matrix.m[3][1];
+    icons.push_back(Box{tx, ty, tx + (c.rect.right - c.rect.left) * c.matrix.m[0][0],
+                        ty + (c.rect.bottom - c.rect.top) * c.matrix.m[1][1]});
+  }
+  return icons;
+}
+
+// The status screen's fixed lines (the yellow title and cash) clear of the HUD boxes drawn under
+// the overlay (their outer boxes, rim included) and of each other.
+void checkClearOfHud(const std::vector<TextRun>& runs, std::vector<std::string>& failures) {
+  const double W = ScreenWidth, H = ScreenHeight;
+  struct Hud {
+    const char* name;
+    Box box;
+  };
+  const Hud huds[] = {{"radar", {0, 0, 150, 150}},           {"destination", {W - 200, 0, W, 80}},
+                      {"target", {0, H - 150, 150, H}},      {"action", {150, H - 80, 250, H}},
+                      {"secondary", {W - 250, H - 80, W - 150, H}}, {"status", {W - 150, H - 150, W, H}}};
+  std::vector<std::pair<std::string, Box>> fixed;
+  for (const TextRun& r : runs) {
+    if (r.colour.r != 255 || r.colour.g != 255 || r.colour.b != 0) continue;
+    std::string text = r.text;  // the font has one case
+    for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (text != "status" && (text.empty() || text[0] != '$')) continue;
+    Box all = r.ink.front();
+    for (const Box& k : r.ink) all = Box{std::min(all.l, k.l), std::min(all.t, k.t), std::max(all.r, k.r),
+                                         std::max(all.b, k.b)};
+    for (const Hud& h : huds)
+      if (overlap(all, Box{h.box.l - 5, h.box.t - 5, h.box.r + 5, h.box.b + 5}))
+        failures.push_back("\"" + r.text + "\" " + boxText(all) + " over the HUD's " + h.name + " box");
+    fixed.emplace_back(r.text, all);
+  }
+  if (fixed.size() != 2) {
+    failures.push_back("the title and the cash line are not both drawn");
+    return;
+  }
+  if (overlap(fixed[0].second, fixed[1].second))
+    failures.push_back("\"" + fixed[0].first + "\" and \"" + fixed[1].first + "\" overlap");
+}
+
 ScreenResult measureScreen(const Screen& s) {
   ScreenResult res;
   res.name = s.name;
   CInterface& g = *GameInterface;
   const Integer font = TexFontDDS;
+  const Long cash = Player->Cash;
+  const bool cheatCash = CheatCash;
   for (const Backdrop& bd : Backdrops) {
     CInterfaceProbe::reset(g);
     g.Window = msNone;
@@ -633,6 +763,7 @@ ScreenResult measureScreen(const Screen& s) {
     std::vector<TextRun> runs;
     std::vector<PanelDraw> panels;
     readDraws(D3DDevice->RecordedCalls(), runs, panels);
+    const std::vector<Box> icons = serviceIcons(D3DDevice->RecordedCalls());
     D3DDevice->ClearRecordedCalls();
     TexFontDDS = -1;
     const PixelImage b = drawScreen(bd.colour);
@@ -670,6 +801,10 @@ ScreenResult measureScreen(const Screen& s) {
     }
     for (const PanelDraw& p : panels) inside(p.box, 5, s.fit != Fit::Vertical, res.failures, "panel");
     if (s.hud) checkGauges(a, bd.name, res.failures);
+    if (s.extra == Extra::NodeBox) checkNodeBox(runs, panels, icons, res.failures);
+    if (s.extra == Extra::ClearOfHud) checkClearOfHud(runs, res.failures);
+    Player->Cash = cash;
+    CheatCash = cheatCash;
   }
   return res;
 }
