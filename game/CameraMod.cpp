@@ -152,6 +152,10 @@ void steerWithMouse(Integer shipIndex) {
   if (PointerY > ScreenHeight) PointerY = static_cast<Single>(ScreenHeight);
   if (PointerY < 0) PointerY = 0;
   recentreCursor();
+  // Flight steering measures from here once the interface lets go: the pointer's motion over a
+  // menu or screen never turns or climbs the ship in its first flight frame.
+  CursorCentreX = centreX();
+  CursorCentreY = centreY();
   if (!interfaceHolds) {
     // Classic view in flight: the joystick turns the ship, or it turns toward the pointer.
     player.Steering = 0;

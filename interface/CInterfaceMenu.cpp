@@ -44,7 +44,8 @@ void CInterface::startNewCampaign() {
 }
 
 // "tutorial": the existing record set up anew, flight on the node whose path is "tut" (node 0
-// when the world has none) with the tutorial mission.
+// when the world has none) with the tutorial mission. The mission starts before the level reset,
+// so the level's untagged starting traffic is refused and the ship starts alone at the centre.
 void CInterface::startTutorial() {
   if (!Player || !World || !CurMap) vbRaise(vberr::ObjectMissing);
   Player->Init();
@@ -53,12 +54,12 @@ void CInterface::startTutorial() {
   World->CurrentNode = World->getNodeFromPath("tut");
   CurMap->MapName = World->getCurrentPath();
   CurMap->Load();
-  resetLevel();
-  FadeIn();
-  Window = msNone;
   World->CurrentEra = 0;
   if (MissionControl) {
     MissionControl->LoadMission("tut.pnd", 0, "");
     MissionControl->StartMission();
   }
+  resetLevel();
+  FadeIn();
+  Window = msNone;
 }

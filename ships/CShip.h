@@ -347,6 +347,9 @@ class CShip {
   void thrustStep(const MoveState& m);
   void velocityStep(const MoveState& m);   // the move itself
   void contactStep(const MoveState& m);    // ship and structure contacts after the move
+  // The landing has opened its screen (LandingFrame past 2, not yet done) and a screen is up: the
+  // player's ship stands where it landed, neither moved nor pushed.
+  bool heldOnPad() const;
   void checkTrickInput();           // player only: double taps of thrust, brake and the trick keys
   // Armour-fraction crossings of 0.95, 0.85, 0.5, 0.15 and 0 throw one burst of debris, fire and
   // sound (CShipDamage.cpp); previousFraction is Armor / maxArmor before the hit.

@@ -111,8 +111,14 @@ void CShip::moveStep() {
   thrustStep(m);
   // 30. Velocity, position and contacts; a ship without top speed stays put and holds fire.
   if (MaxSpeed <= 0) return;
-  velocityStep(m);
-  if (!m.skipCollisions) contactStep(m);
+  if (m.player && heldOnPad()) {
+    // Landed with the pad's screen (or the mission's wait) up: nothing moves the ship off its pad.
+    xM = yM = eM = 0;
+    pushX = pushE = pushY = 0;
+  } else {
+    velocityStep(m);
+    if (!m.skipCollisions) contactStep(m);
+  }
   prevClock = shipClock;
   shipClock = static_cast<Single>(shipClock + m.ft);
   if (shipClock > 100) shipClock = 0;
@@ -519,6 +525,10 @@ void CShip::velocityStep(const MoveState& m) {
   e = static_cast<Single>(e + eM * ft);
   Unstick = m.lookUnstick;
   UnstickY = m.lookUnstickY;
+}
+
+bool CShip::heldOnPad() const {
+  return LandingFrame > 2 && LandingFrame < 1000 && GameInterface && GameInterface->Window != msNone;
 }
 
 void CShip::contactStep(const MoveState& m) {

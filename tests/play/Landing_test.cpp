@@ -3,11 +3,14 @@
 // placed on "losgatos" and the player's ship stands at rest with its lowest drawn point on the
 // pad's deck as drawn (the uppermost surface of the pad's model over its centre, found from the
 // model's triangles, not from its box). The action panel offers "land", and holding the action key
-// lands: the nearest service's screen opens.
+// lands: the nearest service's screen opens. And a ship that landed keeps its place on the pad for
+// as long as the screen stays up, though an AI ship parked on the same pad presses into it and
+// rams it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -133,4 +136,70 @@ TEST_F(LandingGameTest, AShipRestingOnAPadsDeckIsOfferedTheLandingAndLandsThere)
     EXPECT_GT(r.landingFrame, 2) << "holding the action key did not land";
     EXPECT_NE(r.window, msNone) << "no service screen opened";
   }
+}
+
+TEST_F(LandingGameTest, ALandedShipKeepsItsPlaceOnItsPadWhileTheScreenIsUp) {
+  FakeGameClock clock;
+  bool ready = false;
+  Integer pad = -1, parked = -1, action = 0;
+  Long screen = msNone;
+  long screenFrames = 0;
+  D3DVECTOR landedAt{};
+  double farthest = 0;  // from where the screen opened, over the frames it stayed up
+  frmMain.afterFrameForTests = [&](Long pass) {
+    if (pass > 900) GameRunning = false;
+    if (pass == 1) ready = startFlight();  // builds the player's ship anew
+    CShip& me = *Ships[0];
+    if (pass == 1) {
+      pad = ready ? padServing(structParts) : Integer{-1};
+      if (pad < 0) {
+        GameRunning = false;
+        return;
+      }
+      // The player's ship at rest over the pad, an AI ship parked on the same pad beside it.
+      const D3DVECTOR p = CurMap->getStructPos(pad);
+      me.x = p.x;
+      me.y = p.z;
+      me.xM = me.yM = me.eM = 0;
+      me.Speed = 0;
+      CurMap->MissionSpawn("zombie_trader", "parked", p.x + 30, p.z, -1);
+      for (size_t i = 1; i < Ships.size(); ++i)
+        if (Ships[i] && Ships[i]->Exists && Ships[i]->getTag() == "parked") parked = static_cast<Integer>(i);
+      action = Player->getCharKey(8);
+      if (parked < 0) GameRunning = false;
+      return;
+    }
+    if (pass == 3) frmMain.window().postKeyDown(action);
+    CShip& ai = *Ships[parked];
+    if (GameInterface->Window != msNone && me.LandingFrame > 2) {
+      if (screenFrames++ == 0) {
+        frmMain.window().postKeyUp(action);
+        screen = GameInterface->Window;
+        landedAt = {me.x, me.e, me.y};
+      }
+      farthest = std::max<double>(farthest, std::hypot(me.x - landedAt.x, me.y - landedAt.z) +
+                                                std::fabs(me.e - landedAt.y));
+      if (screenFrames % 30 == 0) {  // a ram from the parked ship
+        const D3DVECTOR push{me.x - ai.x, 0, me.y - ai.y};
+        me.Hit(94, parked, push, 10);
+      }
+      if (screenFrames > 300) GameRunning = false;
+    }
+    // The parked ship stands where it parked until the screen is up, then it presses into the
+    // player's ship where that landed (as a ship settling on the pad it takes for free).
+    const D3DVECTOR p = CurMap->getStructPos(pad);
+    ai.x = screenFrames > 0 ? landedAt.x + 20 : p.x + 30;
+    ai.y = screenFrames > 0 ? landedAt.z : p.z;
+    ai.e = me.e;
+    ai.xM = ai.yM = ai.eM = 0;
+    ai.Speed = 0;
+  };
+  frmMain.Form_Load();
+
+  ASSERT_TRUE(ready);
+  ASSERT_GE(pad, 0) << "losgatos has no pad beside a hardware store";
+  ASSERT_GE(parked, 0) << "the AI ship was not spawned";
+  EXPECT_EQ(screen, msHardware) << "the landing did not open the store";
+  EXPECT_GT(screenFrames, 300) << "the store closed by itself";
+  EXPECT_LT(farthest, 0.5) << "the ship was moved off where it landed";
 }

@@ -1,11 +1,15 @@
 // The tutorial played as a newcomer plays it, in the real main loop on the default content,
 // headless on Mesa at a fixed 17 ms frame time while it flies (longer frames while talk lines, the
-// wait after a landing and the warp run): from the main menu's "tutorial" to its pass. Each
-// frame the script reads the directive on the banner and acts only on what the screen offers: it
-// skips talk lines with the talk key, flies to the mission's linked pad with the mouse and the
-// thrust and brake keys and holds the action key once the action panel says "land", buys at the
-// store with its buttons, targets the drone with the target key and chases it down, picks the
-// destination on the world map and holds the action key while the panel says "hyperspace".
+// wait after a landing and the warp run): from the main menu's "tutorial", at the start the menu
+// gives the ship, to its pass. Each frame the script reads the directive on the banner and acts
+// only on what the screen offers: it reads the opening talk lines for 12 s before it skips the
+// rest with the talk key, flies to the mission's linked pad with the mouse and the thrust and brake
+// keys and holds the action key once the action panel says "land", holds it again on that pad for
+// the store, buys with the store's buttons, targets the drone with the target key and chases it
+// down, picks the destination on the world map and holds the action key while the panel says
+// "hyperspace". Along the way it checks what a newcomer relies on: the ship at rest and alone while
+// the opening is read, a pad said to be on the right lying right of the ship's heading, the ship
+// still on its pad when the wait after the landing ends, and the drone in the open within reach.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -148,6 +152,22 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
   Integer drone = -1, losGatos = -1;
   Long cashBeforeShop = 0, cashAfterShop = 0;
   Single resultClock = 0, lowestArmor = 1e9f;
+  // The opening, until the script first flies: where the ship started and stood, the nearest AI
+  // ship, the turn from the heading to the linked pad when the first directive showed.
+  long startPass = -1;
+  bool acted = false;
+  D3DVECTOR start{}, beforeActing{};
+  double nearestTraffic = 1e9, padTurn = 0;
+  std::string opening;  // the first directive, as the banner shows it before the ship flies
+  // The wait after the landing: the pad landed on, whether the ship stood over it when the wait
+  // ended, and how many frames of holding the action key there brought up the store.
+  Integer landedPad = -1, padAfterWait = -2;
+  bool waited = false, storeFromPad = false;
+  long holdOnPad = 0;
+  // The practice drone while the directive asks to shoot it: frames seen, frames hidden behind a
+  // structure from the player's ship or farther than a chase reaches.
+  long droneFrames = 0, droneHidden = 0, droneFar = 0;
+  double droneFarthest = 0;
   frmMain.afterFrameForTests = [&](Long pass) {
     if (!scriptInPlay(pass, 12000)) return;
     CInterface& gi = *GameInterface;
@@ -179,19 +199,50 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
     if (!startedOnTut) startedOnTut = World->getCurrentPath() == "tut";
     CShip& me = *Ships[0];
     lowestArmor = std::min(lowestArmor, me.Armor);
-    // "press talk to skip": a talk line is skipped a quarter of a second after it opens.
-    if (gi.getTalkBox() && pass % 15 == 0) keys.tap(kTalk);
-    // Longer frames while nothing is flown: talk lines, the wait after a landing, a warp.
-    clock.step = gi.getTalkBox() || gi.Window == msWaitForASec || me.getWarpFrame() >= 2 ? 40 : 1;
-
+    if (startPass < 0) {
+      startPass = pass;
+      start = {me.x, me.e, me.y};
+    }
     const Ask ask = askOf(MissionControl->getDirective());
+    if (!acted) {
+      for (size_t i = 1; i < Ships.size(); ++i)
+        if (Ships[i] && Ships[i]->Exists)
+          nearestTraffic = std::min<double>(nearestTraffic, std::hypot(Ships[i]->x - me.x, Ships[i]->y - me.y));
+      beforeActing = {me.x, me.e, me.y};
+      if (ask == Ask::Land) {
+        opening = MissionControl->getDirective();
+        const D3DVECTOR pad = CurMap->getStructPos(nearestPadServing(MissionControl->getLinkedLanding()));
+        padTurn = turnTo(me, pad.x, pad.z);
+        acted = true;  // flies from this frame on
+      }
+    }
+    if (gi.getTalkBox()) {
+      // "press talk to skip": a talk line is skipped a quarter of a second after it opens, the
+      // opening ones once they have been read for 12 s.
+      const bool reading = !acted && pass - startPass < 12000 / 17;
+      if (!reading && pass % 15 == 0) keys.tap(kTalk);
+    }
+    // Longer frames while nothing is flown: talk lines (once the opening is read), the wait after
+    // a landing, a warp.
+    const bool longFrames = (gi.getTalkBox() && acted) || gi.Window == msWaitForASec || me.getWarpFrame() >= 2;
+    clock.step = longFrames ? 40 : 1;
+
+    if (gi.Window == msWaitForASec) {
+      waited = true;
+    } else if (waited && padAfterWait == -2) {
+      padAfterWait = CurMap->checkLand(me.x, me.y, me.e);  // the first frame after the wait
+    }
+
     ++framesAsked[ask];
     switch (ask) {
       case Ask::None:
         break;
       case Ask::Land:
-        if (gi.Window == msWaitForASec) landedLinked = true;
-        if (gi.Window != msNone) {
+        if (gi.Window == msWaitForASec) {
+          landedLinked = true;
+          landedPad = CurMap->checkLand(me.x, me.y, me.e + 1000);
+        }
+        if (gi.Window != msNone || waited) {  // landed: Ned speaks next
           keys.hold(kAction, false);
           break;
         }
@@ -199,6 +250,7 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
         break;
       case Ask::Shop: {
         if (gi.Window == msHardware) {
+          if (storeFrames == 0) storeFromPad = holdOnPad > 0 && holdOnPad < 200;
           keys.releaseAll();
           ++storeFrames;
           const Single x0 = (ScreenWidth - 500) / 2.0f, y0 = (ScreenHeight - 360) / 2.0f;
@@ -218,7 +270,15 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
         }
         // Back in flight with both mounts filled ("your stuff" showed them): wait for Ned.
         if (gi.Window != msNone || cashAfterShop > 0) break;
-        // On the pad that opens the store: land there again.
+        // "Hold space again to go in": on the pad it stands on, only the action key; a ship that
+        // stood anywhere else flies back to the pad that opens the store.
+        if (storeFrames == 0 && holdOnPad < 200 && padAfterWait >= 0) {
+          ++holdOnPad;
+          keys.hold(kThrust, false);
+          keys.hold(kBrake, false);
+          keys.hold(kAction, holdOnPad > 30);  // Ned's lines first
+          break;
+        }
         landOn(nearestPadServing(structParts));
         break;
       }
@@ -242,6 +302,10 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
         }
         const CShip& d = *Ships[drone];
         const double dist = std::hypot(d.x - me.x, d.y - me.y);
+        ++droneFrames;
+        if (CurMap->quickTestConnect(D3DVECTOR{me.x, me.e, me.y}, D3DVECTOR{d.x, d.e, d.y}, 25)) ++droneHidden;
+        droneFarthest = std::max(droneFarthest, dist);
+        if (dist > 2500) ++droneFar;
         // Lead the target by the shots' flight time.
         const Single t = static_cast<Single>(dist / 2500);
         flyTowards(d.x + d.xM * t, d.y + d.yM * t, d.e, dist > 500 ? 600.0f : std::max(100.0f, d.Speed));
@@ -297,13 +361,32 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
   frmMain.Form_Load();
 
   ASSERT_TRUE(startedOnTut);
+  // The opening: read for 12 s with the ship at rest where the menu put it, no traffic near.
+  EXPECT_NEAR(std::hypot(beforeActing.x - start.x, beforeActing.z - start.z), 0, 1) << "the ship drifted";
+  EXPECT_NEAR(beforeActing.y, start.y, 1) << "the ship climbed or sank";
+  EXPECT_GT(nearestTraffic, 1500) << "an AI ship came near before the player flew";
+  // What the opening says about the pad matches where it lies from the start: on the right of the
+  // heading, and within the view ahead.
+  ASSERT_NE(opening.find("right"), std::string::npos) << opening;
+  EXPECT_GT(padTurn, 0.15) << "the pad said to be on the right is ahead or on the left";
+  EXPECT_LT(padTurn, 0.7) << "the pad said to be ahead on the right is out of view";
+
   EXPECT_GT(lowestArmor, 0) << "the tutorial's player was shot down";
   EXPECT_GT(framesAsked[Ask::Land], 0);
   EXPECT_GT(landPrompts, 0) << "the action panel never said land over the linked pad";
   EXPECT_TRUE(landedLinked);
+  // The wait after the landing ends with the ship on the pad it landed on, and holding the
+  // action key there opens the store.
+  EXPECT_GE(landedPad, 0);
+  EXPECT_EQ(padAfterWait, landedPad) << "the ship left its pad during the wait";
+  EXPECT_TRUE(storeFromPad) << "holding the action key on the pad did not open the store";
   EXPECT_GT(storeFrames, 0) << "Planet Hardware never opened";
   EXPECT_EQ(cashAfterShop, cashBeforeShop - 1200);  // two lasers
   EXPECT_GT(firstArmed, 0);
+  // The drone stays in the open, in sight of the chasing ship and within its reach.
+  EXPECT_GT(droneFrames, 0);
+  EXPECT_LT(droneHidden, droneFrames / 20) << "the drone kept behind structures";
+  EXPECT_EQ(droneFar, 0) << "the drone got away, " << droneFarthest << " from the player's ship";
   EXPECT_GT(mapClicks, 0);
   EXPECT_GT(firstHyperspace, 0);
   EXPECT_TRUE(arrivedLosGatos);

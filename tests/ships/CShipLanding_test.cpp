@@ -155,6 +155,44 @@ TEST_F(LandingTest, LandingNeedsTheKeyUntilTwoThenOpensAndStays) {
   EXPECT_LT(player->LandingFrame, 1000);
 }
 
+// A ship pressed into the landed player's ship and a ram's knock-back move it only once the screen
+// it landed for (or the mission's wait) has gone.
+TEST_F(LandingTest, ALandedShipKeepsItsPlaceWhileItsScreenIsUp) {
+  struct Case {
+    const char* what;
+    Long window;
+    Single landingFrame;
+    bool held;
+  };
+  const Case cases[] = {
+      {"store open", 7, 2.2f, true},
+      {"mission wait", 17, 2.2f, true},
+      {"store closed, landing done", 0, 1001, false},
+  };
+  loadHome(13);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CShip& me = shipAt(0, 0, 0, PadTop + 100);
+    player = &me;
+    CShip& other = shipAt(1, 10, 0, me.e);
+    CShipLevelProbe::setExtents(me, 40, 30, 80);
+    CShipLevelProbe::setExtents(other, 40, 30, 80);
+    GameInterface->Window = c.window;
+    me.LandingFrame = c.landingFrame;
+    const Single x0 = me.x, y0 = me.y, e0 = me.e;
+    bool moved = false;
+    for (int k = 0; k < 10; ++k) {
+      other.x = me.x + 10;  // pressing in again each frame
+      other.y = me.y;
+      CShipFlightProbe::pushX(me) = 5;
+      step(me, Ft);
+      moved = moved || me.x != x0 || me.y != y0 || me.e != e0;
+    }
+    EXPECT_EQ(moved, !c.held);
+    EXPECT_EQ(GameInterface->Window, c.window);
+  }
+}
+
 TEST_F(LandingTest, EachStructureOpensItsScreen) {
   struct Case {
     Long def;
