@@ -240,7 +240,7 @@ class CInterface {
   // Leaving that screen another way (Escape in the wizard) drops the notice.
   std::string writeNotice;
   Long noticeWindow = msNone;
-  void tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn);
+  void tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn, const std::string& advice = "");
   // Start of such a screen's frame: while a notice is up, the frame's click is taken from the
   // screen and returned for drawWriteNotice; false otherwise.
   bool withholdClickForNotice();

@@ -57,8 +57,9 @@ Integer CInterface::dialogFrame(const std::string& question, bool yesNo) {
   return result;
 }
 
-void CInterface::tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn) {
-  writeNotice = "[Y]" + what + ":[y] " + e.what();
+void CInterface::tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn,
+                                  const std::string& advice) {
+  writeNotice = "[Y]" + what + ":[y] " + e.what() + (advice.empty() ? "" : ". " + advice);
   noticeWindow = shownOn;
   addMessage(what + ": " + e.what(), false);
 }

@@ -186,7 +186,7 @@ void CInterface::newGameFinish() {
   } catch (const std::exception& e) {
     tellWriteRefused("new game not saved in slot " + std::to_string(curSlot + 1) + " (" +
                          CPlayer::SlotFolder(curSlot) + ")",
-                     e, msNewAllSet);
+                     e, msNewAllSet, "finish! tries again; previous leads to the other slots.");
     return;
   }
   writeNotice.clear();

@@ -71,7 +71,7 @@ void CInterface::drawOptions() {
       player().WriteCheats();
       Window = msMainMenu;
     } catch (const std::exception& e) {
-      tellWriteRefused("options not saved", e, Window);
+      tellWriteRefused("options not saved", e, Window, "the changes are in use but not stored; save to try again.");
     }
   }
   // A binding row waits only on its own page: leaving it (another page, "cancel", "save") ends
