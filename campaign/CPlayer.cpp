@@ -521,13 +521,25 @@ void CPlayer::ReadOptions() {
   }
 }
 
+namespace {
+// Commits out over file; a refused write raises again with the file named first
+// ("\data\options.pnd: Path/File access error (the folder is read-only)").
+void commitNamed(ItemWriter& out, const char* file) {
+  try {
+    out.commit();
+  } catch (const VbError& e) {
+    vbRaise(e.number(), std::string(file) + ": " + e.what());
+  }
+}
+}  // namespace
+
 void CPlayer::WriteOptions() {
   ItemWriter out(OptionsFile);
   for (int k = 0; k < KeyCount; ++k) out.writeNumber(CharKeys[k]).endLine();
   out.writeBool(bMusic).writeBool(bSound).writeNumber(vRes).writeBool(vWideScreen).writeBool(vFullScreen);
   out.writeBool(ClassicView).writeBool(FollowMouse).writeBool(DevMode).endLine();
   out.writeNumber(musicVolume).writeNumber(soundVolume).endLine();
-  out.commit();
+  commitNamed(out, OptionsFile);
 }
 
 void CPlayer::ReadCheats() {
@@ -552,5 +564,5 @@ void CPlayer::ReadCheats() {
 void CPlayer::WriteCheats() {
   ItemWriter out(CheatsFile);
   for (int i = 0; i < CheatsStored; ++i) out.writeNumber(CheatFlags[i]).endLine();
-  out.commit();
+  commitNamed(out, CheatsFile);
 }

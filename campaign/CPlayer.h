@@ -167,9 +167,9 @@ class CPlayer {
   void Init();
 
   void ReadOptions();    // never raises for a missing or damaged file (see above)
-  void WriteOptions();   // atomic; VbError when the file cannot be written
+  void WriteOptions();   // atomic; a refused write raises VbError naming the file and why (file unchanged)
   void ReadCheats();
-  void WriteCheats();
+  void WriteCheats();    // as WriteOptions, for "\data\options2.pnd"
 
   // Save slots 0..6: the folder "\data\save" + slot holds "save.pnd" (kind -1, the whole game),
   // "mother.pnd" (kind 0, MotherPlayer) and "sub1.pnd".."sub4.pnd" (kind 1..4, SubPlayers(0..3)).

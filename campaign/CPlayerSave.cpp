@@ -86,7 +86,7 @@ void syncFolder(const fs::path& p) {
 void renameOrRaise(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   fs::rename(from, to, ec);
-  if (ec) vbRaise(vberr::FileAccess, "Path/File access error (" + from.string() + ")");
+  if (ec) vbRaise(vberr::FileAccess, "Path/File access error (" + from.string() + ": " + writeRefusal(ec.value()) + ")");
 }
 
 // Raises a slot read error naming the slot and the file: "save slot 3 (\data\save2\mother.pnd): ...".
@@ -245,7 +245,8 @@ void CPlayer::Save(Integer slot, const std::string& title, Integer ship, Integer
   if (ec) {
     const fs::path folder = d.staged.parent_path();
     if (isDir(folder))
-      vbRaise(vberr::FileAccess, "Path/File access error: the folder " + folder.string() + " cannot be written");
+      vbRaise(vberr::FileAccess, "Path/File access error: the folder " + folder.string() + " cannot be written (" +
+                                     writeRefusal(ec.value()) + ")");
     vbRaise(vberr::PathNotFound, "Path not found (" + d.staged.string() + ")");
   }
   try {

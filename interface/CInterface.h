@@ -7,6 +7,7 @@
 // members outside the blocks are shared by every area.
 #pragma once
 #include <array>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -183,6 +184,7 @@ class CInterface {
 
  private:
   friend struct CoreProbe;  // interface core tests
+  friend struct WriteNoticeProbe;  // refused-write tests
   static constexpr int CashPopSlots = 6;
   Single hudClockPrev = 0;   // hudClock before this pass
   bool hudShown = false;     // the HUD (or the follow-mouse cursor) was drawn once; never cleared
@@ -240,6 +242,18 @@ class CInterface {
   void drawConfirmCancelMission();
   void drawConfirmSell();
   void drawConfirmQuit();
+  // A write the system refused, told to the player: writeNotice ("" none) names what was not
+  // written and why. The screen noticeWindow (options, save slots, the wizard's last page) draws
+  // it as a dialog over itself until its "ok" is clicked; meanwhile that screen takes no click.
+  // Leaving that screen another way (Escape in the wizard) drops the notice.
+  std::string writeNotice;
+  Long noticeWindow = msNone;
+  void tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn, const std::string& advice = "");
+  // Start of such a screen's frame: while a notice is up, the frame's click is taken from the
+  // screen and returned for drawWriteNotice; false otherwise.
+  bool withholdClickForNotice();
+  // End of such a screen's frame: the notice over it, given the click withheld.
+  void drawWriteNotice(bool click);
  private:
   // ===== END core =====
 

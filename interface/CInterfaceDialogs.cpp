@@ -9,6 +9,7 @@
 #include "campaign/CPlayer.h"
 #include "engine/CText.h"
 #include "engine/GameGlobals.h"
+#include "engine/MessageLog.h"
 #include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"
@@ -56,14 +57,49 @@ Integer CInterface::dialogFrame(const std::string& question, bool yesNo) {
   return result;
 }
 
+void CInterface::tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn,
+                                  const std::string& advice) {
+  writeNotice = "[Y]" + what + ":[y] " + e.what() + (advice.empty() ? "" : ". " + advice);
+  noticeWindow = shownOn;
+  addMessage(what + ": " + e.what(), false);
+}
+
+bool CInterface::withholdClickForNotice() {
+  if (Window != noticeWindow) writeNotice.clear();
+  if (writeNotice.empty()) return false;
+  const bool click = MouseClicked;
+  MouseClicked = false;
+  return click;
+}
+
+void CInterface::drawWriteNotice(bool click) {
+  if (writeNotice.empty() || Window != noticeWindow) return;
+  MouseClicked = click;
+  const D3DXVECTOR2 corner = rectToScreen(400, 150);
+  CText& t = gameText();
+  t.setColor(255, 255, 255);
+  t.setSize(0.5f);
+  t.makeBlock(370, writeNotice);
+  t.drawBlock(corner.x + 200, corner.y + 15, 1);
+  if (drawButton(corner.x + 160, corner.y + 110, 80, "ok", false)) writeNotice.clear();
+}
+
 void CInterface::drawConfirmDelete() {
   const Long back = Window == msConfirmDeleteMenu ? msGameManager : msBank;
   const Integer result = dialogFrame("Delete: are you sure?", false);
   if (result == 1) {
-    ItemWriter w(CPlayer::SlotFile(curSlot, -1));
-    w.writeString("*nil*").endLine();
-    w.commit();
-    ReadSaveList();
+    // A refused write leaves the slot as it was; the box closes and the slot screen tells why.
+    const std::string file = CPlayer::SlotFile(curSlot, -1);
+    bool deleted = false;
+    try {
+      ItemWriter w(file);
+      w.writeString("*nil*").endLine();
+      w.commit();
+      deleted = true;
+    } catch (const std::exception& e) {
+      tellWriteRefused("slot " + std::to_string(curSlot + 1) + " not deleted (" + file + ")", e, back);
+    }
+    if (deleted) ReadSaveList();
   }
   if (result != 0) Window = back;
   MouseClicked = false;
@@ -72,9 +108,19 @@ void CInterface::drawConfirmDelete() {
 void CInterface::drawConfirmSave() {
   const Integer result = dialogFrame("[Y]Save:[y] are you sure?", false);
   if (result == 1) {
-    player().Save(curSlot, DateText(), playerShip, -1);
-    saveIconTimer = 5.0f;
-    ReadSaveList();
+    // A refused save leaves the slot as it was; the bank tells why and can save again.
+    bool saved = false;
+    try {
+      player().Save(curSlot, DateText(), playerShip, -1);
+      saved = true;
+    } catch (const std::exception& e) {
+      tellWriteRefused("game not saved in slot " + std::to_string(curSlot + 1) + " (" + CPlayer::SlotFolder(curSlot) + ")",
+                       e, msBank);
+    }
+    if (saved) {
+      saveIconTimer = 5.0f;
+      ReadSaveList();
+    }
   }
   if (result != 0) Window = msBank;
   MouseClicked = false;
@@ -189,7 +235,13 @@ void CInterface::drawCheatsUnlocked() {
     } else {
       for (Long i = 0; i < 3; ++i) p.setHasCheat(i, 1);
     }
-    p.WriteCheats();
+    // The cheats stay unlocked in the record; a refused write is told and they reach the file
+    // with the options' next "save".
+    try {
+      p.WriteCheats();
+    } catch (const std::exception& e) {
+      addMessage(std::string("cheats not saved: ") + e.what(), true);
+    }
     Window = msNone;
   }
   drawCursor();

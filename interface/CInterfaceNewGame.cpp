@@ -179,29 +179,36 @@ void CInterface::drawNewGameNamePage(const std::string& name, Single cx, Single 
 }
 
 void CInterface::newGameFinish() {
+  // 5 first: a refused save keeps the wizard on this page with the notice, so "finish!" can be
+  // tried again or "previous" leads to another slot; the intro starts only after a save.
+  try {
+    player().Save(curSlot, DateText() + " (auto)", playerShip, -1);
+  } catch (const std::exception& e) {
+    tellWriteRefused("new game not saved in slot " + std::to_string(curSlot + 1) + " (" +
+                         CPlayer::SlotFolder(curSlot) + ")",
+                     e, msNewAllSet, "finish! tries again; previous leads to the other slots.");
+    return;
+  }
+  writeNotice.clear();
   // 1..4.
   Window = msIntro;
   StopAllSounds();
   startIntro();
-  // Without its texts the show still runs (blank) and ends in flight; the save goes on.
+  // Without its texts the show still runs (blank) and ends in flight.
   try {
     ReadIntroMsg();
   } catch (const std::exception& e) {
     addMessage(std::string("Error in Interface.ReadIntroMsg: ") + e.what(), true);
   }
   if (Music) Music->ForcePlay("gato.mp3", "");
-  // 5..6. A failed save is said on screen; the new game goes on unsaved.
-  try {
-    player().Save(curSlot, DateText() + " (auto)", playerShip, -1);
-  } catch (const std::exception& e) {
-    addMessage("the new game could not be saved in slot " + std::to_string(curSlot + 1) + ": " + e.what(), true);
-  }
+  // 6.
   ReadSaveList();
 }
 
 void CInterface::drawNewGame(Integer page) {
   const Single cx = static_cast<Single>(ScreenWidth) / 2;
   const Single top = static_cast<Single>(ScreenHeight) / 2 - 200;
+  const bool noticeClick = withholdClickForNotice();
   drawNewGameFrame(page, cx, top);
   CPlayer& p = player();
 
@@ -256,6 +263,7 @@ void CInterface::drawNewGame(Integer page) {
     }
     if (drawButton(cx + 180, top + 350, 100, last ? "finish!" : "next", false)) newGameNext();
   }
+  drawWriteNotice(noticeClick);
   MouseClicked = false;
 }
 

@@ -44,6 +44,7 @@ void CInterface::drawOptions() {
   const Single inset = std::max(0.0f, (700 - static_cast<Single>(ScreenWidth)) / 2);
   const Single bx = cx - 330 + inset;  // left edge of the page buttons
   const Long page = Window;
+  const bool noticeClick = withholdClickForNotice();
   drawPanel(cx - 340 + inset, cy - 180, cx + 340 - inset, cy + 180);
   centred(cx, cy - 170, "options", 0.7f, 255, 255, 255);
   drawPanel(cx - 220 + inset, cy - 140, cx + 330 - inset, cy + 170);
@@ -63,13 +64,20 @@ void CInterface::drawOptions() {
   if (drawButton(bx, cy, 120, "extra", page == msOptExtra)) Window = msOptExtra;
   if (drawButton(bx, cy + 100, 120, "cancel", false)) Window = msMainMenu;
   if (drawButton(bx, cy + 140, 120, "save", false)) {
-    Window = msMainMenu;
-    player().WriteOptions();
-    player().WriteCheats();
+    // Both files written, or a notice of the refusal: the screen then stays open on the values
+    // chosen (still in use, not stored), so "save" can be tried again.
+    try {
+      player().WriteOptions();
+      player().WriteCheats();
+      Window = msMainMenu;
+    } catch (const std::exception& e) {
+      tellWriteRefused("options not saved", e, Window, "the changes are in use but not stored; save to try again.");
+    }
   }
   // A binding row waits only on its own page: leaving it (another page, "cancel", "save") ends
   // the wait, so no later key is bound unseen.
   if (Window != msOptInput) keyRemapping = -1;
+  drawWriteNotice(noticeClick);
   MouseClicked = false;
 }
 

@@ -117,6 +117,8 @@ void CInterface::drawGameManagerMenu() { drawGameManager(true, false); }
 
 void CInterface::drawGameManager(bool fromMenu, bool embedded) {
   const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
+  // A notice of a refused write (the delete or save dialogs) stands over the screen.
+  const bool noticeClick = embedded ? false : withholdClickForNotice();
   // Frame and origin.
   Single x0, y0;
   if (embedded) {
@@ -199,5 +201,6 @@ void CInterface::drawGameManager(bool fromMenu, bool embedded) {
     }
   }
   if (drawButton(x0 + 338, y0 + 272, 140, "save", fromMenu)) Window = msConfirmSave;
+  drawWriteNotice(noticeClick);
   MouseClicked = false;
 }

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -218,11 +219,33 @@ void writeLines(const std::string& gamePath, const std::vector<std::string>& lin
   writeFileAtomic(resolvePath(gamePath), text);
 }
 
+std::string writeRefusal(int err) {
+  switch (err) {
+    case EROFS: return "the folder is read-only";
+    case ENOSPC:
+    case EDQUOT: return "no space left on the disk";
+    case EACCES:
+    case EPERM: return "permission denied";
+    default: return std::strerror(err);
+  }
+}
+
+void raiseWriteRefused(int err) {
+  vbRaise(vberr::FileAccess, vbErrorDescription(vberr::FileAccess) + " (" + writeRefusal(err) + ")");
+}
+
 void writeFileAtomic(const std::string& realPath, const std::string& bytes) {
   std::string tmp = realPath + ".tmp-XXXXXX";
   int fd = ::mkstemp(tmp.data());
-  if (fd < 0) vbRaise(errno == ENOENT || errno == ENOTDIR ? vberr::PathNotFound : vberr::FileAccess);
-  bool ok = true;
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) vbRaise(vberr::PathNotFound);
+    raiseWriteRefused(errno);
+  }
+  int err = 0;  // errno of the first step that failed
+  auto step = [&err](bool ok) {
+    if (!ok && err == 0) err = errno != 0 ? errno : EIO;
+    return ok;
+  };
   struct stat st;
   mode_t mode;
   if (::stat(realPath.c_str(), &st) == 0) {
@@ -232,20 +255,21 @@ void writeFileAtomic(const std::string& realPath, const std::string& bytes) {
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  ok = ::fchmod(fd, mode) == 0;
+  bool ok = step(::fchmod(fd, mode) == 0);
   size_t done = 0;
   while (ok && done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
+    if (n == 0) errno = ENOSPC;  // a write that takes nothing: the medium is full
+    if (n <= 0) ok = step(false);
     else done += static_cast<size_t>(n);
   }
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tmp.c_str(), realPath.c_str()) == 0;
+  if (ok) ok = step(::fsync(fd) == 0);
+  if (::close(fd) != 0) ok = step(false);
+  if (ok) ok = step(::rename(tmp.c_str(), realPath.c_str()) == 0);
   if (!ok) {
     ::unlink(tmp.c_str());
-    vbRaise(vberr::FileAccess);
+    raiseWriteRefused(err);
   }
   int dfd = ::open(parentFolder(realPath).c_str(), O_RDONLY | O_DIRECTORY);
   if (dfd >= 0) {

@@ -50,7 +50,8 @@ class ItemWriter {
   ItemWriter& endLine();                 // CR LF
   ItemWriter& writeLine(const std::string& text);  // a plain line as it stands (ends the current one)
   // Atomic replace of the target; VbError 76 when its folder is missing, 75 on any other
-  // failure (the target is then untouched).
+  // failure (the target is then untouched, no temporary is left), its text ending with the
+  // reason in parentheses (writeRefusal).
   void commit();
   const std::string& text() const { return text_; }
 
@@ -68,6 +69,12 @@ std::string skipByteOrderMark(std::string text);
 // Line files: read whole, one line at a time (no quoting); CR LF, LF or CR line ends.
 std::vector<std::string> readLines(const std::string& gamePath);   // VbError 53 when missing
 void writeLines(const std::string& gamePath, const std::vector<std::string>& lines);  // atomic, CR LF
-// Atomic whole-file write of bytes to a real (already resolved) path.
+// Atomic whole-file write of bytes to a real (already resolved) path; errors as commit().
 void writeFileAtomic(const std::string& realPath, const std::string& bytes);
+// Why the system refused a write, from its errno, in words a player can act on: "the folder is
+// read-only" (EROFS), "no space left on the disk" (ENOSPC, EDQUOT), "permission denied" (EACCES,
+// EPERM), else the system's own text.
+std::string writeRefusal(int err);
+// Raises VbError 75 "Path/File access error (<writeRefusal(err)>)".
+[[noreturn]] void raiseWriteRefused(int err);
 std::string readFileBytes(const std::string& realPath);  // VbError 53 when missing, 75 for a folder
