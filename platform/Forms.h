@@ -110,7 +110,8 @@ class Label : public Control {
   Label(Form& form, std::string name, std::string caption, Frame* frame = nullptr);
   const std::string& caption() const { return caption_; }
   void setCaption(std::string caption) { caption_ = std::move(caption); }
-  bool wrap = false;  // design time: a caption longer than the window wraps at its right edge
+  bool wrap = false;  // design time: a caption longer than the window wraps at its right edge; room
+                     // for three lines is kept, so a window sized while it is empty shows them
   void draw() override;
 
  private:

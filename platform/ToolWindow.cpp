@@ -53,6 +53,7 @@ bool g_exiting = false;      // the program is ending: leave the windows to the 
 
 constexpr int kInitialWidth = 420, kInitialHeight = 320;
 constexpr float kDefaultEditWidth = 160, kDefaultBarWidth = 200;
+constexpr int kWrapLines = 3;  // lines a wrapping label (an editor's status) keeps room for
 
 // Makes the tool window's GL and ImGui contexts current for a scope, then the previous ones.
 class ToolScope {
@@ -503,9 +504,19 @@ void CommandButton::draw() {
 void Label::draw() {
   ImGui::AlignTextToFramePadding();
   // The visible right edge: the window's work area widens with controls wider than the window.
-  if (wrap) ImGui::PushTextWrapPos(ImGui::GetWindowContentRegionMax().x);
+  if (!wrap) {
+    ImGui::TextUnformatted(caption().c_str());
+    return;
+  }
+  const float top = ImGui::GetCursorPosY();
+  ImGui::PushTextWrapPos(ImGui::GetWindowContentRegionMax().x);
   ImGui::TextUnformatted(caption().c_str());
-  if (wrap) ImGui::PopTextWrapPos();
+  ImGui::PopTextWrapPos();
+  // A wrapping label keeps room for kWrapLines lines: the window, sized by its first layout while
+  // the label may still be empty, then shows a later caption of that many lines without scrolling.
+  const float room = kWrapLines * ImGui::GetTextLineHeightWithSpacing();
+  const float used = ImGui::GetCursorPosY() - top;
+  if (used < room) ImGui::Dummy(ImVec2(0, room - used));
 }
 
 void TextBox::draw() {
