@@ -26,6 +26,10 @@ namespace {
 constexpr Long FrameLimit = 3000;  // frames a case may run before it counts as stuck
 constexpr Long ActionKey = 8, TalkKey = 17;
 constexpr Double FightSeconds = 10;  // from the first shot at a ship to bringing it down
+constexpr Long Easy = 1;              // CPlayer::Difficulty of a mortal case
+constexpr Long MissileRackPrice = 800;  // "missile" at the weapon store (data/ammodef.pnd)
+constexpr Integer RackRounds = 5;        // rounds a bought rack comes with
+constexpr Integer Dairy = 3, DairyLoad = 10;
 
 std::vector<std::string> splitList(const char* s) {
   std::vector<std::string> out;
@@ -150,13 +154,23 @@ class MissionPlayTest::Pilot {
     }
     return o.str();
   }
-  // The pilot's ship takes no damage (god mode: a blow larger than its armour in one frame would
-  // start its death throes before a top-up) and is topped up.
-  void keepAlive() {
+  // A mortal pilot's lowest gauges are noted and a wreck stops the run; otherwise the ship takes no
+  // damage (god mode: a blow larger than its armour in one frame would start its death throes
+  // before a top-up) and is topped up.
+  bool keepAlive() {
+    if (c.mortal) {
+      const CShip& s = me();
+      if (r.lowestArmor < 0 || s.Armor < r.lowestArmor) r.lowestArmor = std::max(s.Armor, 0.0f);
+      if (r.lowestShields < 0 || s.Shields < r.lowestShields) r.lowestShields = std::max(s.Shields, 0.0f);
+      if (!s.Exists || s.Armor < 0 || s.getDeathThroes() > 0)
+        stop("the pilot's ship was wrecked after " + std::to_string(r.seconds) + " s; " + state());
+      return stage != Stage::Done;
+    }
     CheatGod = true;
     me().Armor = static_cast<Single>(me().getMaxArmor());
     me().Shields = static_cast<Single>(me().getMaxShields());
     me().Fuel = static_cast<Single>(me().getMaxFuel());
+    return true;
   }
   // A point of the map with no structure and no pad under it, for take-offs.
   void moveToOpenSpot() {
@@ -188,11 +202,26 @@ class MissionPlayTest::Pilot {
     const Long align = CurMap->getWorldAlign();
     if (align >= 0 && align < CPlayer::AlignSlots) Player->setAlignLevel(align, c.level);
     for (Integer k = 0; k < 8; ++k) Player->setResource(k, 0);
-    if (c.setup & WithGoods) Player->setResource(3, 10);  // dairy
+    if (c.mortal) {
+      Player->Difficulty = Easy;
+      CheatGod = false;
+    }
+    if (c.setup & WithGoods) {
+      Player->setResource(Dairy, DairyLoad);
+      if (c.mortal) Player->Cash -= static_cast<Long>(DairyLoad) * World->getTraderResource(Dairy);
+    }
     gi().cargoToShip();
     resetLevel();
-    if (c.setup & WithMissiles) me().setSecondaryAmmo(0, 10);
-    keepAlive();
+    if ((c.setup & WithMissiles) && c.mortal) {  // as the weapon store leaves a bought rack
+      me().setSecondary(0, true);
+      me().setSecondaryAmmo(0, RackRounds);
+      Player->setHasWeaponFromShip(0);
+      Player->setAmmoFromShip(0);
+      Player->Cash -= MissileRackPrice;
+    } else if (c.setup & WithMissiles) {
+      me().setSecondaryAmmo(0, 10);
+    }
+    if (!keepAlive()) return;
     if (isMapMission(c)) {
       moveToOpenSpot();
       CurMap->MissionSpawn(policeUnit(align), "", me().x + 600, me().y, -1);
@@ -216,7 +245,7 @@ class MissionPlayTest::Pilot {
   Single frameY() const { return (ScreenHeight - 360) / 2.0f; }
 
   void board() {
-    keepAlive();
+    if (!keepAlive()) return;
     if (gi().Window != msMissionControl) {
       if (passes > 400) stop("mission control did not open");
       return;
@@ -236,7 +265,7 @@ class MissionPlayTest::Pilot {
   }
 
   void confirm() {
-    keepAlive();
+    if (!keepAlive()) return;
     if (gi().Window == msConfirmMission) {
       click(ScreenWidth / 2.0f + 60, ScreenHeight / 2.0f + 25);  // "ok"
       return;
@@ -246,7 +275,7 @@ class MissionPlayTest::Pilot {
   }
 
   void talk() {
-    keepAlive();
+    if (!keepAlive()) return;
     CShip* cop = Ships[static_cast<size_t>(police)].get();
     if (!cop || !cop->Exists) return stop("the police ship left");
     me().SecondaryTarget = police;
@@ -273,7 +302,7 @@ class MissionPlayTest::Pilot {
   // ---- playing -----------------------------------------------------------------------------
 
   void play() {
-    keepAlive();
+    if (!keepAlive()) return;
     ++r.frames;
     r.seconds += FrameTime;
     if (saleFrame) {  // the sale clicked last frame
@@ -323,7 +352,7 @@ class MissionPlayTest::Pilot {
   // The screen the mission leaves the player on, once the wait screen of a landing at the linked
   // pad (which the script's end may overtake) has run out.
   void settle() {
-    keepAlive();
+    if (!keepAlive()) return;
     skipTalk();  // a talk box with a focused ship holds the wait screen's clock
     if (gi().Window == msWaitForASec && ++settleFrames < 600) return;
     r.windowAfter = gi().Window;
@@ -573,6 +602,10 @@ void expectPlayed(const MissionCase& c, const MissionRun& r) {
   }
   EXPECT_EQ(r.paid, c.pay) << c.file;
   EXPECT_GE(r.seconds, c.atLeast) << c.file << " ended before its clock";
+  if (c.mortal) {
+    ::testing::Test::RecordProperty("lowestArmor", std::to_string(r.lowestArmor));
+    ::testing::Test::RecordProperty("lowestShields", std::to_string(r.lowestShields));
+  }
   if (c.eraAfter >= 0) {
     EXPECT_EQ(r.eraAfter, c.eraAfter) << c.file;
   }

@@ -36,11 +36,15 @@ struct MissionCase {
   Single atLeast = 0;             // game seconds the mission must run (a clock it waits out)
   Integer eraAfter = -1;          // the world's era after the end, -1 unchecked
   Long screenAfter = 0;           // the screen state at the end, -1 unchecked
+  // Played as a player on "easy" (difficulty 1) would: a new game's ship as the wizard gives it
+  // (no guns, full armour and shields) plus what the setup flags buy, taking every blow; a wreck
+  // ends the run as a problem. Otherwise the pilot takes no damage and is topped up every frame.
+  bool mortal = false;
 };
 
 enum MissionSetup : unsigned {
-  WithGoods = 1,     // the hold carries goods when the mission is taken
-  WithMissiles = 2,  // the gunner's rack holds missiles (secondary weapon 0)
+  WithGoods = 1,     // the hold carries goods when the mission is taken (mortal: bought at the node)
+  WithMissiles = 2,  // the gunner's rack holds missiles (secondary weapon 0; mortal: the rack bought)
   SellHold = 4,      // lands at a trading post and sells the whole hold
   LeaveArea = 8,     // warps to a neighbouring node once the mission shows its first directive
   Dawdle = 16,       // never lands at the linked landing
@@ -60,6 +64,8 @@ struct MissionRun {
   Integer eraAfter = -1;                // the world's era after the end
   bool recorded = false;                // the record lists the mission as completed
   Long windowAfter = -1;                // the screen state at the end
+  Single lowestArmor = -1;              // the pilot's lowest armour from the start to the end
+  Single lowestShields = -1;            // and its lowest shields
 };
 
 class MissionPlayTest : public GameRunTest, public ::testing::WithParamInterface<MissionCase> {
