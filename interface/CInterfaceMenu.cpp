@@ -58,6 +58,9 @@ void CInterface::startTutorial() {
   if (MissionControl) {
     MissionControl->LoadMission("tut.pnd", 0, "");
     MissionControl->StartMission();
+    // The script opens by closing the yard ("lock"): closed before the level's first traffic is
+    // placed, so no ship warps in beside the new pilot only to be sent away.
+    MissionControl->LockedArea = true;
   }
   resetLevel();
   FadeIn();

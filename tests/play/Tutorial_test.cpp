@@ -158,6 +158,7 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
   bool acted = false;
   D3DVECTOR start{}, beforeActing{};
   double nearestTraffic = 1e9, padTurn = 0;
+  std::string nearestWho;  // the AI ship that came nearest, for a failure's message
   std::string opening;  // the first directive, as the banner shows it before the ship flies
   // The wait after the landing: the pad landed on, whether the ship stood over it when the wait
   // ended, and how many frames of holding the action key there brought up the store.
@@ -206,8 +207,14 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
     const Ask ask = askOf(MissionControl->getDirective());
     if (!acted) {
       for (size_t i = 1; i < Ships.size(); ++i)
-        if (Ships[i] && Ships[i]->Exists)
-          nearestTraffic = std::min<double>(nearestTraffic, std::hypot(Ships[i]->x - me.x, Ships[i]->y - me.y));
+        if (Ships[i] && Ships[i]->Exists) {
+          const double d = std::hypot(Ships[i]->x - me.x, Ships[i]->y - me.y);
+          if (d < nearestTraffic) {
+            nearestTraffic = d;
+            nearestWho = "ship " + std::to_string(i) + " \"" + Ships[i]->getTag() + "\" unit " +
+                         std::to_string(Ships[i]->getUnitType()) + " at pass " + std::to_string(pass - startPass);
+          }
+        }
       beforeActing = {me.x, me.e, me.y};
       if (ask == Ask::Land) {
         opening = MissionControl->getDirective();
@@ -364,7 +371,7 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
   // The opening: read for 12 s with the ship at rest where the menu put it, no traffic near.
   EXPECT_NEAR(std::hypot(beforeActing.x - start.x, beforeActing.z - start.z), 0, 1) << "the ship drifted";
   EXPECT_NEAR(beforeActing.y, start.y, 1) << "the ship climbed or sank";
-  EXPECT_GT(nearestTraffic, 1500) << "an AI ship came near before the player flew";
+  EXPECT_GT(nearestTraffic, 1500) << "an AI ship came near before the player flew: " << nearestWho;
   // What the opening says about the pad matches where it lies from the start: on the right of the
   // heading, and within the view ahead.
   ASSERT_NE(opening.find("right"), std::string::npos) << opening;
