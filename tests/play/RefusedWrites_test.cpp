@@ -143,6 +143,23 @@ class RefusedWriteTest : public GameRunTest, public ::testing::WithParamInterfac
   };
   static Seen see() { return Seen{GameInterface->Window, WriteNoticeProbe::notice(*GameInterface)}; }
 
+  // What every refused write shows: no error reaches the frame's trap; the notice on screen (the
+  // screen it stays on, the texts it names and the reason) until its "ok" clears it on the same
+  // screen; data/ byte for byte as before.
+  void expectTold(const Seen& atNotice, Long window, std::initializer_list<const char*> names, int noticeShot,
+                  const Seen& afterOk, const std::map<std::string, std::string>& before,
+                  const std::map<std::string, std::string>& after) {
+    EXPECT_EQ(echoed().find("Error in Interface.Render"), std::string::npos) << echoed();
+    EXPECT_EQ(atNotice.window, window);
+    for (const char* name : names) EXPECT_NE(atNotice.notice.find(name), std::string::npos) << atNotice.notice;
+    EXPECT_NE(atNotice.notice.find(reason()), std::string::npos) << atNotice.notice;
+    EXPECT_GT(noticeInk(shots[static_cast<size_t>(noticeShot)]), 20);
+    EXPECT_EQ(afterOk.window, window);
+    EXPECT_EQ(afterOk.notice, "");
+    EXPECT_FALSE(before.empty());
+    EXPECT_TRUE(after == before) << "data/ changed";
+  }
+
   std::FILE* echo = nullptr;
   std::unique_ptr<ReadOnlyFolder> readOnly;
   std::unique_ptr<FullFolder> full;
@@ -185,19 +202,10 @@ TEST_P(RefusedWriteTest, OptionsSaveStaysOpenOnTheChosenValuesAndNamesTheOptions
        }},
   });
   ASSERT_EQ(stepsDone, 7u);
-  EXPECT_EQ(echoed().find("Error in Interface.Render"), std::string::npos) << echoed();
   // The options screen stays on its page with the player's choice, still in use and unsaved.
-  EXPECT_EQ(atNotice.window, msOptSound);
-  EXPECT_NE(atNotice.notice.find("options not saved"), std::string::npos) << atNotice.notice;
-  EXPECT_NE(atNotice.notice.find("\\data\\options.pnd"), std::string::npos) << atNotice.notice;
-  EXPECT_NE(atNotice.notice.find(reason()), std::string::npos) << atNotice.notice;
-  EXPECT_GT(noticeInk(shots[4]), 20);
-  EXPECT_EQ(afterOk.window, msOptSound);
-  EXPECT_EQ(afterOk.notice, "");
+  expectTold(atNotice, msOptSound, {"options not saved", "\\data\\options.pnd"}, 4, afterOk, before, after);
   EXPECT_EQ(noticeInk(shots[6]), 0);
   EXPECT_EQ(soundAfterOk, chosenSound);
-  EXPECT_FALSE(before.empty());
-  EXPECT_TRUE(after == before) << "data/ changed";
 }
 
 TEST_P(RefusedWriteTest, SlotDeleteClosesItsBoxAndNamesTheSlot) {
@@ -229,17 +237,9 @@ TEST_P(RefusedWriteTest, SlotDeleteClosesItsBoxAndNamesTheSlot) {
       {-1, 2, [&] { afterOk = see(); }},
   });
   ASSERT_EQ(stepsDone, 7u);
-  EXPECT_EQ(echoed().find("Error in Interface.Render"), std::string::npos) << echoed();
   // The box is closed; the game manager under the notice still offers the slot.
-  EXPECT_EQ(atNotice.window, msGameManager);
-  EXPECT_NE(atNotice.notice.find("slot 3 not deleted"), std::string::npos) << atNotice.notice;
-  EXPECT_NE(atNotice.notice.find("\\data\\save2\\save.pnd"), std::string::npos) << atNotice.notice;
-  EXPECT_NE(atNotice.notice.find(reason()), std::string::npos) << atNotice.notice;
-  EXPECT_GT(noticeInk(shots[4]), 20);
-  EXPECT_EQ(afterOk.window, msGameManager);
-  EXPECT_EQ(afterOk.notice, "");
-  EXPECT_FALSE(before.empty());
-  EXPECT_TRUE(after == before) << "data/ changed";
+  expectTold(atNotice, msGameManager, {"slot 3 not deleted", "\\data\\save2\\save.pnd"}, 4, afterOk, before,
+             after);
 }
 
 TEST_P(RefusedWriteTest, WizardFinishStaysOnItsLastPageAndNamesTheSlot) {
@@ -278,17 +278,8 @@ TEST_P(RefusedWriteTest, WizardFinishStaysOnItsLastPageAndNamesTheSlot) {
       {-1, 2, [&] { back = see(); }},
   });
   ASSERT_EQ(stepsDone, 14u);
-  EXPECT_EQ(echoed().find("Error in Interface.Render"), std::string::npos) << echoed();
-  EXPECT_EQ(atNotice.window, msNewAllSet);
-  EXPECT_NE(atNotice.notice.find("new game not saved in slot 3"), std::string::npos) << atNotice.notice;
-  EXPECT_NE(atNotice.notice.find("\\data\\save2"), std::string::npos) << atNotice.notice;
-  EXPECT_NE(atNotice.notice.find(reason()), std::string::npos) << atNotice.notice;
-  EXPECT_GT(noticeInk(shots[10]), 20);
-  EXPECT_EQ(afterOk.window, msNewAllSet);
-  EXPECT_EQ(afterOk.notice, "");
+  expectTold(atNotice, msNewAllSet, {"new game not saved in slot 3", "\\data\\save2"}, 10, afterOk, before, after);
   EXPECT_EQ(back.window, msNewSaveSlot);
-  EXPECT_FALSE(before.empty());
-  EXPECT_TRUE(after == before) << "data/ changed";
 }
 
 INSTANTIATE_TEST_SUITE_P(DataFolder, RefusedWriteTest, ::testing::Values(Refusal::ReadOnly, Refusal::Full),
