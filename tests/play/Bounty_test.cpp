@@ -29,13 +29,7 @@ struct BountyProbe {
 };
 
 namespace {
-class BountyGameTest : public GameRunTest {
- protected:
-  void TearDown() override {
-    clearRndTestSeed();
-    GameRunTest::TearDown();
-  }
-};
+class BountyGameTest : public GameRunTest {};
 }  // namespace
 
 TEST_F(BountyGameTest, LandAtTheOfficeWatchTheNewsThenTakeATarget) {
@@ -48,7 +42,6 @@ TEST_F(BountyGameTest, LandAtTheOfficeWatchTheNewsThenTakeATarget) {
   Long windowAfter = -1, stateAfter = -1;
   Single landingAfter = 0, msgTimer = 0;
   std::string msg;
-  setRndSeedForTests(5);
   frmMain.afterFrameForTests = [&](Long pass) {
     GameWindow& w = frmMain.window();
     const Single y0 = ScreenHeight / 2.0f - 180;

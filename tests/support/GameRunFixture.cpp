@@ -1,5 +1,10 @@
 #include "tests/support/GameRunFixture.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
 #include "campaign/CPlayer.h"
 #include "game/CameraMod.h"
 #include "engine/GameGlobals.h"
@@ -11,6 +16,7 @@
 #include "platform/Direct3D.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
+#include "runtime/Rnd.h"
 #include "ships/CCharacter.h"
 #include "ships/CShip.h"
 #include "ships/CShipDef.h"
@@ -23,8 +29,20 @@ FakeGameClock::FakeGameClock() {
 
 FakeGameClock::~FakeGameClock() { setTimeSourceForTests({}); }
 
+uint32_t gameTestSeed() {
+  const char* text = std::getenv("QV_SEED");
+  if (!text || !*text) return DefaultGameSeed;
+  char* end = nullptr;
+  const unsigned long seed = std::strtoul(text, &end, 10);
+  if (*end || seed > 0xFFFFFFul) throw std::invalid_argument(std::string("QV_SEED is not a seed 0..16777215: ") + text);
+  return static_cast<uint32_t>(seed);
+}
+
 void GameRunTest::SetUp() {
   setDeviceBackend(DeviceBackendKind::OpenGL);
+  const uint32_t seed = gameTestSeed();
+  setRndSeedForTests(seed);
+  RecordProperty("seed", static_cast<int>(seed));
   dir = shippedGameDir();
 }
 
@@ -43,6 +61,9 @@ void GameRunTest::TearDown() {
   ScreenFxOn = false;
   SkyR = SkyG = SkyB = 0;
   dir.reset();
+  clearRndTestSeed();
+  if (HasFailure())
+    std::printf("[  SEED    ] this run played from seed %u: QV_SEED=%u replays it\n", gameTestSeed(), gameTestSeed());
 }
 
 bool GameRunTest::startFlight() { return frame_scenes::enterFlight(); }

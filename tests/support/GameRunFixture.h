@@ -19,10 +19,17 @@ struct FakeGameClock {
   uint32_t step = 1;
 };
 
+// The seed every game test's random sequence starts from: QV_SEED from the environment (a whole
+// number 0..16777215; anything else is an error of the test), else DefaultGameSeed.
+constexpr uint32_t DefaultGameSeed = 1;
+uint32_t gameTestSeed();
+
 class GameRunTest : public ::testing::Test {
  protected:
-  void SetUp() override;     // OpenGL backend, a copy of the shipped game as the program folder
-  void TearDown() override;  // test hooks, launcher, cursor count, mouse, ships, designs, sky, folder
+  // OpenGL backend, a copy of the shipped game as the program folder, the random sequence fixed
+  // at gameTestSeed() (Randomize keeps it); a failed test prints the seed that replays it.
+  void SetUp() override;
+  void TearDown() override;  // test hooks, launcher, cursor count, mouse, ships, designs, sky, folder, seed
   // Called from a frame hook once start-up has run the title scene: what the menus do when play
   // starts, over an empty level — a new campaign record whose ship is built into Ships(0) at the
   // map's centre, the map "losgatos", no screen, the title effect off, mouse steering held off for
