@@ -451,3 +451,7 @@ Single CMissionControl::getDirectiveFrame() const {
   const CMissionPhase* p = getRunningPhase();
   return Reading && p ? p->directiveFrame : 0.0f;
 }
+
+void CMissionControl::endDirective() {
+  if (CMissionPhase* p = getRunningPhase()) p->directiveFrame = 0;
+}

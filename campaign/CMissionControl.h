@@ -98,6 +98,9 @@ class CMissionControl {
   void forceGotoGoal();
   std::string getDirective() const;
   Single getDirectiveFrame() const;
+  // The directive stops showing (its timer 0; its text stays). Called by the interface when the
+  // script opens a talk box.
+  void endDirective();
 
   // Logs the runaway-script message once per loaded mission.
   void noteRunawayScript();

@@ -554,9 +554,10 @@ class CInterface {
   // ===== BLOCK talk: talk boxes, the talk action, the news viewer =====
  public:
   // Opens the talk box with the portrait "\gfx\portraits\" + portrait + ".bmp" and text; confirm:
-  // the box waits for the talk key to accept its offer; resetShip: no ship's offer is shown.
-  // Returns the seconds the box stays open: Len(text) / 20 + 4. Called by the talk action, the
-  // meeting talk of ships and the mission script's popups.
+  // the box waits for the talk key to accept its offer; resetShip: no ship's offer is shown (the
+  // mission script's popups), and the mission's directive still on the banner, the step before
+  // this line, is ended. Returns the seconds the box stays open: Len(text) / 20 + 4. Called by the
+  // talk action, the meeting talk of ships and the mission script's popups.
   Single MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip);
   // True while a talk box is open (its timer above 0).
   bool getTalkBox() const { return talkTimer > 0; }
