@@ -201,7 +201,7 @@ void CInterface::Render() {
     else drawSecondaryHud();
     drawStatusHud();
     if (!MotherNodePath.empty() || MotherShip > -1) drawMotherShipHud();
-    drawMissionLayers();
+    drawMissionLayers(window);
 
     if (window > msNone) {
       renderFlightScreen(window);
@@ -295,8 +295,13 @@ void CInterface::drawBountyMessage() {
           255);
 }
 
-// Mission banners and the talk box over flight.
-void CInterface::drawMissionLayers() {
+void CInterface::drawMissionLayers(Long window) {
+  if (window > msNone && window != msWaitForASec) {
+    if (talkTimer <= 0) return;
+    continueMissionTalk();
+    RenderTalkBox(false);
+    return;
+  }
   if (MissionControl && MissionControl->Reading) drawDirective(-1.0f);
   if (MissionControl && MissionControl->MissionCompleteFrame > 0) drawMissionResult();
   if (talkTimer > 0) RenderTalkBox();

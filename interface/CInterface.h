@@ -200,7 +200,12 @@ class CInterface {
   void drawDeathPrompt();
   void runShipChangeFade();
   void drawBountyMessage();
-  void drawMissionLayers();
+  // The directive, the result banner and the talk box over flight. Under a screen that covers
+  // flight (`window` above 0, the wait after a linked landing excepted) none is drawn: the result
+  // banner keeps its clock for the return to flight, and a mission's talk line is passed over as
+  // the talk key passes it, so that no line hidden by a store asks for what the player is doing
+  // there.
+  void drawMissionLayers(Long window = 0);
   void runOverlay();
   bool runScreenFade();                 // True when the fade ends the pass (still darker than half)
   // Menu pages, wizard, title, intro, credits, quit and notice screens: drawn instead of flight.
@@ -573,8 +578,8 @@ class CInterface {
  private:
   friend struct TalkProbe;       // talk tests
   friend struct NewsPixelProbe;  // news viewer pixel tests
-  // Draws and ages the talk box (the frame's mission layers, while its timer runs).
-  void RenderTalkBox();
+  // Draws (when shown) and ages the talk box (the frame's mission layers, while its timer runs).
+  void RenderTalkBox(bool shown = true);
   // The news viewer of the bounty office at the studio's top-left corner (x, y): steps the
   // broadcast (News.Read) and draws studio, picture, newscasters, ticker, frame and speech panel.
   void drawNews(Single x, Single y);
