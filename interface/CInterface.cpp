@@ -205,6 +205,8 @@ void CInterface::Render() {
 
     if (window > msNone) {
       renderFlightScreen(window);
+      // A mission's talk box stands over a screen that covers flight, so its lines are read there.
+      if (window != msWaitForASec && talkTimer > 0) RenderTalkBox();
       drawCursor();
       return;
     }
@@ -296,12 +298,7 @@ void CInterface::drawBountyMessage() {
 }
 
 void CInterface::drawMissionLayers(Long window) {
-  if (window > msNone && window != msWaitForASec) {
-    if (talkTimer <= 0) return;
-    continueMissionTalk();
-    RenderTalkBox(false);
-    return;
-  }
+  if (window > msNone && window != msWaitForASec) return;
   if (MissionControl && MissionControl->Reading) drawDirective(-1.0f);
   if (MissionControl && MissionControl->MissionCompleteFrame > 0) drawMissionResult();
   if (talkTimer > 0) RenderTalkBox();

@@ -201,10 +201,9 @@ class CInterface {
   void runShipChangeFade();
   void drawBountyMessage();
   // The directive, the result banner and the talk box over flight. Under a screen that covers
-  // flight (`window` above 0, the wait after a linked landing excepted) none is drawn: the result
-  // banner keeps its clock for the return to flight, and a mission's talk line is passed over as
-  // the talk key passes it, so that no line hidden by a store asks for what the player is doing
-  // there.
+  // flight (`window` above 0, the wait after a linked landing excepted) none is drawn here: the
+  // directive waits and the result banner keeps its clock for the return to flight, and Render
+  // draws the talk box over that screen instead.
   void drawMissionLayers(Long window = 0);
   void runOverlay();
   bool runScreenFade();                 // True when the fade ends the pass (still darker than half)
@@ -578,8 +577,8 @@ class CInterface {
  private:
   friend struct TalkProbe;       // talk tests
   friend struct NewsPixelProbe;  // news viewer pixel tests
-  // Draws (when shown) and ages the talk box (the frame's mission layers, while its timer runs).
-  void RenderTalkBox(bool shown = true);
+  // Draws and ages the talk box (the frame's mission layers, while its timer runs).
+  void RenderTalkBox();
   // The news viewer of the bounty office at the studio's top-left corner (x, y): steps the
   // broadcast (News.Read) and draws studio, picture, newscasters, ticker, frame and speech panel.
   void drawNews(Single x, Single y);

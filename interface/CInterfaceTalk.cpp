@@ -250,7 +250,7 @@ void CInterface::continueMissionTalk() {
   MissionControl->setCurrentWait(0.5f);
 }
 
-void CInterface::RenderTalkBox(bool shown) {
+void CInterface::RenderTalkBox() {
   const Single ft = static_cast<Single>(FrameTime);
   // 1. Position.
   if (directiveShown()) {
@@ -282,7 +282,7 @@ void CInterface::RenderTalkBox(bool shown) {
     talkConfirm = false;
   }
   // 4. Size and text grey.
-  if (!shown || !(v > 0.15f && v < 4.85f)) return;
+  if (!(v > 0.15f && v < 4.85f)) return;
   Single z = 200;
   Integer g = 0;
   if (v < 0.5f)

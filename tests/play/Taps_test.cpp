@@ -1,11 +1,13 @@
 // Quick taps in the real main loop on the generated content, headless on Mesa: a mouse press and
 // its release delivered within one frame's events (a click faster than a frame) is taken like a
-// press held for a while, by a node of the warp map and by a store's button.
+// press held for a while, by a node of the warp map, by a store's button and by the prompt after
+// the player's ship is smashed (which a click let go while the ship goes down does not answer).
 #include <gtest/gtest.h>
 
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
+#include "game/CameraMod.h"
 #include "game/GameMod.h"
 #include "game/frmMain.h"
 #include "interface/CInterface.h"
@@ -13,6 +15,7 @@
 #include "levels/CStructDef.h"
 #include "platform/Window.h"
 #include "ships/CShip.h"
+#include "sprites/SpriteMod.h"
 #include "tests/support/GameRunFixture.h"
 
 namespace {
@@ -115,4 +118,49 @@ TEST_F(TapGameTest, ATapOnAStoreButtonIsTaken) {
   frmMain.Form_Load();
   ASSERT_GT(storeAt, 0) << "the store never opened";
   EXPECT_EQ(windowAfterTap, msNone) << "the tap on \"done!\" left the store open";
+}
+
+// The ship is wrecked by a blow of the test (its own damage routine), not by play.
+TEST_F(TapGameTest, ATapAnswersTheSmashedPromptAndAClickWhileGoingDownDoesNot) {
+  FakeGameClock clock;
+  Long promptAt = -1, tappedAt = -1;
+  Long windowBeforeTap = -1, windowAfterTap = -1;
+  frmMain.afterFrameForTests = [&](Long pass) {
+    if (pass > 1500) GameRunning = false;
+    if (pass == 1) {
+      if (!startFlight()) {
+        GameRunning = false;
+        return;
+      }
+      clock.step = 40;
+      Ships[0]->Hit(skSplashDamage, -1, D3DVECTOR{0, 1, 0}, 1e6f);
+      return;
+    }
+    CInterface& gi = *GameInterface;
+    const bool prompt = !Ships[0]->Exists && IntroClock > 3;
+    if (!prompt) {
+      if (pass % 20 == 0) tap(ScreenWidth / 2.0f, ScreenHeight / 2.0f);  // clicks while going down
+      return;
+    }
+    if (promptAt < 0) {
+      promptAt = pass;
+      return;
+    }
+    if (pass == promptAt + 10) windowBeforeTap = gi.Window;
+    if (pass == promptAt + 20) {
+      tap(ScreenWidth / 2.0f, ScreenHeight / 2.0f);
+      tappedAt = pass;
+    }
+  };
+  // The prompt's answer replaces the interface: the frame after the tap shows the main menu.
+  frmMain.beforePresentForTests = [&](Long pass) {
+    if (tappedAt > 0 && pass == tappedAt + 3) {
+      windowAfterTap = GameInterface->Window;
+      GameRunning = false;
+    }
+  };
+  frmMain.Form_Load();
+  ASSERT_GT(promptAt, 0) << "the smashed prompt never showed";
+  EXPECT_EQ(windowBeforeTap, msNone) << "a click let go while the ship went down answered the prompt";
+  EXPECT_EQ(windowAfterTap, msMainMenu) << "the tap on the smashed prompt was not taken";
 }
