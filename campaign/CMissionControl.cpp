@@ -195,7 +195,18 @@ Integer CMissionControl::checkCurrentEra() {
   if (Player)
     for (const EraUnlock& u : EraUnlocks)
       if (u.era > era && Player->checkCompletedMission(u.mission + ".pnd")) era = u.era;
-  if (World && Player) World->CheckNodeMissionCompletes();
+  if (World && Player) {
+    World->CheckNodeMissionCompletes();
+    // The status screen's count: the missions of the record, the tutorial's not counted. (The
+    // record's upper bound, which the world map takes, counts one short of that for a campaign
+    // that did not begin with the tutorial.)
+    Integer done = 0;
+    for (Integer i = 0; i <= Player->getMissionCompletes(); ++i) {
+      const std::string name = Player->getMissionComplete(i);
+      if (!name.empty() && name != TutorialFile) ++done;
+    }
+    World->MissionsCompleted = done;
+  }
   return era;
 }
 
@@ -450,4 +461,8 @@ std::string CMissionControl::getDirective() const {
 Single CMissionControl::getDirectiveFrame() const {
   const CMissionPhase* p = getRunningPhase();
   return Reading && p ? p->directiveFrame : 0.0f;
+}
+
+void CMissionControl::endDirective() {
+  if (CMissionPhase* p = getRunningPhase()) p->directiveFrame = 0;
 }

@@ -348,6 +348,8 @@ void setShipView(Integer& shipIndex) {
     TitleCam = false;
     if (s->Exists || IntroClock <= 3) {
       if (!s->Exists) IntroClock = static_cast<Single>(IntroClock + ft);
+      // A click let go while the ship goes down does not answer the prompt that follows.
+      if (window == msNone && (!s->Exists || s->getDeathThroes() > 0)) MouseClicked = false;
       const Single throes = s->getDeathThroes();
       if (throes > 2 && throes < 4) {
         CamEye = s->getFlyingV();
@@ -370,8 +372,9 @@ void setShipView(Integer& shipIndex) {
       CamUp = D3DVECTOR{0, 20, 0};
       if (IntroClock > 1000) IntroClock -= 125.6f;
       TitleCam = true;
-      if (MouseHeld && window == msNone) {
-        MouseHeld = false;
+      // A press held, or a tap let go before this frame (the click latch), answers the prompt.
+      if ((MouseHeld || MouseClicked) && window == msNone) {
+        MouseHeld = MouseClicked = false;
         startNewGameFromTitle();
       }
       CamDetached = true;

@@ -202,6 +202,9 @@ void newGame(bool skipLoad, bool intro) {
   if (Ships.size() < 16) Ships.resize(16);
   for (auto& s : Ships) s = std::make_shared<CShip>();
   Player->MakeShipFromPlayer(0, 0, 0, 0);
+  // The game that ends here takes its mission with it (death, quit to the main menu), before the
+  // level reset: while a mission runs the spawner refuses the new level's traffic.
+  if (MissionControl) MissionControl->EndWithGame();
   // 8..10.
   resetLevel();
   Ships[0]->Exists = false;
@@ -224,8 +227,6 @@ void newGame(bool skipLoad, bool intro) {
     ScreenFxHalf = false;
     ScreenFxOn = false;
   }
-  // The game that ends here takes its mission with it (death, quit to the main menu).
-  if (MissionControl) MissionControl->EndWithGame();
   // 12.
   if (JoyControl) JoyControl->keyUpGrace = false;
   MotherShip = -1;

@@ -201,10 +201,12 @@ void CInterface::Render() {
     else drawSecondaryHud();
     drawStatusHud();
     if (!MotherNodePath.empty() || MotherShip > -1) drawMotherShipHud();
-    drawMissionLayers();
+    drawMissionLayers(window);
 
     if (window > msNone) {
       renderFlightScreen(window);
+      // A mission's talk box stands over a screen that covers flight, so its lines are read there.
+      if (window != msWaitForASec && talkTimer > 0) RenderTalkBox();
       drawCursor();
       return;
     }
@@ -295,8 +297,8 @@ void CInterface::drawBountyMessage() {
           255);
 }
 
-// Mission banners and the talk box over flight.
-void CInterface::drawMissionLayers() {
+void CInterface::drawMissionLayers(Long window) {
+  if (window > msNone && window != msWaitForASec) return;
   if (MissionControl && MissionControl->Reading) drawDirective(-1.0f);
   if (MissionControl && MissionControl->MissionCompleteFrame > 0) drawMissionResult();
   if (talkTimer > 0) RenderTalkBox();

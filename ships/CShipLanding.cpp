@@ -315,7 +315,7 @@ void CShip::doLanding() {
 }
 
 void CShip::openStructure(CInterface& gi) {
-  gi.holsterForLanding(crew[1] && crew[1]->Weapon >= 0 ? static_cast<Integer>(crew[1]->Weapon) : Integer(-1));
+  gi.holsterSecondary(crew[1] && crew[1]->Weapon >= 0 ? static_cast<Integer>(crew[1]->Weapon) : Integer(-1));
   if (!CurMap) vbRaise(vberr::ObjectMissing);
   const Integer s = CurMap->getCloseLanding(landingPad);
   gi.Scroll = 0;

@@ -238,7 +238,8 @@ void CShip::doLeaveMap() {
       if (before < 10 && w >= 10) {
         PlaySound(SndWarp2);
         if (player) {
-          if (crew[1] && crew[1]->Weapon >= 0 && GameInterface) GameInterface->InitSecondarySwitch(-1, -1);
+          if (crew[1] && crew[1]->Weapon >= 0 && GameInterface)
+            GameInterface->holsterSecondary(static_cast<Integer>(crew[1]->Weapon));
           if (missionLocksArea()) MissionControl->MissionFail();
         }
       }
