@@ -190,6 +190,10 @@ class CMap {
   // pushed back on every axis it crossed a box face (later slots see the corrected point).
   bool checkStructCol(Single ox, Single oy, Single oz, Single& nx, Single& ny, Single& nz,
                       Single radius);
+  // A warp's climb straight up from (x, y, z) to the height `top` for a body of radius r: True when
+  // a box, grown as checkStructCol grows it (r on x and z, r/2 in height), has its bottom in that
+  // column, where it would stop the climb (a box the body already reaches into stops no climb).
+  bool climbBlocked(Single x, Single y, Single z, Single top, Single radius) const;
   // Line of sight: one sample per step units of ground distance; True when blocked. A step of
   // 0 raises Division by zero.
   bool quickTestConnect(const D3DVECTOR& p1, const D3DVECTOR& p2, Integer step) const;

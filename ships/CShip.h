@@ -266,6 +266,9 @@ class CShip {
   // A newly spawned ship enters warping in: 30000 units out along the reverse of its heading at
   // height 2320, arriving at the centre 4 s later.
   void WarpIn();
+  // True when a structure over the ship would stop a warp's climb started here (the climb's whole
+  // height, the ship's collision size): no departure starts, and a climb that meets one ends.
+  bool climbBlocked() const;
 
   // ---- ship contacts (CShipWreck.cpp) -------------------------------------------------------
   // Called on the stronger of two ramming ships with the other's index and the difference of

@@ -100,7 +100,8 @@ void CShip::checkNearLanding() {
     gi.iAction = actNone;
     nothingOffered = true;
   }
-  if (gi.iAction == actHyperspace && Fuel < 500) {
+  // Hyperspace needs fuel, and room overhead for the climb.
+  if (gi.iAction == actHyperspace && (Fuel < 500 || climbBlocked())) {
     gi.iAction = actNone;
     nothingOffered = true;
   }
