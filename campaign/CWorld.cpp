@@ -291,7 +291,7 @@ bool CWorld::EnterNode(Integer n, FileProblem* problem) {
 
 std::string CWorld::cannotEnter(Integer n) const {
   const bool titled = n >= 0 && n <= LastNode && !Nodes[n].Title.empty();
-  return (titled ? Nodes[n].Title : "node " + std::to_string(n + 1)) + " cannot be entered";
+  return (titled ? Nodes[n].Title : "Node " + std::to_string(n + 1)) + " cannot be entered";
 }
 
 Double CWorld::getLocaleDist(Integer n) const {
@@ -392,7 +392,13 @@ Integer CWorld::FindRandomDestNode() {
     if (next < 0) return -1;
     CurrentNode = next;
     if (next == start) continue;
-    ReadNodeServices(next);
+    // A node whose map cannot be read is no destination (logged once; told if it is entered).
+    try {
+      ReadNodeServices(next);
+    } catch (const std::exception& e) {
+      logDamagedFile(FileProblem::of(e, "\\maps\\" + node(next).Path + ".pnd"), cannotEnter(next));
+      continue;
+    }
     if (std::any_of(Services.begin(), Services.end(), [](Integer f) { return f != 0; })) result = next;
   }
   return result;

@@ -126,7 +126,7 @@ class CWorld {
   // Loads the map of node into CurMap and makes it the current node. False when the map cannot
   // be entered: nothing changes, and *problem (when given) says why.
   bool EnterNode(Integer node, FileProblem* problem);
-  // "Los Gatos cannot be entered" ("node 2" for a node without a title), for the notices.
+  // "Los Gatos cannot be entered" ("Node 2" for a node without a title), for the notices.
   std::string cannotEnter(Integer node) const;
 
   // ---- travel ----

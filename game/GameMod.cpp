@@ -206,7 +206,9 @@ void newGame(bool skipLoad, bool intro) {
       entered = World->EnterNode(node, &problem);
     }
     if (!entered) tellDamagedFile(problem, World->cannotEnter(node));
-    if (World->CurrentNode >= 0 && World->CurrentNode <= World->getTotalNodes()) World->Center(World->CurrentNode);
+    // With no map entered yet (at start-up) the menu stands at its node over an empty level.
+    if (World->CurrentNode < 0 || World->CurrentNode > World->getTotalNodes()) World->CurrentNode = node;
+    World->Center(World->CurrentNode);
     World->DestNode = -1;
   }
   // 7.
