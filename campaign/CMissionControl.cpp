@@ -8,6 +8,7 @@
 #include "engine/CTextureMonster.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/ItemFile.h"
@@ -82,24 +83,21 @@ std::string portraitFor(Long align) {
 void CMissionControl::readUnlocks() {
   EraUnlocks.clear();
   const std::string path = "\\data\\unlocks.pnd";
-  if (!fileExists(resolvePath(path))) {
-    logMessage("Missing unlock list: " + path);
-    return;
-  }
+  const char* const effect = "Missions of the later eras may stay locked";
   try {
     ItemReader in(path);
     while (!in.eof()) {
       EraUnlock u;
       u.era = in.readInteger();
       if (in.eof()) {
-        logMessage("Unlock list ends after era " + std::to_string(u.era));
+        tellDamagedFile(FileProblem{path, "the list ends after era " + std::to_string(u.era)}, effect);
         break;
       }
       u.mission = in.readString();
       EraUnlocks.push_back(u);
     }
-  } catch (const VbError& e) {
-    logMessage("Error in unlock list: " + std::string(e.what()));
+  } catch (const std::exception& e) {
+    tellDamagedFile(FileProblem::of(e, path), effect);  // the pairs before stay
   }
 }
 

@@ -6,8 +6,9 @@
 // time limit, and records completions and failures in the player record.
 //
 // Header keys of a mission file ("#def key value"): align, owner, level, recyclable, name,
-// desc, prohibit, nolevup, israndom. A missing unlock list, era folder or mission file is
-// reported to the message log and read as empty; the game goes on.
+// desc, prohibit, nolevup, israndom. A missing or damaged unlock list is told to the player once
+// (engine/PlayerNotices; the pairs before the damage stay); a missing era folder or mission file
+// is reported to the message log and read as empty; the game goes on.
 #pragma once
 #include <array>
 #include <memory>

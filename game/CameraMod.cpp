@@ -179,9 +179,13 @@ void setShipView(Integer& shipIndex) {
     if (window == msDemo && gi) {
       const Long mode = gi->DemoSceneMode;
       if (mode == 1 || mode == 2 || mode == 6 || mode == 7 || mode == 8) {
-        shipIndex = gi->DemoSceneFollow;
-        if (!shipExists(shipIndex)) gi->DemoSceneFrame = 1.0f;
-        CamDetached = true;
+        const Integer follow = gi->DemoSceneFollow;
+        if (!shipExists(follow)) gi->DemoSceneFrame = 1.0f;
+        // No ship to watch (-1: a level without traffic): the shot ends on the usual view.
+        if (follow >= 0 && static_cast<size_t>(follow) < Ships.size() && Ships[follow]) {
+          shipIndex = follow;
+          CamDetached = true;
+        }
       }
     }
 

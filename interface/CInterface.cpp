@@ -24,6 +24,7 @@
 #include "engine/GameGlobals.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "engine/RenderMod.h"
 #include "levels/CMap.h"
 #include "runtime/Rnd.h"
@@ -82,7 +83,7 @@ CInterface::CInterface() {
 }
 
 bool CInterface::hasMouse() const {
-  if (Window > msNone || overlayFrame > 0) return true;
+  if (Window > msNone || overlayFrame > 0 || playerNoticeShown()) return true;
   if (!Ships.empty() && Ships[0]) {
     const CShip& p = *Ships[0];
     if (p.TractorFrame > 0 || p.LandingFrame > 0) return true;
@@ -117,6 +118,10 @@ void CInterface::Render() {
   // newGame (title end, quit dialog) replaces GameInterface during the pass; this object stays
   // alive until the pass is over.
   const std::shared_ptr<CInterface> self = GameInterface.get() == this ? GameInterface : nullptr;
+  const bool notice = playerNoticeShown();
+  const bool noticeClick = notice && MouseClicked;
+  if (notice) MouseClicked = false;
+  bool faded = false;  // the screen fade ended the pass
   vbTrap("Interface.Render", [&] {
     Long window = Window;
     const Single T = timeOfDay();
@@ -134,10 +139,13 @@ void CInterface::Render() {
       if (JoyControl) JoyControl->keyUpGrace = true;
     }
     prevWindow = window;
-    GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit;
+    GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit || notice;
     const bool fullScreen = isFullScreenState(window);
     if (!fullScreen) runShipChangeFade();
-    if (runScreenFade()) return;
+    if (runScreenFade()) {
+      faded = true;
+      return;
+    }
     // A flight screen open when the player's ship is wrecked closes: under the death camera it
     // would be drawn no more (its clock stopped, its buttons dead) and would keep the death prompt
     // and the click that starts again away.
@@ -218,6 +226,7 @@ void CInterface::Render() {
     if (aimMarkerOn) drawAimMarker();
     MouseClicked = false;
   });
+  if (notice && !faded) vbTrap("Interface.Render", [&] { drawPlayerNotice(noticeClick); });
 }
 
 void CInterface::tickGameClock(Single T) {

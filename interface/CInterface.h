@@ -259,6 +259,14 @@ class CInterface {
   bool withholdClickForNotice();
   // End of such a screen's frame: the notice over it, given the click withheld.
   void drawWriteNotice(bool click);
+  // The notice box (a 400 x 150 panel, the text and "ok") drawn with the frame's click; true when
+  // "ok" was clicked.
+  bool drawNoticeBox(const std::string& text, bool click);
+  // The oldest of the player's notices (engine/PlayerNotices) stands over every screen, flight
+  // included, while no refused-write notice is up on its own screen: the screen under it takes no
+  // click, flight is paused and the pointer is the interface's, until its "ok".
+  bool playerNoticeShown() const;
+  void drawPlayerNotice(bool click);
  private:
   // ===== END core =====
 
@@ -310,6 +318,9 @@ class CInterface {
   void drawNewGameFrame(Integer page, Single cx, Single top);
   void drawNewGamePageText(Integer line, Single cx, Single top);
   void drawNewGameShipPage(Single cx, Single top);
+  // The wizard's ship i (0..2, left to right) is offered: its design was read whole.
+  static bool newGameShipOffered(Integer i);
+  void chooseNewGameShip(Integer i);  // selItem, the player's ShipType and Ships(0) full
   void drawNewGameCrewPage(Integer seat, Single cx, Single top);
   void drawNewGameNamePage(const std::string& name, Single cx, Single top);
   void newGameFinish();

@@ -374,8 +374,8 @@ class CShip {
   void doLanding();
   // The landing's screen: the nearest service structure's store, service or mission screen.
   void openStructure(CInterface& gi);
-  // True when "\maps\" + name + ".pnd" is a loadable map; otherwise, when report, says so in
-  // the message log (forced: the departure the player asked for does not start).
+  // True when "\maps\" + name + ".pnd" is a loadable map; otherwise, when report, tells the
+  // player the file and the reason (engine/PlayerNotices: the departure asked for does not start).
   static bool warpMapLoadable(const std::string& name, bool report);
   // Warp (CShipWarp.cpp): every warp state above 0: climb, warp out, the map change of the
   // player's ship, its arrival on the new map and chained hops, warp in.

@@ -15,6 +15,7 @@
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/Numbers.h"
@@ -126,8 +127,9 @@ Integer CShip::findWreckNear() const {
 // ---- the action step -----------------------------------------------------------------------
 
 bool CShip::warpMapLoadable(const std::string& name, bool report) {
-  if (CMap::checkMapFile(name)) return true;
-  if (report) addMessage("No map to warp to: \"" + name + "\" cannot be loaded", true);
+  FileProblem problem;
+  if (CMap::checkMapFile(name, &problem)) return true;
+  if (report) tellPlayer("No map to warp to", problem.text() + ". The warp does not start");
   return false;
 }
 
