@@ -1,5 +1,6 @@
 #include "engine/MessageLog.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "engine/CText.h"
@@ -11,6 +12,7 @@ Integer MsgCount = 0;
 Single MsgTimer = 0;
 
 std::FILE* LogEcho = stderr;
+std::deque<std::string> PlayerNotices;
 
 namespace {
 void twoDigits(std::string& out, long v) {
@@ -102,6 +104,13 @@ void DrawMessages() {
       GameText->drawText(5, static_cast<Integer>(12 * (MsgCount - i)), MsgLog[static_cast<size_t>(i)], 0,
                          false, false);
   }
+}
+
+void tellPlayer(const std::string& what, const std::string& why, const std::string& advice) {
+  const std::string notice = "[Y]" + what + ":[y] " + why + (advice.empty() ? "" : ". " + advice);
+  if (std::find(PlayerNotices.begin(), PlayerNotices.end(), notice) != PlayerNotices.end()) return;
+  PlayerNotices.push_back(notice);
+  addMessage(what + ": " + why, false);
 }
 
 void installMessageLog() {

@@ -7,6 +7,7 @@
 #pragma once
 #include <array>
 #include <cstdio>
+#include <deque>
 #include <string>
 
 #include "runtime/Numbers.h"
@@ -27,6 +28,15 @@ extern std::FILE* LogEcho;
 void addMessage(const std::string& text, bool forced);
 // Once per frame after the interface: runs the timer by FrameTime and draws the shown lines.
 void DrawMessages();
+// Notices the player must read and answer: a write the system refused, or a file that could not
+// be read, and what that leaves. tellPlayer logs "what: why" (unforced: standard error, and the
+// screen's log with the developer option) and queues the notice "[Y]what:[y] why" (". " + advice
+// when given). The interface shows the oldest queued notice as a box over whatever screen is up,
+// the screen's clicks withheld (in flight the controls too, and the game paused) until its "ok" is
+// clicked, then the next. A notice equal to one still queued is not queued or logged again, so a
+// file that a dozen player records read is told once. The program's start-up empties the queue.
+extern std::deque<std::string> PlayerNotices;
+void tellPlayer(const std::string& what, const std::string& why, const std::string& advice = "");
 // Makes addMessage (unforced) the runtime's sink for trapped errors and notices. Called once by
 // the program's start-up, and by test fixtures that want trapped errors in the log.
 void installMessageLog();

@@ -82,7 +82,7 @@ CInterface::CInterface() {
 }
 
 bool CInterface::hasMouse() const {
-  if (Window > msNone || overlayFrame > 0) return true;
+  if (Window > msNone || overlayFrame > 0 || !PlayerNotices.empty()) return true;
   if (!Ships.empty() && Ships[0]) {
     const CShip& p = *Ships[0];
     if (p.TractorFrame > 0 || p.LandingFrame > 0) return true;
@@ -117,6 +117,7 @@ void CInterface::Render() {
   // newGame (title end, quit dialog) replaces GameInterface during the pass; this object stays
   // alive until the pass is over.
   const std::shared_ptr<CInterface> self = GameInterface.get() == this ? GameInterface : nullptr;
+  const bool noticeClick = withholdClickForNotice();
   vbTrap("Interface.Render", [&] {
     Long window = Window;
     const Single T = timeOfDay();
@@ -134,7 +135,8 @@ void CInterface::Render() {
       if (JoyControl) JoyControl->keyUpGrace = true;
     }
     prevWindow = window;
-    GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit;
+    GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit ||
+                 !PlayerNotices.empty();
     const bool fullScreen = isFullScreenState(window);
     if (!fullScreen) runShipChangeFade();
     if (runScreenFade()) return;
@@ -216,6 +218,7 @@ void CInterface::Render() {
     if (aimMarkerOn) drawAimMarker();
     MouseClicked = false;
   });
+  vbTrap("Interface.Render", [&] { drawNotice(noticeClick); });
 }
 
 void CInterface::tickGameClock(Single T) {

@@ -82,6 +82,7 @@ class CameraTest : public DeviceFixture {
     CursorCentreX = CursorCentreY = 0;
     WarmedUp = true;
     frmMain.window().move(3000, 1500);  // (200, 100) pixels: the cursor re-centres at (600, 400)
+    PlayerNotices.clear();  // of the options files, which this folder lacks: none stands over the flight
   }
   void TearDown() override {
     if (cursorHidden) ShowCursor(true);

@@ -155,6 +155,7 @@ class HudTest : public ::testing::Test {
     installMessageLog();
     GameMode = 1;
     Player = std::make_shared<CPlayer>();
+    PlayerNotices.clear();  // of the options files, which this folder lacks: none stands over the HUD
     for (auto& sp : SubPlayers) sp.reset();
     MotherPlayer.reset();
     GameInterface = std::make_shared<CInterface>();

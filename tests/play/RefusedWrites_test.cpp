@@ -27,10 +27,6 @@
 #include "tests/support/PixelDevice.h"
 #include "tests/support/RefusingFolder.h"
 
-struct WriteNoticeProbe {
-  static const std::string& notice(const CInterface& g) { return g.writeNotice; }
-};
-
 namespace {
 enum class Refusal { ReadOnly, Full };
 void PrintTo(Refusal r, std::ostream* os) { *os << (r == Refusal::ReadOnly ? "read-only data/" : "full data/"); }
@@ -141,7 +137,7 @@ class RefusedWriteTest : public GameRunTest, public ::testing::WithParamInterfac
     Long window = -1;
     std::string notice;
   };
-  static Seen see() { return Seen{GameInterface->Window, WriteNoticeProbe::notice(*GameInterface)}; }
+  static Seen see() { return Seen{GameInterface->Window, PlayerNotices.empty() ? "" : PlayerNotices.front()}; }
 
   // What every refused write shows: no error reaches the frame's trap; the notice on screen (the
   // screen it stays on, the texts it names and the reason) until its "ok" clears it on the same
