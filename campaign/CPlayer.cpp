@@ -53,8 +53,8 @@ void reportWritten(const char* file, const std::string& text) {
 }
 
 // A file that is damaged or that could not be written: a notice to the player.
-void reportTrouble(const char* file, const std::string& what, const std::string& why) {
-  if (firstReport(file, what + why)) tellPlayer(what, why);
+void reportTrouble(const char* file, const std::string& what, const std::string& why, const std::string& advice = "") {
+  if (firstReport(file, what + why)) tellPlayer(what, why, advice);
 }
 
 // Store part number of each MountType 0..11.
@@ -516,7 +516,7 @@ void CPlayer::ReadOptions() {
       WriteOptions();
       reportWritten(OptionsFile, named + " missing: default options written.");
     } catch (const std::exception& e) {
-      reportTrouble(OptionsFile, named + " missing and cannot be written (" + e.what() + ")", "default options used.");
+      reportTrouble(OptionsFile, "options file missing and cannot be written", e.what(), "default options used.");
     }
     return;
   }
@@ -561,7 +561,7 @@ void CPlayer::ReadCheats() {
       WriteCheats();
       reportWritten(CheatsFile, named + " missing: all cheats locked.");
     } catch (const std::exception& e) {
-      reportTrouble(CheatsFile, named + " missing and cannot be written (" + e.what() + ")", "all cheats locked.");
+      reportTrouble(CheatsFile, "cheat file missing and cannot be written", e.what(), "all cheats locked.");
     }
     return;
   }

@@ -110,7 +110,7 @@ void tellPlayer(const std::string& what, const std::string& why, const std::stri
   const std::string notice = "[Y]" + what + ":[y] " + why + (advice.empty() ? "" : ". " + advice);
   if (std::find(PlayerNotices.begin(), PlayerNotices.end(), notice) != PlayerNotices.end()) return;
   PlayerNotices.push_back(notice);
-  addMessage(what + ": " + why, false);
+  addMessage(what + ": " + why + (advice.empty() ? "" : ". " + advice), false);
 }
 
 void installMessageLog() {

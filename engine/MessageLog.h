@@ -29,9 +29,9 @@ void addMessage(const std::string& text, bool forced);
 // Once per frame after the interface: runs the timer by FrameTime and draws the shown lines.
 void DrawMessages();
 // Notices the player must read and answer: a write the system refused, or a file that could not
-// be read, and what that leaves. tellPlayer logs "what: why" (unforced: standard error, and the
-// screen's log with the developer option) and queues the notice "[Y]what:[y] why" (". " + advice
-// when given). The interface shows the oldest queued notice as a box over whatever screen is up,
+// be read, and what that leaves. tellPlayer queues the notice "[Y]what:[y] why" (". " + advice
+// when given) and logs it without the colour codes (unforced: standard error, and the screen's log
+// with the developer option). The interface shows the oldest queued notice as a box over whatever screen is up,
 // the screen's clicks withheld (in flight the controls too, and the game paused) until its "ok" is
 // clicked, then the next. A notice equal to one still queued is not queued or logged again, so a
 // file that a dozen player records read is told once. The program's start-up empties the queue.

@@ -135,11 +135,10 @@ TEST_F(CPlayerTest, MissingFilesGiveDefaultsAndAreWritten) {
   auto r = std::make_shared<CPlayer>();
   EXPECT_EQ(q->getCharKey(0), 87);
   ASSERT_EQ(PlayerNotices.size(), 2u);
-  EXPECT_EQ(PlayerNotices[0].rfind("[Y]options file \\data\\options.pnd missing and cannot be written (", 0), 0u)
-      << PlayerNotices[0];
-  EXPECT_NE(PlayerNotices[0].find("):[y] default options used."), std::string::npos) << PlayerNotices[0];
-  EXPECT_EQ(PlayerNotices[1].rfind("[Y]cheat file \\data\\options2.pnd missing and cannot be written (", 0), 0u)
-      << PlayerNotices[1];
+  EXPECT_EQ(PlayerNotices[0], "[Y]options file missing and cannot be written:[y] \\data\\options.pnd: Path not found. "
+                              "default options used.");
+  EXPECT_EQ(PlayerNotices[1], "[Y]cheat file missing and cannot be written:[y] \\data\\options2.pnd: Path not found. "
+                              "all cheats locked.");
   EXPECT_FALSE(dir.exists("\\data"));
 }
 
