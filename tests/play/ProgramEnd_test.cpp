@@ -3,8 +3,10 @@
 // which plays to the scene, tells the parent so through a mark file and goes on playing; the
 // parent sends the signal, and the child must end within a bound with status 0 and with the files
 // of data/ (options, save slots, cheats) byte for byte as they were and no write's leftover in the
-// game folder. The store is reached as the store tests reach it: the ship placed over the gas
-// station's pad, the action key held.
+// game folder. In the start-up the child signals itself, after the window system's connection
+// and before the game's first frame: the game must end without playing. Flight and the store are
+// reached as the other game tests reach them (the ship made and placed by the test, over the gas
+// station's pad with the action key held for the store).
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -37,7 +39,7 @@ namespace {
 constexpr const char* SceneVariable = "QV_END_SCENE";  // set in the child: the scene to end in
 constexpr const char* MarkVariable = "QV_END_MARK";    // set in the child: the file it writes there
 constexpr Long PassesAfterMark = 500;  // a child still playing this long after its mark failed
-constexpr double Bound = 120;            // seconds for each of the child's steps: only a hang exceeds it
+constexpr double Bound = 120;          // seconds for each of the child's steps: only a hang exceeds it
 
 class ProgramEndGameTest : public GameRunTest {};
 
