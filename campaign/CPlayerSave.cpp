@@ -402,6 +402,15 @@ void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
   }
   CPlayer game(*this);
   readRecord(game, -1, head);
+  // The game resumes only where it can be played: its ship's design and its node's map whole.
+  const std::string slotName = "save slot " + std::to_string(slot + 1);
+  if (!shipDefReadable(game.ShipType))
+    vbRaise(vberr::FileAccess, slotName + ": its ship cannot be read (" + shipDefPath(game.ShipType) + ")");
+  if (World) {
+    const FileProblem problem = World->nodeMapProblem(head.node);
+    if (!problem.empty())
+      vbRaise(vberr::FileAccess, slotName + ": " + problem.text() + ". " + World->cannotEnter(head.node));
+  }
 
   // 1..5. All read: the game resumes from the slot.
   *this = game;

@@ -14,6 +14,7 @@
 #include "engine/GeomMod.h"
 #include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
+#include "engine/TrivecImports.h"
 #include "game/CheatMod.h"
 #include "game/TargMod.h"
 #include "engine/modDirectX.h"
@@ -140,6 +141,9 @@ void FormMain::Form_Load() {
     HWND hWnd = window().hWnd();
     initD3D(hWnd, Player->vRes, Player->vFullScreen, Player->vWideScreen);
     initMD2Normals();
+    // Every model's frames are blended by the math library: a game folder without a working one
+    // stops here, with the error that names the library and why.
+    TrivecImports::requireLibrary();
     initGame(erLauncher);
   } catch (...) {
     // The error stops the program: release what was made, then pass the error on.

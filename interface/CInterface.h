@@ -99,10 +99,11 @@ class CInterface {
   void ToggleWarpChoose(bool status);
   // Resets the gunner's weapon-switch display; the landing and warp pass -1, -1.
   void InitSecondarySwitch(Long weapon, Long keep);
-  // The landing's put-away, when a service screen opens: a gunner holding `held` (>= 0; -1 none)
-  // puts it away (InitSecondarySwitch(-1, -1)) and the selection is kept for the end of the
-  // landing. Called by the player's ship.
-  void holsterForLanding(Integer held);
+  // The put-away of a landing (when a service screen opens) and of a warp (as the ship warps
+  // out): a gunner holding `held` (>= 0; -1 none) puts it away (InitSecondarySwitch(-1, -1)) and
+  // the selection is kept; the gunner takes it back once the landing or the whole warp (the
+  // arrival and the warp in, chained hops included) is over. Called by the player's ship.
+  void holsterSecondary(Integer held);
   // The weapon a purchase gives the gunner: taken into the hands when the landing ends unless
   // the gunner held a weapon when the ship landed. Called by the weapon store.
   void giveBoughtSecondary(Integer weapon);
@@ -157,7 +158,7 @@ class CInterface {
   Integer fleetSlot = -1;          // dock bay chosen on the shipyard's fleet page, -1 none
   Integer spawnChoice = 0;       // fleet member 0..3 to respawn or switch into
   Integer chosenSecondary = -1;  // secondary weapon picked in the on-screen choice list, -1 none
-  Integer landedSecondary = -1;  // weapon back in the gunner's hands once the landing ends, -1 none
+  Integer landedSecondary = -1;  // weapon back in the gunner's hands once the landing or warp ends, -1 none
   Integer chosenMission = 0;     // mission 0..2 picked in mission control
   Integer pendingShipType = 0;   // shipyard purchase / fleet sale waiting for its dialog
   Long pendingPrice = 0;
@@ -199,7 +200,11 @@ class CInterface {
   void drawDeathPrompt();
   void runShipChangeFade();
   void drawBountyMessage();
-  void drawMissionLayers();
+  // The directive, the result banner and the talk box over flight. Under a screen that covers
+  // flight (`window` above 0, the wait after a linked landing excepted) none is drawn here: the
+  // directive waits and the result banner keeps its clock for the return to flight, and Render
+  // draws the talk box over that screen instead.
+  void drawMissionLayers(Long window = 0);
   void runOverlay();
   bool runScreenFade();                 // True when the fade ends the pass (still darker than half)
   // Menu pages, wizard, title, intro, credits, quit and notice screens: drawn instead of flight.
@@ -254,6 +259,14 @@ class CInterface {
   bool withholdClickForNotice();
   // End of such a screen's frame: the notice over it, given the click withheld.
   void drawWriteNotice(bool click);
+  // The notice box (a 400 x 150 panel, the text and "ok") drawn with the frame's click; true when
+  // "ok" was clicked.
+  bool drawNoticeBox(const std::string& text, bool click);
+  // The oldest of the player's notices (engine/PlayerNotices) stands over every screen, flight
+  // included, while no refused-write notice is up on its own screen: the screen under it takes no
+  // click, flight is paused and the pointer is the interface's, until its "ok".
+  bool playerNoticeShown() const;
+  void drawPlayerNotice(bool click);
  private:
   // ===== END core =====
 
@@ -305,6 +318,9 @@ class CInterface {
   void drawNewGameFrame(Integer page, Single cx, Single top);
   void drawNewGamePageText(Integer line, Single cx, Single top);
   void drawNewGameShipPage(Single cx, Single top);
+  // The wizard's ship i (0..2, left to right) is offered: its design was read whole.
+  static bool newGameShipOffered(Integer i);
+  void chooseNewGameShip(Integer i);  // selItem, the player's ShipType and Ships(0) full
   void drawNewGameCrewPage(Integer seat, Single cx, Single top);
   void drawNewGameNamePage(const std::string& name, Single cx, Single top);
   void newGameFinish();
@@ -553,9 +569,10 @@ class CInterface {
   // ===== BLOCK talk: talk boxes, the talk action, the news viewer =====
  public:
   // Opens the talk box with the portrait "\gfx\portraits\" + portrait + ".bmp" and text; confirm:
-  // the box waits for the talk key to accept its offer; resetShip: no ship's offer is shown.
-  // Returns the seconds the box stays open: Len(text) / 20 + 4. Called by the talk action, the
-  // meeting talk of ships and the mission script's popups.
+  // the box waits for the talk key to accept its offer; resetShip: no ship's offer is shown (the
+  // mission script's popups), and the mission's directive still on the banner, the step before
+  // this line, is ended. Returns the seconds the box stays open: Len(text) / 20 + 4. Called by the
+  // talk action, the meeting talk of ships and the mission script's popups.
   Single MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip);
   // True while a talk box is open (its timer above 0).
   bool getTalkBox() const { return talkTimer > 0; }

@@ -10,6 +10,7 @@
 #include "engine/CText.h"
 #include "engine/GameGlobals.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"
@@ -74,14 +75,30 @@ bool CInterface::withholdClickForNotice() {
 
 void CInterface::drawWriteNotice(bool click) {
   if (writeNotice.empty() || Window != noticeWindow) return;
+  if (drawNoticeBox(writeNotice, click)) writeNotice.clear();
+}
+
+bool CInterface::drawNoticeBox(const std::string& text, bool click) {
   MouseClicked = click;
   const D3DXVECTOR2 corner = rectToScreen(400, 150);
   CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.5f);
-  t.makeBlock(370, writeNotice);
+  t.makeBlock(370, text);
   t.drawBlock(corner.x + 200, corner.y + 15, 1);
-  if (drawButton(corner.x + 160, corner.y + 110, 80, "ok", false)) writeNotice.clear();
+  return drawButton(corner.x + 160, corner.y + 110, 80, "ok", false);
+}
+
+bool CInterface::playerNoticeShown() const {
+  return firstPlayerNotice() && (writeNotice.empty() || Window != noticeWindow);
+}
+
+void CInterface::drawPlayerNotice(bool click) {
+  const PlayerNotice* n = firstPlayerNotice();
+  if (!n) return;
+  if (drawNoticeBox("[Y]" + n->title + ":[y] " + n->text, click)) dismissPlayerNotice();
+  drawCursor();
+  MouseClicked = false;
 }
 
 void CInterface::drawConfirmDelete() {

@@ -19,6 +19,7 @@
 #include "runtime/ItemFile.h"
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
+#include "ships/CShipDef.h"
 
 using interface_helpers::player;
 
@@ -118,27 +119,37 @@ void CInterface::drawNewGamePageText(Integer line, Single cx, Single top) {
   t.drawBlock(cx + 20, top + 60, 0);
 }
 
+bool CInterface::newGameShipOffered(Integer i) {
+  return i >= 0 && i <= 2 && shipDefReadable(WizardShips[i]);
+}
+
+void CInterface::chooseNewGameShip(Integer i) {
+  selItem = i;
+  CPlayer& p = player();
+  p.ShipType = WizardShips[i];
+  p.MakeShipFromPlayer(0, 0, 0, 0);
+  CShip& s = *vbAt(Ships, 0);
+  s.Armor = s.getMaxArmor();
+  s.Fuel = s.getMaxFuel();
+  s.Shields = s.getMaxShields();
+  p.updateFromShip(playerShip);
+}
+
 void CInterface::drawNewGameShipPage(Single cx, Single top) {
+  // A ship whose design could not be read is not offered: the first one that can be is chosen.
+  for (Integer i = 0; i < 3 && !newGameShipOffered(selItem); ++i)
+    if (newGameShipOffered(i)) chooseNewGameShip(i);
   // 1. Description and statistics; the statistics panel moves the page's anchor up by 45.
-  if (selItem >= 0 && selItem <= 2) {
+  if (newGameShipOffered(selItem)) {
     drawNewGamePageText(selItem, cx, top);
     Single statsX = std::max(cx - 320, 5.0f);  // on a 640 screen its rim stays on the screen
     drawShipStats(statsX, top, WizardShips[selItem]);
   }
   // 2..3. The three ship tiles with their icons.
   for (Integer i = 0; i < 3; ++i) {
+    if (!newGameShipOffered(i)) continue;
     const Single tx = cx + 15 + 90.0f * i, ty = top + 230;
-    if (drawListArrowUp(tx, ty, i == selItem) && i != selItem) {
-      selItem = i;
-      CPlayer& p = player();
-      p.ShipType = WizardShips[i];
-      p.MakeShipFromPlayer(0, 0, 0, 0);
-      CShip& s = *vbAt(Ships, 0);
-      s.Armor = s.getMaxArmor();
-      s.Fuel = s.getMaxFuel();
-      s.Shields = s.getMaxShields();
-      p.updateFromShip(playerShip);
-    }
+    if (drawListArrowUp(tx, ty, i == selItem) && i != selItem) chooseNewGameShip(i);
     const Integer t = WizardShips[i];
     const int32_t col = t % 3, row = (t / 3) % 3;
     const size_t sheet = static_cast<size_t>(t / 9);
@@ -148,7 +159,7 @@ void CInterface::drawNewGameShipPage(Single cx, Single top) {
   }
   // 4.
   if (drawButton(cx + 20, top + 350, 100, "previous", false)) Window = msNewDifficulty;
-  if (drawButton(cx + 180, top + 350, 100, "next", false)) {
+  if (drawButton(cx + 180, top + 350, 100, "next", !newGameShipOffered(selItem))) {
     Window = msNewDriver;
     LoadNewGameDriverPortraits();
   }

@@ -84,6 +84,11 @@ class NewGameTest : public CoreTest {
     dir->write("\\data\\introtext.pnd", slides);
     dir->write("\\data\\intromsg.pnd", "a.b\r\n");
     dir->write("\\maps\\world.pnd", "\"World!\"\r\n" + node("Home Base", "home") + node("Far Away", "away") + "\"eof\"\r\n");
+    for (const char* name : {"home", "away"}) {  // empty maps, whole: a game can be loaded onto them
+      map->MapName = name;
+      map->Save();
+    }
+    map->MapName = "";
     World = std::make_shared<CWorld>();
     World->Load();
     World->CurrentNode = 1;
