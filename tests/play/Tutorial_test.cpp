@@ -148,10 +148,9 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
   DroneWatch drone;
   D3DVECTOR titleClick{-1, -1, 0};
   frmMain.afterFrameForTests = [&](Long pass) {
-    if (!scriptInPlay(pass, std::getenv("QV_TUT_TRACE") ? 400 : 30000)) return;
+    if (!scriptInPlay(pass, 30000)) return;
     pilot.frame();
     CInterface& gi = *GameInterface;
-    if (std::getenv("QV_TUT_TRACE") && pass % 20 == 0) std::fprintf(stderr, "pass %d stage %d window %d ptr %g,%g\n", int(pass), int(stage), int(gi.Window), PointerX, PointerY);
     switch (stage) {
       case Stage::Title:  // a click where the pointer stands ends the title (the press already does)
         if (titleClick.x < 0) {
@@ -324,6 +323,9 @@ TEST_F(TutorialGameTest, ANewcomerFollowingTheDirectivesReachesThePass) {
   EXPECT_EQ(drone.far, 0) << "the drone got away, " << drone.farthest << " from the player's ship";
   EXPECT_GE(drone.downAt, 0) << "the drone was never downed; " << pilot.describe();
   EXPECT_LT(drone.downAt, 150) << "the drone took " << drone.hits() << " hits";
+  // Few enough laser hits that a newcomer's scattered fire strips the shields in one pass and
+  // finishes the armour before it gets away (about thirty on the practice drone).
+  EXPECT_LE(drone.hits(), 40) << "the practice drone takes too many hits for a newcomer";
   EXPECT_EQ(drone.ships.size(), 1u) << "the drone got away and another one came";
   EXPECT_GT(pilot.log().shots, 0);
   EXPECT_GT(pilot.log().targetPresses, 0) << "the drone was never targeted with the target key";
