@@ -38,8 +38,14 @@ FileProblem FileProblem::of(const std::exception& e, const std::string& path) {
 }
 
 void tellPlayer(const std::string& title, const std::string& text) {
+  for (const PlayerNotice& n : queue())
+    if (n.title == title && n.text == text) return;
   queue().push_back(PlayerNotice{title, text});
   addMessage(title + ": " + text, false);
+}
+
+void tellPlayer(const std::string& what, const std::string& why, const std::string& advice) {
+  tellPlayer(what, advice.empty() ? why : why + ". " + advice);
 }
 
 bool tellDamagedFile(const FileProblem& problem, const std::string& effect) {
@@ -59,10 +65,20 @@ void dismissPlayerNotice() {
   if (!queue().empty()) queue().pop_front();
 }
 
-void resetPlayerNotices() {
-  queue().clear();
+std::vector<std::string> playerNoticeTexts() {
+  std::vector<std::string> texts;
+  for (const PlayerNotice& n : queue()) texts.push_back("[Y]" + n.title + ":[y] " + n.text);
+  return texts;
+}
+
+void forgetToldFiles() {
   toldFiles().clear();
   loggedFiles().clear();
+}
+
+void resetPlayerNotices() {
+  queue().clear();
+  forgetToldFiles();
 }
 
 std::string printableExcerpt(const std::string& raw, size_t maxChars) {

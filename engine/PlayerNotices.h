@@ -7,6 +7,7 @@
 #pragma once
 #include <exception>
 #include <string>
+#include <vector>
 
 // A file of the game folder that cannot be used whole: its game path ("\maps\losgatos.pnd") and
 // the reason ("Input past end of file").
@@ -24,8 +25,13 @@ struct PlayerNotice {
   std::string text;   // why, and what the game does instead
 };
 
-// Queues the notice and logs title + ": " + text (unforced: standard error, not the on-screen log).
+// Queues the notice and logs title + ": " + text (unforced: standard error, and the screen's log
+// with the developer option). A notice equal to one still queued is not queued or logged again, so
+// a file that a dozen player records read is told once.
 void tellPlayer(const std::string& title, const std::string& text);
+// A refused write or an unusable file and what the game does instead: tellPlayer(what, why + ". " +
+// advice), advice "" adding nothing.
+void tellPlayer(const std::string& what, const std::string& why, const std::string& advice);
 // The damaged file, once per path for the run: tellPlayer(path, reason + ". " + effect) (effect ""
 // adds nothing), its log line left out when logDamagedFile wrote it already. False when that path
 // was told already.
@@ -36,7 +42,11 @@ void logDamagedFile(const FileProblem& problem, const std::string& effect);
 // The oldest notice not yet acknowledged; null when none.
 const PlayerNotice* firstPlayerNotice();
 void dismissPlayerNotice();  // drops the oldest
-// Empties the queue and forgets which files were told (the game's set-up; tests).
+// Every queued notice as its box shows it ("[Y]title:[y] text"), oldest first.
+std::vector<std::string> playerNoticeTexts();
+// Forgets which files were told, so a new run of the game tells them again (the game's set-up).
+void forgetToldFiles();
+// Empties the queue too (the program's start-up; tests).
 void resetPlayerNotices();
 
 // Text from a damaged file, fit to be quoted in a message: bytes outside printable ASCII become

@@ -67,7 +67,7 @@ bool inFrameScene() { return D3DDevice && D3DDevice->InScene(); }
 
 void initGame(Integer request) {
   closeEditors();
-  resetPlayerNotices();  // a new run tells each damaged file again
+  forgetToldFiles();  // a new run tells each damaged file again; notices not yet read stay
   // 1..4: interface, caches, mission control, music, news.
   GameInterface = std::make_shared<CInterface>();
   TexMon = std::make_shared<CTextureMonster>();

@@ -83,7 +83,7 @@ CInterface::CInterface() {
 }
 
 bool CInterface::hasMouse() const {
-  if (Window > msNone || overlayFrame > 0 || playerNoticeShown()) return true;
+  if (Window > msNone || overlayFrame > 0 || firstPlayerNotice()) return true;
   if (!Ships.empty() && Ships[0]) {
     const CShip& p = *Ships[0];
     if (p.TractorFrame > 0 || p.LandingFrame > 0) return true;
@@ -118,9 +118,8 @@ void CInterface::Render() {
   // newGame (title end, quit dialog) replaces GameInterface during the pass; this object stays
   // alive until the pass is over.
   const std::shared_ptr<CInterface> self = GameInterface.get() == this ? GameInterface : nullptr;
-  const bool notice = playerNoticeShown();
-  const bool noticeClick = notice && MouseClicked;
-  if (notice) MouseClicked = false;
+  const bool notice = firstPlayerNotice() != nullptr;
+  const bool noticeClick = withholdClickForNotice();
   bool faded = false;  // the screen fade ended the pass
   vbTrap("Interface.Render", [&] {
     Long window = Window;
@@ -226,7 +225,7 @@ void CInterface::Render() {
     if (aimMarkerOn) drawAimMarker();
     MouseClicked = false;
   });
-  if (notice && !faded) vbTrap("Interface.Render", [&] { drawPlayerNotice(noticeClick); });
+  if (!faded) vbTrap("Interface.Render", [&] { drawNotice(noticeClick); });
 }
 
 void CInterface::tickGameClock(Single T) {

@@ -57,8 +57,8 @@ class CInterface {
   // message log when DevMode is on.
   CInterface();
 
-  // True while the interface owns the mouse: a screen is up (Window above 0), the status/warp
-  // overlay is opening, open or closing, or the player's ship is in its tractor or landing
+  // True while the interface owns the mouse: a screen is up (Window above 0), a notice stands
+  // (PlayerNotices), the status/warp overlay is opening, open or closing, or the player's ship is in its tractor or landing
   // sequence (TractorFrame or LandingFrame above 0).
   bool hasMouse() const;
   // Assigns key code to the binding keyRemapping waits for and clears keyRemapping; nothing while
@@ -117,7 +117,8 @@ class CInterface {
   void ReadSaveList();
   // Starts the 3-second wait of screen 17 (the caller sets the screen).
   void InitWaitForASec() { waitTimer = 3.0f; }
-  // Saves the game into the current slot as an autosave next to landing slot k; save icon 5 s.
+  // Saves the game into the current slot as an autosave next to landing slot k; save icon 5 s. A
+  // save that fails is a notice to the player (the slot and why); the ship stays where it was.
   void doAutoSave(Integer k);
 
   static constexpr int BountySlots = 64;
@@ -163,7 +164,7 @@ class CInterface {
   Integer pendingShipType = 0;   // shipyard purchase / fleet sale waiting for its dialog
   Long pendingPrice = 0;
   Integer pendingSlot = 0;       // dock bay, -1 the player's own ship
-  std::array<std::string, 7> slotNames{};  // name line of each save slot, "" for an empty slot
+  std::array<std::string, 7> slotNames{};  // name line of each save slot, "" for an empty slot, "?" for a file with no line
   Integer curSlot = 0;           // save slot chosen on the save-slot screen
   struct SrcRect {
     Long left = 0, top = 0, right = 0, bottom = 0;
@@ -242,31 +243,22 @@ class CInterface {
   void drawConfirmDelete();
   void drawConfirmSave();
   void drawConfirmLoad();
+  // Loads the whole game of slot curSlot (the game manager's and the bank's "load"); a slot that
+  // cannot be read changes nothing, is a notice, and false.
+  bool loadSlot();
   void drawConfirmPurchase();
   void drawConfirmMission();
   void drawConfirmCancelMission();
   void drawConfirmSell();
   void drawConfirmQuit();
-  // A write the system refused, told to the player: writeNotice ("" none) names what was not
-  // written and why. The screen noticeWindow (options, save slots, the wizard's last page) draws
-  // it as a dialog over itself until its "ok" is clicked; meanwhile that screen takes no click.
-  // Leaving that screen another way (Escape in the wizard) drops the notice.
-  std::string writeNotice;
-  Long noticeWindow = msNone;
-  void tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn, const std::string& advice = "");
-  // Start of such a screen's frame: while a notice is up, the frame's click is taken from the
-  // screen and returned for drawWriteNotice; false otherwise.
-  bool withholdClickForNotice();
-  // End of such a screen's frame: the notice over it, given the click withheld.
-  void drawWriteNotice(bool click);
-  // The notice box (a 400 x 150 panel, the text and "ok") drawn with the frame's click; true when
-  // "ok" was clicked.
-  bool drawNoticeBox(const std::string& text, bool click);
-  // The oldest of the player's notices (engine/PlayerNotices) stands over every screen, flight
-  // included, while no refused-write notice is up on its own screen: the screen under it takes no
-  // click, flight is paused and the pointer is the interface's, until its "ok".
-  bool playerNoticeShown() const;
-  void drawPlayerNotice(bool click);
+  // Notices (tellPlayer, engine/PlayerNotices.h) stand over every screen. A screen whose write was
+  // refused stays where it is, so the write can be tried again.
+  // Start of the interface pass: while a notice is up the pass's click is taken from the screen
+  // under it and returned for drawNotice; false otherwise.
+  static bool withholdClickForNotice();
+  // End of the interface pass: the oldest notice over the screen (and the cursor), given the
+  // click withheld; its "ok" takes it away.
+  void drawNotice(bool click);
  private:
   // ===== END core =====
 
@@ -324,7 +316,8 @@ class CInterface {
   void drawNewGameCrewPage(Integer seat, Single cx, Single top);
   void drawNewGameNamePage(const std::string& name, Single cx, Single top);
   void newGameFinish();
-  // Save-slot preview: reads the head lines of slot curSlot into the preview members.
+  // Save-slot preview: reads the head lines of slot curSlot into the preview members, or for a slot
+  // that would not load why into previewDamage.
   void readSlotPreview();
 
   // Intro.
@@ -345,6 +338,8 @@ class CInterface {
   Integer previewDifficulty = 0;
   Long previewPlayTime = 0;   // seconds
   Integer previewNode = 0;    // world node index
+  std::string previewDamage;  // "" for a slot that loads
+  std::array<std::string, 7> slotDamageLogged{};  // the damage last logged for each slot
  private:
   // ===== END newgame =====
 
@@ -642,5 +637,6 @@ class CInterface {
 };
 
 extern std::shared_ptr<CInterface> GameInterface;
-// Set by the interface while the game is paused (the frame update then moves only the player's ship).
+// Set by the interface while the game is paused (the frame update then moves only the player's ship):
+// the status or warp overlay, the intro, the credits, the quit question, a notice standing.
 extern bool GamePaused;

@@ -12,6 +12,7 @@
 #include "engine/GameGlobals.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"
 #include "platform/D3DX.h"
@@ -195,12 +196,10 @@ void CInterface::newGameFinish() {
   try {
     player().Save(curSlot, DateText() + " (auto)", playerShip, -1);
   } catch (const std::exception& e) {
-    tellWriteRefused("new game not saved in slot " + std::to_string(curSlot + 1) + " (" +
-                         CPlayer::SlotFolder(curSlot) + ")",
-                     e, msNewAllSet, "finish! tries again; previous leads to the other slots.");
+    tellPlayer("new game not saved in slot " + std::to_string(curSlot + 1) + " (" + CPlayer::SlotFolder(curSlot) + ")",
+               e.what(), "finish! tries again; previous leads to the other slots.");
     return;
   }
-  writeNotice.clear();
   // 1..4.
   Window = msIntro;
   StopAllSounds();
@@ -219,7 +218,6 @@ void CInterface::newGameFinish() {
 void CInterface::drawNewGame(Integer page) {
   const Single cx = static_cast<Single>(ScreenWidth) / 2;
   const Single top = static_cast<Single>(ScreenHeight) / 2 - 200;
-  const bool noticeClick = withholdClickForNotice();
   drawNewGameFrame(page, cx, top);
   CPlayer& p = player();
 
@@ -274,7 +272,6 @@ void CInterface::drawNewGame(Integer page) {
     }
     if (drawButton(cx + 180, top + 350, 100, last ? "finish!" : "next", false)) newGameNext();
   }
-  drawWriteNotice(noticeClick);
   MouseClicked = false;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/PlayerNotices.h"
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/CText.h"
@@ -155,6 +156,7 @@ class HudTest : public ::testing::Test {
     installMessageLog();
     GameMode = 1;
     Player = std::make_shared<CPlayer>();
+    resetPlayerNotices();  // of the options files, which this folder lacks: none stands over the HUD
     for (auto& sp : SubPlayers) sp.reset();
     MotherPlayer.reset();
     GameInterface = std::make_shared<CInterface>();
