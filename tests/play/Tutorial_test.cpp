@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -88,7 +89,7 @@ struct DroneWatch {
   double downAt = -1;       // seconds when its armour went below 0, -1 still up
   long frames = 0, hidden = 0, far = 0;
   double farthest = 0;
-  double damage = 0;        // shields and armour it lost
+  double damage = 0;        // shields and armour it lost until it went down
   std::set<Integer> ships;  // every ship that was the drone (another one comes if it gets away)
   Integer last = -1;
   Single lastHealth = 0;
@@ -96,15 +97,17 @@ struct DroneWatch {
   // One frame of the lesson; `me` the player's ship.
   void see(const CShip& me, Integer drone) {
     seconds += FrameTime;
-    if (drone < 0) return;
+    if (drone < 0 || downAt >= 0) return;
     const CShip& d = *Ships[drone];
     ships.insert(drone);
     const Single health = std::max(0.0f, d.Shields) + d.Armor;
     if (drone == last && health < lastHealth) damage += lastHealth - health;
     last = drone;
     lastHealth = health;
-    if (downAt < 0 && InputPilot::down(d)) downAt = seconds;
-    if (downAt >= 0) return;
+    if (InputPilot::down(d)) {
+      downAt = seconds;
+      return;
+    }
     const double dist = std::hypot(d.x - me.x, d.y - me.y);
     ++frames;
     if (CurMap->quickTestConnect(D3DVECTOR{me.x, me.e, me.y}, D3DVECTOR{d.x, d.e, d.y}, 25)) ++hidden;
