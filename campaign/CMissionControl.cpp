@@ -8,6 +8,7 @@
 #include "engine/CTextureMonster.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/ItemFile.h"
@@ -82,24 +83,21 @@ std::string portraitFor(Long align) {
 void CMissionControl::readUnlocks() {
   EraUnlocks.clear();
   const std::string path = "\\data\\unlocks.pnd";
-  if (!fileExists(resolvePath(path))) {
-    logMessage("Missing unlock list: " + path);
-    return;
-  }
+  const char* const effect = "Missions of the later eras may stay locked";
   try {
     ItemReader in(path);
     while (!in.eof()) {
       EraUnlock u;
       u.era = in.readInteger();
       if (in.eof()) {
-        logMessage("Unlock list ends after era " + std::to_string(u.era));
+        tellDamagedFile(FileProblem{path, "the list ends after era " + std::to_string(u.era)}, effect);
         break;
       }
       u.mission = in.readString();
       EraUnlocks.push_back(u);
     }
-  } catch (const VbError& e) {
-    logMessage("Error in unlock list: " + std::string(e.what()));
+  } catch (const std::exception& e) {
+    tellDamagedFile(FileProblem::of(e, path), effect);  // the pairs before stay
   }
 }
 
@@ -195,7 +193,18 @@ Integer CMissionControl::checkCurrentEra() {
   if (Player)
     for (const EraUnlock& u : EraUnlocks)
       if (u.era > era && Player->checkCompletedMission(u.mission + ".pnd")) era = u.era;
-  if (World && Player) World->CheckNodeMissionCompletes();
+  if (World && Player) {
+    World->CheckNodeMissionCompletes();
+    // The status screen's count: the missions of the record, the tutorial's not counted. (The
+    // record's upper bound, which the world map takes, counts one short of that for a campaign
+    // that did not begin with the tutorial.)
+    Integer done = 0;
+    for (Integer i = 0; i <= Player->getMissionCompletes(); ++i) {
+      const std::string name = Player->getMissionComplete(i);
+      if (!name.empty() && name != TutorialFile) ++done;
+    }
+    World->MissionsCompleted = done;
+  }
   return era;
 }
 
@@ -450,4 +459,8 @@ std::string CMissionControl::getDirective() const {
 Single CMissionControl::getDirectiveFrame() const {
   const CMissionPhase* p = getRunningPhase();
   return Reading && p ? p->directiveFrame : 0.0f;
+}
+
+void CMissionControl::endDirective() {
+  if (CMissionPhase* p = getRunningPhase()) p->directiveFrame = 0;
 }

@@ -6,8 +6,9 @@
 // time limit, and records completions and failures in the player record.
 //
 // Header keys of a mission file ("#def key value"): align, owner, level, recyclable, name,
-// desc, prohibit, nolevup, israndom. A missing unlock list, era folder or mission file is
-// reported to the message log and read as empty; the game goes on.
+// desc, prohibit, nolevup, israndom. A missing or damaged unlock list is told to the player once
+// (engine/PlayerNotices; the pairs before the damage stay); a missing era folder or mission file
+// is reported to the message log and read as empty; the game goes on.
 #pragma once
 #include <array>
 #include <memory>
@@ -48,6 +49,7 @@ class CMissionControl {
  public:
   static constexpr Integer PhaseCount = 8;
   static constexpr Long AnyAlign = 10;
+  static constexpr const char* TutorialFile = "tut.pnd";  // the tutorial's mission file
 
   bool Reading = false;              // a mission is running (doRead is called each frame)
   Single MissionCompleteFrame = 0;   // result banner clock: 4 after a completion, 14 after a failure
@@ -57,7 +59,8 @@ class CMissionControl {
   // Reads the unlock list and the headers of the current era's missions.
   void GetMissionDefs();
   // The highest era of the unlock list whose mission the player completed (0 when none);
-  // also has the world map re-check its map-mission completions.
+  // also has the world map re-check its map-mission completions and counts the completed
+  // missions of the record (the tutorial's not counted) into CWorld::MissionsCompleted.
   Integer checkCurrentEra();
   // Builds the board of the current node (nothing while a mission runs) and loads the portraits
   // of entries 0..2 into ZomPortraitTex.
@@ -98,6 +101,9 @@ class CMissionControl {
   void forceGotoGoal();
   std::string getDirective() const;
   Single getDirectiveFrame() const;
+  // The directive stops showing (its timer 0; its text stays). Called by the interface when the
+  // script opens a talk box.
+  void endDirective();
 
   // Logs the runaway-script message once per loaded mission.
   void noteRunawayScript();

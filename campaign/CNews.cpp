@@ -7,7 +7,7 @@
 
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
-#include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Rnd.h"
 #include "runtime/Strings.h"
@@ -38,12 +38,19 @@ void CNews::Init() {
   std::vector<std::string> lines;
   try {
     lines = readLines(NewsFile);
-  } catch (const VbError& err) {
-    addMessage("News not read (" + std::string(NewsFile) + "): " + err.what(), false);
+  } catch (const std::exception& err) {
+    tellDamagedFile(FileProblem::of(err, NewsFile), "The news shows nothing");
+    return;
   }
+  std::string firstDamage;
+  int damaged = 0;
   int line = 0;
   bool reportedLong = false;
-  for (const std::string& s : lines) {
+  for (size_t n = 0; n < lines.size(); ++n) {
+    const std::string& s = lines[n];
+    auto damage = [&](const std::string& why) {
+      if (damaged++ == 0) firstDamage = "line " + std::to_string(n + 1) + ": " + why;
+    };
     if (s == "#") {
       NewsSegment seg;
       seg.speaker.fill(-1);
@@ -54,15 +61,15 @@ void CNews::Init() {
     }
     if (s.empty()) continue;
     if (segments.empty()) {
-      addMessage("News line before the first segment left out: " + s, false);
+      damage("\"" + printableExcerpt(s) + "\" comes before the first segment");
       continue;
     }
     if (s.size() < 3) {
-      addMessage("News line too short left out: " + s, false);
+      damage("\"" + printableExcerpt(s) + "\" is too short");
       continue;
     }
     if (line >= NewsSegment::Lines) {
-      if (!reportedLong) addMessage("News segment longer than 32 lines: the rest is left out", false);
+      if (!reportedLong) damage("the segment is longer than 32 lines");
       reportedLong = true;
       continue;
     }
@@ -71,12 +78,17 @@ void CNews::Init() {
       case '1': seg.speaker[line] = 1; break;
       case '2': seg.speaker[line] = 2; break;
       case 'p': seg.speaker[line] = 0; break;
-      default: addMessage("Unknown newscaster: " + s.substr(0, 1), false); break;
+      default: damage("unknown newscaster \"" + printableExcerpt(s.substr(0, 1)) + "\""); break;
     }
     seg.text[line] = s.substr(3);
     ++line;
   }
-  if (segments.empty() && !lines.empty()) addMessage("No news segment in " + std::string(NewsFile), false);
+  if (segments.empty() && damaged == 0) firstDamage = "no news segment in the file";
+  if (segments.empty() || damaged > 0) {
+    const std::string more = damaged > 1 ? " (" + std::to_string(damaged) + " damaged lines)" : "";
+    tellDamagedFile(FileProblem{NewsFile, firstDamage + more},
+                    segments.empty() ? "The news shows nothing" : "The news leaves those lines out");
+  }
 }
 
 void CNews::NewSeg() {

@@ -8,9 +8,10 @@
 // first character names the speaker ("1" newscaster 1, "2" newscaster 2, "p" picture cue with
 // the picture number as text), characters 2 and 3 are skipped and the rest is the text. A
 // segment holds at most 32 lines. Lines before the first "#", lines beyond the 32nd of a
-// segment and lines shorter than 3 characters are left out with a message; an unknown speaker
-// is reported and ends its segment there during playback. A missing file or one without a
-// segment is reported and the broadcast shows nothing.
+// segment and lines shorter than 3 characters are left out; an unknown speaker ends its segment
+// there during playback. Such a file, a missing one or one without a segment is told to the
+// player once (engine/PlayerNotices) with its path and first fault; without a segment the
+// broadcast shows nothing.
 #pragma once
 #include <array>
 #include <memory>

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "campaign/CMissionControl.h"
 #include "campaign/CWorld.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
@@ -32,18 +34,28 @@ enum OptionItem {
 };
 constexpr int CheatsStored = 5;
 
-// Every player record reads the options file (a dozen at start-up): a problem with it is reported
-// (forced) once, until a read of the same file works or the problem changes.
-std::string& optionsReported() {
-  static std::string last;  // real path of the file, a line break, the report
-  return last;
+// Every player record reads the options file and the cheat file (a dozen at start-up): a problem
+// with one is told once, until a read of that file works or the problem changes.
+std::string& lastReport(const char* file) {
+  static std::map<std::string, std::string> last;  // by file: its real path, a line break, the report
+  return last[file];
 }
 
-void reportOptions(const std::string& text) {
-  const std::string key = resolvePath(OptionsFile) + "\n" + text;
-  if (optionsReported() == key) return;
-  optionsReported() = key;
-  addMessage(text, true);
+bool firstReport(const char* file, const std::string& text) {
+  const std::string key = resolvePath(file) + "\n" + text;
+  if (lastReport(file) == key) return false;
+  lastReport(file) = key;
+  return true;
+}
+
+// A file missing and written with the defaults: a forced log line.
+void reportWritten(const char* file, const std::string& text) {
+  if (firstReport(file, text)) addMessage(text, true);
+}
+
+// A file that is damaged or that could not be written: a notice to the player.
+void reportTrouble(const char* file, const std::string& what, const std::string& why, const std::string& advice = "") {
+  if (firstReport(file, what + why)) tellPlayer(what, why, advice);
 }
 
 // Store part number of each MountType 0..11.
@@ -498,14 +510,14 @@ void CPlayer::ReadOptions() {
     for (int item = 0; item < oiCount; ++item) setOptionDefault(item);
     std::error_code ec;
     if (std::filesystem::is_directory(real, ec)) {
-      reportOptions(named + " is a folder: default options used.");
+      reportTrouble(OptionsFile, named + " is a folder", "default options used.");
       return;
     }
     try {
       WriteOptions();
-      reportOptions(named + " missing: default options written.");
+      reportWritten(OptionsFile, named + " missing: default options written.");
     } catch (const std::exception& e) {
-      reportOptions(named + " missing and cannot be written (" + e.what() + "): default options used.");
+      reportTrouble(OptionsFile, "options file missing and cannot be written", e.what(), "default options used.");
     }
     return;
   }
@@ -513,11 +525,11 @@ void CPlayer::ReadOptions() {
   try {
     ItemReader in(OptionsFile);
     for (; item < oiCount; ++item) readOptionItem(in, item);
-    optionsReported().clear();
+    lastReport(OptionsFile).clear();
   } catch (const VbError& e) {
     for (int rest = item; rest < oiCount; ++rest) setOptionDefault(rest);
-    reportOptions(named + " damaged (" + e.what() + "): defaults used from item " + std::to_string(item + 1) +
-                  ".");
+    reportTrouble(OptionsFile, named + " damaged (" + e.what() + ")",
+                  "defaults used from item " + std::to_string(item + 1) + ".");
   }
 }
 
@@ -543,21 +555,26 @@ void CPlayer::WriteOptions() {
 }
 
 void CPlayer::ReadCheats() {
+  const std::string named = std::string("cheat file ") + CheatsFile;
   if (!fileExists(resolvePath(CheatsFile))) {
     for (int i = 0; i < CheatsStored; ++i) setHasCheat(i, 0);
-    addMessage("cheat file missing: all cheats locked.", true);
-    vbTrap("ReadCheats", [&] { WriteCheats(); });
+    try {
+      WriteCheats();
+      reportWritten(CheatsFile, named + " missing: all cheats locked.");
+    } catch (const std::exception& e) {
+      reportTrouble(CheatsFile, "cheat file missing and cannot be written", e.what(), "all cheats locked.");
+    }
     return;
   }
   int i = 0;
   try {
     ItemReader in(CheatsFile);
     for (; i < CheatsStored; ++i) setHasCheat(i, in.readInteger());
+    lastReport(CheatsFile).clear();
   } catch (const VbError& e) {
     for (int rest = i; rest < CheatsStored; ++rest) setHasCheat(rest, 0);
-    addMessage(std::string("cheat file damaged (") + e.what() + "): cheats from " + std::to_string(i) +
-                   " on locked.",
-               true);
+    reportTrouble(CheatsFile, named + " damaged (" + e.what() + ")",
+                  "cheats from " + std::to_string(i) + " on locked.");
   }
 }
 
@@ -565,4 +582,14 @@ void CPlayer::WriteCheats() {
   ItemWriter out(CheatsFile);
   for (int i = 0; i < CheatsStored; ++i) out.writeNumber(CheatFlags[i]).endLine();
   commitNamed(out, CheatsFile);
+}
+
+bool CPlayer::storeCheats() {
+  try {
+    WriteCheats();
+    return true;
+  } catch (const std::exception& e) {
+    tellPlayer("cheats not saved", e.what(), "they are unlocked in this game only.");
+    return false;
+  }
 }

@@ -12,8 +12,10 @@
 // vWideScreen, vFullScreen, ClassicView, FollowMouse, DevMode; line 34 musicVolume, soundVolume.
 // Cheat file: 5 lines, the state of cheat 0..4 (0 locked, 1 unlocked and off, 2 on).
 // A missing file gives the defaults (windowed 800 x 600, developer option off, music and sound on
-// at 75, the default bindings; all cheats locked) with a forced message, and writes them; a short
-// or damaged file keeps the items read, fills the rest with the defaults and says so.
+// at 75, the default bindings; all cheats locked) and writes them, with a forced message; a short
+// or damaged file keeps the items read and fills the rest with the defaults. A damaged file, or a
+// missing one that cannot be written, is a notice to the player (tellPlayer) naming the file and
+// why; each problem is told once however many records read the file.
 //
 // Index ranges (VbError 9 outside): goods 0..15, mounts 0..7, secondary weapons 0..15, factions
 // 0..5, crew seats 0..1, key actions 0..31, cheats 0..5, list entries 0..their upper bound. The
@@ -170,6 +172,9 @@ class CPlayer {
   void WriteOptions();   // atomic; a refused write raises VbError naming the file and why (file unchanged)
   void ReadCheats();
   void WriteCheats();    // as WriteOptions, for "\data\options2.pnd"
+  // WriteCheats for cheats the player just unlocked: a refused write is a notice to the player
+  // ("cheats not saved", the file and why) and the flags stay as they are in the record; false then.
+  bool storeCheats();
 
   // Save slots 0..6: the folder "\data\save" + slot holds "save.pnd" (kind -1, the whole game),
   // "mother.pnd" (kind 0, MotherPlayer) and "sub1.pnd".."sub4.pnd" (kind 1..4, SubPlayers(0..3)).
@@ -181,6 +186,9 @@ class CPlayer {
   // the running game is changed. Slot outside 0..6 or kind outside -1..4: VbError 9.
   void Save(Integer slot, const std::string& title, Integer ship, Integer kind);
   void Load(Integer slot, Integer ship, Integer kind);
+  // What keeps slot from loading as a whole game (Load's error text, naming the slot and the file),
+  // "" when it would load or holds no game. Reads the slot's files, changes nothing.
+  std::string SlotDamage(Integer slot) const;
   static std::string SlotFolder(Integer slot);            // "\data\save" + slot
   static std::string SlotFile(Integer slot, Integer kind);  // the file of a kind in that folder
   static const char* const EmptySlotMarker;                // "*nil*" in double quotes, the whole line
@@ -191,6 +199,9 @@ class CPlayer {
   // The file of a kind in the folder that holds the slot's complete copy: the slot folder, or while
   // a swap stays unfinished (see RecoverSlot) the complete new copy, else the old one. Readers use it.
   static std::string SlotReadFile(Integer slot, Integer kind);
+  // The program's start: every slot recovered (RecoverSlot) and what writes cut off by a kill or a
+  // crash left (their temporaries) removed from "\data" and the slot folders.
+  static void RemoveCutWrites();
 
   static constexpr int KeyCount = 32;
   static constexpr int CheatCount = 6;   // flags 0..4 are stored
@@ -214,6 +225,12 @@ class CPlayer {
   };
   std::string slotText(const std::string& title, Integer ship, Integer kind) const;
   void readSlot(ItemReader& in, Integer kind, SlotHead& head);
+  // File kind of slot read into rec (VbError naming the slot and the file when it cannot be read
+  // whole); False, rec untouched, for the deleted-slot marker.
+  static bool readSlotRecord(Integer slot, CPlayer& rec, Integer kind, SlotHead& head);
+  // Every file of the slot into those records (the game's head into head); False for a deleted slot.
+  static bool readWholeSlot(Integer slot, CPlayer& mother, const std::array<CPlayer*, 4>& subs, CPlayer& game,
+                            SlotHead& head);
 
   void readOptionItem(ItemReader& in, int item);
   void setOptionDefault(int item);

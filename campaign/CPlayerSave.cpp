@@ -84,9 +84,8 @@ void syncFolder(const fs::path& p) {
 }
 
 void renameOrRaise(const fs::path& from, const fs::path& to) {
-  std::error_code ec;
-  fs::rename(from, to, ec);
-  if (ec) vbRaise(vberr::FileAccess, "Path/File access error (" + from.string() + ": " + writeRefusal(ec.value()) + ")");
+  if (const int err = renamePath(from.string(), to.string()))
+    vbRaise(vberr::FileAccess, "Path/File access error (" + gamePathOf(from.string()) + ": " + writeRefusal(err) + ")");
 }
 
 // Raises a slot read error naming the slot and the file: "save slot 3 (\data\save2\mother.pnd): ...".
@@ -138,6 +137,14 @@ void CPlayer::RecoverSlot(Integer slot) {
   if (isDir(d.slot)) {
     removeTree(d.staged);
     removeTree(d.retired);
+  }
+}
+
+void CPlayer::RemoveCutWrites() {
+  removeWriteLeftovers(resolvePath("\\data"));
+  for (Integer slot = 0; slot < SlotCount; ++slot) {
+    RecoverSlot(slot);
+    removeWriteLeftovers(resolvePath(SlotFolder(slot)));
   }
 }
 
@@ -245,9 +252,9 @@ void CPlayer::Save(Integer slot, const std::string& title, Integer ship, Integer
   if (ec) {
     const fs::path folder = d.staged.parent_path();
     if (isDir(folder))
-      vbRaise(vberr::FileAccess, "Path/File access error: the folder " + folder.string() + " cannot be written (" +
-                                     writeRefusal(ec.value()) + ")");
-    vbRaise(vberr::PathNotFound, "Path not found (" + d.staged.string() + ")");
+      vbRaise(vberr::FileAccess, "Path/File access error: the folder " + gamePathOf(folder.string()) +
+                                     " cannot be written (" + writeRefusal(ec.value()) + ")");
+    vbRaise(vberr::PathNotFound, "Path not found (" + gamePathOf(d.staged.string()) + ")");
   }
   try {
     for (Integer kind2 = -1; kind2 <= LastKind; ++kind2)
@@ -261,8 +268,15 @@ void CPlayer::Save(Integer slot, const std::string& title, Integer ship, Integer
   try {
     renameOrRaise(d.staged, d.slot);
   } catch (...) {
-    if (hadSlot) renameOrRaise(d.retired, d.slot);
+    // The old folder goes back; where that is refused too it stays retired, and with the staged
+    // copy removed it is what readers and the next start's RecoverSlot take: not saved, as the
+    // error says. A staged copy that cannot be removed is complete and is what they take: saved.
+    if (hadSlot) renamePath(d.retired.string(), d.slot.string());
     removeTree(d.staged);
+    if (isDir(d.staged) && isDir(d.retired) && !isDir(d.slot)) {
+      syncFolder(d.slot.parent_path());
+      return;
+    }
     throw;
   }
   syncFolder(d.slot.parent_path());
@@ -337,42 +351,27 @@ void CPlayer::readSlot(ItemReader& in, Integer kind, SlotHead& head) {
   }
 }
 
-void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
-  checkSlotArgs(slot, kind);
-  RecoverSlot(slot);
-
-  // Reads one file of the slot into rec; False (rec untouched) for the deleted-slot marker.
-  auto readRecord = [slot](CPlayer& rec, Integer k, SlotHead& head) {
-    try {
-      ItemReader in(SlotReadFile(slot, k));
-      ItemReader peek = in;
-      if (isEmptySlotLine(peek.readLine())) return false;
-      CPlayer staged(rec);
-      staged.readSlot(in, k, head);
-      if (k == -1 || staged.ShipType != -1) {
-        vbCheckIndex(staged.ShipType, 0, static_cast<long long>(ShipDefs.size()) - 1);
-        for (Integer c : staged.CrewChar) vbCheckIndex(c, 0, CharDefCount - 1);
-      }
-      if (World && k == -1) vbCheckIndex(head.node, 0, World->getTotalNodes());
-      rec = staged;
-      return true;
-    } catch (const std::exception& e) {
-      raiseDamaged(slot, k, e);
+bool CPlayer::readSlotRecord(Integer slot, CPlayer& rec, Integer kind, SlotHead& head) {
+  try {
+    ItemReader in(SlotReadFile(slot, kind));
+    ItemReader peek = in;
+    if (isEmptySlotLine(peek.readLine())) return false;
+    CPlayer staged(rec);
+    staged.readSlot(in, kind, head);
+    if (kind == -1 || staged.ShipType != -1) {
+      vbCheckIndex(staged.ShipType, 0, static_cast<long long>(ShipDefs.size()) - 1);
+      for (Integer c : staged.CrewChar) vbCheckIndex(c, 0, CharDefCount - 1);
     }
-  };
-
-  SlotHead head;
-  if (kind != -1) {
-    if (!readRecord(*this, kind, head)) return;
-    if (GameInterface) GameInterface->GameTime = head.gameTime;
-    if (World) {
-      World->CurrentNode = head.node;
-      World->ClearDest();
-    }
-    return;
+    if (World && kind == -1) vbCheckIndex(head.node, 0, World->getTotalNodes());
+    rec = staged;
+    return true;
+  } catch (const std::exception& e) {
+    raiseDamaged(slot, kind, e);
   }
+}
 
-  // The whole game: every file is read before anything of the running game changes.
+bool CPlayer::readWholeSlot(Integer slot, CPlayer& mother, const std::array<CPlayer*, 4>& subs, CPlayer& game,
+                            SlotHead& head) {
   {
     ItemReader in = [&] {
       try {
@@ -387,21 +386,68 @@ void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
     } catch (const std::exception& e) {
       raiseDamaged(slot, -1, e);
     }
-    if (isEmptySlotLine(first)) return;
+    if (isEmptySlotLine(first)) return false;
   }
+  SlotHead otherHead;
+  readSlotRecord(slot, mother, 0, otherHead);
+  for (Integer k = 0; k < 4; ++k) readSlotRecord(slot, *subs[k], static_cast<Integer>(k + 1), otherHead);
+  readSlotRecord(slot, game, -1, head);
+  return true;
+}
+
+std::string CPlayer::SlotDamage(Integer slot) const {
+  checkSlotArgs(slot, -1);
+  CPlayer mother(*this), game(*this);
+  mother.ShipType = -1;
+  std::array<CPlayer, 4> subs{*this, *this, *this, *this};
+  for (CPlayer& sub : subs) {
+    sub.subInit();
+    sub.ShipType = -1;
+  }
+  SlotHead head;
+  try {
+    readWholeSlot(slot, mother, {&subs[0], &subs[1], &subs[2], &subs[3]}, game, head);
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+void CPlayer::Load(Integer slot, Integer ship, Integer kind) {
+  checkSlotArgs(slot, kind);
+  RecoverSlot(slot);
+
+  SlotHead head;
+  if (kind != -1) {
+    if (!readSlotRecord(slot, *this, kind, head)) return;
+    if (GameInterface) GameInterface->GameTime = head.gameTime;
+    if (World) {
+      World->CurrentNode = head.node;
+      World->ClearDest();
+    }
+    return;
+  }
+
+  // The whole game: every file is read before anything of the running game changes.
   auto mother = std::make_shared<CPlayer>();
   mother->ShipType = -1;
-  SlotHead otherHead;
-  readRecord(*mother, 0, otherHead);
   std::array<std::shared_ptr<CPlayer>, 4> subs;
-  for (Integer k = 0; k < 4; ++k) {
-    subs[k] = std::make_shared<CPlayer>();
-    subs[k]->subInit();
-    subs[k]->ShipType = -1;
-    readRecord(*subs[k], static_cast<Integer>(k + 1), otherHead);
+  for (auto& sub : subs) {
+    sub = std::make_shared<CPlayer>();
+    sub->subInit();
+    sub->ShipType = -1;
   }
   CPlayer game(*this);
-  readRecord(game, -1, head);
+  if (!readWholeSlot(slot, *mother, {subs[0].get(), subs[1].get(), subs[2].get(), subs[3].get()}, game, head)) return;
+  // The game resumes only where it can be played: its ship's design and its node's map whole.
+  const std::string slotName = "save slot " + std::to_string(slot + 1);
+  if (!shipDefReadable(game.ShipType))
+    vbRaise(vberr::FileAccess, slotName + ": its ship cannot be read (" + shipDefPath(game.ShipType) + ")");
+  if (World) {
+    const FileProblem problem = World->nodeMapProblem(head.node);
+    if (!problem.empty())
+      vbRaise(vberr::FileAccess, slotName + ": " + problem.text() + ". " + World->cannotEnter(head.node));
+  }
 
   // 1..5. All read: the game resumes from the slot.
   *this = game;

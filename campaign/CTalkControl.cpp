@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "levels/CMap.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Rnd.h"
@@ -44,32 +44,50 @@ Long CTalkControl::categoryFromKey(const std::string& key) {
 void CTalkControl::readTalkFile() {
   entries.clear();
   lastEntry = -1;
+  std::string firstDamage;
+  int damaged = 0;
+  auto damage = [&](const std::string& why) {
+    if (damaged++ == 0) firstDamage = why;
+  };
   try {
     ItemReader in(TalkFile);
     while (!in.eof()) {
       const std::string item = in.readString();
       if (item.empty() || item[0] != '#') continue;
+      const std::string entry = "the entry \"" + printableExcerpt(item) + "\"";
       TalkEntry e;
       e.category = categoryFromKey(LCase(Mid(item, 2)));
       // An entry cut short by the end of the file is dropped.
       if (in.eof()) {
-        addMessage("Talk entry cut short at the end of " + std::string(TalkFile) + ": " + item, false);
+        damage("the file ends inside " + entry);
         break;
       }
       const std::string alignWord = in.readString();
-      e.align = CurMap ? CurMap->getAlignFromString(alignWord) : 0;
+      e.align = CMap::findAlign(alignWord);
       try {
         e.text = in.readLine();
       } catch (const VbError&) {
-        addMessage("Talk entry cut short at the end of " + std::string(TalkFile) + ": " + item, false);
+        damage("the file ends inside " + entry);
         break;
+      }
+      if (e.align < 0) {  // an entry of no known alignment is left out
+        damage(entry + " has the unknown alignment \"" + printableExcerpt(alignWord) + "\"");
+        continue;
       }
       entries.push_back(std::move(e));
     }
-  } catch (const VbError& err) {
-    addMessage("Talk lines not read (" + std::string(TalkFile) + "): " + err.what(), false);
+    if (entries.empty() && damaged == 0) damage("no talk line in the file");
+  } catch (const std::exception& err) {
+    entries.clear();
+    tellDamagedFile(FileProblem::of(err, TalkFile), "Ships say \"...\" when they talk");
   }
   lastEntry = static_cast<Integer>(static_cast<int>(entries.size()) - 1);
+  if (damaged > 0) {
+    const std::string more = damaged > 1 ? " (" + std::to_string(damaged) + " damaged entries)" : "";
+    tellDamagedFile(FileProblem{TalkFile, firstDamage + more},
+                    entries.empty() ? "Ships say \"...\" when they talk"
+                                    : "The " + std::to_string(entries.size()) + " whole talk lines are used");
+  }
 }
 
 const TalkEntry& CTalkControl::getEntry(Integer i) const {

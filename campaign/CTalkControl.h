@@ -5,10 +5,12 @@
 //
 // Talk file: a stream of items (an item ends at a comma or a line end; a quoted item may hold
 // commas) interleaved with whole lines. An item "#" + key starts an entry: the key (lower-cased)
-// names the category, the next item is the alignment keyword (CMap.getAlignFromString), and the
-// next whole line, unchanged, is the entry's text. Items outside an entry are skipped.
-// A missing file, or an entry cut short at the end of the file, is reported in the message log;
-// the entries read before stay and a category without lines answers "...".
+// names the category, the next item is the alignment keyword (CMap.findAlign), and the next whole
+// line, unchanged, is the entry's text. Items outside an entry are skipped.
+// A missing file, an entry cut short at the end of the file, an entry of an unknown alignment (left
+// out) or a file without any entry is told to the player once (engine/PlayerNotices) with the
+// file's path and its first fault; the whole entries stay and a category without lines answers
+// "...".
 #pragma once
 #include <memory>
 #include <string>

@@ -8,6 +8,7 @@
 #include "engine/CText.h"
 #include "engine/CTextureMonster.h"
 #include "engine/FuncMod.h"
+#include "levels/CMap.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Numbers.h"
 #include "runtime/Rnd.h"
@@ -262,6 +263,37 @@ std::string CWorld::getCurrentPath() const {
   return getNodePath(CurrentNode);
 }
 
+// ---- entering a node's map ---------------------------------------------------------------
+
+FileProblem CWorld::nodeMapProblem(Integer n) const {
+  const std::string worldFile = "\\maps\\" + WorldName + ".pnd";
+  if (n < 0 || n > LastNode) return FileProblem{worldFile, "no node " + std::to_string(n + 1)};
+  if (Nodes[n].Path.empty()) return FileProblem{worldFile, "node " + std::to_string(n + 1) + " names no map"};
+  FileProblem problem;
+  CMap::checkMapFile(Nodes[n].Path, &problem);
+  return problem;
+}
+
+bool CWorld::EnterNode(Integer n, FileProblem* problem) {
+  FileProblem why;
+  if (n < 0 || n > LastNode || Nodes[n].Path.empty() || !CurMap) {
+    why = nodeMapProblem(n);
+  } else {
+    CurMap->MapName = Nodes[n].Path;
+    if (CurMap->Load(&why)) {
+      CurrentNode = n;
+      return true;
+    }
+  }
+  if (problem) *problem = why;
+  return false;
+}
+
+std::string CWorld::cannotEnter(Integer n) const {
+  const bool titled = n >= 0 && n <= LastNode && !Nodes[n].Title.empty();
+  return (titled ? Nodes[n].Title : "Node " + std::to_string(n + 1)) + " cannot be entered";
+}
+
 Double CWorld::getLocaleDist(Integer n) const {
   const WorldNode& a = node(CurrentNode);
   const WorldNode& b = node(n);
@@ -360,7 +392,13 @@ Integer CWorld::FindRandomDestNode() {
     if (next < 0) return -1;
     CurrentNode = next;
     if (next == start) continue;
-    ReadNodeServices(next);
+    // A node whose map cannot be read is no destination (logged once; told if it is entered).
+    try {
+      ReadNodeServices(next);
+    } catch (const std::exception& e) {
+      logDamagedFile(FileProblem::of(e, "\\maps\\" + node(next).Path + ".pnd"), cannotEnter(next));
+      continue;
+    }
     if (std::any_of(Services.begin(), Services.end(), [](Integer f) { return f != 0; })) result = next;
   }
   return result;
@@ -508,9 +546,18 @@ void CWorld::InitTraders() {
     t.x = Nodes[i].X;
     t.y = Nodes[i].Y;
     t.setRandomResources();
-    // A node whose map cannot be read is reported and trades nothing; the world still loads.
+    // A node whose map cannot be read is logged once and trades nothing; the world still loads.
+    // The player is told when the map is to be entered.
     Nodes[i].HasTrade = vbFalse;
-    vbTrap("CWorld.InitTraders", [&] { Nodes[i].HasTrade = vbBool(getMapHasTrade(i)); });
+    if (Nodes[i].Path.empty()) {
+      logDamagedFile(nodeMapProblem(i), cannotEnter(i));
+      continue;
+    }
+    try {
+      Nodes[i].HasTrade = vbBool(getMapHasTrade(i));
+    } catch (const std::exception& e) {
+      logDamagedFile(FileProblem::of(e, "\\maps\\" + Nodes[i].Path + ".pnd"), cannotEnter(i));
+    }
   }
   Traders = std::move(traders);
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "campaign/CTrader.h"
+#include "engine/PlayerNotices.h"
 #include "runtime/Numbers.h"
 
 // One node of the world map.
@@ -116,6 +117,17 @@ class CWorld {
   std::string getCurrentPath() const;  // path of CurrentNode
   // World-map distance from the current node to node.
   Double getLocaleDist(Integer node) const;
+
+  // ---- entering a node's map ----
+  // What keeps the map of node from being entered (CMap.checkMapFile): its file and the reason,
+  // empty when it reads whole. A node that names no map, or no such node, is a fault of the world
+  // file ("\maps\world.pnd", "node 2 names no map").
+  FileProblem nodeMapProblem(Integer node) const;
+  // Loads the map of node into CurMap and makes it the current node. False when the map cannot
+  // be entered: nothing changes, and *problem (when given) says why.
+  bool EnterNode(Integer node, FileProblem* problem);
+  // "Los Gatos cannot be entered" ("Node 2" for a node without a title), for the notices.
+  std::string cannotEnter(Integer node) const;
 
   // ---- travel ----
   // b among a's links or a among b's, and b not closed in CurrentEra; False for a below 0.

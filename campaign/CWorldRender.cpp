@@ -185,8 +185,13 @@ void CWorld::drawNode(Integer i, bool EditorVersion) {
   GameText->drawText(sx, sy + 42, n.Title, 1, false, false);
 
   if (!EditorVersion) {
-    if (MouseHeld && over) {
+    // A press picks the node once a pass sees it held; a tap, pressed and released between two
+    // passes, leaves only the click latch, which picks it as well (the latch that a taken press
+    // leaves when it is let go picks the node under the pointer again: the same node changes
+    // nothing).
+    if ((MouseHeld || MouseClicked) && over) {
       MouseHeld = false;  // one click picks one node
+      MouseClicked = false;
       PickNode(i);
     }
     const RECT target = rectOf(0, 0, 256, 256);

@@ -64,11 +64,11 @@ void AddLoadMsg(const std::string& message) {
   LoadMsgIndex = static_cast<Integer>((LoadMsgIndex + 1) % LoadMsgCount);
 }
 
-Integer getCharIndex(const std::string& name) {
+Integer getCharIndex(const std::string& name, bool report) {
   const std::string lower = LCase(name);
   for (const CharName& c : CharNames)
     if (lower == c.name) return c.index;
-  if (lower != "endfile") addMessage("unrecognized char: " + name + ".", false);
+  if (report && lower != "endfile") addMessage("unrecognized char: " + name + ".", false);
   return -1;
 }
 

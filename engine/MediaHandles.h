@@ -59,4 +59,4 @@ void AddLoadMsg(const std::string& message);
 // The character index of the lower-cased name: 0..32 by the table of names and aliases ("zombie a"
 // and "zom1" are 4, ...); -1 for "endfile" (silently) and for an unknown name (logged
 // "unrecognized char: " + name + ".").
-Integer getCharIndex(const std::string& name);
+Integer getCharIndex(const std::string& name, bool report = true);  // report false: no message

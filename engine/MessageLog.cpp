@@ -104,6 +104,7 @@ void DrawMessages() {
   }
 }
 
+
 void installMessageLog() {
   setTrapSink([](const std::string& line) { addMessage(line, false); });
 }

@@ -99,6 +99,23 @@ void* entryPoint(const char* name) {
   return fn;
 }
 
+void requireLibrary() {
+  try {
+    entryPoint("AnimateLinear");
+    entryPoint("AnimateCatmullRom");
+  } catch (const VbError& e) {
+    // "Trivec library could not be loaded: /game/libTrivec.so: invalid ELF header" becomes
+    // "\libTrivec.so: invalid ELF header"; the other texts keep their words with the path shortened.
+    std::string text = e.what();
+    const std::string inProgram = appPath() + "/" + kLibraryFile;
+    for (size_t at; (at = text.find(inProgram)) != std::string::npos;)
+      text.replace(at, inProgram.size(), std::string("\\") + kLibraryFile);
+    const std::string loadFailed = "Trivec library could not be loaded: ";
+    if (text.rfind(loadFailed, 0) == 0) text.erase(0, loadFailed.size());
+    throw VbError(e.number(), text + ". The models cannot be animated without it, so the game cannot start");
+  }
+}
+
 std::string loadedPath() {
   return lib().path;
 }

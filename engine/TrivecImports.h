@@ -25,6 +25,10 @@ Long AnimateCatmullRom(MD2Vertex* out, const MD2Vertex* p0, const MD2Vertex* p1,
 
 // The address of the export name, loading the library first; raises as above.
 void* entryPoint(const char* name);
+// Loads the library and looks up every entry now (the program's start-up: without them no model
+// can be drawn). Raises the error of the first that fails, its text naming the library by its
+// path in the program's folder ("\libTrivec.so") when it lies there, with the reason.
+void requireLibrary();
 // Path of the loaded library; "" while it is not loaded.
 std::string loadedPath();
 // Test hook: look for the library only in folder ("" restores the default search). Unloads the

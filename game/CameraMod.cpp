@@ -179,9 +179,13 @@ void setShipView(Integer& shipIndex) {
     if (window == msDemo && gi) {
       const Long mode = gi->DemoSceneMode;
       if (mode == 1 || mode == 2 || mode == 6 || mode == 7 || mode == 8) {
-        shipIndex = gi->DemoSceneFollow;
-        if (!shipExists(shipIndex)) gi->DemoSceneFrame = 1.0f;
-        CamDetached = true;
+        const Integer follow = gi->DemoSceneFollow;
+        if (!shipExists(follow)) gi->DemoSceneFrame = 1.0f;
+        // No ship to watch (-1: a level without traffic): the shot ends on the usual view.
+        if (follow >= 0 && static_cast<size_t>(follow) < Ships.size() && Ships[follow]) {
+          shipIndex = follow;
+          CamDetached = true;
+        }
       }
     }
 
@@ -348,6 +352,8 @@ void setShipView(Integer& shipIndex) {
     TitleCam = false;
     if (s->Exists || IntroClock <= 3) {
       if (!s->Exists) IntroClock = static_cast<Single>(IntroClock + ft);
+      // A click let go while the ship goes down does not answer the prompt that follows.
+      if (window == msNone && (!s->Exists || s->getDeathThroes() > 0)) MouseClicked = false;
       const Single throes = s->getDeathThroes();
       if (throes > 2 && throes < 4) {
         CamEye = s->getFlyingV();
@@ -370,8 +376,9 @@ void setShipView(Integer& shipIndex) {
       CamUp = D3DVECTOR{0, 20, 0};
       if (IntroClock > 1000) IntroClock -= 125.6f;
       TitleCam = true;
-      if (MouseHeld && window == msNone) {
-        MouseHeld = false;
+      // A press held, or a tap let go before this frame (the click latch), answers the prompt.
+      if ((MouseHeld || MouseClicked) && window == msNone) {
+        MouseHeld = MouseClicked = false;
         startNewGameFromTitle();
       }
       CamDetached = true;

@@ -3,6 +3,7 @@
 #include "audio/soundMod.h"
 #include "campaign/CPlayer.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "runtime/Strings.h"
 
 std::string TypedKeys;
@@ -31,7 +32,11 @@ void checkCheats(const std::string& key) {
     if (LCase(Right(TypedKeys, Len(code))) != code) continue;
     addMessage(c.message, true);
     PlaySound(SndChime);
-    if (Player && Player->getHasCheat(c.index) == 0) Player->setHasCheat(c.index, 1);
+    // Kept at once: a cheat unlocked is unlocked at the next start too.
+    if (Player && Player->getHasCheat(c.index) == 0) {
+      Player->setHasCheat(c.index, 1);
+      Player->storeCheats();
+    }
   }
 }
 

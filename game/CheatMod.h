@@ -1,6 +1,6 @@
 // CheatMod: the typed cheat codes. frmMain hands every key press in play to checkCheats; when the
-// last keys typed spell one of the four codes, that cheat is unlocked in the player record, the
-// log says so (forced) and the chime plays. All calls come from the main thread.
+// last keys typed spell one of the four codes, that cheat is unlocked in the player record and
+// the cheat file written at once (CPlayer.storeCheats), the log says so (forced) and the chime plays. All calls come from the main thread.
 #pragma once
 #include <string>
 

@@ -28,6 +28,7 @@
 #include "engine/GeomMod.h"
 #include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "engine/RenderMod.h"
 #include "game/frmLaunch.h"
 #include "engine/modDirectX.h"
@@ -66,6 +67,7 @@ bool inFrameScene() { return D3DDevice && D3DDevice->InScene(); }
 
 void initGame(Integer request) {
   closeEditors();
+  forgetToldFiles();  // a new run tells each damaged file again; notices not yet read stay
   // 1..4: interface, caches, mission control, music, news.
   GameInterface = std::make_shared<CInterface>();
   TexMon = std::make_shared<CTextureMonster>();
@@ -189,19 +191,33 @@ void newGame(bool skipLoad, bool intro) {
   }
   World->Init(static_cast<Single>(ScreenWidth), static_cast<Single>(ScreenHeight));
   World->CurrentEra = 0;  // a fresh campaign: the level reset below reads the first era's missions
-  // 5..6. Without any node the map keeps what it holds.
+  // 5..6. Without any node the map keeps what it holds. A map that cannot be entered is told (once
+  // for the run) and the map and node stay as they were: the title, which needs its map, gives way
+  // to the main menu on the menu's map, and a menu whose map fails runs over what the map holds.
   if (World->getTotalNodes() >= 0) {
-    World->CurrentNode = World->getNodeFromPath(intro ? "demoscene" : "losgatos");
+    if (!CurMap) CurMap = new CMap();
+    FileProblem problem;
+    Integer node = World->getNodeFromPath(intro ? "demoscene" : "losgatos");
+    bool entered = World->EnterNode(node, &problem);
+    if (!entered && intro) {
+      tellDamagedFile(problem, World->cannotEnter(node));
+      intro = false;
+      node = World->getNodeFromPath("losgatos");
+      entered = World->EnterNode(node, &problem);
+    }
+    if (!entered) tellDamagedFile(problem, World->cannotEnter(node));
+    // With no map entered yet (at start-up) the menu stands at its node over an empty level.
+    if (World->CurrentNode < 0 || World->CurrentNode > World->getTotalNodes()) World->CurrentNode = node;
     World->Center(World->CurrentNode);
     World->DestNode = -1;
-    if (!CurMap) CurMap = new CMap();
-    CurMap->MapName = World->getCurrentPath();
-    CurMap->Load();
   }
   // 7.
   if (Ships.size() < 16) Ships.resize(16);
   for (auto& s : Ships) s = std::make_shared<CShip>();
   Player->MakeShipFromPlayer(0, 0, 0, 0);
+  // The game that ends here takes its mission with it (death, quit to the main menu), before the
+  // level reset: while a mission runs the spawner refuses the new level's traffic.
+  if (MissionControl) MissionControl->EndWithGame();
   // 8..10.
   resetLevel();
   Ships[0]->Exists = false;
@@ -224,8 +240,6 @@ void newGame(bool skipLoad, bool intro) {
     ScreenFxHalf = false;
     ScreenFxOn = false;
   }
-  // The game that ends here takes its mission with it (death, quit to the main menu).
-  if (MissionControl) MissionControl->EndWithGame();
   // 12.
   if (JoyControl) JoyControl->keyUpGrace = false;
   MotherShip = -1;
@@ -473,12 +487,16 @@ void renderPlay() {
   DrawMessages();
   setZ(D3DRS_ZENABLE, 1);
   // 19. The map change the player's warp asked for, after the frame was drawn with the old map.
-  // A map that fails to load is reported by Load and keeps the old map, node and population.
+  // A map that fails to load is told to the player and keeps the old map, node and population.
   if (PendingMap != "lolprelim" && !PendingMap.empty()) {
     CurMap->MapName = PendingMap;
-    const bool loaded = CurMap->Load();
+    FileProblem problem;
+    const bool loaded = CurMap->Load(&problem);
     PendingMap = "";
-    if (!loaded) return;
+    if (!loaded) {
+      tellPlayer("warp ended", problem.text() + ". The map cannot be entered");
+      return;
+    }
     if (World) World->NextNode();
     resetLevel();
     if (MissionControl && MissionControl->Reading) MissionControl->zeroWaiting();

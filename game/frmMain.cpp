@@ -14,12 +14,16 @@
 #include "engine/GeomMod.h"
 #include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
+#include "engine/TrivecImports.h"
 #include "game/CheatMod.h"
 #include "game/TargMod.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
 #include "platform/D3DX.h"
 #include "platform/Timer.h"
+#include "runtime/ItemFile.h"
+#include "runtime/Paths.h"
 #include "runtime/Strings.h"
 #include "runtime/Trap.h"
 #include "runtime/VbError.h"
@@ -129,6 +133,12 @@ GameWindow& FormMain::window() {
 void FormMain::Form_Load() {
   try {
     installMessageLog();
+    installTerminationSignals();
+    resetPlayerNotices();
+    // What writes cut off by a kill or a crash left goes before anything reads: the game's files
+    // and save slots, and the editors' folders.
+    CPlayer::RemoveCutWrites();
+    for (const char* folder : {"\\maps", "\\ships", "\\structures"}) removeWriteLeftovers(resolvePath(folder));
     // 1..3
     if (!DX) DX = std::make_shared<DirectX8>();
     D3D = DX->Direct3DCreate();
@@ -140,6 +150,9 @@ void FormMain::Form_Load() {
     HWND hWnd = window().hWnd();
     initD3D(hWnd, Player->vRes, Player->vFullScreen, Player->vWideScreen);
     initMD2Normals();
+    // Every model's frames are blended by the math library: a game folder without a working one
+    // stops here, with the error that names the library and why.
+    TrivecImports::requireLibrary();
     initGame(erLauncher);
   } catch (...) {
     // The error stops the program: release what was made, then pass the error on.
@@ -401,8 +414,8 @@ void FormMain::recoverDevice() {
   // A device that is already resettable at this first test is reset too: left alone it would
   // fail every later frame.
   if (hr != D3DERR_DEVICELOST && hr != D3DERR_DEVICENOTRESET) return;
-  // Wait, yielding to the window system, until the device can be reset.
-  while (hr == D3DERR_DEVICELOST) {
+  // Wait, yielding to the window system, until the device can be reset or the window closes.
+  while (hr == D3DERR_DEVICELOST && GameRunning) {
     HResult next = D3D_OK;  // a failed test (no device) ends the wait
     orSkip([&] { next = device().TestCooperativeLevel(); });
     hr = next;
@@ -411,6 +424,7 @@ void FormMain::recoverDevice() {
       sleepMs(1);
     }
   }
+  if (hr == D3DERR_DEVICELOST) return;  // closed while lost: the loop ends after this pass
   orSkip([] { addMessage("Resetting Device", false); });
   orSkip([] { checkHResult(device().Reset(PresentParams)); });
   orSkip([] { addMessage("Reset device!", false); });

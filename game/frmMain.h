@@ -3,8 +3,10 @@
 // program runs, one frame per pass: device-loss recovery, target view, doGame, the scene with
 // doRender, Present and frame timing. Window events run only where the loop yields (doEvents).
 // Keys and mouse buttons drive the player's ship and the interface (Form_KeyDown ...
-// Form_MouseMove). Closing the window (Form_Unload) clears GameRunning; the pass finishes, the music stops, the
-// device and the DirectX objects are released and mainLoop returns: the program then ends.
+// Form_MouseMove). Closing the window (Form_Unload), or a termination signal (SIGTERM, SIGINT:
+// platform/Window.h), clears GameRunning; the pass finishes, the music stops, the device and the
+// DirectX objects are released and mainLoop returns: the program then ends. The start-up first
+// removes what writes cut off by a kill left (CPlayer.RemoveCutWrites) and empties the notices.
 //
 // Frame timing: FrameTime = (timeGetTime() - start) / 1000 (readings subtracted modulo 2^32), at
 // least 0.001; the pass waits while 1 / FrameTime > 60, so with millisecond readings the wait

@@ -24,6 +24,7 @@
 #include "engine/GameGlobals.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "engine/RenderMod.h"
 #include "levels/CMap.h"
 #include "runtime/Rnd.h"
@@ -82,7 +83,7 @@ CInterface::CInterface() {
 }
 
 bool CInterface::hasMouse() const {
-  if (Window > msNone || overlayFrame > 0) return true;
+  if (Window > msNone || overlayFrame > 0 || firstPlayerNotice()) return true;
   if (!Ships.empty() && Ships[0]) {
     const CShip& p = *Ships[0];
     if (p.TractorFrame > 0 || p.LandingFrame > 0) return true;
@@ -117,6 +118,9 @@ void CInterface::Render() {
   // newGame (title end, quit dialog) replaces GameInterface during the pass; this object stays
   // alive until the pass is over.
   const std::shared_ptr<CInterface> self = GameInterface.get() == this ? GameInterface : nullptr;
+  const bool notice = firstPlayerNotice() != nullptr;
+  const bool noticeClick = withholdClickForNotice();
+  bool faded = false;  // the screen fade ended the pass
   vbTrap("Interface.Render", [&] {
     Long window = Window;
     const Single T = timeOfDay();
@@ -134,10 +138,13 @@ void CInterface::Render() {
       if (JoyControl) JoyControl->keyUpGrace = true;
     }
     prevWindow = window;
-    GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit;
+    GamePaused = overlayFrame > 0 || window == msIntro || window == msCredits || window == msConfirmQuit || notice;
     const bool fullScreen = isFullScreenState(window);
     if (!fullScreen) runShipChangeFade();
-    if (runScreenFade()) return;
+    if (runScreenFade()) {
+      faded = true;
+      return;
+    }
     // A flight screen open when the player's ship is wrecked closes: under the death camera it
     // would be drawn no more (its clock stopped, its buttons dead) and would keep the death prompt
     // and the click that starts again away.
@@ -201,10 +208,12 @@ void CInterface::Render() {
     else drawSecondaryHud();
     drawStatusHud();
     if (!MotherNodePath.empty() || MotherShip > -1) drawMotherShipHud();
-    drawMissionLayers();
+    drawMissionLayers(window);
 
     if (window > msNone) {
       renderFlightScreen(window);
+      // A mission's talk box stands over a screen that covers flight, so its lines are read there.
+      if (window != msWaitForASec && talkTimer > 0) RenderTalkBox();
       drawCursor();
       return;
     }
@@ -216,6 +225,7 @@ void CInterface::Render() {
     if (aimMarkerOn) drawAimMarker();
     MouseClicked = false;
   });
+  if (!faded) vbTrap("Interface.Render", [&] { drawNotice(noticeClick); });
 }
 
 void CInterface::tickGameClock(Single T) {
@@ -295,8 +305,8 @@ void CInterface::drawBountyMessage() {
           255);
 }
 
-// Mission banners and the talk box over flight.
-void CInterface::drawMissionLayers() {
+void CInterface::drawMissionLayers(Long window) {
+  if (window > msNone && window != msWaitForASec) return;
   if (MissionControl && MissionControl->Reading) drawDirective(-1.0f);
   if (MissionControl && MissionControl->MissionCompleteFrame > 0) drawMissionResult();
   if (talkTimer > 0) RenderTalkBox();

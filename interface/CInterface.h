@@ -57,8 +57,8 @@ class CInterface {
   // message log when DevMode is on.
   CInterface();
 
-  // True while the interface owns the mouse: a screen is up (Window above 0), the status/warp
-  // overlay is opening, open or closing, or the player's ship is in its tractor or landing
+  // True while the interface owns the mouse: a screen is up (Window above 0), a notice stands
+  // (PlayerNotices), the status/warp overlay is opening, open or closing, or the player's ship is in its tractor or landing
   // sequence (TractorFrame or LandingFrame above 0).
   bool hasMouse() const;
   // Assigns key code to the binding keyRemapping waits for and clears keyRemapping; nothing while
@@ -99,10 +99,11 @@ class CInterface {
   void ToggleWarpChoose(bool status);
   // Resets the gunner's weapon-switch display; the landing and warp pass -1, -1.
   void InitSecondarySwitch(Long weapon, Long keep);
-  // The landing's put-away, when a service screen opens: a gunner holding `held` (>= 0; -1 none)
-  // puts it away (InitSecondarySwitch(-1, -1)) and the selection is kept for the end of the
-  // landing. Called by the player's ship.
-  void holsterForLanding(Integer held);
+  // The put-away of a landing (when a service screen opens) and of a warp (as the ship warps
+  // out): a gunner holding `held` (>= 0; -1 none) puts it away (InitSecondarySwitch(-1, -1)) and
+  // the selection is kept; the gunner takes it back once the landing or the whole warp (the
+  // arrival and the warp in, chained hops included) is over. Called by the player's ship.
+  void holsterSecondary(Integer held);
   // The weapon a purchase gives the gunner: taken into the hands when the landing ends unless
   // the gunner held a weapon when the ship landed. Called by the weapon store.
   void giveBoughtSecondary(Integer weapon);
@@ -116,7 +117,8 @@ class CInterface {
   void ReadSaveList();
   // Starts the 3-second wait of screen 17 (the caller sets the screen).
   void InitWaitForASec() { waitTimer = 3.0f; }
-  // Saves the game into the current slot as an autosave next to landing slot k; save icon 5 s.
+  // Saves the game into the current slot as an autosave next to landing slot k; save icon 5 s. A
+  // save that fails is a notice to the player (the slot and why); the ship stays where it was.
   void doAutoSave(Integer k);
 
   static constexpr int BountySlots = 64;
@@ -157,12 +159,12 @@ class CInterface {
   Integer fleetSlot = -1;          // dock bay chosen on the shipyard's fleet page, -1 none
   Integer spawnChoice = 0;       // fleet member 0..3 to respawn or switch into
   Integer chosenSecondary = -1;  // secondary weapon picked in the on-screen choice list, -1 none
-  Integer landedSecondary = -1;  // weapon back in the gunner's hands once the landing ends, -1 none
+  Integer landedSecondary = -1;  // weapon back in the gunner's hands once the landing or warp ends, -1 none
   Integer chosenMission = 0;     // mission 0..2 picked in mission control
   Integer pendingShipType = 0;   // shipyard purchase / fleet sale waiting for its dialog
   Long pendingPrice = 0;
   Integer pendingSlot = 0;       // dock bay, -1 the player's own ship
-  std::array<std::string, 7> slotNames{};  // name line of each save slot, "" for an empty slot
+  std::array<std::string, 7> slotNames{};  // name line of each save slot, "" for an empty slot, "?" for a file with no line
   Integer curSlot = 0;           // save slot chosen on the save-slot screen
   struct SrcRect {
     Long left = 0, top = 0, right = 0, bottom = 0;
@@ -199,7 +201,11 @@ class CInterface {
   void drawDeathPrompt();
   void runShipChangeFade();
   void drawBountyMessage();
-  void drawMissionLayers();
+  // The directive, the result banner and the talk box over flight. Under a screen that covers
+  // flight (`window` above 0, the wait after a linked landing excepted) none is drawn here: the
+  // directive waits and the result banner keeps its clock for the return to flight, and Render
+  // draws the talk box over that screen instead.
+  void drawMissionLayers(Long window = 0);
   void runOverlay();
   bool runScreenFade();                 // True when the fade ends the pass (still darker than half)
   // Menu pages, wizard, title, intro, credits, quit and notice screens: drawn instead of flight.
@@ -237,23 +243,22 @@ class CInterface {
   void drawConfirmDelete();
   void drawConfirmSave();
   void drawConfirmLoad();
+  // Loads the whole game of slot curSlot (the game manager's and the bank's "load"); a slot that
+  // cannot be read changes nothing, is a notice, and false.
+  bool loadSlot();
   void drawConfirmPurchase();
   void drawConfirmMission();
   void drawConfirmCancelMission();
   void drawConfirmSell();
   void drawConfirmQuit();
-  // A write the system refused, told to the player: writeNotice ("" none) names what was not
-  // written and why. The screen noticeWindow (options, save slots, the wizard's last page) draws
-  // it as a dialog over itself until its "ok" is clicked; meanwhile that screen takes no click.
-  // Leaving that screen another way (Escape in the wizard) drops the notice.
-  std::string writeNotice;
-  Long noticeWindow = msNone;
-  void tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn, const std::string& advice = "");
-  // Start of such a screen's frame: while a notice is up, the frame's click is taken from the
-  // screen and returned for drawWriteNotice; false otherwise.
-  bool withholdClickForNotice();
-  // End of such a screen's frame: the notice over it, given the click withheld.
-  void drawWriteNotice(bool click);
+  // Notices (tellPlayer, engine/PlayerNotices.h) stand over every screen. A screen whose write was
+  // refused stays where it is, so the write can be tried again.
+  // Start of the interface pass: while a notice is up the pass's click is taken from the screen
+  // under it and returned for drawNotice; false otherwise.
+  static bool withholdClickForNotice();
+  // End of the interface pass: the oldest notice over the screen (and the cursor), given the
+  // click withheld; its "ok" takes it away.
+  void drawNotice(bool click);
  private:
   // ===== END core =====
 
@@ -305,10 +310,14 @@ class CInterface {
   void drawNewGameFrame(Integer page, Single cx, Single top);
   void drawNewGamePageText(Integer line, Single cx, Single top);
   void drawNewGameShipPage(Single cx, Single top);
+  // The wizard's ship i (0..2, left to right) is offered: its design was read whole.
+  static bool newGameShipOffered(Integer i);
+  void chooseNewGameShip(Integer i);  // selItem, the player's ShipType and Ships(0) full
   void drawNewGameCrewPage(Integer seat, Single cx, Single top);
   void drawNewGameNamePage(const std::string& name, Single cx, Single top);
   void newGameFinish();
-  // Save-slot preview: reads the head lines of slot curSlot into the preview members.
+  // Save-slot preview: reads the head lines of slot curSlot into the preview members, or for a slot
+  // that would not load why into previewDamage.
   void readSlotPreview();
 
   // Intro.
@@ -329,6 +338,8 @@ class CInterface {
   Integer previewDifficulty = 0;
   Long previewPlayTime = 0;   // seconds
   Integer previewNode = 0;    // world node index
+  std::string previewDamage;  // "" for a slot that loads
+  std::array<std::string, 7> slotDamageLogged{};  // the damage last logged for each slot
  private:
   // ===== END newgame =====
 
@@ -553,9 +564,10 @@ class CInterface {
   // ===== BLOCK talk: talk boxes, the talk action, the news viewer =====
  public:
   // Opens the talk box with the portrait "\gfx\portraits\" + portrait + ".bmp" and text; confirm:
-  // the box waits for the talk key to accept its offer; resetShip: no ship's offer is shown.
-  // Returns the seconds the box stays open: Len(text) / 20 + 4. Called by the talk action, the
-  // meeting talk of ships and the mission script's popups.
+  // the box waits for the talk key to accept its offer; resetShip: no ship's offer is shown (the
+  // mission script's popups), and the mission's directive still on the banner, the step before
+  // this line, is ended. Returns the seconds the box stays open: Len(text) / 20 + 4. Called by the
+  // talk action, the meeting talk of ships and the mission script's popups.
   Single MakeTalkBox(const std::string& portrait, const std::string& text, bool confirm, bool resetShip);
   // True while a talk box is open (its timer above 0).
   bool getTalkBox() const { return talkTimer > 0; }
@@ -625,5 +637,6 @@ class CInterface {
 };
 
 extern std::shared_ptr<CInterface> GameInterface;
-// Set by the interface while the game is paused (the frame update then moves only the player's ship).
+// Set by the interface while the game is paused (the frame update then moves only the player's ship):
+// the status or warp overlay, the intro, the credits, the quit question, a notice standing.
 extern bool GamePaused;

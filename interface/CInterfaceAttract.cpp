@@ -121,8 +121,9 @@ void CInterface::renderAttract() {
   }
   // 4. End: into the main menu. newGame replaces this object; the dispatcher keeps it alive and
   // the rest of this pass still draws. A press counts whether it is still held or was already
-  // released before this pass (a quick tap sets only the click latch, which this consumes).
-  if (GetMP3Pos() == "eof" || MouseHeld || MouseClicked) {
+  // released before this pass (a quick tap sets only the click latch, which this consumes); a
+  // press on a notice over the title is the notice's.
+  if (GetMP3Pos() == "eof" || ((MouseHeld || MouseClicked) && !firstPlayerNotice())) {
     MouseClicked = false;
     newGame(true, false);
     StopMP3();

@@ -128,6 +128,11 @@ void CInterface::giveComboBonus(Integer level) {
   }
 }
 
+// How far down the combo panel and its bonus line are moved, in pixels, so that the backdrop
+// (swelling on a hit) and the lines sit below the destination panel of the top-right corner
+// (80 pixels tall, with its 5-pixel rim) instead of beneath it.
+constexpr Single ComboTop = 60;
+
 void CInterface::RenderCombo() {
   const Single ft = static_cast<Single>(FrameTime);
   comboHitsThisFrame = 0;
@@ -153,10 +158,13 @@ void CInterface::RenderCombo() {
       back = D3DColorARGB(200, 255, Greens[static_cast<int>(std::fmod(Int(comboTimer * 50.0), 4.0) + 4) % 4], 0);
     }
     const Single jx = getComboShake(5), jy = getComboShake(5);
-    hudSprite(TexIconsW, RECT{0, 128, 256, 256}, s, s, X + 80 - 128 * s + jx, 130 - 64 * s + jy, back);
+    hudSprite(TexIconsW, RECT{0, 128, 256, 256}, s, s, X + 80 - 128 * s + jx, ComboTop + 130 - 64 * s + jy,
+              back);
 
-    if (comboRunning) hudText(X + 25, 88, "combo!", 1, 255, 255, 0, swell ? 1.7f + 2 * (comboTimer - 0.9f) : 1.7f);
-    else hudText(X + 25, 88, "combo!", 1, 255, 0, 0, 1.7f);
+    if (comboRunning)
+      hudText(X + 25, ComboTop + 88, "combo!", 1, 255, 255, 0, swell ? 1.7f + 2 * (comboTimer - 0.9f) : 1.7f);
+    else
+      hudText(X + 25, ComboTop + 88, "combo!", 1, 255, 0, 0, 1.7f);
 
     {
       const Single size = comboTimer > 0.8f ? 1.0f + (comboTimer - 0.8f) : 1.0f;
@@ -167,7 +175,7 @@ void CInterface::RenderCombo() {
         b = 50;
       }
       const Single hx = getComboShake(10), hy = getComboShake(10);
-      hudText(X + 40 + hx, 130 + hy, std::to_string(comboHits) + " hits!", 1, 255, g, b, size);
+      hudText(X + 40 + hx, ComboTop + 130 + hy, std::to_string(comboHits) + " hits!", 1, 255, g, b, size);
     }
     if (comboDeflections > 0) {
       Integer r = 255, g = 0, b = 0;
@@ -178,7 +186,7 @@ void CInterface::RenderCombo() {
       const std::string text = "+ " + std::to_string(comboDeflections) +
                                (comboDeflections == 1 ? " deflection!" : " deflections!");
       const Single dx = getComboShake(7), dy = getComboShake(7);
-      hudText(X + 50 + dx, 155 + dy, text, 1, r, g, b, 0.7f);
+      hudText(X + 50 + dx, ComboTop + 155 + dy, text, 1, r, g, b, 0.7f);
     }
     if (comboRunning) {
       // Rating.
@@ -195,12 +203,16 @@ void CInterface::RenderCombo() {
           comboWord = word;
         }
         const Single wx = getComboShake(4), wy = getComboShake(4);
-        if (evenInt(comboTimer * 20.0)) hudText(X + 50 + wx, 175 + wy, word, 1, 255, 255, 255, 0.8f);
-        else hudText(X + 50 + wx, 175 + wy, word, 1, 255, 255, 0, 0.8f);
+        if (evenInt(comboTimer * 20.0))
+          hudText(X + 50 + wx, ComboTop + 175 + wy, word, 1, 255, 255, 255, 0.8f);
+        else
+          hudText(X + 50 + wx, ComboTop + 175 + wy, word, 1, 255, 255, 0, 0.8f);
       }
       // Timer bar.
-      hudSprite(TexIconsW, RECT{128, 192, 129, 193}, 102, 7, X + 4, 189, D3DColorARGB(255, 0, 0, 0));
-      hudSprite(TexIconsW, RECT{128, 192, 129, 193}, comboTimer * 100, 5, X + 5, 190, D3DColorARGB(255, 255, 0, 0));
+      hudSprite(TexIconsW, RECT{128, 192, 129, 193}, 102, 7, X + 4, ComboTop + 189,
+                D3DColorARGB(255, 0, 0, 0));
+      hudSprite(TexIconsW, RECT{128, 192, 129, 193}, comboTimer * 100, 5, X + 5, ComboTop + 190,
+                D3DColorARGB(255, 255, 0, 0));
     }
   }
 
@@ -213,7 +225,7 @@ void CInterface::RenderCombo() {
     comboBonusTimer -= ft;
     const Single t = comboBonusTimer;
     const Single size = t > 1.9f ? (t - 1.9f) * 8 : (t >= 0.1f ? 0.8f : t * 8);
-    hudText(static_cast<Single>(ScreenWidth) - 150, 220, comboBonusText, 1, 255, 255, 0, size);
+    hudText(static_cast<Single>(ScreenWidth) - 150, ComboTop + 220, comboBonusText, 1, 255, 255, 0, size);
   }
 }
 

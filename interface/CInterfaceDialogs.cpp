@@ -10,6 +10,7 @@
 #include "engine/CText.h"
 #include "engine/GameGlobals.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"
@@ -57,31 +58,26 @@ Integer CInterface::dialogFrame(const std::string& question, bool yesNo) {
   return result;
 }
 
-void CInterface::tellWriteRefused(const std::string& what, const std::exception& e, Long shownOn,
-                                  const std::string& advice) {
-  writeNotice = "[Y]" + what + ":[y] " + e.what() + (advice.empty() ? "" : ". " + advice);
-  noticeWindow = shownOn;
-  addMessage(what + ": " + e.what(), false);
-}
-
 bool CInterface::withholdClickForNotice() {
-  if (Window != noticeWindow) writeNotice.clear();
-  if (writeNotice.empty()) return false;
+  if (!firstPlayerNotice()) return false;
   const bool click = MouseClicked;
   MouseClicked = false;
   return click;
 }
 
-void CInterface::drawWriteNotice(bool click) {
-  if (writeNotice.empty() || Window != noticeWindow) return;
+void CInterface::drawNotice(bool click) {
+  const PlayerNotice* n = firstPlayerNotice();
+  if (!n) return;
   MouseClicked = click;
   const D3DXVECTOR2 corner = rectToScreen(400, 150);
   CText& t = gameText();
   t.setColor(255, 255, 255);
   t.setSize(0.5f);
-  t.makeBlock(370, writeNotice);
+  t.makeBlock(370, "[Y]" + n->title + ":[y] " + n->text);
   t.drawBlock(corner.x + 200, corner.y + 15, 1);
-  if (drawButton(corner.x + 160, corner.y + 110, 80, "ok", false)) writeNotice.clear();
+  if (drawButton(corner.x + 160, corner.y + 110, 80, "ok", false)) dismissPlayerNotice();
+  drawCursor();
+  MouseClicked = false;
 }
 
 void CInterface::drawConfirmDelete() {
@@ -97,12 +93,24 @@ void CInterface::drawConfirmDelete() {
       w.commit();
       deleted = true;
     } catch (const std::exception& e) {
-      tellWriteRefused("slot " + std::to_string(curSlot + 1) + " not deleted (" + file + ")", e, back);
+      tellPlayer("slot " + std::to_string(curSlot + 1) + " not deleted (" + file + ")", e.what());
     }
     if (deleted) ReadSaveList();
   }
   if (result != 0) Window = back;
   MouseClicked = false;
+}
+
+bool CInterface::loadSlot() {
+  try {
+    player().Load(curSlot, playerShip, -1);
+  } catch (const std::exception& e) {
+    tellPlayer("game not loaded", e.what(), "the game goes on as it was.");
+    slotPreviewStale = true;
+    return false;
+  }
+  InitBountyList();
+  return true;
 }
 
 void CInterface::drawConfirmSave() {
@@ -114,8 +122,8 @@ void CInterface::drawConfirmSave() {
       player().Save(curSlot, DateText(), playerShip, -1);
       saved = true;
     } catch (const std::exception& e) {
-      tellWriteRefused("game not saved in slot " + std::to_string(curSlot + 1) + " (" + CPlayer::SlotFolder(curSlot) + ")",
-                       e, msBank);
+      tellPlayer("game not saved in slot " + std::to_string(curSlot + 1) + " (" + CPlayer::SlotFolder(curSlot) + ")",
+                 e.what());
     }
     if (saved) {
       saveIconTimer = 5.0f;
@@ -131,11 +139,12 @@ void CInterface::drawConfirmLoad() {
   if (result == 2) Window = msBank;
   if (result == 1) {
     Window = msBank;
-    player().Load(curSlot, playerShip, -1);
-    InitBountyList();
-    Window = msNone;
-    chosenSecondary = -1;
-    landedSecondary = -1;  // the weapon of the lost game's landing stays with it
+    // A slot that cannot be read leaves the running game as it was, at the bank, and says why.
+    if (loadSlot()) {
+      Window = msNone;
+      chosenSecondary = -1;
+      landedSecondary = -1;  // the weapon of the lost game's landing stays with it
+    }
   }
   MouseClicked = false;
 }
@@ -235,13 +244,8 @@ void CInterface::drawCheatsUnlocked() {
     } else {
       for (Long i = 0; i < 3; ++i) p.setHasCheat(i, 1);
     }
-    // The cheats stay unlocked in the record; a refused write is told and they reach the file
-    // with the options' next "save".
-    try {
-      p.WriteCheats();
-    } catch (const std::exception& e) {
-      addMessage(std::string("cheats not saved: ") + e.what(), true);
-    }
+    // The cheats stay unlocked in the record; a refused write is a notice over the flight.
+    p.storeCheats();
     Window = msNone;
   }
   drawCursor();

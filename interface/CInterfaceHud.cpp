@@ -198,9 +198,10 @@ void CInterface::drawSecondaryHud() {
   if (SecondarySwitchFrame > 0) drawHudIcon();
   CShip* p = shipAt(playerShip);
   if (!p) return;
-  // Off the pad or done with its screen, the gunner takes back the weapon of the landing (still carried).
+  // Off the pad or done with its screen, or warped in, the gunner takes back the weapon put away
+  // (still carried).
   const bool landing = p->LandingFrame > 0 && p->LandingFrame < 1000;
-  if (landedSecondary >= 0 && !landing) {
+  if (landedSecondary >= 0 && !landing && p->getWarpFrame() <= 0) {
     if (chosenSecondary < 0 && landedSecondary < CShip::SecondarySlots && p->getHasSecondary(landedSecondary))
       chosenSecondary = landedSecondary;
     landedSecondary = -1;

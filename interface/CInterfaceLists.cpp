@@ -81,7 +81,7 @@ void CInterface::InitSecondarySwitch(Long weapon, Long keep) {
   choiceListIsFleet = false;
 }
 
-void CInterface::holsterForLanding(Integer held) {
+void CInterface::holsterSecondary(Integer held) {
   landedSecondary = held < 0 ? Integer(-1) : chosenSecondary >= 0 ? chosenSecondary : held;
   if (held >= 0) InitSecondarySwitch(-1, -1);
 }

@@ -6,10 +6,12 @@
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
+#include "engine/PlayerNotices.h"
 #include "game/GameMod.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/VbError.h"
+#include "ships/CShipDef.h"
 
 void CInterface::drawMainMenu() {
   const Single cx = static_cast<Single>(ScreenWidth) / 2, cy = static_cast<Single>(ScreenHeight) / 2;
@@ -28,15 +30,27 @@ void CInterface::drawMainMenu() {
 }
 
 // "new game": a fresh player record (it reads the options files), the wizard's texts and lists,
-// the current map again, then the wizard's first page under a fade from black.
+// the new game's first map, then the wizard's first page under a fade from black. Without that
+// map, or without a ship the wizard can offer, the player stays on the menu with a notice.
 void CInterface::startNewCampaign() {
+  if (!CurMap || !World) vbRaise(vberr::ObjectMissing);
+  if (!newGameShipOffered(0) && !newGameShipOffered(1) && !newGameShipOffered(2)) {
+    tellPlayer("new game not started", "none of its ships can be read (" + shipDefPath(1) + ", " + shipDefPath(5) +
+                                           ", " + shipDefPath(2) + ")");
+    return;
+  }
+  const Integer first = World->getNodeFromPath("losgatos");
+  const FileProblem problem = World->nodeMapProblem(first);
+  if (!problem.empty()) {
+    tellPlayer("new game not started", problem.text() + ". " + World->cannotEnter(first));
+    return;
+  }
   Player = std::make_shared<CPlayer>();
   ReadNewGameText();
   Player->Init();
   Player->MakeShipFromPlayer(0, 0, 0, 0);
   InitNewGameChars();
-  if (!CurMap) vbRaise(vberr::ObjectMissing);
-  CurMap->Load();
+  World->EnterNode(first, nullptr);
   resetLevel();
   Window = msNewDifficulty;
   selItem = 0;
@@ -46,14 +60,23 @@ void CInterface::startNewCampaign() {
 // "tutorial": the existing record set up anew, flight on the node whose path is "tut" (node 0
 // when the world has none) with the tutorial mission. The mission starts before the level reset,
 // so the level's untagged starting traffic is refused and the ship starts alone at the centre.
+// Without the tutorial's map or the design of its ship the player stays on the menu with a notice.
 void CInterface::startTutorial() {
   if (!Player || !World || !CurMap) vbRaise(vberr::ObjectMissing);
   Player->Init();
+  if (!shipDefReadable(Player->ShipType)) {
+    tellPlayer("tutorial not started", "its ship cannot be read (" + shipDefPath(Player->ShipType) + ")");
+    return;
+  }
+  const Integer node = World->getNodeFromPath("tut");
+  const FileProblem problem = World->nodeMapProblem(node);
+  if (!problem.empty()) {
+    tellPlayer("tutorial not started", problem.text() + ". " + World->cannotEnter(node));
+    return;
+  }
   Player->MakeShipFromPlayer(0, 0, 0, 0);
   InitNewGameChars();
-  World->CurrentNode = World->getNodeFromPath("tut");
-  CurMap->MapName = World->getCurrentPath();
-  CurMap->Load();
+  World->EnterNode(node, nullptr);
   World->CurrentEra = 0;
   if (MissionControl) {
     MissionControl->LoadMission("tut.pnd", 0, "");

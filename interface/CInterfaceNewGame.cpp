@@ -12,6 +12,7 @@
 #include "engine/GameGlobals.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"
 #include "platform/D3DX.h"
@@ -19,6 +20,7 @@
 #include "runtime/ItemFile.h"
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
+#include "ships/CShipDef.h"
 
 using interface_helpers::player;
 
@@ -118,27 +120,37 @@ void CInterface::drawNewGamePageText(Integer line, Single cx, Single top) {
   t.drawBlock(cx + 20, top + 60, 0);
 }
 
+bool CInterface::newGameShipOffered(Integer i) {
+  return i >= 0 && i <= 2 && shipDefReadable(WizardShips[i]);
+}
+
+void CInterface::chooseNewGameShip(Integer i) {
+  selItem = i;
+  CPlayer& p = player();
+  p.ShipType = WizardShips[i];
+  p.MakeShipFromPlayer(0, 0, 0, 0);
+  CShip& s = *vbAt(Ships, 0);
+  s.Armor = s.getMaxArmor();
+  s.Fuel = s.getMaxFuel();
+  s.Shields = s.getMaxShields();
+  p.updateFromShip(playerShip);
+}
+
 void CInterface::drawNewGameShipPage(Single cx, Single top) {
+  // A ship whose design could not be read is not offered: the first one that can be is chosen.
+  for (Integer i = 0; i < 3 && !newGameShipOffered(selItem); ++i)
+    if (newGameShipOffered(i)) chooseNewGameShip(i);
   // 1. Description and statistics; the statistics panel moves the page's anchor up by 45.
-  if (selItem >= 0 && selItem <= 2) {
+  if (newGameShipOffered(selItem)) {
     drawNewGamePageText(selItem, cx, top);
     Single statsX = std::max(cx - 320, 5.0f);  // on a 640 screen its rim stays on the screen
     drawShipStats(statsX, top, WizardShips[selItem]);
   }
   // 2..3. The three ship tiles with their icons.
   for (Integer i = 0; i < 3; ++i) {
+    if (!newGameShipOffered(i)) continue;
     const Single tx = cx + 15 + 90.0f * i, ty = top + 230;
-    if (drawListArrowUp(tx, ty, i == selItem) && i != selItem) {
-      selItem = i;
-      CPlayer& p = player();
-      p.ShipType = WizardShips[i];
-      p.MakeShipFromPlayer(0, 0, 0, 0);
-      CShip& s = *vbAt(Ships, 0);
-      s.Armor = s.getMaxArmor();
-      s.Fuel = s.getMaxFuel();
-      s.Shields = s.getMaxShields();
-      p.updateFromShip(playerShip);
-    }
+    if (drawListArrowUp(tx, ty, i == selItem) && i != selItem) chooseNewGameShip(i);
     const Integer t = WizardShips[i];
     const int32_t col = t % 3, row = (t / 3) % 3;
     const size_t sheet = static_cast<size_t>(t / 9);
@@ -148,7 +160,7 @@ void CInterface::drawNewGameShipPage(Single cx, Single top) {
   }
   // 4.
   if (drawButton(cx + 20, top + 350, 100, "previous", false)) Window = msNewDifficulty;
-  if (drawButton(cx + 180, top + 350, 100, "next", false)) {
+  if (drawButton(cx + 180, top + 350, 100, "next", !newGameShipOffered(selItem))) {
     Window = msNewDriver;
     LoadNewGameDriverPortraits();
   }
@@ -184,12 +196,10 @@ void CInterface::newGameFinish() {
   try {
     player().Save(curSlot, DateText() + " (auto)", playerShip, -1);
   } catch (const std::exception& e) {
-    tellWriteRefused("new game not saved in slot " + std::to_string(curSlot + 1) + " (" +
-                         CPlayer::SlotFolder(curSlot) + ")",
-                     e, msNewAllSet, "finish! tries again; previous leads to the other slots.");
+    tellPlayer("new game not saved in slot " + std::to_string(curSlot + 1) + " (" + CPlayer::SlotFolder(curSlot) + ")",
+               e.what(), "finish! tries again; previous leads to the other slots.");
     return;
   }
-  writeNotice.clear();
   // 1..4.
   Window = msIntro;
   StopAllSounds();
@@ -208,7 +218,6 @@ void CInterface::newGameFinish() {
 void CInterface::drawNewGame(Integer page) {
   const Single cx = static_cast<Single>(ScreenWidth) / 2;
   const Single top = static_cast<Single>(ScreenHeight) / 2 - 200;
-  const bool noticeClick = withholdClickForNotice();
   drawNewGameFrame(page, cx, top);
   CPlayer& p = player();
 
@@ -263,7 +272,6 @@ void CInterface::drawNewGame(Integer page) {
     }
     if (drawButton(cx + 180, top + 350, 100, last ? "finish!" : "next", false)) newGameNext();
   }
-  drawWriteNotice(noticeClick);
   MouseClicked = false;
 }
 

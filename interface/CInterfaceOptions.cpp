@@ -9,6 +9,8 @@
 #include "campaign/CPlayer.h"
 #include "engine/CText.h"
 #include "engine/GameGlobals.h"
+#include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "interface/InterfaceHelpers.h"
 #include "runtime/Strings.h"
@@ -44,7 +46,6 @@ void CInterface::drawOptions() {
   const Single inset = std::max(0.0f, (700 - static_cast<Single>(ScreenWidth)) / 2);
   const Single bx = cx - 330 + inset;  // left edge of the page buttons
   const Long page = Window;
-  const bool noticeClick = withholdClickForNotice();
   drawPanel(cx - 340 + inset, cy - 180, cx + 340 - inset, cy + 180);
   centred(cx, cy - 170, "options", 0.7f, 255, 255, 255);
   drawPanel(cx - 220 + inset, cy - 140, cx + 330 - inset, cy + 170);
@@ -64,20 +65,24 @@ void CInterface::drawOptions() {
   if (drawButton(bx, cy, 120, "extra", page == msOptExtra)) Window = msOptExtra;
   if (drawButton(bx, cy + 100, 120, "cancel", false)) Window = msMainMenu;
   if (drawButton(bx, cy + 140, 120, "save", false)) {
-    // Both files written, or a notice of the refusal: the screen then stays open on the values
-    // chosen (still in use, not stored), so "save" can be tried again.
+    // Both files written, or a notice naming the one refused: the screen then stays open on the
+    // values chosen (still in use), so "save" can be tried again.
+    const char* const again = "the changes are in use but not stored; save to try again.";
     try {
       player().WriteOptions();
-      player().WriteCheats();
-      Window = msMainMenu;
+      try {
+        player().WriteCheats();
+        Window = msMainMenu;
+      } catch (const std::exception& e) {
+        tellPlayer("cheat settings not saved", e.what(), std::string("the other options were saved; ") + again);
+      }
     } catch (const std::exception& e) {
-      tellWriteRefused("options not saved", e, Window, "the changes are in use but not stored; save to try again.");
+      tellPlayer("options not saved", e.what(), again);
     }
   }
   // A binding row waits only on its own page: leaving it (another page, "cancel", "save") ends
   // the wait, so no later key is bound unseen.
   if (Window != msOptInput) keyRemapping = -1;
-  drawWriteNotice(noticeClick);
   MouseClicked = false;
 }
 

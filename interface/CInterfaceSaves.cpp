@@ -9,6 +9,7 @@
 #include "engine/GameGlobals.h"
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "platform/D3DX.h"
@@ -53,14 +54,14 @@ void CInterface::ReadSaveList() {
   for (Integer i = 0; i < SlotCount; ++i) {
     CPlayer::RecoverSlot(i);
     const std::string path = CPlayer::SlotReadFile(i, -1);
-    // A slot without its file holds no game, like one that was deleted.
+    // A slot without its file has no game, like one that was deleted; a file with no line at all
+    // is a damaged game, named "?" (the preview tells why).
     if (!fileExists(resolvePath(path))) {
       slotNames[i].clear();
       continue;
     }
     const std::vector<std::string> lines = readLines(path);
-    if (lines.empty()) vbRaise(vberr::InputPastEnd, "Input past end of file (" + path + ")");
-    slotNames[i] = lines[0] == CPlayer::EmptySlotMarker ? std::string() : lines[0];
+    slotNames[i] = lines.empty() ? "?" : lines[0] == CPlayer::EmptySlotMarker ? std::string() : lines[0];
   }
   slotPreviewStale = true;
 }
@@ -76,39 +77,44 @@ void CInterface::doAutoSave(Integer k) {
   s.x = lo.x + (hi.x - lo.x) / 2;
   s.y = lo.z + (hi.z - lo.z) / 2;
   s.e = hi.y + 500;
+  // 4..6. A save that fails leaves the slot as it was and is a notice over the flight.
+  bool saved = false;
   try {
-    // 4..6.
     Player->Save(curSlot, GeneralDateText() + " (auto)", playerShip, -1);
-    ReadSaveList();
-  } catch (...) {
-    s.x = keptX, s.y = keptY, s.e = keptE;
-    throw;
+    saved = true;
+  } catch (const std::exception& e) {
+    tellPlayer("game not auto-saved in slot " + std::to_string(curSlot + 1) + " (" + CPlayer::SlotFolder(curSlot) + ")",
+               e.what(), "the slot holds the game saved before.");
   }
   // 7..8.
   s.x = keptX, s.y = keptY, s.e = keptE;
+  if (!saved) return;
   saveIconTimer = 5.0f;
+  ReadSaveList();
 }
 
 void CInterface::readSlotPreview() {
   slotPreviewStale = false;
   CPlayer::RecoverSlot(curSlot);
-  const std::string path = CPlayer::SlotReadFile(curSlot, -1);
-  // A damaged slot file's error names the file; what was read before it stays in the preview.
-  try {
-    ItemReader in(path);
-    in.readLine();  // name
-    previewDriver = in.readLine();
-    previewGunner = in.readLine();
-    previewDifficulty = CInt(Val(in.readLine()));
-    previewDate = in.readLine();
-    previewTime = in.readLine();
-    previewPlayTime = in.readLong();
-    for (int line = 8; line <= 14; ++line) in.readLine();
-    previewNode = in.readInteger();
-  } catch (const std::exception& e) {
-    const auto* vb = dynamic_cast<const VbError*>(&e);
-    throw VbError(vb ? vb->number() : vberr::InvalidCall, std::string(e.what()) + " (" + path + ")");
+  // A slot that would not load shows why instead of its texts (which may be anything), once in the log.
+  previewDamage = Player ? Player->SlotDamage(curSlot) : std::string();
+  if (!previewDamage.empty()) {
+    if (previewDamage != vbAt(slotDamageLogged, curSlot)) addMessage(previewDamage, false);
+    vbAt(slotDamageLogged, curSlot) = previewDamage;
+    return;
   }
+  vbAt(slotDamageLogged, curSlot).clear();
+  const std::string path = CPlayer::SlotReadFile(curSlot, -1);
+  ItemReader in(path);
+  in.readLine();  // name
+  previewDriver = in.readLine();
+  previewGunner = in.readLine();
+  previewDifficulty = CInt(Val(in.readLine()));
+  previewDate = in.readLine();
+  previewTime = in.readLine();
+  previewPlayTime = in.readLong();
+  for (int line = 8; line <= 14; ++line) in.readLine();
+  previewNode = in.readInteger();
   if (TexMon && World && previewNode >= 0 && previewNode <= World->getTotalNodes())
     TexMon->forceReplace(TexHomeMap, "\\maps\\" + World->getNodePath(previewNode) + ".bmp");
 }
@@ -117,8 +123,6 @@ void CInterface::drawGameManagerMenu() { drawGameManager(true, false); }
 
 void CInterface::drawGameManager(bool fromMenu, bool embedded) {
   const Single W = static_cast<Single>(ScreenWidth), H = static_cast<Single>(ScreenHeight);
-  // A notice of a refused write (the delete or save dialogs) stands over the screen.
-  const bool noticeClick = embedded ? false : withholdClickForNotice();
   // Frame and origin.
   Single x0, y0;
   if (embedded) {
@@ -151,10 +155,17 @@ void CInterface::drawGameManager(bool fromMenu, bool embedded) {
   // Preview.
   drawPanelEx(x0 + 22, y0 + 98, x0 + 478, y0 + 258, 150, 150, 150);
   const bool empty = vbAt(slotNames, curSlot).empty();
+  if (!empty && slotPreviewStale) readSlotPreview();
   if (empty) {
     say(x0 + 250, y0 + 180, "empty slot", 1, 0.7f, 200, 200, 200);
+  } else if (!previewDamage.empty()) {
+    say(x0 + 250, y0 + 130, "damaged slot", 1, 0.7f, 255, 80, 80);
+    CText& t = gameText();
+    t.setColor(255, 255, 255);
+    t.setSize(0.5f);
+    t.makeBlock(420, previewDamage);
+    t.drawBlock(x0 + 250, y0 + 160, 1);
   } else {
-    if (slotPreviewStale) readSlotPreview();
     if (TexHomeMap >= 0 && static_cast<size_t>(TexHomeMap) < TexSlots.size()) {
       const auto tex = TexSlots[static_cast<size_t>(TexHomeMap)].object;
       if (tex && DxSprite) {
@@ -190,17 +201,9 @@ void CInterface::drawGameManager(bool fromMenu, bool embedded) {
       Window = msConfirmLoad;
     } else {
       // A slot that cannot be read leaves the running game as it was and says why.
-      try {
-        if (!Player) vbRaise(vberr::ObjectMissing);
-        Player->Load(curSlot, playerShip, -1);
-        InitBountyList();
-        Window = msNone;
-      } catch (const std::exception& e) {
-        addMessage(std::string("could not load: ") + e.what(), true);
-      }
+      if (loadSlot()) Window = msNone;
     }
   }
   if (drawButton(x0 + 338, y0 + 272, 140, "save", fromMenu)) Window = msConfirmSave;
-  drawWriteNotice(noticeClick);
   MouseClicked = false;
 }

@@ -44,6 +44,29 @@ void text(Single x, Single y, const std::string& s, Long justify, Single size, I
   GameText->drawText(x, y, s, justify, false, false);
 }
 
+// The width a text draws at `size`, its colour codes ("[" and the two characters after it) left out.
+Single drawnWidth(const std::string& s, Single size) {
+  std::string shown;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '[') {
+      i += 2;
+      continue;
+    }
+    shown += s[i];
+  }
+  return CText::getTextWidth(shown) * size;
+}
+
+// A text of the sliding strip, drawn only while it lies wholly between the screen's left and right
+// edges: one that the strip holds half past an edge is left out rather than shown cut.
+void stripText(Single x, Single y, const std::string& s, Long justify, Single size, Integer r, Integer g,
+               Integer b) {
+  const Single w = drawnWidth(s, size);
+  const Single left = s.size() < 2 ? x : justify == 1 ? x - w / 2 : justify == 2 ? x - w : x;
+  if (left < 0 || left + w > static_cast<Single>(ScreenWidth)) return;
+  text(x, y, s, justify, size, r, g, b);
+}
+
 // PartId of the icon of a mount's weapon (MountType 0..11), -1 none.
 Integer mountIconPart(Long mountType) {
   static constexpr std::array<Integer, 12> part = {3, 0, 2, 1, 4, 10, 11, 12, 18, 29, 30, 31};
@@ -76,7 +99,7 @@ void CInterface::drawStatusScreen() {
 
   // 3. Weapons.
   drawPanelEx(890 - sx, sy(70), 1140 - sx, sy(520), 100, 100, 100);
-  text(1015 - sx, sy(70), "weapons", 1, 0.8f, 255, 255, 255);
+  stripText(1015 - sx, sy(70), "weapons", 1, 0.8f, 255, 255, 255);
   Integer n = 0;
   for (Integer i = 0; i <= 7; ++i) {
     if (!ship.getHasSecondary(i)) continue;
@@ -87,18 +110,20 @@ void CInterface::drawStatusScreen() {
     statusSprite(TexIconsW, 128, 192, 129, 193, ammo * 1.4f, 5, 940 - sx, y + 18, D3DColorARGB(255, 255, 255, 0));
     statusSprite(TexWeapons, (i % 4) * 64, (i / 4) * 64, (i % 4) * 64 + 64, (i / 4) * 64 + 64, 1, 1, 890 - sx, y,
                  D3DColorARGB(255, 255, 255, 255));
-    text(1084 - sx, y + 18, CStr(ammo), 0, 0.7f, 255, 255, 0);
+    stripText(1084 - sx, y + 18, CStr(ammo), 0, 0.7f, 255, 255, 0);
   }
 
   // 4. Resources: a click on a row jettisons that good.
   drawPanelEx(0 - sx, sy(70), 250 - sx, sy(520), 100, 100, 100);
-  text(125 - sx, sy(70), "resources", 1, 0.8f, 255, 255, 255);
+  stripText(125 - sx, sy(70), "resources", 1, 0.8f, 255, 255, 255);
   n = 0;
   for (Integer k = 0; k <= 7; ++k) {
     const Integer count = p.getResource(k);
     if (count <= 0) continue;
     ++n;
     const Single y = sy(50.0f + 50 * n);
+    // A row half past a screen edge is left out, as the strip's texts are.
+    if (0 - sx < 0 || 250 - sx > W) continue;
     if (drawCargoList(0 - sx, y, k, count, 0)) {
       p.setResource(k, 0);
       cargoToShip();
@@ -112,7 +137,7 @@ void CInterface::drawStatusScreen() {
 
   // 5. Mounts.
   drawPanelEx(280 - sx, sy(70), 856 - sx, sy(160), 100, 100, 100);
-  text(568 - sx, sy(70), "mounts", 1, 0.8f, 255, 255, 255);
+  stripText(568 - sx, sy(70), "mounts", 1, 0.8f, 255, 255, 255);
   n = 0;
   const Integer lastMount = ship.getTotalMounts();
   for (Integer m = 0; m <= lastMount; ++m) {
@@ -125,7 +150,7 @@ void CInterface::drawStatusScreen() {
 
   // 6. Upgrades, in their fixed order.
   drawPanelEx(280 - sx, sy(180), 856 - sx, sy(360), 100, 100, 100);
-  text(568 - sx, sy(180), "upgrades", 1, 0.8f, 255, 255, 255);
+  stripText(568 - sx, sy(180), "upgrades", 1, 0.8f, 255, 255, 255);
   std::array<Integer, 32> upgrades;
   upgrades.fill(-1);
   size_t count = 0;
@@ -143,22 +168,25 @@ void CInterface::drawStatusScreen() {
 
   // 7. Statistics.
   const Long t = GameTime;
-  text(280 - sx, sy(400), "income per kill: [G]$" + CStr(World->KillValue) + "[g]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, sy(424), "universe influence: [Y]" + CStr(Int(World->PercentOwned)) + "%[y]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, sy(448), "missions completed: [Y]" + CStr(World->MissionsCompleted) + "[y]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, sy(472), "play time: [P]" + playTimeText(t) + "[p]", 0, 0.6f, 255, 255, 255);
-  text(280 - sx, sy(496), "[Y]difficulty:[y] " + getDifficultyName(static_cast<Integer>(p.Difficulty)), 0, 0.6f, 255,
-       255, 255);
+  stripText(280 - sx, sy(400), "income per kill: [G]$" + CStr(World->KillValue) + "[g]", 0, 0.6f, 255, 255,
+            255);
+  stripText(280 - sx, sy(424), "universe influence: [Y]" + CStr(Int(World->PercentOwned)) + "%[y]", 0, 0.6f,
+            255, 255, 255);
+  stripText(280 - sx, sy(448), "missions completed: [Y]" + CStr(World->MissionsCompleted) + "[y]", 0, 0.6f,
+            255, 255, 255);
+  stripText(280 - sx, sy(472), "play time: [P]" + playTimeText(t) + "[p]", 0, 0.6f, 255, 255, 255);
+  stripText(280 - sx, sy(496), "[Y]difficulty:[y] " + getDifficultyName(static_cast<Integer>(p.Difficulty)),
+            0, 0.6f, 255, 255, 255);
 
   // 8. Open bounties.
-  text(560 - sx, sy(400), "open bounties:", 0, 0.6f, 255, 255, 0);
+  stripText(560 - sx, sy(400), "open bounties:", 0, 0.6f, 255, 255, 0);
   n = 0;
   for (Integer b = 0; b < BountySlots; ++b) {
     if (p.getBountyHunted(b) != 1) continue;
     ++n;
     const Single y = sy(400.0f + 24 * n);
-    text(560 - sx, y, getBountyName(b), 0, 0.6f, 255, 255, 255);
-    text(760 - sx, y, "$" + CStr(getBountyVal(b)), 2, 0.6f, 0, 255, 0);
+    stripText(560 - sx, y, getBountyName(b), 0, 0.6f, 255, 255, 255);
+    stripText(760 - sx, y, "$" + CStr(getBountyVal(b)), 2, 0.6f, 0, 255, 0);
     if (PointerX > 560 - sx && PointerX < 760 - sx && PointerY > y - 10 && PointerY < y + 10) {
       Single left = PointerX - 200;
       if (left + 300 > W) left = PointerX - 300;
@@ -173,7 +201,7 @@ void CInterface::drawStatusScreen() {
       GameText->drawBlock(left + 15, top + 35, 0);
     }
   }
-  if (n == 0) text(560 - sx, sy(424), "no open bounties!", 0, 0.6f, 100, 100, 100);
+  if (n == 0) stripText(560 - sx, sy(424), "no open bounties!", 0, 0.6f, 100, 100, 100);
 
   // 9. Upgrade descriptions under the pointer.
   for (Integer i = 0; i < 32; ++i) {

@@ -24,6 +24,7 @@
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"
 #include "ships/CShip.h"
+#include "ships/CShipDef.h"
 
 using interface_helpers::player;
 
@@ -210,6 +211,7 @@ void CInterface::InitShipStore(Integer level) {
     if (World && World->CurrentNode >= 0) worldType = World->getNodeWorldType(World->CurrentNode);
     ids.push_back(worldType == 4 ? 10 : worldType == 7 ? 9 : worldType == 12 ? 12 : 13);
   }
+  std::erase_if(ids, [](Integer t) { return !shipDefReadable(t); });  // a design not read is not sold
   for (size_t k = 0; k < ids.size(); ++k) shipStock[k] = ids[k];
   selItem = 0;
 }

@@ -81,6 +81,8 @@ Single CInterface::MakeTalkBox(const std::string& portrait, const std::string& t
   // 4..6.
   talkAge = 0;
   talkTimer = static_cast<Single>(static_cast<double>(Len(text)) / 20 + 4);
+  // A mission's line tells what comes next: the directive of the step before it goes.
+  if (resetShip && MissionControl) MissionControl->endDirective();
   talkBoxY = directiveShown() ? 95.0f : 15.0f;
   return talkTimer;
 }

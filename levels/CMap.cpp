@@ -114,13 +114,19 @@ void CMap::LoadStructDef(Integer i, const std::string& name) {
   defTable[i] = CStructDef();
   defTable[i].sName = name;
   defCreated[i] = true;
-  vbTrap("CMap.LoadStructDef", [&] { defTable[i].Load(); });
+  defRead[i] = false;
+  try {
+    defTable[i].Load();
+    defRead[i] = true;
+  } catch (const std::exception& e) {
+    tellDamagedFile(FileProblem::of(e, defTable[i].filePath()), "This structure is not placed on the maps");
+  }
 }
 
 // ---- map file ----------------------------------------------------------------------------------
 
-void CMap::readMapFile(MapFile& f) const {
-  const std::string path = "\\maps\\" + MapName + ".pnd";
+void CMap::readMapFile(const std::string& name, MapFile& f) {
+  const std::string path = "\\maps\\" + name + ".pnd";
   try {
     ItemReader r(path);
     f.title = r.readString();
@@ -173,12 +179,29 @@ void CMap::classicFixups(Integer d, CStruct& s) {
   }
 }
 
-bool CMap::Load() {
-  const std::string loadingName = MapName;
-  bool ok = vbTrap("CMap.Load", [&] {
+bool CMap::checkMapFile(const std::string& name, FileProblem* failure) {
+  try {
     MapFile f;
-    readMapFile(f);
+    readMapFile(name, f);
+    return true;
+  } catch (const std::exception& e) {
+    if (failure) *failure = FileProblem::of(e, "\\maps\\" + name + ".pnd");
+    return false;
+  }
+}
 
+bool CMap::Load(FileProblem* failure) {
+  const std::string loadingName = MapName;
+  MapFile f;
+  try {
+    readMapFile(loadingName, f);
+  } catch (const std::exception& e) {
+    if (failure) *failure = FileProblem::of(e, "\\maps\\" + loadingName + ".pnd");
+    else reportTrapped("CMap.Load", e.what());
+    MapName = loadedName;
+    return false;
+  }
+  bool ok = vbTrap("CMap.Load", [&] {
     // Build the new state beside the current one; nothing changes until all of it is ready.
     std::array<MapSector, MapSectors> newSectors = sectors;
     for (Integer i = 0; i < MapSectors; ++i) {
@@ -200,10 +223,17 @@ bool CMap::Load() {
       CStruct& s = newStructs[i];
       s.setLoc(in.loc.x, in.loc.y, in.loc.z);
       newDef[i] = in.def;
-      if (in.def < 0) s.Exists = false;
-      else s.setDef(defTable[in.def]);
       newLink[i] = in.link;
-      if (in.def >= 0 && ClassicView) {
+      if (in.def < 0) {
+        s.Exists = false;
+      } else if (!defRead[in.def]) {
+        s.Exists = false;  // a definition that could not be read is not placed (and saved as read)
+        newDef[i] = -1;
+        newFixed[i] = true;
+      } else {
+        s.setDef(defTable[in.def]);
+      }
+      if (s.Exists && ClassicView) {
         classicFixups(static_cast<Integer>(in.def), s);
         if (!s.Exists) newDef[i] = -1;
         const D3DVECTOR p = s.getLoc();

@@ -15,6 +15,7 @@
 #include <array>
 #include <string>
 
+#include "engine/PlayerNotices.h"
 #include "levels/CStruct.h"
 #include "levels/CStructDef.h"
 #include "platform/D3DTypes.h"
@@ -59,8 +60,9 @@ struct UnitInfo {
 class CMap {
  public:
   // Creates the 32 structures, loads the 22 structure definitions and reads the unit table.
-  // A missing or damaged definition or unit file is reported through the message log; the
-  // definition (or the unit table) keeps its empty values and the map still works.
+  // A missing or damaged definition or unit file is told to the player once (engine/PlayerNotices);
+  // a definition that could not be read is not placed, a unit whose lines could not be read is
+  // not spawned, and the map still works.
   CMap();
 
   Double Frame = 0;                      // map clock, cycles 0..10 s; never reset by Load
@@ -76,12 +78,13 @@ class CMap {
   Integer CopWave = 0;     // police alert waves left
   Integer TalkingsTo = 0;  // idle chatter talks of the player on this map
 
-  // Reads the file named by MapName. Returns False after logging "Error in CMap.Load: " + the
-  // reason (the file named) when the file is missing, short or damaged; the map is then left as
-  // it was before the call and MapName names the map it still holds. With ClassicView on, placed pads, catwalks and
-  // closewalks are moved or dropped to suit the overhead camera; Save writes such a slot back
-  // as the file had it unless the slot was edited since.
-  bool Load();
+  // Reads the file named by MapName. Returns False when the file is missing, short or damaged:
+  // the map is then left as it was before the call and MapName names the map it still holds; the
+  // file and the reason go to *failure, or without one to the message log as "Error in CMap.Load: "
+  // + the reason (the file named). With ClassicView on, placed pads, catwalks and closewalks are
+  // moved or dropped to suit the overhead camera; a slot whose definition could not be read is
+  // not placed. Save writes such slots back as the file had them unless the slot was edited since.
+  bool Load(FileProblem* failure = nullptr);
   // Writes the map to the file named by MapName (atomic replace); errors raise to the caller.
   void Save();
   void LoadStructDefs();  // definitions 0..21 from their fixed files
@@ -159,13 +162,15 @@ class CMap {
   // by FrameTime; nothing happens while the player's ship is in its trans-warp.
   void Move(bool editing, Integer selected);
 
-  // True when "\maps" + name + ".pnd" holds a whole map in the layout above (the check Load
-  // makes before it changes anything), without touching any map.
-  static bool checkMapFile(const std::string& name);
+  // True when "\maps\" + name + ".pnd" holds a whole map in the layout above (the check Load
+  // makes before it changes anything), without touching any map; else the file and the reason go
+  // to *failure.
+  static bool checkMapFile(const std::string& name, FileProblem* failure = nullptr);
 
   // Keyword tables (keywords compared lower-case). An unknown keyword logs its message and
   // gives 0 for an alignment, -1 otherwise.
   Long getAlignFromString(const std::string& s) const;
+  static Long findAlign(const std::string& s);  // the same without a message: -1 for an unknown one
   Long getMountFromString(const std::string& s) const;
   Long getSecondaryFromString(const std::string& s) const;
   Long getShipFromString(const std::string& s) const;
@@ -190,6 +195,10 @@ class CMap {
   // pushed back on every axis it crossed a box face (later slots see the corrected point).
   bool checkStructCol(Single ox, Single oy, Single oz, Single& nx, Single& ny, Single& nz,
                       Single radius);
+  // A warp's climb straight up from (x, y, z) to the height `top` for a body of radius r: True when
+  // a box, grown as checkStructCol grows it (r on x and z, r/2 in height), has its bottom in that
+  // column, where it would stop the climb (a box the body already reaches into stops no climb).
+  bool climbBlocked(Single x, Single y, Single z, Single top, Single radius) const;
   // Line of sight: one sample per step units of ground distance; True when blocked. A step of
   // 0 raises Division by zero.
   bool quickTestConnect(const D3DVECTOR& p1, const D3DVECTOR& p2, Integer step) const;
@@ -225,7 +234,7 @@ class CMap {
 
   void LoadStructDef(Integer i, const std::string& name);
   void ReadShipInfo();
-  void readMapFile(MapFile& f) const;
+  static void readMapFile(const std::string& name, MapFile& f);
   static void classicFixups(Integer d, CStruct& s);
   CStruct& slot(Integer i);
   const CStruct& slot(Integer i) const;
@@ -237,9 +246,11 @@ class CMap {
   std::array<CStruct, MapSlots> structs;
   std::array<CStructDef, MapStructDefs> defTable;
   std::array<bool, MapStructDefs> defCreated{};  // LoadStructDef has run for the index
+  std::array<bool, MapStructDefs> defRead{};     // ... and read the whole file
   std::array<Long, MapSlots> slotDef{};
   std::array<Integer, MapSlots> slotLink{};
   std::array<UnitInfo, UnitTypes> units;
+  std::array<bool, UnitTypes> unitRead{};  // the unit's lines were read (a unit never named counts as read)
   std::array<MapSector, MapSectors> sectors;
   Single red = 0, green = 0, blue = 0;
   Long worldType = 0;

@@ -70,6 +70,18 @@ bool CMap::checkStructCol(Single ox, Single oy, Single oz, Single& nx, Single& n
   return hit;
 }
 
+bool CMap::climbBlocked(Single x, Single y, Single z, Single top, Single radius) const {
+  const Single h = radius / 2;
+  for (const CStruct& s : structs) {
+    if (!s.Exists) continue;
+    const D3DVECTOR l = s.getLBounds(), u = s.getUBounds();
+    if (l.x - radius < x && x < u.x + radius && l.z - radius < z && z < u.z + radius && y <= l.y - h &&
+        l.y - h < top)
+      return true;
+  }
+  return false;
+}
+
 bool CMap::quickTestConnect(const D3DVECTOR& p1, const D3DVECTOR& p2, Integer step) const {
   if (step == 0) vbRaise(vberr::DivisionByZero);
   const Long n = CLng(getDist(p1.x, p1.z, p2.x, p2.z)) / step;  // whole samples

@@ -209,6 +209,8 @@ void CMap::SpawnShip(bool warpIn, Long unit, Single x, Single z, Single heading,
     // The unit's design must be there before a slot is touched.
     vbCheckIndex(info.Ship, 0, static_cast<long long>(ShipDefs.size()) - 1);
     if (!ShipDefs[info.Ship]) vbRaise(vberr::ObjectMissing);
+    // A design or unit lines that could not be read whole (told at start-up) bring no ship.
+    if (ShipDefs[info.Ship]->ReadFailed || !unitRead[unit]) return;
 
     for (Integer k = 0; k < group; ++k) {
       if (k > 0) slot = freeShipSlot();

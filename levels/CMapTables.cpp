@@ -1,8 +1,10 @@
 // CMap's keyword tables and the unit-type table read from "\data\shipinfo.pnd".
+#include <algorithm>
 #include <vector>
 
 #include "engine/MediaHandles.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "levels/CMap.h"
 #include "levels/LevelIO.h"
 #include "runtime/ItemFile.h"
@@ -71,7 +73,7 @@ Long lookup(const Keyword (&table)[N], const std::string& s, Long unknown, const
   const std::string k = LCase(s);
   for (const Keyword& e : table)
     if (k == e.word) return e.value;
-  addMessage(message + s, false);
+  if (message) addMessage(message + s, false);
   return unknown;
 }
 
@@ -97,6 +99,8 @@ std::vector<std::string> splitBlanks(const std::string& line) {
 Long CMap::getAlignFromString(const std::string& s) const {
   return lookup(AlignKeywords, s, 0, "Unrecognized alignment: ");
 }
+
+Long CMap::findAlign(const std::string& s) { return lookup(AlignKeywords, s, -1, nullptr); }
 
 Long CMap::getMountFromString(const std::string& s) const {
   return lookup(MountKeywords, s, -1, "Unrecognized mount: ");
@@ -126,82 +130,108 @@ std::string CMap::getShipUnitDesc(Long unit) const {
 }
 
 // Reads the unit file line by line into a fresh table that replaces the current one. A missing
-// file is reported and leaves the table as it was; a damaged line (a field missing, a number out
-// of range) is reported with its line number and skipped.
+// file leaves the table as it was and no unit usable. A damaged line (an unknown unit, item or
+// name, a field missing, a number out of range) leaves its unit unusable (unitRead), and a file
+// that names no unit leaves every unit unusable; the file is then told to the player once with its
+// first damaged line and how many there are.
 void CMap::ReadShipInfo() {
   const std::string path = "\\data\\shipinfo.pnd";
+  const char* const effect = "Ships of the units it describes badly do not appear";
   std::vector<std::string> lines;
-  if (!vbTrap("CMap.ReadShipInfo", [&] {
-        try {
-          lines = readLines(path);
-        } catch (const std::exception& e) {
-          damagedFile(e, path);
-        }
-      }))
+  try {
+    lines = readLines(path);
+  } catch (const std::exception& e) {
+    unitRead.fill(false);
+    tellDamagedFile(FileProblem::of(e, path), "No ship of the traffic, police or missions appears");
     return;
+  }
 
   std::array<UnitInfo, UnitTypes> table;
+  std::array<bool, UnitTypes> damaged{};
+  bool anyUnit = false;
+  std::string firstDamage;
+  int damagedLines = 0;
   Long cur = 0;  // lines before the first "#" line belong to unit 0
   for (size_t n = 0; n < lines.size(); ++n) {
     const std::string& line = lines[n];
-    vbTrap("CMap.ReadShipInfo", [&] {
-      try {
-        if (Left(line, 1) == "#") {
-          cur = getUnitFromString(Mid(line, 2));
-          if (cur < 0) return;  // the lines up to the next "#" belong to no unit
-          UnitInfo& u = table[cur];
-          u.Mount.fill(1);
-          u.HasSecondary.fill(vbFalse);
-          u.SecondaryAmmo.fill(0);
-          return;
+    auto damage = [&](const std::string& why) {
+      if (damagedLines++ == 0) firstDamage = "line " + std::to_string(n + 1) + ": " + why;
+      if (cur >= 0) damaged[static_cast<size_t>(cur)] = true;
+    };
+    // A name the tables do not know, quoted as far as it is text.
+    auto unknown = [&](const char* what, const std::string& name) {
+      damage(std::string("unknown ") + what + " \"" + printableExcerpt(name) + "\"");
+    };
+    try {
+      if (Left(line, 1) == "#") {
+        cur = lookup(UnitKeywords, Mid(line, 2), -1, nullptr);
+        if (cur < 0) {  // the lines up to the next "#" belong to no unit
+          unknown("unit", Mid(line, 2));
+          continue;
         }
-        if (cur < 0) return;
+        anyUnit = true;
         UnitInfo& u = table[cur];
-        const std::vector<std::string> f = splitBlanks(line);
-        const std::string key = LCase(f[0]);
-        if (key == "ship") {
-          u.Ship = getShipFromString(field(f, 2));
-        } else if (key == "cd1" || key == "cd2") {
-          // A character of the character table (its name may hold blanks, "zombie a"): its model
-          // and skin; an unknown one changes nothing.
-          const Integer c = getCharIndex(Mid(line, Len(f[0]) + 2));
-          if (c >= 0 && c < CharDefCount) {
-            const CharDef& d = CharDefs[static_cast<size_t>(c)];
-            (key == "cd1" ? u.CharModel1 : u.CharModel2) = d.model;
-            (key == "cd1" ? u.CharTexture1 : u.CharTexture2) = d.skin;
-          }
-        } else if (key == "cm1") {
-          u.CharModel1 = field(f, 2);
-        } else if (key == "cm2") {
-          u.CharModel2 = field(f, 2);
-        } else if (key == "ct1") {
-          u.CharTexture1 = field(f, 2) + ".bmp";
-        } else if (key == "ct2") {
-          u.CharTexture2 = field(f, 2) + ".bmp";
-        } else if (key == "sec") {
-          const Long s = getSecondaryFromString(field(f, 2));
-          if (s >= 0) {
-            u.HasSecondary[s] = vbTrue;
-            u.SecondaryAmmo[s] = 15;
-          }
-        } else if (key == "seca") {
-          const Long s = getSecondaryFromString(field(f, 2));
-          if (s >= 0) {
-            const Integer ammo = CInt(Val(field(f, 3)));
-            u.HasSecondary[s] = vbTrue;
-            u.SecondaryAmmo[s] = ammo;
-          }
-        } else if (key.size() == 2 && key[0] == 'm' && key[1] >= '1' && key[1] <= '8') {
-          u.Mount[key[1] - '1'] = getMountFromString(field(f, 2));
-        } else if (key == "desc") {
-          u.Desc = Mid(line, Len(f[0]) + 2);
-        } else if (key == "align") {
-          u.Align = getAlignFromString(field(f, 2));
-        }
-      } catch (const std::exception& e) {
-        damagedFile(e, path + " line " + CStr(double(n + 1)));
+        u.Mount.fill(1);
+        u.HasSecondary.fill(vbFalse);
+        u.SecondaryAmmo.fill(0);
+        continue;
       }
-    });
+      if (cur < 0 || line.empty()) continue;
+      UnitInfo& u = table[cur];
+      const std::vector<std::string> f = splitBlanks(line);
+      const std::string key = LCase(f[0]);
+      if (key.empty()) continue;
+      auto known = [&](Long value, const char* what, const std::string& name) {
+        if (value < 0) unknown(what, name);
+        return value;
+      };
+      if (key == "ship") {
+        u.Ship = known(lookup(ShipKeywords, field(f, 2), -1, nullptr), "ship", field(f, 2));
+      } else if (key == "cd1" || key == "cd2") {
+        // A character of the character table (its name may hold blanks, "zombie a"): its model
+        // and skin; an unknown one changes nothing.
+        const std::string name = Mid(line, Len(f[0]) + 2);
+        const Integer c = getCharIndex(name, false);
+        if (c >= 0 && c < CharDefCount) {
+          const CharDef& d = CharDefs[static_cast<size_t>(c)];
+          (key == "cd1" ? u.CharModel1 : u.CharModel2) = d.model;
+          (key == "cd1" ? u.CharTexture1 : u.CharTexture2) = d.skin;
+        } else {
+          unknown("character", name);
+        }
+      } else if (key == "cm1") {
+        u.CharModel1 = field(f, 2);
+      } else if (key == "cm2") {
+        u.CharModel2 = field(f, 2);
+      } else if (key == "ct1") {
+        u.CharTexture1 = field(f, 2) + ".bmp";
+      } else if (key == "ct2") {
+        u.CharTexture2 = field(f, 2) + ".bmp";
+      } else if (key == "sec" || key == "seca") {
+        const Long s = known(lookup(SecondaryKeywords, field(f, 2), -1, nullptr), "secondary weapon", field(f, 2));
+        if (s >= 0) {
+          const Integer ammo = key == "sec" ? 15 : CInt(Val(field(f, 3)));
+          u.HasSecondary[s] = vbTrue;
+          u.SecondaryAmmo[s] = ammo;
+        }
+      } else if (key.size() == 2 && key[0] == 'm' && key[1] >= '1' && key[1] <= '8') {
+        u.Mount[key[1] - '1'] = known(lookup(MountKeywords, field(f, 2), -1, nullptr), "mount", field(f, 2));
+      } else if (key == "desc") {
+        u.Desc = Mid(line, Len(f[0]) + 2);
+      } else if (key == "align") {
+        u.Align = std::max<Long>(known(lookup(AlignKeywords, field(f, 2), -1, nullptr), "alignment", field(f, 2)), 0);
+      } else {
+        unknown("item", f[0]);
+      }
+    } catch (const std::exception& e) {
+      damage(printableExcerpt(e.what(), 80));
+    }
   }
   units = table;
+  for (size_t u = 0; u < unitRead.size(); ++u) unitRead[u] = anyUnit && !damaged[u];
+  if (!anyUnit && damagedLines == 0) firstDamage = "no unit is named";
+  if (!anyUnit || damagedLines > 0) {
+    const std::string more = damagedLines > 1 ? " (" + std::to_string(damagedLines) + " damaged lines)" : "";
+    tellDamagedFile(FileProblem{path, firstDamage + more}, anyUnit ? effect : "No ship of the traffic, police or missions appears");
+  }
 }

@@ -5,13 +5,19 @@
 #include "platform/Window.h"
 
 #include <SDL2/SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "platform/Direct3D.h"
@@ -54,22 +60,72 @@ bool driverNamed() {
   return named && *named;
 }
 
+volatile std::sig_atomic_t g_terminationRequested = 0;
+void noteTermination(int) { g_terminationRequested = 1; }
+
+// "there is no display to open a window on (...)" with the displays named and what became of them.
+std::string noDisplayText(const std::string& fate) {
+  std::string why;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* value = SDL_getenv(name); value && *value)
+      why += std::string(why.empty() ? "" : ", ") + name + "=" + value;
+  why = why.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : why + " " + fate;
+  return "there is no display to open a window on (" + why +
+         "); to run without one, name a video driver, e.g. SDL_VIDEODRIVER=offscreen";
+}
+
+// Watches the window system's connection while it is made on the calling thread, which a display
+// that never answers holds for ever: past DisplayAnswerSeconds the program ends with the
+// no-display message (status 1), on a termination request at once (status 0).
+class ConnectionWatch {
+ public:
+  ConnectionWatch() : thread_([this] { watch(); }) {}
+  ~ConnectionWatch() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  ConnectionWatch(const ConnectionWatch&) = delete;
+  ConnectionWatch& operator=(const ConnectionWatch&) = delete;
+
+ private:
+  void watch() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(DisplayAnswerSeconds);
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!done_) {
+      if (g_terminationRequested) ::_exit(0);
+      if (std::chrono::steady_clock::now() >= deadline) {
+        const std::string text = noDisplayText("did not answer within " + std::to_string(DisplayAnswerSeconds) + " s");
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+        ::_exit(1);
+      }
+      wake_.wait_for(lock, std::chrono::milliseconds(50));
+    }
+  }
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
 bool initVideo() {
   if (videoUp()) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  bool up = false;
+  {
+    ConnectionWatch watch;
+    up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  }
+  if (!up) {
     reportFailure(D3DERR_NOTAVAILABLE, std::string("the window system is not available: ") + SDL_GetError());
     return false;
   }
   if (!driverNamed() && screenlessDriver(SDL_GetCurrentVideoDriver())) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    std::string why;
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
-      if (const char* value = SDL_getenv(name); value && *value)
-        why += std::string(why.empty() ? "" : ", ") + name + "=" + value;
-    why = why.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : why + " did not answer";
-    reportFailure(D3DERR_NOTAVAILABLE, "there is no display to open a window on (" + why +
-                                           "); to run without one, name a video driver, e.g. "
-                                           "SDL_VIDEODRIVER=offscreen");
+    reportFailure(D3DERR_NOTAVAILABLE, noDisplayText("did not answer"));
     return false;
   }
   // X11's relative mode reads raw device motion, which pointers driven through the server (XTest,
@@ -469,7 +525,22 @@ Integer virtualKeyFromKeyName(const std::string& sdlKeyName) {
   return key == SDLK_UNKNOWN ? 0 : virtualKey(key);
 }
 
+void installTerminationSignals() {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  struct sigaction action {};
+  action.sa_handler = noteTermination;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;  // a write in progress goes on
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
 void doEvents() {
+  if (g_terminationRequested) {
+    g_terminationRequested = 0;
+    if (!windowRegistry().empty())
+      eventQueue().emplace_back(windowRegistry().begin()->first, WindowEvent{WindowEventKind::Close, 0, 0, 0, 0});
+  }
   if (SDL_WasInit(SDL_INIT_EVENTS)) {
     SDL_Event ev;
     while (SDL_PollEvent(&ev))

@@ -12,7 +12,8 @@
 //     Escape, after the key's onKeyDown.
 //   onMouseDown / onMouseUp / onMouseMove (button, shift, x, y): button 1 left, 2 right, 4
 //     middle; x, y in client pixels. A release arrives also when the press began elsewhere.
-//   onUnload (cancel): the user asked to close the window; cancel starts 0.
+//   onUnload (cancel): the user asked to close the window; cancel starts 0. A termination signal
+//     (SIGTERM, SIGINT) after installTerminationSignals arrives as this request too.
 // Scripted input for tests goes through the same queue (postKeyDown, postMouseDown, ...).
 //
 // Cursor: ShowCursor keeps the Windows display counter (shown while >= 0). While it is hidden the
@@ -117,6 +118,17 @@ GameWindow* windowFromHandle(HWND hWnd);
 // window and runs the forms' queued user actions (platform/Forms.h), with the game window's GL
 // context current again. Events of a tool window go to its form only. Safe to call with no window.
 void doEvents();
+
+// Termination signals: from this call on SIGTERM and SIGINT only note a request (the window
+// system's own handlers are not installed), which the next doEvents delivers to the main window as
+// its close (onUnload), so the program ends through its own end sequence and no write in progress
+// is cut off. While the window system's connection is being made (nothing is open yet) a request
+// ends the program at once, with exit status 0. Called by the program's start, before the window.
+void installTerminationSignals();
+
+// The longest wait for a display to answer the window system's connection: past it the program
+// says there is no display to open a window on and exits with status 1.
+constexpr int DisplayAnswerSeconds = 10;
 
 // ---- cursor ---------------------------------------------------------------------------------------
 // Adds 1 (show) or -1 (hide) to the display counter and returns the new count.

@@ -1,9 +1,11 @@
 #include "runtime/ItemFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -266,7 +268,12 @@ void writeFileAtomic(const std::string& realPath, const std::string& bytes) {
   }
   if (ok) ok = step(::fsync(fd) == 0);
   if (::close(fd) != 0) ok = step(false);
-  if (ok) ok = step(::rename(tmp.c_str(), realPath.c_str()) == 0);
+  if (ok) {
+    if (const int refused = renamePath(tmp, realPath)) {
+      errno = refused;
+      ok = step(false);
+    }
+  }
   if (!ok) {
     ::unlink(tmp.c_str());
     raiseWriteRefused(err);
@@ -275,6 +282,26 @@ void writeFileAtomic(const std::string& realPath, const std::string& bytes) {
   if (dfd >= 0) {
     ::fsync(dfd);
     ::close(dfd);
+  }
+}
+
+void removeWriteLeftovers(const std::string& realFolder) {
+  DIR* d = ::opendir(realFolder.c_str());
+  if (!d) return;
+  std::vector<std::string> left;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    const size_t mark = name.rfind(".tmp-");
+    if (mark == std::string::npos || mark == 0 || name.size() != mark + 11) continue;
+    if (std::all_of(name.begin() + static_cast<long>(mark) + 5, name.end(),
+                    [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+      left.push_back(name);
+  }
+  ::closedir(d);
+  for (const std::string& name : left) {
+    const std::string path = realFolder + "/" + name;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
   }
 }
 

@@ -69,8 +69,12 @@ std::string skipByteOrderMark(std::string text);
 // Line files: read whole, one line at a time (no quoting); CR LF, LF or CR line ends.
 std::vector<std::string> readLines(const std::string& gamePath);   // VbError 53 when missing
 void writeLines(const std::string& gamePath, const std::vector<std::string>& lines);  // atomic, CR LF
-// Atomic whole-file write of bytes to a real (already resolved) path; errors as commit().
+// Atomic whole-file write of bytes to a real (already resolved) path; errors as commit(). Its
+// temporary is the target's name + ".tmp-" + 6 letters or digits, in the target's folder.
 void writeFileAtomic(const std::string& realPath, const std::string& bytes);
+// Removes from a real folder (not below it) the temporaries that writes cut off by a kill or a
+// crash left there; nothing else. A folder that does not exist is left alone.
+void removeWriteLeftovers(const std::string& realFolder);
 // Why the system refused a write, from its errno, in words a player can act on: "the folder is
 // read-only" (EROFS), "no space left on the disk" (ENOSPC, EDQUOT), "permission denied" (EACCES,
 // EPERM), else the system's own text.

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/Strings.h"
@@ -158,6 +160,33 @@ FileRead readWholeFile(const std::string& realPath, std::string& bytes) {
     return FileRead::Failed;
   }
   return FileRead::Read;
+}
+
+std::string gamePathOf(const std::string& realPath) {
+  const std::string& root = appPath();
+  if (realPath.size() <= root.size() || realPath.compare(0, root.size(), root) != 0 || realPath[root.size()] != '/')
+    return realPath;
+  std::string game = realPath.substr(root.size());
+  std::replace(game.begin(), game.end(), '/', '\\');
+  return game;
+}
+
+namespace {
+std::function<int(const std::string&, const std::string&)>& renameFault() {
+  static std::function<int(const std::string&, const std::string&)> fault;
+  return fault;
+}
+}  // namespace
+
+int renamePath(const std::string& from, const std::string& to) {
+  if (renameFault()) {
+    if (const int err = renameFault()(from, to)) return err;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void setRenameFaultForTests(std::function<int(const std::string& from, const std::string& to)> fault) {
+  renameFault() = std::move(fault);
 }
 
 bool fileExists(const std::string& realPath) {

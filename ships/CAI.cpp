@@ -6,6 +6,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "campaign/CMissionControl.h"
 #include "campaign/CPlayer.h"
 #include "engine/GameGlobals.h"
 #include "levels/CMap.h"
@@ -94,17 +95,41 @@ void CAI::resetHostile(Single t) {
   evalTime = t;
 }
 
+bool CAI::taggedByMission() const {
+  const CShip* s = own();
+  return MissionControl && MissionControl->Reading && s && !s->getTag().empty();
+}
+
+bool CAI::sparesPlayer() const {
+  const CShip* s = own();
+  return SceneEvent == 4 && s && s->getTag() == "stuck";
+}
+
+void CAI::forgetPlayer() {
+  for (const Integer k : {Integer{0}, MotherShip}) {
+    if (k < 0 || k == ID) continue;
+    setHostile(k, false);
+    if (CShip* other = liveOther(k)) other->setAIHostile(ID, false);
+    if (JobTarget == k) JobTarget = -1;
+    if (prevTarget == k) prevTarget = -1;
+  }
+}
+
 Integer CAI::EvalHostiles() {
   Integer candidate = -1;
   const Integer end = tableEnd();
+  const bool spare = sparesPlayer();
+  if (spare) forgetPlayer();
   for (Integer k = 0; k < end; ++k) {
     CShip* other = Ships[k].get();
     const bool live = other && other->Exists;
+    if (spare && (k == 0 || k == MotherShip)) continue;
     // 1. Ships that take part in the level and are not warping.
     if (k != ID && live && other->getWarp() == 0) {
       if (other->checkAIHostile(ID) && !checkHostile(k)) {
         setHostile(k, true);
-        if (fleesWhenMarked(UnitType)) {
+        // A ship a running mission has tagged stays for it (the mission cannot go on without it).
+        if (fleesWhenMarked(UnitType) && !taggedByMission()) {
           leaveTime = 20;
           randomGoal();
           JobFrame = 10;

@@ -136,6 +136,11 @@ class CAI {
   void approach();            // states 6 and 10 while farther than 100
   void escortAction();
   void shapeCommands();       // steps 20 and 21
+  bool taggedByMission() const;  // the ship carries a tag while a mission is read
+  // A ship the mission's clear-out could not send away (tagged "stuck" while SceneEvent is 4)
+  // leaves the player's ship and its carrier alone: no hostility either way, no target.
+  bool sparesPlayer() const;
+  void forgetPlayer();
 
   // Goal point: ground x, height, ground y.
   Single goalX = 0, goalE = 0, goalY = 0;

@@ -238,15 +238,28 @@ void CAI::stateAction() {
       driftAction(80, 30);
       reattackTail();
       break;
-    case aiLeave:
-      keyWarp = true;
+    case aiLeave: {
+      const Single w = s.getRealWarp();
+      const bool departing = w >= 1 && w < 20;  // lining up, climbing or warping out
+      if (!departing && s.climbBlocked()) {
+        keyThrust = true;  // under a structure: on until the climb is clear
+        SteeringGoal = EleverGoal = 0;
+      } else {
+        keyWarp = true;
+      }
+      // A departure takes about 8 s from the first press: its time does not run out under it.
+      if (departing && JobFrame < 1) JobFrame = 1;
       if (JobFrame <= 0.5f) {
         JobFrame = 0;
         leaveTime = 0;
-        if (missionReading() && s.getTag().empty()) s.setTag("stuck");
+        if (missionReading() && s.getTag().empty()) {
+          s.setTag("stuck");
+          forgetPlayer();
+        }
       }
       evalTime = 0;
       break;
+    }
     case aiGoLand:
     case aiMeet:
       SteeringGoal = -5 * flyTo(goalX, goalY);

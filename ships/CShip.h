@@ -266,6 +266,9 @@ class CShip {
   // A newly spawned ship enters warping in: 30000 units out along the reverse of its heading at
   // height 2320, arriving at the centre 4 s later.
   void WarpIn();
+  // True when a structure over the ship would stop a warp's climb started here (the climb's whole
+  // height, the ship's collision size): no departure starts, and a climb that meets one ends.
+  bool climbBlocked() const;
 
   // ---- ship contacts (CShipWreck.cpp) -------------------------------------------------------
   // Called on the stronger of two ramming ships with the other's index and the difference of
@@ -371,8 +374,8 @@ class CShip {
   void doLanding();
   // The landing's screen: the nearest service structure's store, service or mission screen.
   void openStructure(CInterface& gi);
-  // True when "\maps\" + name + ".pnd" is a loadable map; otherwise, when report, says so in
-  // the message log (forced: the departure the player asked for does not start).
+  // True when "\maps\" + name + ".pnd" is a loadable map; otherwise, when report, tells the
+  // player the file and the reason (engine/PlayerNotices: the departure asked for does not start).
   static bool warpMapLoadable(const std::string& name, bool report);
   // Warp (CShipWarp.cpp): every warp state above 0: climb, warp out, the map change of the
   // player's ship, its arrival on the new map and chained hops, warp in.

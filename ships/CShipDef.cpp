@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
 #include "runtime/VbError.h"
@@ -104,6 +104,7 @@ void CShipDef::WriteDef() const {
 }
 
 void CShipDef::ReadDef() {
+  ReadFailed = true;
   ItemReader in(defPath(ShipName));
   ShipName = in.readString();
   TotalSeats = in.readInteger();
@@ -136,6 +137,7 @@ void CShipDef::ReadDef() {
   Cargo = in.readInteger();
   JetSnd = in.readInteger();
   if (ShipBody == sbCapital) DockBays = CInt(TotalMounts / 2.0);
+  ReadFailed = false;
 }
 
 bool CShipDef::hasFile() const { return fileExists(resolvePath(defPath(ShipName))); }
@@ -155,8 +157,18 @@ int loadShipDefs() {
       def->ReadDef();
     } catch (const std::exception& e) {
       ++failed;
-      addMessage(std::string("Error in loadShipDefs: ") + e.what() + " (" + defPath(BuiltInShipNames[i]) + ")", true);
+      tellDamagedFile(FileProblem::of(e, defPath(BuiltInShipNames[i])), "This ship design is not used");
     }
   }
   return failed;
+}
+
+bool shipDefReadable(long long index) {
+  return index >= 0 && static_cast<size_t>(index) < ShipDefs.size() && ShipDefs[static_cast<size_t>(index)] &&
+         !ShipDefs[static_cast<size_t>(index)]->ReadFailed;
+}
+
+std::string shipDefPath(long long index) {
+  if (index < 0 || index >= BuiltInShipDefCount) return "";
+  return defPath(BuiltInShipNames[static_cast<size_t>(index)]);
 }

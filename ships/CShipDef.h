@@ -53,6 +53,9 @@ class CShipDef {
   std::string WindowTex;
   std::string WheelTex;
   Long ShipBody = 0;         // ShipBodyType
+  // The last ReadDef stopped before the end of its file; never stored. Such a design is not
+  // offered, bought, spawned or flown (shipDefReadable).
+  bool ReadFailed = false;
 
   // Table rows in model units relative to the ship's origin. Rows: seats, jets and lights 0..3,
   // mounts 0..7; any other row raises VbError 9.
@@ -87,9 +90,9 @@ class CShipDef {
   // missing or cannot be written, or for a float that is not finite.
   void WriteDef() const;
   // Reads the file of ShipName; line 1 replaces ShipName. A Capital design gets DockBays =
-  // TotalMounts / 2 rounded half to even; other body types keep DockBays. No trap: a missing
-  // file (53), a short file (62) or a text where a number is due (13) raises, and the record
-  // keeps the items read before it.
+  // TotalMounts / 2 rounded half to even; other body types keep DockBays. ReadFailed tells whether
+  // it stopped early. No trap: a missing file (53), a short file (62) or a text where a number is
+  // due (13) raises, and the record keeps the items read before it.
   void ReadDef();
   // The file of ShipName exists.
   bool hasFile() const;
@@ -117,7 +120,12 @@ extern const std::array<const char*, BuiltInShipDefCount> BuiltInShipNames;
 
 // Fills ShipDefs(0..22) with new designs read from their files, in index order (ShipDefs is first
 // grown to 32 elements and every empty element gets an empty design). A missing or damaged file
-// is reported as a forced message-log line "Error in loadShipDefs: " + error + " (" + file + ")";
-// that design keeps what was read of it and the remaining designs still load. Returns the number
-// of designs that failed.
+// is told to the player once (engine/PlayerNotices: its path, the reason, "this ship design is not
+// used"); that design keeps what was read of it and ReadFailed, and the remaining designs still
+// load. Returns the number of designs that failed.
 int loadShipDefs();
+// ShipDefs(index) exists and its file did not fail to read: the design may be offered, bought,
+// spawned or flown.
+bool shipDefReadable(long long index);
+// The file of ShipDefs(index) as the notices name it ("\ships\Gremlin.pnd"); "" outside the table.
+std::string shipDefPath(long long index);

@@ -15,6 +15,7 @@
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/Numbers.h"
@@ -100,7 +101,8 @@ void CShip::checkNearLanding() {
     gi.iAction = actNone;
     nothingOffered = true;
   }
-  if (gi.iAction == actHyperspace && Fuel < 500) {
+  // Hyperspace needs fuel, and room overhead for the climb.
+  if (gi.iAction == actHyperspace && (Fuel < 500 || climbBlocked())) {
     gi.iAction = actNone;
     nothingOffered = true;
   }
@@ -125,8 +127,9 @@ Integer CShip::findWreckNear() const {
 // ---- the action step -----------------------------------------------------------------------
 
 bool CShip::warpMapLoadable(const std::string& name, bool report) {
-  if (CMap::checkMapFile(name)) return true;
-  if (report) addMessage("No map to warp to: \"" + name + "\" cannot be loaded", true);
+  FileProblem problem;
+  if (CMap::checkMapFile(name, &problem)) return true;
+  if (report) tellPlayer("No map to warp to", problem.text() + ". The warp does not start");
   return false;
 }
 
@@ -315,7 +318,7 @@ void CShip::doLanding() {
 }
 
 void CShip::openStructure(CInterface& gi) {
-  gi.holsterForLanding(crew[1] && crew[1]->Weapon >= 0 ? static_cast<Integer>(crew[1]->Weapon) : Integer(-1));
+  gi.holsterSecondary(crew[1] && crew[1]->Weapon >= 0 ? static_cast<Integer>(crew[1]->Weapon) : Integer(-1));
   if (!CurMap) vbRaise(vberr::ObjectMissing);
   const Integer s = CurMap->getCloseLanding(landingPad);
   gi.Scroll = 0;

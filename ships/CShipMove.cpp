@@ -268,7 +268,7 @@ void CShip::departureSteer(const MoveState& m) {
   const double ft = m.ft;
   if (warpFrame <= 0) {
     if (m.player) doLanding();
-    else if (keyWarp) warpFrame = 1.0f;
+    else if (keyWarp && !climbBlocked()) warpFrame = 1.0f;  // a pilot leaves where it can climb
   } else {
     keyWarpChoose = false;
     Single turn = 0;

@@ -11,6 +11,7 @@
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
+#include "engine/MessageLog.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
 #include "runtime/Numbers.h"
@@ -22,6 +23,9 @@
 namespace {
 constexpr Single EdgeDistance = 30000;  // where ships enter the map, units from the centre
 constexpr Single ArrivalHeight = 2322;  // the player's arrival height; WarpIn uses 2320
+// The height below which a warp's climb from the height band ends (past 1500, then 650 more as it
+// slows, and a frame's step); from there on the warp skips collisions.
+constexpr Single ClimbTop = 2300;
 
 CWorld& world() {
   if (!World) vbRaise(vberr::ObjectMissing);
@@ -45,6 +49,12 @@ void setSky(CMap& m, Integer red, Integer green, Integer blue) {
   m.updateColor();
 }
 }  // namespace
+
+bool CShip::climbBlocked() const {
+  if (!CurMap) return false;
+  if (getShipBody() == sbCapital) return CurMap->climbBlocked(x, e - 35, y, ClimbTop - 35, (width + depth) / 3);
+  return CurMap->climbBlocked(x, e, y, ClimbTop, (width + depth) / 2);
+}
 
 void CShip::WarpIn() {
   PlaySound3D(SndWarpOut, D3DVECTOR{x, 2320, y});
@@ -226,6 +236,16 @@ void CShip::doLeaveMap() {
     return;
   }
 
+  // A departure whose climb a structure overhead would stop ends here (said to the player): it
+  // could never rise past it.
+  if (w >= 1 && w < 10 && climbBlocked()) {
+    w = 0;
+    keyThrust = false;
+    keyWarp = false;
+    if (player) addMessage("No room overhead to climb into hyperspace: the warp is called off", true);
+    return;
+  }
+
   // 4. Climb.
   if (w >= 2) {
     if (w < 3) {
@@ -238,7 +258,8 @@ void CShip::doLeaveMap() {
       if (before < 10 && w >= 10) {
         PlaySound(SndWarp2);
         if (player) {
-          if (crew[1] && crew[1]->Weapon >= 0 && GameInterface) GameInterface->InitSecondarySwitch(-1, -1);
+          if (crew[1] && crew[1]->Weapon >= 0 && GameInterface)
+            GameInterface->holsterSecondary(static_cast<Integer>(crew[1]->Weapon));
           if (missionLocksArea()) MissionControl->MissionFail();
         }
       }

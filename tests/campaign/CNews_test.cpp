@@ -9,6 +9,7 @@
 #include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "runtime/Rnd.h"
 #include "tests/support/LoggedLines.h"
 #include "tests/support/TempGameDir.h"
@@ -25,6 +26,7 @@ class NewsTest : public ::testing::Test {
     MsgLog.fill("");
     MsgCount = 0;
     DevMode = true;
+    resetPlayerNotices();
   }
   void TearDown() override {
     News.reset();
@@ -35,6 +37,7 @@ class NewsTest : public ::testing::Test {
   }
   // A news object read from text (one file line per "\n").
   CNews& read(const std::string& text) {
+    resetPlayerNotices();  // each file read is told afresh
     dir.write("\\gfx\\news\\news.pnd", text);
     News = std::make_shared<CNews>();
     News->Init();
@@ -91,7 +94,7 @@ TEST_F(NewsTest, SpokenLinesLastByTheirLengthAndCuesShowAtOnce) {
 TEST_F(NewsTest, SegmentsEndAtTheirLastLineOrAnUnknownSpeaker) {
   {
     CNews& n = read("#\n1: one\n2: two\nx: three\n1: four\n");
-    EXPECT_TRUE(logged("Unknown newscaster: x"));
+    EXPECT_TRUE(logged("\\gfx\\news\\news.pnd: line 4: unknown newscaster \"x\". The news leaves those lines out"));
     n.NewSeg();  // one segment: always it
     EXPECT_EQ(n.getCurSegment(), 0);
     EXPECT_EQ(playSegment(n), 2);
@@ -127,7 +130,9 @@ TEST_F(NewsTest, DamagedFilesNeverIndexOutOfRange) {
       {"line before the first segment", "1: early\n#\n1: fine\n", "before the first segment", 1, 1},
       {"33 lines", spokenLines(33), "longer than 32 lines", 1, 32},
       {"short line", "#\n1:\n2: fine\n", "too short", 1, 1},
-      {"no segment", "1: lonely\n", "No news segment", 0, 0},
+      {"no segment", "1: lonely\n", "line 1: \"1: lonely\" comes before the first segment. The news shows nothing", 0, 0},
+      {"random bytes", std::string("\x9c\x01#\n\xff\xfe\x00\x81 zz\n", 10), "line 1: \"??#\" comes before the first segment (2 damaged lines)", 0, 0},
+      {"empty", "", "no news segment in the file. The news shows nothing", 0, 0},
   };
   for (const Case& c : cases) {
     MsgLog.fill("");
@@ -145,9 +150,10 @@ TEST_F(NewsTest, DamagedFilesNeverIndexOutOfRange) {
   }
   dir.remove("\\gfx\\news\\news.pnd");
   MsgLog.fill("");
+  resetPlayerNotices();
   News = std::make_shared<CNews>();
   News->Init();
-  EXPECT_TRUE(logged("News not read"));
+  EXPECT_TRUE(logged("\\gfx\\news\\news.pnd: File not found. The news shows nothing"));
   News->NewSeg();
   frame(*News, 1.0);
   EXPECT_EQ(News->getYukiMsg(), "");

@@ -385,6 +385,41 @@ TEST_F(SaveSlotTest, ADamagedSlotIsReportedAndNothingChanges) {
   }
 }
 
+// A slot read whole whose game cannot be played — its ship's design failed to read, or its node's
+// map cannot be entered — is refused with the file and why; nothing of the running game changes.
+TEST_F(SaveSlotTest, AGameWhoseShipOrMapCannotBeUsedIsNotLoaded) {
+  makeGame();
+  Player->Save(1, "good", 0, -1);
+  const std::string away = dir.read("\\maps\\away.pnd");
+  struct Case {
+    const char* what;
+    std::function<void()> damage;
+    const char* told;
+  } cases[] = {
+      {"the ship's design", [] { ShipDefs[2]->ReadFailed = true; },
+       "save slot 2: its ship cannot be read (\\ships\\Beetle.pnd)"},
+      {"the node's map", [&] { dir.write("\\maps\\away.pnd", away.substr(0, away.size() / 2)); },
+       "save slot 2: \\maps\\away.pnd: Input past end of file. Away Port cannot be entered"},
+  };
+  for (const Case& c : cases) {
+    c.damage();
+    auto game = Player;
+    Player->Cash = 42;
+    World->CurrentNode = 0;
+    std::string what;
+    EXPECT_EQ(errorOf([&] { Player->Load(1, 0, -1); }, &what), vberr::FileAccess) << c.what;
+    EXPECT_EQ(what, c.told) << c.what;
+    EXPECT_EQ(Player, game) << c.what;
+    EXPECT_EQ(Player->Cash, 42) << c.what;
+    EXPECT_EQ(World->CurrentNode, 0) << c.what;
+    ShipDefs[2]->ReadFailed = false;
+    dir.write("\\maps\\away.pnd", away);
+  }
+  Player->Load(1, 0, -1);  // whole again: resumed
+  EXPECT_EQ(Player->Cash, 123456);
+  EXPECT_EQ(World->CurrentNode, 1);
+}
+
 TEST_F(SaveSlotTest, AFailedWriteLeavesTheOldSlotWhole) {
   makeGame();
   Player->Save(3, "first", 0, -1);

@@ -1,3 +1,4 @@
+#include "engine/PlayerNotices.h"
 #include "campaign/CPlayer.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@ class CPlayerTest : public ::testing::Test {
   static void clearLog() {
     MsgLog.fill("");
     MsgCount = 0;
+    resetPlayerNotices();
   }
   // A complete options file: bindings 100 + k, the given line 33 and line 34.
   static std::string optionsText(const std::string& line33, const std::string& line34) {
@@ -116,23 +118,28 @@ TEST_F(CPlayerTest, MissingFilesGiveDefaultsAndAreWritten) {
   EXPECT_EQ(p->musicVolume, 75);
   EXPECT_EQ(p->soundVolume, 75);
   for (Long i = 0; i < 5; ++i) EXPECT_EQ(p->getHasCheat(i), 0);
-  // Both messages are forced, so they show without the developer option.
+  // Both messages are forced, so they show without the developer option; nothing went wrong.
   EXPECT_EQ(MsgCount, 2);
   EXPECT_EQ(MsgLog[1], "options file \\data\\options.pnd missing: default options written.");
-  EXPECT_EQ(MsgLog[0], "cheat file missing: all cheats locked.");
+  EXPECT_EQ(MsgLog[0], "cheat file \\data\\options2.pnd missing: all cheats locked.");
+  EXPECT_TRUE(playerNoticeTexts().empty());
   EXPECT_EQ(dir.read("\\data\\options2.pnd"), "0\r\n0\r\n0\r\n0\r\n0\r\n");
   std::string text = dir.read("\\data\\options.pnd");
   EXPECT_EQ(text.substr(0, 10), "87\r\n83\r\n65");
   EXPECT_NE(text.find("\r\n#TRUE#,#TRUE#,1,#FALSE#,#FALSE#,#FALSE#,#FALSE#,#FALSE#\r\n75,75\r\n"), std::string::npos);
 
-  // With no data folder at all the defaults still apply; the message says nothing was written.
+  // With no data folder at all the defaults still apply; the player is told, once for each file
+  // however many records read them, that nothing was written.
   dir.remove("\\data");
   clearLog();
   auto q = std::make_shared<CPlayer>();
+  auto r = std::make_shared<CPlayer>();
   EXPECT_EQ(q->getCharKey(0), 87);
-  EXPECT_EQ(MsgCount, 2);
-  EXPECT_EQ(MsgLog[1].rfind("options file \\data\\options.pnd missing and cannot be written (", 0), 0u) << MsgLog[1];
-  EXPECT_NE(MsgLog[1].find("): default options used."), std::string::npos) << MsgLog[1];
+  ASSERT_EQ(playerNoticeTexts().size(), 2u);
+  EXPECT_EQ(playerNoticeTexts()[0], "[Y]options file missing and cannot be written:[y] \\data\\options.pnd: Path not found. "
+                              "default options used.");
+  EXPECT_EQ(playerNoticeTexts()[1], "[Y]cheat file missing and cannot be written:[y] \\data\\options2.pnd: Path not found. "
+                              "all cheats locked.");
   EXPECT_FALSE(dir.exists("\\data"));
 }
 
@@ -150,8 +157,13 @@ TEST_F(CPlayerTest, ShortOrDamagedFilesKeepWhatWasRead) {
   EXPECT_EQ(p->getHasCheat(1), 2);
   EXPECT_EQ(p->getHasCheat(2), 0);
   EXPECT_TRUE(CheatGod && CheatAmmo && !CheatCash);
-  EXPECT_EQ(MsgCount, 2);
-  EXPECT_EQ(MsgLog[1], "options file \\data\\options.pnd damaged (Input past end of file): defaults used from item 6.");
+  // Told to the player, once however many records read the files.
+  auto again = std::make_shared<CPlayer>();
+  ASSERT_EQ(playerNoticeTexts().size(), 2u);
+  EXPECT_EQ(playerNoticeTexts()[0],
+            "[Y]options file \\data\\options.pnd damaged (Input past end of file):[y] defaults used from item 6.");
+  EXPECT_EQ(playerNoticeTexts()[1],
+            "[Y]cheat file \\data\\options2.pnd damaged (Input past end of file):[y] cheats from 2 on locked.");
   // A damaged file is reported, not rewritten.
   EXPECT_EQ(dir.read("\\data\\options2.pnd"), "2\r\n2\r\n");
 
@@ -166,5 +178,6 @@ TEST_F(CPlayerTest, ShortOrDamagedFilesKeepWhatWasRead) {
   EXPECT_FALSE(q->vFullScreen);
   EXPECT_FALSE(ClassicView);
   EXPECT_EQ(q->musicVolume, 75);
-  EXPECT_EQ(MsgLog[1], "options file \\data\\options.pnd damaged (Type mismatch): defaults used from item 37.");
+  ASSERT_FALSE(playerNoticeTexts().empty());
+  EXPECT_EQ(playerNoticeTexts()[0], "[Y]options file \\data\\options.pnd damaged (Type mismatch):[y] defaults used from item 37.");
 }

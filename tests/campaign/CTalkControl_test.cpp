@@ -9,6 +9,7 @@
 #include "campaign/CTalkControl.h"
 #include "engine/GameGlobals.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "levels/CMap.h"
 #include "runtime/Rnd.h"
 #include "tests/support/LoggedLines.h"
@@ -23,6 +24,7 @@ class TalkLinesTest : public ::testing::Test {
     MsgLog.fill("");
     MsgCount = 0;
     DevMode = true;
+    resetPlayerNotices();
   }
   void TearDown() override {
     delete CurMap;
@@ -102,16 +104,44 @@ TEST_F(TalkLinesTest, DamagedOrMissingFilesLeaveDotsAndAMessage) {
     CTalkControl talk;  // no file
     EXPECT_EQ(talk.getLastEntry(), -1);
     EXPECT_EQ(talk.getRandomTalk(talkChatter, Neutral, 0, 0, 0, 0), "...");
-    EXPECT_TRUE(logged("Talk lines not read"));
+    EXPECT_TRUE(logged("\\data\\talk.pnd: File not found. Ships say \"...\" when they talk"));
   }
   for (const char* cut : {"#gas\r\nneutral\r\n", "#gas"}) {
     MsgLog.fill("");
+    resetPlayerNotices();
     dir.write("\\data\\talk.pnd", std::string("#chatter\r\nneutral\r\nhello\r\n") + cut);
     CTalkControl talk;
     EXPECT_EQ(talk.getLastEntry(), 0) << cut;  // the whole entry before stays
     EXPECT_EQ(talk.getRandomTalk(talkChatter, Neutral, 0, 0, 0, 0), "hello");
     EXPECT_EQ(talk.getRandomTalk(talkGas, Neutral, 0, 0, 0, 0), "...");
-    EXPECT_TRUE(logged("Talk entry cut short")) << cut;
+    EXPECT_TRUE(logged("\\data\\talk.pnd: the file ends inside the entry \"#gas\". The 1 whole talk lines are used"))
+        << cut;
+  }
+  // Random bytes, and entries of no known alignment (left out): told once, as text, by the file.
+  struct Case {
+    std::string text;
+    Integer entries;
+    const char* told;
+  };
+  const Case cases[] = {
+      {std::string("\x01\xfe,#\xff\x80,\r\n\x7f\x02", 11), -1,
+       "\\data\\talk.pnd: the file ends inside the entry \"#??\". Ships say \"...\" when they talk"},
+      {"header, line\r\n", -1, "\\data\\talk.pnd: no talk line in the file. Ships say \"...\" when they talk"},
+      {"#chatter\r\nneutral\r\nhi\r\n#chatter\r\nnowhere\xe9\r\nlost\r\n#gas\r\nbad\r\nlost\r\n", 0,
+       "\\data\\talk.pnd: the entry \"#chatter\" has the unknown alignment \"nowhere?\" (2 damaged entries). The 1 "
+       "whole talk lines are used"},
+  };
+  for (const Case& c : cases) {
+    MsgLog.fill("");
+    MsgCount = 0;
+    resetPlayerNotices();
+    dir.write("\\data\\talk.pnd", c.text);
+    CTalkControl talk;
+    EXPECT_EQ(talk.getLastEntry(), c.entries) << c.told;
+    EXPECT_EQ(MsgCount, 1) << MsgLog[0];
+    EXPECT_EQ(MsgLog[0], c.told);
+    ASSERT_TRUE(firstPlayerNotice());
+    EXPECT_EQ(firstPlayerNotice()->title, "\\data\\talk.pnd");
   }
 }
 

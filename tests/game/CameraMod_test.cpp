@@ -2,6 +2,7 @@
 // overhead view, the talk focus, the screen and death rigs, the projection (far plane, warp lens,
 // up vector, white-out), and the mouse's steering and virtual pointer through the platform's
 // hidden (virtual) cursor.
+#include "engine/PlayerNotices.h"
 #include "game/CameraMod.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,7 @@ class CameraTest : public DeviceFixture {
     CursorCentreX = CursorCentreY = 0;
     WarmedUp = true;
     frmMain.window().move(3000, 1500);  // (200, 100) pixels: the cursor re-centres at (600, 400)
+    resetPlayerNotices();  // of the options files, which this folder lacks: none stands over the flight
   }
   void TearDown() override {
     if (cursorHidden) ShowCursor(true);

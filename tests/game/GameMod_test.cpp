@@ -22,6 +22,7 @@
 #include "engine/CModelMonster.h"
 #include "game/CameraMod.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
 #include "engine/CTextureMonster.h"
@@ -159,11 +160,11 @@ TEST_F(GameModTest, NewGameBuildsThePlayersShipAbsentAndStartsTheTitleScene) {
 
 TEST_F(GameModTest, ANewGameWithAMissingShipFileReportsItAndLoadsTheOthers) {
   std::filesystem::remove(dir->real("/ships/bus.pnd"));
-  DevMode = false;  // the report is forced: it shows without the developer option
+  DevMode = false;  // the report is a notice: it shows without the developer option
   initGame(erPlay);
-  EXPECT_TRUE(std::any_of(MsgLog.begin(), MsgLog.end(), [](const std::string& l) {
-    return l.rfind("Error in loadShipDefs: File not found", 0) == 0;
-  }));
+  ASSERT_TRUE(firstPlayerNotice());
+  EXPECT_EQ(firstPlayerNotice()->title, "\\ships\\bus.pnd");
+  EXPECT_EQ(firstPlayerNotice()->text, "File not found. This ship design is not used");
   EXPECT_FALSE(ShipDefs[5]->ShipName.empty());  // chopper, after bus, still loaded
   EXPECT_GT(ShipDefs[5]->Price, 0);
   DevMode = true;

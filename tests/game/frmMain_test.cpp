@@ -369,6 +369,11 @@ TEST_F(MainLoopTest, AFailedStatementSkipsOnlyItself) {
 }
 
 TEST_F(MainLoopTest, EffectSceneBeginsOnTheHalfSizeViewport) {
+  // The title's map, so the title runs its scene: no ground, no structures, only a sky.
+  std::string map = "\"M\"\r\n1,0,2\r\n";
+  for (int k = 0; k < 12; ++k) map += "0,10,\"\",0,0\r\n";
+  for (int k = 0; k < 32; ++k) map += "0,0,0\r\n-1\r\n0\r\n";
+  dir->write("\\maps\\demoscene.pnd", map + "60,70,120\r\n");
   std::vector<D3DCall> frame;
   run(
       2,

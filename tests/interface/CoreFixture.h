@@ -16,6 +16,7 @@
 #include "engine/GameGlobals.h"
 #include "game/LoaderMod.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "engine/modDirectX.h"
 #include "interface/CInterface.h"
 #include "levels/CMap.h"
@@ -130,6 +131,7 @@ class CoreTest : public ::testing::Test {
     DevMode = true;  // after the records: unforced lines (trapped errors) reach the log
     gi = std::make_shared<CInterface>();
     GameInterface = gi;
+    resetPlayerNotices();  // what the empty folder lacks is no notice over the screens tested
   }
   void TearDown() override {
     if (HasFailure())

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/PlayerNotices.h"
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/CText.h"
@@ -155,6 +156,7 @@ class HudTest : public ::testing::Test {
     installMessageLog();
     GameMode = 1;
     Player = std::make_shared<CPlayer>();
+    resetPlayerNotices();  // of the options files, which this folder lacks: none stands over the HUD
     for (auto& sp : SubPlayers) sp.reset();
     MotherPlayer.reset();
     GameInterface = std::make_shared<CInterface>();
@@ -836,6 +838,35 @@ TEST_F(ComboTest, RatingWordsAndBonusesFollowTheScore) {
       EXPECT_TRUE(hasText(c.word)) << c.word;
     }
     EXPECT_TRUE(hasText(std::to_string(c.hits) + " hits!"));
+  }
+}
+
+// The combo panel slides in under the destination panel's corner, never beneath it: its backdrop
+// (swelling on a hit or at rest) and its lines start below the destination panel and its rim.
+TEST_F(ComboTest, ThePanelLiesBelowTheDestinationPanel) {
+  probe().drawDestinationHud();
+  Single panelBottom = 0;
+  for (const Draw& d : draws())  // the panel's slices, rim included
+    if (d.kind == Draw::Sprite && d.texture == tex(TexRounded))
+      panelBottom = std::max(panelBottom, d.top + (d.src.bottom - d.src.top) * d.scaleY);
+  ASSERT_GE(panelBottom, 85);
+  feed(3, 0);
+  FrameTime = 0.01;
+  while (probe().comboSlide() < 150) probe().RenderCombo();
+  for (const double ft : {0.01, 0.5}) {  // the timer above 0.9 (the swell), then below
+    FrameTime = ft;
+    clear();
+    probe().RenderCombo();
+    ASSERT_TRUE(hasText("combo!"));
+    int shown = 0;
+    for (const Draw& d : draws()) {
+      if (d.kind == Draw::Quad) continue;
+      ++shown;
+      EXPECT_GE(d.top, panelBottom) << (d.kind == Draw::Text ? "\"" + d.text + "\"" : "the backdrop")
+                                    << " reaches under the destination panel (timer " << probe().comboTimer()
+                                    << ")";
+    }
+    EXPECT_GE(shown, 3);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/PlayerNotices.h"
 #include "campaign/CPlayer.h"
 #include "campaign/CWorld.h"
 #include "engine/CTextureMonster.h"
@@ -36,7 +37,8 @@ struct NewGameProbe {
   Long previewPlayTime() { return g.previewPlayTime; }
   Integer previewDifficulty() { return g.previewDifficulty; }
   Integer previewNode() { return g.previewNode; }
-  Single saveIconTimer() { return g.saveIconTimer; }
+  const std::string& previewDamage() { return g.previewDamage; }
+  Single& saveIconTimer() { return g.saveIconTimer; }
 };
 
 namespace {
@@ -84,6 +86,11 @@ class NewGameTest : public CoreTest {
     dir->write("\\data\\introtext.pnd", slides);
     dir->write("\\data\\intromsg.pnd", "a.b\r\n");
     dir->write("\\maps\\world.pnd", "\"World!\"\r\n" + node("Home Base", "home") + node("Far Away", "away") + "\"eof\"\r\n");
+    for (const char* name : {"home", "away"}) {  // empty maps, whole: a game can be loaded onto them
+      map->MapName = name;
+      map->Save();
+    }
+    map->MapName = "";
     World = std::make_shared<CWorld>();
     World->Load();
     World->CurrentNode = 1;
@@ -249,8 +256,10 @@ TEST_F(NewGameTest, TheSlotList) {
   const char* expected[] = {"", "*nil*", "my game", "", "", "", ""};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(probe().slotName(i), expected[i]) << i;
   EXPECT_TRUE(probe().stale());
-  dir->write(CPlayer::SlotFile(5, -1), "");  // a file with no line at all is damaged
-  EXPECT_THROW(gi->ReadSaveList(), VbError);
+  dir->write(CPlayer::SlotFile(5, -1), "");  // a file with no line at all is damaged: shown, to tell why
+  gi->ReadSaveList();
+  EXPECT_EQ(probe().slotName(5), "?");
+  EXPECT_EQ(probe().slotName(2), "my game");
 }
 
 TEST_F(NewGameTest, GameManagerPreviewAndButtons) {
@@ -313,8 +322,15 @@ TEST_F(NewGameTest, LoadingADamagedSlotFromTheMenuSaysSoAndStays) {
   probe().manager(true, false);
   EXPECT_EQ(gi->Window, msGameManager);
   EXPECT_EQ(Player->Cash, 31337);
-  EXPECT_TRUE(logHas("could not load: save slot 2"));
-  // A slot naming a node the world lacks still previews and can be deleted.
+  ASSERT_EQ(playerNoticeTexts().size(), 1u);
+  EXPECT_EQ(playerNoticeTexts().front().rfind("[Y]game not loaded:[y] save slot 2 (\\data\\save1\\sub2.pnd): ", 0), 0u)
+      << playerNoticeTexts().front();
+  resetPlayerNotices();
+  // The preview tells why instead of the slot's texts.
+  probe().manager(true, false);
+  EXPECT_EQ(probe().previewDamage().rfind("save slot 2 (\\data\\save1\\sub2.pnd): ", 0), 0u) << probe().previewDamage();
+  // A slot naming a node the world lacks is damaged too, and can still be deleted.
+  dir->write(CPlayer::SlotFile(1, 2), dir->read(CPlayer::SlotFile(1, 1)));
   const std::string save = dir->read(CPlayer::SlotFile(1, -1));
   std::string bad = save;
   const size_t node = bad.find("\r\n1\r\n0\r\n");  // line 15, then the first goods count
@@ -323,7 +339,8 @@ TEST_F(NewGameTest, LoadingADamagedSlotFromTheMenuSaysSoAndStays) {
   dir->write(CPlayer::SlotFile(1, -1), bad);
   gi->ReadSaveList();
   for (int frame = 0; frame < 2; ++frame) probe().manager(true, false);
-  EXPECT_EQ(probe().previewNode(), 77);
+  EXPECT_EQ(probe().previewDamage().rfind("save slot 2 (\\data\\save1\\save.pnd): Subscript out of range", 0), 0u)
+      << probe().previewDamage();
   clickAt(242, 402);
   probe().manager(true, false);
   EXPECT_EQ(gi->Window, msConfirmDeleteMenu);
@@ -348,9 +365,14 @@ TEST_F(NewGameTest, AutosaveKeepsTheShipWhereItIs) {
   EXPECT_EQ(in.readSingle(), lo.z + (hi.z - lo.z) / 2);
   EXPECT_EQ(in.readSingle(), hi.y + 500);
 
-  // A save that fails puts the ship back too, and says so to the caller.
+  // A save that fails puts the ship back too, and tells the player.
   s.Armor = std::numeric_limits<Single>::quiet_NaN();
-  EXPECT_THROW(gi->doAutoSave(3), VbError);
+  probe().saveIconTimer() = 0;
+  gi->doAutoSave(3);
+  ASSERT_EQ(playerNoticeTexts().size(), 1u);
+  EXPECT_EQ(playerNoticeTexts().front().rfind("[Y]game not auto-saved in slot 7 (\\data\\save6):[y] ", 0), 0u)
+      << playerNoticeTexts().front();
+  EXPECT_EQ(probe().saveIconTimer(), 0);
   EXPECT_EQ(s.x, 12);
   EXPECT_EQ(s.y, 34);
   EXPECT_EQ(s.e, 56);

@@ -167,6 +167,11 @@ TEST_F(StoreCatalogue, StockByTier) {
   World->setNode(0, "somewhere", "ninja", "", 0, 0, 3, 1);
   gi->InitShipStore(3);
   EXPECT_EQ(probe().shipStock()[7], 13);
+  // A design whose file failed to read is not sold; the others close up.
+  ShipDefs[6]->ReadFailed = true;
+  gi->InitShipStore(0);
+  EXPECT_EQ(probe().shipStock()[1], 2);
+  EXPECT_EQ(probe().shipStock()[4], -1);
 }
 
 TEST_F(StoreCatalogue, DescriptionBlockOfAnEntryOrNone) {

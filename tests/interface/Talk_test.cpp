@@ -294,3 +294,36 @@ TEST_F(TalkTest, TheBoxStaysByItsLengthAndTheTalkKeySkipsMissionLines) {
   EXPECT_FLOAT_EQ(TalkProbe::timer(gi()), 4.1f);
   EXPECT_FLOAT_EQ(MissionControl->getCurrentWait(), 6.0f);
 }
+
+// A mission's talk box tells the next step: the directive still on the banner from the step
+// before it (the tutorial's "hold space until the warp tunnel opens" when Ned welcomes the pilot
+// at the other end) goes, and the box takes the banner's place at the top. A directive the script
+// gives after the box shows with it, the box below the banner.
+TEST_F(TalkTest, AMissionTalkBoxEndsTheDirectiveShownBeforeIt) {
+  dir.write("\\missions\\era0\\steps.pnd",
+            "#phase 0\r\ndir Hold space until the tunnel opens\r\nwait 2\r\npopup ned, Welcome!\r\n"
+            "dir Land at the pad\r\nwait 30\r\n#endphase\r\n");
+  MissionControl->LoadMission("steps.pnd", -1, "");
+  MissionControl->StartMission();
+  FrameTime = 0.1;
+  Single directiveAtPopup = -1, boxYAtPopup = -1;
+  for (int frame = 0; frame < 60 && directiveAtPopup < 0; ++frame) {
+    const bool before = gi().getTalkBox();
+    const std::string directive = MissionControl->getDirective();
+    MissionControl->doRead();
+    if (!before && gi().getTalkBox()) {
+      ASSERT_EQ(directive, "Hold space until the tunnel opens");
+      directiveAtPopup = MissionControl->getDirectiveFrame();
+      boxYAtPopup = TalkProbe::boxY(gi());
+    }
+  }
+  ASSERT_GE(directiveAtPopup, 0) << "the popup never opened";
+  EXPECT_EQ(directiveAtPopup, 0.0f) << "the directive before the popup still shows";
+  EXPECT_FLOAT_EQ(boxYAtPopup, 15.0f);
+  // The box's wait over, the next directive shows.
+  for (int frame = 0; frame < 80 && MissionControl->getDirective() != "Land at the pad"; ++frame)
+    MissionControl->doRead();
+  EXPECT_EQ(MissionControl->getDirective(), "Land at the pad");
+  EXPECT_GT(MissionControl->getDirectiveFrame(), 4.0f);
+  FrameTime = 0;
+}

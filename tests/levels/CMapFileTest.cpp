@@ -249,11 +249,26 @@ TEST_F(CMapFileTest, MissingDefinitionIsReportedAndTheMapStillWorks) {
   }());
   dir->write("\\structures\\genbuild2.pnd", "\"cut\"\r\n");
   auto map = newMap();
-  EXPECT_TRUE(logged("Error in CMap.LoadStructDef: File not found"));
-  EXPECT_TRUE(logged("\\structures\\genbuild2.pnd"));
+  EXPECT_TRUE(logged("\\structures\\gas.pnd: File not found. This structure is not placed on the maps"));
+  EXPECT_TRUE(logged("\\structures\\genbuild2.pnd: Input past end of file. This structure is not placed"));
   EXPECT_EQ(map->getStructModel(7), "");
   EXPECT_EQ(map->getStructModel(9), "");
   EXPECT_EQ(map->getStructModel(8), "tallbuild2");
+  // A map placing them: those slots stay empty (no box, no service); the map saves as it was read.
+  MapSpec m;
+  m.slots[0] = {100, -200, 300, 2, 0};   // landing
+  m.slots[1] = {300, -100, 300, 7, 0};   // gas, missing
+  m.slots[2] = {-300, -100, 300, 9, 4};  // genbuild2, damaged
+  dir->write("\\maps\\m.pnd", m.text());
+  map->MapName = "m";
+  ASSERT_TRUE(map->Load());
+  EXPECT_EQ(map->getStructDef(0), 2);
+  EXPECT_EQ(map->getStructDef(1), -1);
+  EXPECT_EQ(map->getStructDef(2), -1);
+  EXPECT_FALSE(map->checkCheapStructCol(300, -50, 300, 10));  // no box where the gas station stood
+  EXPECT_EQ(map->getCloseLanding(0), 0);                      // and no service within reach
+  map->Save();
+  EXPECT_EQ(dir->read("\\maps\\m.pnd"), m.text());
 }
 
 TEST_F(CMapFileTest, MapColourPublishesSkyFogAndTint) {

@@ -290,6 +290,22 @@ TEST_F(PopulationTest, MissionSpawnsByHeightAndUnknownUnitsAreReported) {
   EXPECT_EQ(Ships[4]->getRealWarp(), 20);
 }
 
+// A design whose file failed to read, or a unit whose lines were damaged, brings no ship, quietly
+// (both were told when read).
+TEST_F(PopulationTest, ADesignOrUnitThatCouldNotBeReadSpawnsNothing) {
+  ShipDefs[2]->ReadFailed = true;  // the unit file's units fly design 2
+  CMapLifeProbe::spawn(*map, false, 0, -20000, -20000, -1, "", false);
+  EXPECT_EQ(existing(), 1);
+  ShipDefs[2]->ReadFailed = false;
+  dir->write("\\data\\shipinfo.pnd", "#zombie_trader\r\nship beetle\r\nm1 lazer\r\n");
+  auto damaged = newMap();
+  CMapLifeProbe::spawn(*damaged, false, 0, -20000, -20000, -1, "", false);
+  EXPECT_EQ(existing(), 1);
+  CMapLifeProbe::spawn(*damaged, false, 3, -20000, -20000, -1, "", false);  // a unit never named
+  EXPECT_EQ(existing(), 2);
+  EXPECT_FALSE(logged("Error in"));
+}
+
 TEST_F(PopulationTest, AUnitWhoseDesignIsMissingIsReportedAndSpawnsNothing) {
   ShipDefs.resize(1);  // the unit file's units fly design 2
   CMapLifeProbe::spawn(*map, false, 0, -20000, -20000, -1, "", false);

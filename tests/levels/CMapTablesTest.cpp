@@ -120,10 +120,14 @@ TEST_F(CMapTablesTest, UnitFileFillsTheUnitTable) {
   EXPECT_EQ(p.CharModel1, "zmodel");  // a character of the character table
   EXPECT_EQ(p.CharTexture1, "zskin.bmp");
   EXPECT_EQ(p.CharModel2, "");  // an unknown character changes nothing
-  EXPECT_TRUE(logged("unrecognized char: nobody"));
-  EXPECT_TRUE(logged("Unrecognized ship: beetle2"));
-  EXPECT_TRUE(logged("Unrecognized alignment: pirates"));
-  EXPECT_TRUE(logged("Unexpected unit type: no_such_unit"));
+  // One line for the file: its first damaged line and how many; the units they belong to are not
+  // spawned, the others are.
+  EXPECT_EQ(MsgLog[0],
+            "\\data\\shipinfo.pnd: line 17: unknown item \"colour\" (7 damaged lines). Ships of the units it "
+            "describes badly do not appear");
+  EXPECT_FALSE(logged("Unrecognized"));
+  for (int unit : {12, 28}) EXPECT_FALSE(CMapUnits::unitRead(*map, unit)) << unit;
+  for (int unit : {0, 21, 42}) EXPECT_TRUE(CMapUnits::unitRead(*map, unit)) << unit;
   EXPECT_NE(CMapUnits::unit(*map, 28).Ship, 16);  // "ship banana" under the unknown unit went nowhere
   for (int u = 0; u < 66; ++u) EXPECT_NE(CMapUnits::unit(*map, u).Ship, 16) << u;
 
@@ -166,19 +170,19 @@ TEST_F(CMapTablesTest, DamagedUnitLinesAreReportedAndSkipped) {
              "seca missile 99999\r\n"
              "ship reaper\r\n");
   auto map = newMap();
-  EXPECT_TRUE(logged("\\data\\shipinfo.pnd line 2"));
-  EXPECT_TRUE(logged("\\data\\shipinfo.pnd line 3"));
-  EXPECT_TRUE(logged("Overflow (\\data\\shipinfo.pnd line 4)"));
+  EXPECT_TRUE(logged("\\data\\shipinfo.pnd: line 2: Subscript out of range (3 damaged lines)"));
+  EXPECT_FALSE(CMapUnits::unitRead(*map, 17));
   const UnitInfo& u = CMapUnits::unit(*map, 17);
   EXPECT_EQ(u.HasSecondary[1], vbFalse);
   EXPECT_EQ(u.HasSecondary[0], vbFalse);
   EXPECT_EQ(u.Ship, 7);  // the lines after the damaged ones still count
 }
 
-TEST_F(CMapTablesTest, MissingUnitFileIsReportedAndTheTableKeepsItsDefaults) {
+TEST_F(CMapTablesTest, MissingUnitFileIsReportedAndNoUnitIsUsed) {
   dir->remove("\\data\\shipinfo.pnd");
   auto map = newMap();
-  EXPECT_TRUE(logged("Error in CMap.ReadShipInfo: File not found (\\data\\shipinfo.pnd)"));
+  EXPECT_TRUE(logged("\\data\\shipinfo.pnd: File not found. No ship of the traffic, police or missions appears"));
+  EXPECT_FALSE(CMapUnits::unitRead(*map, 10));
   EXPECT_EQ(CMapUnits::unit(*map, 10).Mount[0], 0);
   EXPECT_EQ(map->getShipUnitDesc(21), "mother ship");
 }
@@ -210,7 +214,7 @@ TEST_F(CMapTablesTest, CrewLinesTakeModelAndSkinFromTheCharacterTable) {
   EXPECT_EQ(rich.CharTexture1, "zom1.bmp");
   EXPECT_EQ(rich.CharModel2, "");
   EXPECT_EQ(rich.CharTexture2, "");
-  EXPECT_TRUE(logged("unrecognized char: nobody."));
+  EXPECT_TRUE(logged("\\data\\shipinfo.pnd: line 7: unknown character \"nobody\""));
   EXPECT_EQ(CMapUnits::unit(*map, 2).CharModel1, "");
   EXPECT_EQ(map->getShipDriverTexture(0), "zom1.bmp");
 }

@@ -4,6 +4,7 @@
 
 #include "campaign/CPlayer.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "runtime/Strings.h"
 #include "runtime/Trap.h"
 
@@ -76,6 +77,7 @@ void LevelTest::SetUp() {
   ClassicView = false;
   installMessageLog();
   clearLog();
+  resetPlayerNotices();  // each test tells its damaged files afresh
 }
 
 void LevelTest::TearDown() {

@@ -59,6 +59,7 @@ struct MapSpec {
 // The map's working state that only its own steps touch.
 struct CMapTestAccess {
   static const UnitInfo& unit(const CMap& m, int u) { return m.units.at(u); }
+  static bool unitRead(const CMap& m, int u) { return m.unitRead.at(u); }
   static WeatherParticle& particle(CMap& m, int i) { return m.particles.at(i); }
   static Single& gasTimer(CMap& m) { return m.gasTimer; }
 };

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "campaign/CPlayer.h"
+#include "campaign/CWorld.h"
 #include "engine/GameGlobals.h"
 #include "game/GameMod.h"
 #include "game/frmMain.h"
@@ -148,4 +149,76 @@ TEST_F(GunnerWeaponTest, ABoughtWeaponIsInTheGunnersHandsAndStaysThereAcrossALan
   ASSERT_TRUE(step == Step::End);
   EXPECT_EQ(afterLanding.weapon, Shotty) << "the landing left the gunner with no weapon";
   EXPECT_EQ(afterLanding.rounds, 10);
+}
+
+// A warp with the shotty in the gunner's hands: the ship, at "losgatos" with the route set to
+// "zomflats", carries a shotty with 10 shells (given to the record and the ship, not bought), the
+// next-weapon key takes it, and the action key held climbs into the warp. The gunner puts the
+// weapon away as the ship warps out; once the ship has warped in over "zomflats" it is back in
+// hand, and it stays there.
+TEST_F(GunnerWeaponTest, TheWeaponHeldBeforeAWarpIsHeldAfterIt) {
+  FakeGameClock clock;
+  Integer actionKey = -1, nextKey = -1, toNode = -1;
+  Long tookAt = -1, arrivedAt = -1;
+  Long heldBefore = -9, heldInWarp = -9, heldAfter = -9, heldLater = -9;
+  std::string mapAfter;
+  frmMain.afterFrameForTests = [&](Long pass) {
+    if (pass > 3000) GameRunning = false;
+    if (pass == 1) {
+      if (!startFlight()) {
+        GameRunning = false;
+        return;
+      }
+      World->CurrentNode = World->getNodeFromPath("losgatos");
+      toNode = World->getNodeFromPath("zomflats");
+      resetLevel();
+      World->DestNode = toNode;
+      CShip& s = *Ships[0];
+      s.x = -2500;
+      s.y = 3500;
+      s.r = 0;
+      s.Fuel = static_cast<Single>(s.getMaxFuel());
+      s.setSecondary(Shotty, true);
+      s.setSecondaryAmmo(Shotty, 10);
+      Player->setHasWeaponFromShip(0);
+      Player->setAmmoFromShip(0);
+      nextKey = Player->getCharKey(7);
+      actionKey = Player->getCharKey(8);
+      frmMain.window().postKeyDown(nextKey);
+      return;
+    }
+    CShip& s = *Ships[0];
+    s.Armor = static_cast<Single>(s.getMaxArmor());
+    if (pass == 6) frmMain.window().postKeyUp(nextKey);
+    if (tookAt < 0) {
+      if (s.getSecondaryWeapon() != Shotty) {
+        if (pass > 300) GameRunning = false;
+        return;
+      }
+      tookAt = pass;
+      heldBefore = s.getSecondaryWeapon();
+      frmMain.window().postKeyDown(actionKey);
+      return;
+    }
+    if (s.getRealWarp() > 11 && s.keyWarp) frmMain.window().postKeyUp(actionKey);  // on by itself past 10
+    if (s.getRealWarp() > 13 && s.getRealWarp() < 14) heldInWarp = s.getSecondaryWeapon();
+    if (arrivedAt < 0 && CurMap->MapName == "zomflats" && s.getRealWarp() == 0) {
+      arrivedAt = pass;
+      mapAfter = CurMap->MapName;
+    }
+    if (arrivedAt > 0 && pass == arrivedAt + 60) heldAfter = s.getSecondaryWeapon();
+    if (arrivedAt > 0 && pass == arrivedAt + 240) {
+      heldLater = s.getSecondaryWeapon();
+      GameRunning = false;
+    }
+  };
+  frmMain.Form_Load();
+
+  ASSERT_GT(tookAt, 0) << "the next-weapon key never put the shotty in the gunner's hands";
+  EXPECT_EQ(heldBefore, Shotty);
+  EXPECT_EQ(heldInWarp, -1) << "the gunner keeps the weapon out through the warp";
+  ASSERT_GT(arrivedAt, 0) << "the warp never reached zomflats";
+  EXPECT_EQ(heldAfter, Shotty) << "after the warp flight shows \"no weapon\"";
+  EXPECT_EQ(heldLater, Shotty);
+  EXPECT_EQ(Ships[0]->getSecondaryAmmo(Shotty), 10);
 }

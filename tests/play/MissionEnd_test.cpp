@@ -2,9 +2,10 @@
 // headless on Mesa: "Hold the Gate" (a 15-second stand in a locked area with two raiders and a
 // talk box) is taken at mission control in Los Gatos, then the game ends — the player's ship is
 // smashed and the death prompt's click goes back to the main menu, where a slot is loaded; or
-// Escape and "ok" quit to the main menu, where "new game" runs the wizard into flight. In the
-// next game nothing of the mission is left: no result banner, time limit, lock, raider, talk box,
-// pay or completion, and mission control does not run. A smashed ship fails the mission.
+// Escape and "ok" quit to the main menu, where "new game" runs the wizard into flight. The main
+// menu's level has its traffic, and in the next game nothing of the mission is left: no result
+// banner, time limit, lock, raider, talk box, pay or completion, and mission control does not run.
+// A smashed ship fails the mission.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,6 +51,8 @@ struct Seen {
   Single bannerLeftInDeath = -1;  // the banner's clock when the death prompt's click came
   bool completedInLostGame = true;
   Long paidInLostGame = -1;
+  // The main menu's running level, as the lost game ended: its ships besides the player's.
+  Integer menuShips = -1;
   // The next game, over 3 s of flight.
   bool reading = true;
   Single banner = -1;             // highest result banner clock seen
@@ -194,6 +197,9 @@ Seen MissionEndTest::run(Ending ending) {
         if (seenAt < 0) seenAt = pass;
         if (pass < seenAt + 5) return;
         seenAt = -1;
+        seen.menuShips = 0;
+        for (size_t i = 1; i < Ships.size(); ++i)
+          if (Ships[i] && Ships[i]->Exists) ++seen.menuShips;
         if (ending == Ending::SmashedThenLoad) {
           click(cx - 121, cy + 120);  // "load game"
           step = Step::Manager;
@@ -279,6 +285,8 @@ Seen MissionEndTest::run(Ending ending) {
 void expectNothingReached(const Seen& s) {
   ASSERT_TRUE(s.started);
   ASSERT_TRUE(s.raidersSpawned);
+  // Los Gatos' traffic: at least its median less two ships, as without a mission.
+  EXPECT_GE(s.menuShips, 3) << "the main menu's level is empty";
   ASSERT_TRUE(s.ended) << "the next game never reached flight";
   EXPECT_FALSE(s.reading);
   EXPECT_EQ(s.banner, 0.0f) << "a result banner of the lost mission";

@@ -9,6 +9,7 @@
 
 #include "campaign/CPlayer.h"
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "runtime/ItemFile.h"
 #include "runtime/Paths.h"
 #include "runtime/Strings.h"
@@ -280,6 +281,7 @@ TEST_F(CShipDefTest, TheLoaderReportsBadFilesAndLoadsTheRest) {
   dir.remove("\\ships\\bus.pnd");
   dir.write("\\ships\\galleon.pnd", "\"galleon\"\r\n1\r\n");
 
+  resetPlayerNotices();
   EXPECT_EQ(loadShipDefs(), 2);
   ASSERT_EQ(ShipDefs.size(), 32u);
   for (size_t i = 0; i < ShipDefs.size(); ++i) ASSERT_TRUE(ShipDefs[i]) << i;
@@ -290,10 +292,22 @@ TEST_F(CShipDefTest, TheLoaderReportsBadFilesAndLoadsTheRest) {
     EXPECT_EQ(ShipDefs[i]->Price, Len(name)) << name;
   }
   EXPECT_EQ(ShipDefs[23]->ShipName, "");
-  // Forced, so the player sees them without the developer option.
-  ASSERT_EQ(MsgCount, 2);
-  EXPECT_EQ(MsgLog[1], "Error in loadShipDefs: File not found (\\ships\\bus.pnd)");
-  EXPECT_EQ(MsgLog[0], "Error in loadShipDefs: Input past end of file (\\ships\\galleon.pnd)");
+  // Told to the player, each by its file and why; those two are the designs not used.
+  ASSERT_TRUE(firstPlayerNotice());
+  EXPECT_EQ(firstPlayerNotice()->title, "\\ships\\bus.pnd");
+  EXPECT_EQ(firstPlayerNotice()->text, "File not found. This ship design is not used");
+  dismissPlayerNotice();
+  ASSERT_TRUE(firstPlayerNotice());
+  EXPECT_EQ(firstPlayerNotice()->title, "\\ships\\galleon.pnd");
+  EXPECT_EQ(firstPlayerNotice()->text, "Input past end of file. This ship design is not used");
+  dismissPlayerNotice();
+  EXPECT_FALSE(firstPlayerNotice());
+  for (int i = 0; i < BuiltInShipDefCount; ++i) {
+    const std::string name = BuiltInShipNames[i];
+    EXPECT_EQ(shipDefReadable(i), name != "bus" && name != "galleon") << name;
+  }
+  EXPECT_TRUE(shipDefReadable(23));  // an empty design that never failed
+  EXPECT_FALSE(shipDefReadable(32));
 }
 
 // Every design shipped with the game reads as the loader reads it, and writing it again gives a

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "audio/soundMod.h"
+#include "engine/PlayerNotices.h"
 #include "tests/ships/LevelShipFixture.h"
 
 namespace {
@@ -313,14 +314,15 @@ TEST_F(LandingTest, HyperspaceStartsOnlyTowardALoadableMap) {
   EXPECT_EQ(player->WarpTarget, "away");
   EXPECT_EQ(CShipLevelProbe::warpFrame(*player), 1.0f);
 
-  // "gone" names no map file: refused, with a message, and the key is taken.
+  // "gone" names no map file: refused, with a notice naming the file and why, and the key is taken.
   CShipLevelProbe::warpFrame(*player) = 0;
   World->DestNode = 2;
-  DevMode = false;  // the refusal is forced: shown without the developer option
   CShipLevelProbe::doLanding(*player);
   EXPECT_EQ(CShipLevelProbe::warpFrame(*player), 0);
   EXPECT_FALSE(player->keyWarp);
-  EXPECT_TRUE(logged("No map to warp to: \"gone\""));
+  ASSERT_TRUE(firstPlayerNotice());
+  EXPECT_EQ(firstPlayerNotice()->title, "No map to warp to");
+  EXPECT_EQ(firstPlayerNotice()->text, "\\maps\\gone.pnd: File not found. The warp does not start");
   EXPECT_EQ(player->Fuel, 3000);
 }
 

@@ -167,7 +167,7 @@ TEST_F(WarpTest, ChainedHopsAlongTheRoute) {
     EXPECT_NEAR(w(), c.chained ? 30 : 21.05, 1e-4) << c.what;
     EXPECT_EQ(player->WarpTarget, c.chained ? "away" : "home") << c.what;
   }
-  EXPECT_TRUE(logged("No map to warp to: \"gone\""));
+  EXPECT_TRUE(logged("No map to warp to: \\maps\\gone.pnd: File not found"));
 }
 
 TEST_F(WarpTest, AMapThatCannotBeLoadedStopsTheDepartureBeforeTheFuel) {
@@ -179,7 +179,7 @@ TEST_F(WarpTest, AMapThatCannotBeLoadedStopsTheDepartureBeforeTheFuel) {
   EXPECT_EQ(w(), 0);
   EXPECT_EQ(player->Fuel, 2000);
   EXPECT_EQ(CShipLevelProbe::warpOutTimer(*player), 0);
-  EXPECT_TRUE(logged("No map to warp to: \"gone\""));
+  EXPECT_TRUE(logged("No map to warp to: \\maps\\gone.pnd: File not found"));
   // a damaged file counts as none
   dir.write("\\maps\\gone.pnd", "\"Gone\"\r\n0,0,0\r\n");
   EXPECT_FALSE(CMap::checkMapFile("gone"));

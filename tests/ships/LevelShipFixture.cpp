@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/MessageLog.h"
+#include "engine/PlayerNotices.h"
 #include "levels/CMap.h"
 
 namespace {
@@ -44,6 +45,7 @@ void LevelShipTest::SetUp() {
   for (int i = 0; i < MapStructDefs; ++i)
     dir.write(std::string("\\structures\\") + StructDefFiles[i] + ".pnd", defText(kinds[i], i == 2));
   dir.write("\\maps\\readme.txt", "");
+  dir.write("\\data\\shipinfo.pnd", "#misc_trader\r\nship phantom\r\n");  // every other unit as the table starts
   ShipDefs.clear();
   for (int i = 0; i < 23; ++i) ShipDefs.push_back(std::make_shared<CShipDef>(flightDesign()));
   // "away" lies at lower world-map Y than "home": a ship heading 0 is lined up with that route.
@@ -68,6 +70,7 @@ void LevelShipTest::SetUp() {
   CamBlend = 0;
   MsgLog.fill("");
   MsgCount = 0;
+  resetPlayerNotices();  // the maps written after the world are no notice over the flight tested
 }
 
 void LevelShipTest::TearDown() {

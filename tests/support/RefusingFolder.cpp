@@ -102,6 +102,27 @@ FullFolder::~FullFolder() {
   if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
+BusyFile::BusyFile(const std::string& realFile) : file_(realFile) {
+  refused_ = ownMountNamespace();
+  if (!refused_.empty()) return;
+  if (::mount(file_.c_str(), file_.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    refused_ = failed("bind mount of " + file_);
+    return;
+  }
+  mounted_ = true;
+  const std::string probe = file_ + ".probe";
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd >= 0) ::close(fd);
+  const bool replaced = ::rename(probe.c_str(), file_.c_str()) == 0;
+  const int err = errno;
+  ::unlink(probe.c_str());
+  if (replaced || err != EBUSY) refused_ = "a rename onto the mounted file was not refused as busy";
+}
+
+BusyFile::~BusyFile() {
+  if (mounted_) ::umount2(file_.c_str(), MNT_DETACH);
+}
+
 std::map<std::string, std::string> folderFiles(const std::string& realFolder) {
   std::map<std::string, std::string> files;
   std::error_code ec;

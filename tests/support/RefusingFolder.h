@@ -1,8 +1,9 @@
 // Folders that refuse writes the way a real medium does, for tests that run as root (root ignores
 // permission bits). ReadOnlyFolder bind-mounts a folder read-only over itself (EROFS);
 // FullFolder puts a small tmpfs holding a copy of the folder in its place and fills it up
-// (ENOSPC). Both work in the test process's own mount namespace, made by the first of them
-// (unshare(CLONE_NEWNS), then private propagation from "/"), so no mount reaches the machine.
+// (ENOSPC); BusyFile makes one file a mount point (EBUSY). All work in the test process's own
+// mount namespace, made by the first of them (unshare(CLONE_NEWNS), then private propagation
+// from "/"), so no mount reaches the machine.
 // Where the kernel refuses, refused() says why (the test skips); otherwise the folder refuses
 // writes until the destructor unmounts it. Only the calling thread and threads it starts later
 // see the mounts.
@@ -36,6 +37,21 @@ class FullFolder {
 
  private:
   std::string folder_, refused_;
+  bool mounted_ = false;
+};
+
+// A file that cannot be replaced: bind-mounted over itself, so it reads and writes as before
+// while a rename onto it fails with EBUSY (a mount point), as writes that replace it do.
+class BusyFile {
+ public:
+  explicit BusyFile(const std::string& realFile);
+  ~BusyFile();
+  BusyFile(const BusyFile&) = delete;
+  BusyFile& operator=(const BusyFile&) = delete;
+  const std::string& refused() const { return refused_; }
+
+ private:
+  std::string file_, refused_;
   bool mounted_ = false;
 };
 

@@ -122,22 +122,27 @@ TEST_F(NewGamePixelTest, TheSaveSlotPageIsWiderToTheLeft) {
   EXPECT_TRUE(regionNear(narrow, RECT{212, 110, 222, 180}, Black, 4));
 }
 
-// A save slot of random bytes on the save-slot page: the preview panel spans x 227..683 and the
-// green "driver and gunner" line of the preview, read from the file, is cut to fit inside it.
-TEST_F(NewGamePixelTest, ADamagedSlotsPreviewTextStaysInsideItsPanel) {
+// A save slot of random bytes on the save-slot page: the preview panel (x 227..683, its rims from
+// 208 to 712) shows the red "damaged slot" and why in white, inside the panel, and none of the
+// file's bytes as green names.
+TEST_F(NewGamePixelTest, ADamagedSlotsPreviewSaysWhyInsideItsPanel) {
   std::mt19937 rnd(20261211);
   std::string bytes(3000, '\0');
   for (char& c : bytes) c = static_cast<char>(rnd() & 0xFF);
   dir->write(CPlayer::SlotFile(0, -1), bytes);
   gi->ReadSaveList();
-  draw(14);  // reads the preview (a line of junk where a number stands ends that frame)
+  draw(14);  // reads the preview
   const PixelImage img = draw(14);
-  ASSERT_GT(CText::getTextWidth(NewGamePixelProbe::driver(*gi)) * 0.6, 700);  // far wider than the panel
-  bool inside = false, outside = false;
-  for (int y = 290; y <= 306; ++y) {  // the line centred at y 298
-    inside = inside || rowHas(img, y, 380, 680, Green);
-    outside = outside || rowHas(img, y, 690, W, Green);
+  const uint32_t Red = 0xFFFF5050;
+  bool heading = false, reason = false, names = false, outside = false;
+  for (int y = 280; y <= 420; ++y) {
+    heading = heading || (y < 320 && rowHas(img, y, 380, 530, Red));
+    reason = reason || (y > 330 && rowHas(img, y, 240, 670, White));
+    names = names || rowHas(img, y, 230, 680, Green);
+    outside = outside || rowHas(img, y, 716, W, White) || rowHas(img, y, 0, 204, White);  // beyond its rims
   }
-  EXPECT_TRUE(inside);
+  EXPECT_TRUE(heading);
+  EXPECT_TRUE(reason);
+  EXPECT_FALSE(names);
   EXPECT_FALSE(outside);
 }

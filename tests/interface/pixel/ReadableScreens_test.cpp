@@ -10,8 +10,9 @@
 //   most 3.54:1, on black) must lie on a ground at least nine tenths as dark as black gives them;
 // - every glyph's ink and every panel lies inside the screen (only a panel whose rectangle lies
 //   on a screen edge, as the HUD panels do, has its 5-pixel rim beyond it; the status strip slides
-//   sideways, so it is checked only from top to bottom, and on the warp map, whose node names
-//   scroll past the edges, only the panels and the node box);
+//   sideways, so its panels are checked only from top to bottom while its texts, at either end of
+//   the strip and half-way, lie wholly inside; on the warp map, whose node names scroll past the
+//   edges, only the panels and the node box);
 // - the warp map's node box (panel, title, description) lies wholly inside the screen, its rim
 //   included, and hides none of the nodes the map shows; the status screen's fixed lines (title,
 //   cash) stay clear of the HUD boxes under the overlay; the target panel's lines read over the
@@ -293,8 +294,9 @@ bool passes(const TextFigure& f) { return f.dimmed ? f.figure >= 0.9 * f.best : 
 // ---- the screens ----
 
 // What of a screen must lie inside it: everything; on the status strip, which slides sideways,
-// everything from top to bottom; on the warp map, whose nodes scroll past the edges, the panels.
-enum class Fit { Whole, Vertical, Panels };
+// every text and the panels from top to bottom; on the warp map, whose nodes scroll past the
+// edges, the panels.
+enum class Fit { Whole, Strip, Panels };
 
 // What a screen is held to beyond its texts and panels.
 enum class Extra { None, NodeBox, ClearOfHud };
@@ -374,23 +376,34 @@ std::vector<Screen> screens() {
        [](CInterface& g) {
          g.ToggleWarpChoose(true);
          CInterfaceProbe::openOverlay(g, true);
+         PointerX = ScreenWidth / 2.0f;  // above the screen, clear of both edges: the strip stays
        },
-       Fit::Vertical, false, Extra::ClearOfHud},
-      {"status screen, right end",
+       Fit::Strip, false, Extra::ClearOfHud},
+      {"status screen, right end (page 2)",
        [](CInterface& g) {
          g.ToggleWarpChoose(true);
          CInterfaceProbe::openOverlay(g, true);
+         PointerX = ScreenWidth / 2.0f;  // above the screen, clear of both edges: the strip stays
          g.sScroll = 1170 - ScreenWidth;
        },
-       Fit::Vertical, false, Extra::ClearOfHud},
+       Fit::Strip, false, Extra::ClearOfHud},
+      {"status screen, half-way",
+       [](CInterface& g) {
+         g.ToggleWarpChoose(true);
+         CInterfaceProbe::openOverlay(g, true);
+         PointerX = ScreenWidth / 2.0f;  // above the screen, clear of both edges: the strip stays
+         g.sScroll = (1170 - ScreenWidth - 20) / 2.0;
+       },
+       Fit::Strip, false, Extra::ClearOfHud},
       {"status screen, ten-digit cash",
        [](CInterface& g) {
          CheatCash = false;  // it would pay 2000000 over it
          Player->Cash = 2000000000;
          g.ToggleWarpChoose(true);
          CInterfaceProbe::openOverlay(g, true);
+         PointerX = ScreenWidth / 2.0f;  // above the screen, clear of both edges: the strip stays
        },
-       Fit::Vertical, false, Extra::ClearOfHud},
+       Fit::Strip, false, Extra::ClearOfHud},
       {"warp map",
        [](CInterface& g) {
          g.ToggleWarpChoose(false);
@@ -783,7 +796,7 @@ ScreenResult measureScreen(const Screen& s) {
         all.r = std::max(all.r, k.r);
         all.b = std::max(all.b, k.b);
       }
-      if (s.fit != Fit::Panels) inside(all, 0, s.fit == Fit::Whole, res.failures, "text \"" + r.text + "\"");
+      if (s.fit != Fit::Panels) inside(all, 0, true, res.failures, "text \"" + r.text + "\"");
       TextFigure f;
       if (!measureRun(r, a, b, f)) continue;
       if (!f.dimmed && f.figure < res.worst) {
@@ -799,7 +812,7 @@ ScreenResult measureScreen(const Screen& s) {
         res.failures.push_back(buf);
       }
     }
-    for (const PanelDraw& p : panels) inside(p.box, 5, s.fit != Fit::Vertical, res.failures, "panel");
+    for (const PanelDraw& p : panels) inside(p.box, 5, s.fit != Fit::Strip, res.failures, "panel");
     if (s.hud) checkGauges(a, bd.name, res.failures);
     if (s.extra == Extra::NodeBox) checkNodeBox(runs, panels, icons, res.failures);
     if (s.extra == Extra::ClearOfHud) checkClearOfHud(runs, res.failures);
