@@ -16,17 +16,17 @@ constexpr const char* FourthEra = "courier.pnd,bonehunt.pnd,skyfall.pnd";
 
 // clang-format off
 const MissionCase kLaterEras[] = {
-    {.label = "BonehuntSinksBonehead", .file = "bonehunt.pnd", .done = SecondEra, .kit = Guns, .down = "bonehead",
+    {.label = "BonehuntSinksBonehead", .file = "bonehunt.pnd", .done = SecondEra, .kit = Armed, .down = "bonehead",
      .pay = 5000, .eraAfter = 2},
-    {.label = "GiftwrapPullsInThePackage", .file = "giftwrap.pnd", .node = "zomflats", .done = SecondEra,
-     .kit = Guns, .down = "courier", .pull = "courier", .pay = 900},
+    {.label = "GiftwrapPullsInThePackage", .file = "giftwrap.pnd", .node = "zomflats", .start = "losgatos", .done = SecondEra,
+     .kit = Armed, .down = "courier", .pull = "courier", .pay = 900},
     {.label = "NinjaheistPlundersTheMark", .file = "ninjaheist.pnd", .node = "ninjaharbor", .done = SecondEra,
-     .kit = Guns, .down = "mark", .pull = "mark", .pay = 2000},
+     .kit = Armed, .down = "mark", .pull = "mark", .pay = 2000},
     {.label = "NinjaheistLetsTheWreckSink", .file = "ninjaheist.pnd", .node = "ninjaharbor",
      .done = SecondEra, .down = "mark", .passes = false, .atLeast = 35},
     {.label = "TourOfLosGatos", .file = "tour.pnd", .done = SecondEra, .pay = 3000},
     {.label = "TourOfZafiaAlley", .file = "tour.pnd", .node = "zafiaalley", .done = SecondEra, .pay = 3000},
-    {.label = "SkyfallSinksTheGlowingShip", .file = "skyfall.pnd", .done = ThirdEra, .kit = Guns, .down = "motama",
+    {.label = "SkyfallSinksTheGlowingShip", .file = "skyfall.pnd", .done = ThirdEra, .kit = Armed, .down = "motama",
      .pay = 8000, .atLeast = 40, .eraAfter = 3},
     {.label = "FinaleRollsTheCredits", .file = "finale.pnd", .done = FourthEra, .pay = 10000,
      .screenAfter = msCredits},
