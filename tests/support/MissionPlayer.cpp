@@ -242,6 +242,11 @@ class MissionPlayTest::Pilot {
           p.screen = msHyperMart;
           if (nearestPadServing(p.store) >= 0) return;
         }
+        if (p.screen == msWeaponStore) {  // the rack is bought where there is one: fights go on without
+          r.bought += (r.bought.empty() ? "" : "; ") + CurMap->MapName + " has no weapon store";
+          kit.pop_front();
+          return;
+        }
         return stop("no pad on " + CurMap->MapName + " serves the store " + std::to_string(p.store));
       }
       if (nearPad(pad)) pace = FineStep;
@@ -459,6 +464,11 @@ class MissionPlayTest::Pilot {
     if (!watch()) return;
     skipTalk();  // a talk box with a focused ship holds the wait screen's clock
     if (gi().Window == msWaitForASec && ++settleFrames < 600) return;
+    // The plunder screen the end came under is finished as a player would.
+    if (flown() && gi().Window == msPlunder && ++settleFrames < 600) {
+      hands.plunder();
+      return;
+    }
     r.windowAfter = gi().Window;
     stage = Stage::Done;
     GameRunning = false;

@@ -55,7 +55,7 @@ enum MissionKit : unsigned {
   Missiles = 4,  // the missile rack at the weapon store ("trigger happy")
   Goods = 8,     // a hold of the cheapest goods at a trading post
   Rounds = 16,   // five more missiles with the rack
-  Armed = Guns | Plating,
+  Armed = Guns | Plating | Missiles | Rounds,
 };
 
 enum MissionSetup : unsigned {
