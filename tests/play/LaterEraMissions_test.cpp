@@ -18,10 +18,9 @@ constexpr const char* FourthEra = "courier.pnd,bonehunt.pnd,skyfall.pnd";
 const MissionCase kLaterEras[] = {
     {.label = "BonehuntSinksBonehead", .file = "bonehunt.pnd", .done = SecondEra, .kit = Armed, .down = "bonehead",
      .pay = 5000, .eraAfter = 2},
-    // TODO(pilot): the warp from Los Gatos (where it buys its guns) to Zombie Flats planned on the world
-    // map does not complete; played on the scripted helpers.
-    {.label = "GiftwrapPullsInThePackage", .file = "giftwrap.pnd", .node = "zomflats", .start = "losgatos", .done = SecondEra,
-     .kit = Armed, .down = "courier", .pull = "courier", .pay = 900, .scripted = true},
+    // Zombie Flats has no hardware store: the pilot fights with the missiles of its weapon store.
+    {.label = "GiftwrapPullsInThePackage", .file = "giftwrap.pnd", .node = "zomflats", .done = SecondEra,
+     .kit = Missiles | Rounds, .down = "courier", .pull = "courier", .pay = 900},
     {.label = "NinjaheistPlundersTheMark", .file = "ninjaheist.pnd", .node = "ninjaharbor", .done = SecondEra,
      .kit = Armed, .down = "mark", .pull = "mark", .pay = 2000},
     {.label = "NinjaheistLetsTheWreckSink", .file = "ninjaheist.pnd", .node = "ninjaharbor",

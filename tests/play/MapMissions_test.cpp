@@ -36,14 +36,14 @@ const MissionCase kMapMissions[] = {
      .pay = 1000},
     {.label = "ShurikenCity", .file = "map-shuriken.pnd", .node = "shuriken", .done = Era2, .kit = Armed, .down = Thugs,
      .pay = 1000},
-    {.label = "Rustbelt", .file = "map-rustbelt.pnd", .node = "rustbelt", .done = Era2, .kit = Armed, .down = Thugs,
+    {.label = "Rustbelt", .file = "map-rustbelt.pnd", .node = "rustbelt", .done = Era2, .kit = Guns, .down = Thugs,
      .pay = 1000},
     // TODO(pilot): the warp from Los Gatos (where it buys its guns) to Skull Cove planned on the world map
     // does not complete; played on the scripted helpers.
     {.label = "SkullCove", .file = "map-skullcove.pnd", .node = "skullcove", .start = "losgatos", .done = Era2, .kit = Armed, .down = Thugs,
      .pay = 1000, .scripted = true},
     {.label = "PterodactylNexus", .file = "map-pteronexus.pnd", .node = "pteronexus", .done = Era3,
-     .kit = Armed, .down = Thugs, .pay = 1000},
+     .kit = Guns, .down = Thugs, .pay = 1000},
     // TODO(pilot): the pilot's ship is wrecked about 13 s after arriving, before the mission is offered, on
     // its way to the hardware store; played on the scripted helpers.
     {.label = "CyborgWastes", .file = "map-cyborgbase.pnd", .node = "cyborgbase", .done = Era3, .kit = Armed, .down = Thugs,
