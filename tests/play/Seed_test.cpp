@@ -27,7 +27,7 @@
 namespace {
 
 constexpr const char* TraceFile = "QV_SEED_TRACE";  // set in the child: where its trace goes
-constexpr Long TraceFrames = 1500;                   // 60 s at 40 ms
+constexpr Long TraceFrames = 500;                    // 20 s at 40 ms
 
 class SeededGameTest : public GameRunTest {};
 
