@@ -19,7 +19,7 @@ const MissionCase kMapMissions[] = {
     // TODO(pilot): the two troublemakers wreck the pilot's ship (lasers, plating, missiles) about 20 s into
     // the fight; played on the scripted helpers.
     {.label = "TutorialYard", .file = "map-tut.pnd", .node = "tut", .kit = Armed, .down = Thugs, .pay = 1000, .scripted = true},
-    {.label = "LosGatos", .file = "map-losgatos.pnd", .node = "losgatos", .kit = Armed, .down = Thugs, .pay = 1000},
+    {.label = "LosGatos", .file = "map-losgatos.pnd", .node = "losgatos", .kit = Guns | Plating, .down = Thugs, .pay = 1000},
     // TODO(pilot): the warp from Los Gatos (where it buys its guns) to Zombie Flats planned on the world
     // map does not complete; played on the scripted helpers.
     {.label = "ZombieFlats", .file = "map-zomflats.pnd", .node = "zomflats", .start = "losgatos", .done = Era1, .kit = Armed, .down = Thugs,
