@@ -131,6 +131,7 @@ GameWindow& FormMain::window() {
 }
 
 void FormMain::Form_Load() {
+  closeRequested_ = false;
   try {
     installMessageLog();
     installTerminationSignals();
@@ -166,6 +167,7 @@ void FormMain::Form_Load() {
 void FormMain::Form_Unload(Integer& Cancel) {
   Cancel = vbTrue;
   GameRunning = false;
+  closeRequested_ = true;
 }
 
 // ---- keyboard and mouse ----
@@ -340,7 +342,9 @@ void FormMain::mainLoop() {
     checkHResult(device().SetTransform(D3DTS_PROJECTION, MatProj));
   });
   setStartStates();
-  GameRunning = true;
+  // A close asked for during the start-up (the start-up's yields deliver it) ends the program
+  // before its first frame.
+  GameRunning = !closeRequested_;
 
   int64_t passes = 0;  // never overflows in practice; the hooks see it modulo 2^32
   while (GameRunning) {

@@ -36,7 +36,8 @@ class FormMain {
   // The frames while GameRunning, then the end of the program. Every statement runs with its
   // errors skipped.
   void mainLoop();
-  // Closing the window: Cancel := True (the form stays) and GameRunning := False.
+  // Closing the window: Cancel := True (the form stays) and GameRunning := False; asked for
+  // during the start-up, the main loop then runs no frame.
   void Form_Unload(Integer& Cancel);
 
   // Keyboard and mouse of the game window (run inside doEvents). A pressed key bound to one of
@@ -77,6 +78,7 @@ class FormMain {
   bool inYield_ = false;
   std::vector<Integer> pressedInYield_;  // keys pressed during the current yield
   std::vector<Integer> heldReleases_;    // their releases, applied at the start of the next yield
+  bool closeRequested_ = false;          // Form_Unload ran since Form_Load began
 };
 
 extern FormMain frmMain;
