@@ -217,26 +217,35 @@ void InputPilot::wayPoint(Single& x, Single& y, Single e) const {
   const Single margin = (s.getWidth() + s.getDepth()) / 2 + 60;
   const Single d = dist2(s.x, s.y, x, y);
   if (d < 1 || !CurMap) return;
-  const Single ux = (x - s.x) / d, uy = (y - s.y) / d;
   const Single reach = std::min(d, 2500.0f);
-  // The first structure box (grown by the margin) that the straight way at height e runs into.
+  // Whether the ground point lies in the structure's box grown by `grow`.
+  auto inside = [](Integer i, Single px, Single py, Single grow) {
+    const D3DVECTOR L = CurMap->getStructLBounds(i), U = CurMap->getStructUBounds(i);
+    return L.x - grow < px && px < U.x + grow && L.z - grow < py && py < U.z + grow;
+  };
+  // The first point of the straight way from the ship toward (tx, ty), within `upTo`, in the box.
+  auto blockedAt = [&](Integer i, Single tx, Single ty, Single upTo, Single grow) {
+    const Single len = std::max(dist2(s.x, s.y, tx, ty), 1.0f);
+    const Single ux = (tx - s.x) / len, uy = (ty - s.y) / len;
+    for (Single t = 0; t < std::min(upTo, len); t += 40)
+      if (inside(i, s.x + ux * t, s.y + uy * t, grow)) return t;
+    return -1.0f;
+  };
+  auto inBand = [&](Integer i) {
+    // Pads lie below the flight band; a ship touches a box only within its own half height.
+    if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) == structLanding) return false;
+    const D3DVECTOR L = CurMap->getStructLBounds(i), U = CurMap->getStructUBounds(i);
+    return L.y - 40 < e && e < U.y + 40;
+  };
+  // The first structure box (grown by the margin) that the straight way at height e runs into. A
+  // box the ship is already within the margin of counts by its own walls (pushed against one).
   Integer hit = -1;
   Single hitAt = reach;
   for (Integer i = 0; i < MapSlots; ++i) {
-    // Pads lie below the flight band; a ship touches a box only within its own half height.
-    if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) == structLanding) continue;
-    const D3DVECTOR L = CurMap->getStructLBounds(i), U = CurMap->getStructUBounds(i);
-    if (!(L.y - 40 < e && e < U.y + 40)) continue;
-    for (Single t = 0; t < hitAt; t += 40) {
-      const Single px = s.x + ux * t, py = s.y + uy * t;
-      if (L.x - margin < px && px < U.x + margin && L.z - margin < py && py < U.z + margin) {
-        // A box the ship is already inside (pushed against a wall) does not count: it flies out.
-        if (t == 0) break;
-        hit = i;
-        hitAt = t;
-        break;
-      }
-    }
+    if (!inBand(i)) continue;
+    const Single grow = inside(i, s.x, s.y, margin) ? 20.0f : margin;
+    const Single t = blockedAt(i, x, y, hitAt, grow);
+    if (t >= 0 && t < hitAt) hit = i, hitAt = t;
   }
   if (hit < 0) return;
   if (std::getenv("QV_PILOT_TRACE")) {
@@ -244,14 +253,16 @@ void InputPilot::wayPoint(Single& x, Single& y, Single e) const {
     std::fprintf(stderr, "way to %g,%g blocked by %d type %ld at %g: %g,%g,%g - %g,%g,%g\n", x, y, hit,
                  static_cast<long>(CurMap->getStructType(hit)), hitAt, L.x, L.y, L.z, U.x, U.y, U.z);
   }
-  // Round it by the corner (grown a little more) that makes the shorter way to the point.
+  // Round it by the corner (grown a little more) that makes the shorter way to the point, among
+  // those the ship reaches without crossing the box.
   const D3DVECTOR L = CurMap->getStructLBounds(hit), U = CurMap->getStructUBounds(hit);
   const Single g = margin + 80;
   const Single cx[4] = {L.x - g, L.x - g, U.x + g, U.x + g}, cy[4] = {L.z - g, U.z + g, L.z - g, U.z + g};
   Single best = 1e30f;
   Single bx = x, by = y;
   for (int k = 0; k < 4; ++k) {
-    const Single way = dist2(s.x, s.y, cx[k], cy[k]) + dist2(cx[k], cy[k], x, y);
+    const bool crosses = blockedAt(hit, cx[k], cy[k], 1e30f, 20) >= 0;
+    const Single way = dist2(s.x, s.y, cx[k], cy[k]) + dist2(cx[k], cy[k], x, y) + (crosses ? 1e6f : 0.0f);
     if (way < best) best = way, bx = cx[k], by = cy[k];
   }
   x = bx;
@@ -624,6 +635,8 @@ bool InputPilot::buyParts(const std::vector<Integer>& parts) {
   return storeRun(msHardware, storeCells);
 }
 
+bool InputPilot::inStock(Integer part) { return CInterfaceProbe::partInStock(gi(), part); }
+
 bool InputPilot::buyWeapons(const std::vector<std::pair<Integer, int>>& buys) {
   if (gi().Window == msWeaponStore && storeFrames == 0) {
     storeCells.clear();
@@ -637,6 +650,73 @@ bool InputPilot::buyWeapons(const std::vector<std::pair<Integer, int>>& buys) {
     }
   }
   return storeRun(msWeaponStore, storeCells);
+}
+
+bool InputPilot::trade(bool buy) {
+  const Long w = gi().Window;
+  if (w != msPleasantTrading && w != msHyperMart) {
+    if (storeFrames > 0 && w == msNone) {
+      storeFrames = 0;
+      cancelClick();
+      return true;
+    }
+    return false;
+  }
+  if (++storeFrames < 6) return false;
+  const Single x0 = frameX(), y0 = frameY();
+  // The first row of each list: (x + 10 .. x + 210) and (x + 260 .. x + 460), from y + 51.
+  if (buy && storePhase == 0) {
+    cashBefore = Player->Cash;
+    if (click(x0 + 110, y0 + 76)) storePhase = 1;
+    return false;
+  }
+  if (!buy && Player->getRscNotEmpty()) {
+    click(x0 + 360, y0 + 76);
+    return false;
+  }
+  click(doneX(), doneY());
+  return false;
+}
+
+bool InputPilot::plunder() {
+  if (gi().Window != msPlunder) {
+    if (storeFrames > 0 && gi().Window == msNone) {
+      storeFrames = 0;
+      tookAll = false;
+      cancelClick();
+      return true;
+    }
+    return false;
+  }
+  if (++storeFrames < 6) return false;
+  const Single x0 = frameX(), y0 = frameY();
+  if (!tookAll) {
+    if (click(x0 + 360, y0 + 120)) tookAll = true;  // "take all"
+    return false;
+  }
+  click(doneX(), doneY());
+  return false;
+}
+
+bool InputPilot::answer(bool ok) {
+  return click(ScreenWidth / 2.0f + (ok ? 60 : -60), ScreenHeight / 2.0f + 25);
+}
+
+bool InputPilot::talkTo(Integer ship, int presses) {
+  if (ship != talkShip) {
+    talkShip = ship;
+    talkPresses = 0;
+    talkFrame = frameCount;
+  }
+  if (talkPresses >= presses) return true;
+  if (!target(ship)) return false;
+  // One press opens the box; the next goes out while the box shows (it accepts an offer).
+  if (frameCount - talkFrame < 8) return false;
+  if (talkPresses > 0 && !gi().getTalkBox()) return false;
+  tap(Talk);
+  ++talkPresses;
+  talkFrame = frameCount;
+  return talkPresses >= presses;
 }
 
 bool InputPilot::leaveScreen() {

@@ -116,11 +116,27 @@ class InputPilot {
   // At the hardware store: buys the part with PartId `part` for every free mount (a mount weapon)
   // or once (any other part) while the cash lasts; then "done!". True once the store has closed.
   bool buyParts(const std::vector<Integer>& parts);
+  // The open hardware store stocks the part with PartId `part`.
+  static bool inStock(Integer part);
   // At the weapon store: buys each stock id (0..9 a weapon, 10.. five rounds of weapon id - 10),
   // `count` times each in order, while the cash lasts; then "done!". True once the store closed.
   bool buyWeapons(const std::vector<std::pair<Integer, int>>& buys);
+  // On a trading screen (Pleasant Trading, a mart): buys a hold of the kind in the buy list's
+  // first row (a left click buys ten), or sells every row of the hold (a left click sells a row
+  // whole); then "done!". True once the screen has closed.
+  bool trade(bool buy);
+  // On the plunder screen: "take all", then "done!". True once the screen has closed.
+  bool plunder();
   // Leaves any store or list screen by its "done!" button. True once flight is back.
   bool leaveScreen();
+  // Answers a yes/no or ok/cancel box: ok (yes) or cancel (no). True on the frame it clicked.
+  bool answer(bool ok);
+
+  // ---- talking ---------------------------------------------------------------------------------
+
+  // Targets `ship` and presses the talk key `presses` times, each once the last one's box shows.
+  // True once all presses went out.
+  bool talkTo(Integer ship, int presses);
 
  private:
   struct Hand {  // the mouse's state: a click under way
@@ -161,4 +177,8 @@ class InputPilot {
   int storePhase = 0, storeWait = 0;
   Long cashBefore = 0;
   int buysDone = 0;
+  int talkPresses = 0;
+  Integer talkShip = -1;
+  Long talkFrame = 0;
+  bool tookAll = false;
 };
