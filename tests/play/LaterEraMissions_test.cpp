@@ -27,8 +27,8 @@ const MissionCase kLaterEras[] = {
      .done = SecondEra, .down = "mark", .passes = false, .atLeast = 35},
     {.label = "TourOfLosGatos", .file = "tour.pnd", .done = SecondEra, .pay = 3000},
     {.label = "TourOfZafiaAlley", .file = "tour.pnd", .node = "zafiaalley", .done = SecondEra, .pay = 3000},
-    // TODO(pilot): the pilot's ship, with lasers, plating and missiles, is wrecked by the pirates about 30
-    // s into the fight; played on the scripted helpers.
+    // TODO(pilot): the pilot's ship, with lasers, plating and missiles, is wrecked by motama's own guns
+    // (armour 2000) about 30 s into the fight; played on the scripted helpers.
     {.label = "SkyfallSinksTheGlowingShip", .file = "skyfall.pnd", .done = ThirdEra, .kit = Armed, .down = "motama",
      .pay = 8000, .atLeast = 40, .eraAfter = 3, .scripted = true},
     {.label = "FinaleRollsTheCredits", .file = "finale.pnd", .done = FourthEra, .pay = 10000,

@@ -16,22 +16,18 @@ constexpr const char* Thugs = "thug1,thug2";
 
 // clang-format off
 const MissionCase kMapMissions[] = {
-    // TODO(pilot): the two troublemakers wreck the pilot's ship (lasers, plating, missiles) about 20 s into
-    // the fight; played on the scripted helpers.
-    {.label = "TutorialYard", .file = "map-tut.pnd", .node = "tut", .kit = Armed, .down = Thugs, .pay = 1000, .scripted = true},
+    {.label = "TutorialYard", .file = "map-tut.pnd", .node = "tut", .kit = Armed, .down = Thugs, .pay = 1000},
     {.label = "LosGatos", .file = "map-losgatos.pnd", .node = "losgatos", .kit = Guns | Plating, .down = Thugs, .pay = 1000},
     // TODO(pilot): the warp from Los Gatos (where it buys its guns) to Zombie Flats planned on the world
     // map does not complete; played on the scripted helpers.
     {.label = "ZombieFlats", .file = "map-zomflats.pnd", .node = "zomflats", .start = "losgatos", .done = Era1, .kit = Armed, .down = Thugs,
      .pay = 1000, .scripted = true},
-    // TODO(pilot): the two troublemakers wreck the pilot's ship (plasma, plating) about 15 s into the
-    // fight; played on the scripted helpers.
+    // TODO(pilot): the first troublemaker (pirate_poor, its laser and rockets) wrecks the pilot's ship
+    // (plasma, plating; no weapon store here) about 17 s into the fight; played on the scripted helpers.
     {.label = "NinjaHarbor", .file = "map-ninjaharbor.pnd", .node = "ninjaharbor", .done = Era1,
      .kit = Armed, .down = Thugs, .pay = 1000, .scripted = true},
-    // TODO(pilot): the two troublemakers wreck the pilot's ship (plasma, plating, missiles) about 20 s into
-    // the fight; played on the scripted helpers.
     {.label = "Freeport", .file = "map-freeport.pnd", .node = "freeport", .done = Era1, .kit = Armed, .down = Thugs,
-     .pay = 1000, .scripted = true},
+     .pay = 1000},
     {.label = "Necropolis", .file = "map-necropolis.pnd", .node = "necropolis", .done = Era2, .kit = Armed, .down = Thugs,
      .pay = 1000},
     {.label = "ShurikenCity", .file = "map-shuriken.pnd", .node = "shuriken", .done = Era2, .kit = Armed, .down = Thugs,
@@ -44,12 +40,12 @@ const MissionCase kMapMissions[] = {
      .pay = 1000, .scripted = true},
     {.label = "PterodactylNexus", .file = "map-pteronexus.pnd", .node = "pteronexus", .done = Era3,
      .kit = Guns, .down = Thugs, .pay = 1000},
-    // TODO(pilot): the pilot's ship is wrecked about 13 s after arriving, before the mission is offered, on
-    // its way to the hardware store; played on the scripted helpers.
+    // TODO(pilot): a cyborg_worm of the wastes' traffic wrecks the pilot's ship about 13 s after arriving,
+    // before the mission is offered, on its way to the hardware store; played on the scripted helpers.
     {.label = "CyborgWastes", .file = "map-cyborgbase.pnd", .node = "cyborgbase", .done = Era3, .kit = Armed, .down = Thugs,
      .pay = 1000, .scripted = true},
-    // TODO(pilot): the pilot's ship is wrecked about 15 s after arriving, once it has bought its guns and
-    // before the mission is offered; played on the scripted helpers.
+    // TODO(pilot): the alley's zafia and zafia_thug traffic wreck the pilot's ship about 15 s after arriving,
+    // once it has bought its guns and before the mission is offered; played on the scripted helpers.
     {.label = "ZafiaAlley", .file = "map-zafiaalley.pnd", .node = "zafiaalley", .done = Era3, .kit = Armed, .down = Thugs,
      .pay = 1000, .scripted = true},
 };
