@@ -12,8 +12,8 @@ namespace {
 
 // clang-format off
 const MissionCase kFirstEra[] = {
-    // TODO(pilot): the route to Zafia Alley planned on the world map does not complete from Los Gatos (the
-    // pilot circles with the map open); played on the scripted helpers.
+    // TODO(pilot): with the parcel aboard at Los Gatos, the world map stays open and no hop to Zafia
+    // Alley is picked (Freeport is never clicked); played on the scripted helpers.
     {.label = "CourierDeliversTheParcel", .file = "courier.pnd", .level = 1, .pay = 2500, .eraAfter = 1, .scripted = true},
     {.label = "EscortSinksTheMugger", .file = "escort.pnd", .kit = Armed, .down = "mugger", .pay = 1200},
     {.label = "EscortLosesTheTourists", .file = "escort.pnd", .down = "client", .keep = "mugger",

@@ -18,10 +18,8 @@ constexpr const char* Thugs = "thug1,thug2";
 const MissionCase kMapMissions[] = {
     {.label = "TutorialYard", .file = "map-tut.pnd", .node = "tut", .kit = Armed, .down = Thugs, .pay = 1000},
     {.label = "LosGatos", .file = "map-losgatos.pnd", .node = "losgatos", .kit = Guns | Plating, .down = Thugs, .pay = 1000},
-    // TODO(pilot): the warp from Los Gatos (where it buys its guns) to Zombie Flats planned on the world
-    // map does not complete; played on the scripted helpers.
     {.label = "ZombieFlats", .file = "map-zomflats.pnd", .node = "zomflats", .start = "losgatos", .done = Era1, .kit = Armed, .down = Thugs,
-     .pay = 1000, .scripted = true},
+     .pay = 1000},
     // TODO(pilot): the first troublemaker (pirate_poor, its laser and rockets) wrecks the pilot's ship
     // (plasma, plating; no weapon store here) about 17 s into the fight; played on the scripted helpers.
     {.label = "NinjaHarbor", .file = "map-ninjaharbor.pnd", .node = "ninjaharbor", .done = Era1,
@@ -34,8 +32,8 @@ const MissionCase kMapMissions[] = {
      .pay = 1000},
     {.label = "Rustbelt", .file = "map-rustbelt.pnd", .node = "rustbelt", .done = Era2, .kit = Guns, .down = Thugs,
      .pay = 1000},
-    // TODO(pilot): the warp from Los Gatos (where it buys its guns) to Skull Cove planned on the world map
-    // does not complete; played on the scripted helpers.
+    // TODO(pilot): from Los Gatos, where Skull Cove is not on the map yet, the world map stays open and
+    // no first hop is picked; played on the scripted helpers.
     {.label = "SkullCove", .file = "map-skullcove.pnd", .node = "skullcove", .start = "losgatos", .done = Era2, .kit = Armed, .down = Thugs,
      .pay = 1000, .scripted = true},
     {.label = "PterodactylNexus", .file = "map-pteronexus.pnd", .node = "pteronexus", .done = Era3,

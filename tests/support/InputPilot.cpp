@@ -389,16 +389,59 @@ bool InputPilot::pull(Integer ship) {
 
 // ---- travel ----------------------------------------------------------------------------------
 
+std::vector<Integer> InputPilot::wayTo(Integer goal) const {
+  const CWorld& world = *World;
+  const Integer from = world.CurrentNode, last = world.getTotalNodes();
+  if (goal < 0 || goal > last || from < 0) return {};
+  auto shown = [&](Integer n) {
+    return world.getNodeVisible(n) > 0 || (!world.getGoalPath().empty() && world.getNodePath(n) == world.getGoalPath());
+  };
+  // Breadth first from the current node, over the shown nodes or over all of them.
+  auto shortest = [&](bool shownOnly) {
+    std::vector<Integer> back(static_cast<size_t>(last + 1), -2), way;
+    std::deque<Integer> todo{from};
+    back[static_cast<size_t>(from)] = -1;
+    while (!todo.empty()) {
+      const Integer n = todo.front();
+      todo.pop_front();
+      for (Integer m = 0; m <= last; ++m)
+        if (back[static_cast<size_t>(m)] == -2 && (!shownOnly || shown(m)) && world.isLinkOpen(n, m)) {
+          back[static_cast<size_t>(m)] = n;
+          todo.push_back(m);
+        }
+    }
+    if (back[static_cast<size_t>(goal)] == -2) return way;
+    for (Integer n = goal; n != from; n = back[static_cast<size_t>(n)]) way.insert(way.begin(), n);
+    return way;
+  };
+  std::vector<Integer> way = shortest(true);
+  if (!way.empty()) return way;
+  // The goal beyond what the map shows: the way as far as it shows, planned on from its end.
+  for (Integer n : shortest(false)) {
+    if (!shown(n)) break;
+    way.push_back(n);
+  }
+  return way;
+}
+
 bool InputPilot::planRoute(Integer goal) {
   CWorld& world = *World;
-  auto routeEndsAt = [&](Integer n) {
-    const Integer last = world.getRouteLast();
-    return world.DestNode >= 0 && last >= 0 && world.getRouteNode(last) == n;
-  };
   const bool open = overlayOpen() && !CInterfaceProbe::overlayIsStatus(gi());
-  if (routeEndsAt(goal)) {
+  if (open && CInterfaceProbe::overlayFrame(gi()) == 1.0f && route.empty()) route = wayTo(goal);
+  auto holds = [&] {
+    if (route.empty() || world.DestNode != route[0] ||
+        world.getRouteLast() != static_cast<Integer>(route.size()) - 1)
+      return false;
+    for (size_t k = 0; k < route.size(); ++k)
+      if (world.getRouteNode(static_cast<Integer>(k)) != route[k]) return false;
+    return true;
+  };
+  if (!open && world.DestNode >= 0 && !route.empty() && holds()) {
     cancelClick();
-    if (!open) return true;
+    return true;
+  }
+  if (open && holds()) {
+    cancelClick();
     // Closing: one press reverses the overlay; wait for it to finish.
     if (CInterfaceProbe::overlayFrame(gi()) == 1.0f && ++mapFrames % 10 == 1) tap(WarpMap);
     return false;
@@ -411,33 +454,13 @@ bool InputPilot::planRoute(Integer goal) {
     return false;
   }
   if (CInterfaceProbe::overlayFrame(gi()) != 1.0f) return false;  // still opening
-  // The shortest open route over the nodes the map shows (visible, or the mission's goal).
-  if (route.empty()) {
-    const Integer from = world.CurrentNode, last = world.getTotalNodes();
-    std::vector<Integer> back(static_cast<size_t>(last + 1), -2);
-    std::deque<Integer> todo{from};
-    back[static_cast<size_t>(from)] = -1;
-    auto shown = [&](Integer n) {
-      return world.getNodeVisible(n) > 0 || (!world.getGoalPath().empty() && world.getNodePath(n) == world.getGoalPath());
-    };
-    while (!todo.empty()) {
-      const Integer n = todo.front();
-      todo.pop_front();
-      for (Integer m = 0; m <= last; ++m)
-        if (back[static_cast<size_t>(m)] == -2 && shown(m) && world.isLinkOpen(n, m)) {
-          back[static_cast<size_t>(m)] = n;
-          todo.push_back(m);
-        }
-    }
-    if (goal < 0 || goal > last || back[static_cast<size_t>(goal)] == -2) return false;  // no way there
-    for (Integer n = goal; n != from; n = back[static_cast<size_t>(n)]) route.insert(route.begin(), n);
-  }
+  if (route.empty()) return false;                                 // no way there
   // The first hop the planned route does not hold yet.
   size_t k = 0;
   while (k < route.size() && world.getRouteLast() >= static_cast<Integer>(k) &&
          world.getRouteNode(static_cast<Integer>(k)) == route[k] && world.DestNode == route[0])
     ++k;
-  if (k >= route.size()) return false;  // complete: the next call closes the map
+  if (k >= route.size()) k = route.size() - 1;  // hops beyond it: a click on its end cuts them
   const Integer n = route[k];
   const Single sx = world.getNodeX(n) - world.ScrollX, sy = world.getNodeY(n) - world.ScrollY;
   // A node beyond the view: the pointer at the edge scrolls the map toward it.
@@ -446,8 +469,16 @@ bool InputPilot::planRoute(Integer goal) {
     pointAt(std::clamp(sx, 20.0f, world.w - 20), std::clamp(sy, 20.0f, world.h - 20));
     return false;
   }
+  // A pointer left in the edge band goes on scrolling the map, and the node with it: the pointer
+  // leaves the band before it aims, so that the node stands still under the click.
+  const Single band = 52;
+  if (hand.step == Hand::Step::Idle &&
+      (PointerX < band || PointerX > world.w - band || PointerY < band || PointerY > world.h - band)) {
+    pointAt(world.w / 2, world.h / 2);
+    return false;
+  }
   // The map takes a click from a button held over the node while it draws.
-  click(sx, sy, 3);
+  click(std::round(sx), std::round(sy), 3);
   return false;
 }
 

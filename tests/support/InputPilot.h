@@ -95,7 +95,8 @@ class InputPilot {
 
   // Plans a route to the world node `goal` on the world-map screen: opens it with the warp-map
   // key, clicks the nodes of the shortest open route from the current node, one after the other,
-  // and closes it. True once the route ends at goal and the map is closed.
+  // as far as the map shows them, and closes it. True once that route is planned and the map is
+  // closed; where it ends short of goal, a call on arrival there plans on.
   bool planRoute(Integer goal);
   // Flies off the pads and holds the action key while the panel says "hyperspace", until the
   // warp can no longer be called back. True once the ship is warping out or has arrived.
@@ -169,7 +170,10 @@ class InputPilot {
   Long landStart = 0;
   bool landHolding = false;
   Integer pullShip = -1;
-  std::vector<Integer> route;  // nodes still to click on the world map
+  // The shortest open way from the current node to goal over the nodes the map shows, or, with
+  // goal beyond them, the shown start of the shortest way over all nodes; empty for none.
+  std::vector<Integer> wayTo(Integer goal) const;
+  std::vector<Integer> route;  // the route being planned on the world map
   Long mapFrames = 0;
   Long storeFrames = 0;  // frames the store has been open, 0 before
   std::vector<Integer> storeCells;

@@ -311,15 +311,9 @@ class MissionPlayTest::Pilot {
       hands.hyperspace();
       return;
     }
-    if (World->DestNode < 0 || !routeEnds(goal)) {
-      if (!hands.planRoute(goal)) return;
-    }
+    if (!hands.planRoute(goal)) return;
     pace = CruiseStep;
     hands.hyperspace();
-  }
-  static bool routeEnds(Integer goal) {
-    const Integer last = World->getRouteLast();
-    return last >= 0 && World->getRouteNode(last) == goal;
   }
 
   // ---- taking the mission ----------------------------------------------------------------------
