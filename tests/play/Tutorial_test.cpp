@@ -58,23 +58,6 @@ double turnTo(const CShip& s, Single x, Single y) {
   return std::remainder(wanted - s.r, 6.283185307179586);
 }
 
-// The pad nearest the ship among those whose nearest service is of the structure type: the one
-// a player heads for when a directive names the service.
-Integer nearestPadServing(Long structType) {
-  const CShip& s = *Ships[0];
-  Integer best = -1;
-  double bestDist = 0;
-  for (Integer i = 0; i < 32; ++i) {
-    if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
-    const Integer service = CurMap->getCloseLanding(i);
-    if (CurMap->getStructDef(service) < 0 || CurMap->getStructType(service) != structType) continue;
-    const D3DVECTOR p = CurMap->getStructPos(i);
-    const double d = std::hypot(p.x - s.x, p.z - s.y);
-    if (best < 0 || d < bestDist) best = i, bestDist = d;
-  }
-  return best;
-}
-
 // The live ship the mission tagged, -1 none.
 Integer taggedShip(const std::string& tag) {
   for (size_t i = 1; i < Ships.size(); ++i)

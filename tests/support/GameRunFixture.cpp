@@ -1,5 +1,6 @@
 #include "tests/support/GameRunFixture.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -93,4 +94,19 @@ Integer GameRunTest::padServing(Long structType) {
     if (CurMap->getStructDef(s) >= 0 && CurMap->getStructType(s) == structType) return i;
   }
   return -1;
+}
+
+Integer GameRunTest::nearestPadServing(Long structType) {
+  const CShip& s = *Ships[0];
+  Integer best = -1;
+  double bestDist = 0;
+  for (Integer i = 0; i < 32; ++i) {
+    if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
+    const Integer service = CurMap->getCloseLanding(i);
+    if (CurMap->getStructDef(service) < 0 || CurMap->getStructType(service) != structType) continue;
+    const D3DVECTOR p = CurMap->getStructPos(i);
+    const double d = std::hypot(p.x - s.x, p.z - s.y);
+    if (best < 0 || d < bestDist) best = i, bestDist = d;
+  }
+  return best;
 }

@@ -43,5 +43,8 @@ class GameRunTest : public ::testing::Test {
   static Integer holdActionOver(Integer pad);
   // The landing pad of CurMap whose nearest service is of the structure type, -1 none.
   static Integer padServing(Long structType);
+  // The landing pad serving a structure of that type nearest the player's ship, -1 none: the one a
+  // player heads for when a directive names the service.
+  static Integer nearestPadServing(Long structType);
   std::unique_ptr<TempGameDir> dir;
 };

@@ -77,23 +77,6 @@ std::vector<Integer> routeTo(Integer goal) {
   return route;
 }
 
-// The pad nearest the player's ship among those whose nearest service is of the structure type:
-// the one a player heads for when a directive names the service. -1 none.
-Integer nearestPadServing(Long structType) {
-  const CShip& s = *Ships[0];
-  Integer best = -1;
-  double bestDist = 0;
-  for (Integer i = 0; i < MapSlots; ++i) {
-    if (CurMap->getStructDef(i) < 0 || CurMap->getStructType(i) != structLanding) continue;
-    const Integer service = CurMap->getCloseLanding(i);
-    if (CurMap->getStructDef(service) < 0 || CurMap->getStructType(service) != structType) continue;
-    const D3DVECTOR p = CurMap->getStructPos(i);
-    const double d = std::hypot(p.x - s.x, p.z - s.y);
-    if (best < 0 || d < bestDist) best = i, bestDist = d;
-  }
-  return best;
-}
-
 }  // namespace
 
 class MissionPlayTest::Pilot {
